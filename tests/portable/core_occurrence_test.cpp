@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "core/calendar.h"
+#include "core/occurrence.h"
+#include "portable/core_zone.h"
+
+namespace {
+
+constexpr int k9 = 9 * 3600;
+
+struct Row {
+    const char* name;
+    int kind, pattern, interval;
+    int start[3];
+    int startTime;
+    int end[3];  // all zero: no end date
+    int from[5];
+    int to[5];
+    int expected[5];  // all zero: no occurrence
+};
+
+ScheduleItem MakeItem(const Row& r) {
+    ScheduleItem item;
+    ScheduleFront& f = item.front;
+    f.recurKind = static_cast<std::uint8_t>(r.kind);
+    f.recurPattern = static_cast<std::uint16_t>(r.pattern);
+    f.recurInterval = static_cast<std::uint8_t>(r.interval);
+    f.startDate = static_cast<std::int32_t>(Local(r.start[0], r.start[1], r.start[2]));
+    f.startTime = r.startTime;
+    if (r.end[0] == 0) {
+        f.recurFlags = 1;
+        f.endDate = static_cast<std::int32_t>(Local(2037, 12, 31, 23, 59, 59));
+    } else {
+        f.endDate = static_cast<std::int32_t>(Local(r.end[0], r.end[1], r.end[2], 23, 59, 59));
+    }
+    return item;
+}
+
+Instant At(const int (&t)[5]) { return Local(t[0], t[1], t[2], t[3], t[4]); }
+
+// Local times throughout, so every zone must give the same answers.
+const Row kRows[] = {
+    {"single at from", 1, 0, 1, {2026, 3, 10}, k9, {2026, 3, 10}, {2026, 3, 10, 9, 0}, {2026, 3, 10, 23, 59}, {2026, 3, 10, 9, 0}},
+    {"single just past", 1, 0, 1, {2026, 3, 10}, k9, {2026, 3, 10}, {2026, 3, 10, 9, 1}, {2026, 3, 10, 23, 59}, {}},
+    {"single after window", 1, 0, 1, {2026, 3, 10}, k9, {2026, 3, 10}, {2026, 3, 9, 0, 0}, {2026, 3, 10, 8, 59}, {}},
+    {"daily every 2, today past", 30, 0, 2, {2026, 3, 2}, k9, {}, {2026, 3, 5, 10, 0}, {2026, 3, 31, 23, 59}, {2026, 3, 6, 9, 0}},
+    {"daily, interval 0 as 1", 30, 0, 0, {2026, 3, 2}, k9, {}, {2026, 3, 5, 10, 0}, {2026, 3, 31, 23, 59}, {2026, 3, 6, 9, 0}},
+    {"daily, from before start", 45, 0, 3, {2026, 3, 2}, k9, {}, {2026, 1, 1, 0, 0}, {2026, 3, 31, 23, 59}, {2026, 3, 2, 9, 0}},
+    {"daily, off day in one-day window", 30, 0, 2, {2026, 3, 2}, k9, {}, {2026, 3, 5, 0, 0}, {2026, 3, 5, 23, 59}, {}},
+    {"daily, today past in one-day window", 30, 0, 1, {2026, 3, 2}, k9, {}, {2026, 3, 5, 10, 0}, {2026, 3, 5, 23, 59}, {}},
+    {"daily, ended before from", 30, 0, 1, {2026, 1, 1}, k9, {2026, 2, 1}, {2026, 3, 1, 0, 0}, {2027, 1, 1, 0, 0}, {}},
+    {"weekly every 2, inactive week", 60, 0x0A, 2, {2026, 1, 5}, 8 * 3600, {}, {2026, 1, 13, 12, 0}, {2026, 12, 31, 0, 0}, {2026, 1, 19, 8, 0}},
+    {"weekly every 3 across a week", 60, 0x01, 3, {2026, 1, 7}, k9, {}, {2026, 1, 12, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 2, 1, 9, 0}},
+    {"weekly, start day not in mask", 60, 0x20, 1, {2026, 1, 5}, k9, {}, {2026, 1, 1, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 1, 9, 9, 0}},
+    {"weekly, walk leaves window", 60, 0x20, 1, {2026, 1, 5}, k9, {}, {2026, 1, 10, 0, 0}, {2026, 1, 15, 23, 59}, {}},
+    {"weekly empty mask", 60, 0x00, 1, {2026, 1, 5}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
+    {"weekly bit 7 alone", 60, 0x80, 1, {2026, 1, 5}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
+    {"monthly 31 in April", 90, 31, 1, {2026, 1, 31}, k9, {}, {2026, 4, 10, 12, 0}, {2026, 12, 31, 0, 0}, {2026, 4, 30, 9, 0}},
+    {"monthly every 3", 90, 15, 3, {2026, 1, 15}, k9, {}, {2026, 2, 20, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 4, 15, 9, 0}},
+    {"monthly day before start day", 100, 10, 1, {2026, 1, 15}, k9, {}, {2026, 1, 1, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 2, 10, 9, 0}},
+    {"monthly last Friday", 91, 0x45, 1, {2026, 1, 1}, k9, {}, {2026, 2, 28, 12, 0}, {2026, 12, 31, 0, 0}, {2026, 3, 27, 9, 0}},
+    {"monthly last Friday, next month", 91, 0x45, 1, {2026, 1, 1}, k9, {}, {2026, 3, 28, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 4, 24, 9, 0}},
+    {"monthly day 0", 90, 0, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
+    {"monthly 6th n-th index", 91, 0x50, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
+    {"monthly weekday index 7", 91, 0x07, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
+    {"yearly 2nd Sunday of May", 121, 0x0510, 1, {2026, 5, 10}, k9, {}, {2026, 6, 1, 0, 0}, {2030, 1, 1, 0, 0}, {2027, 5, 9, 9, 0}},
+    {"yearly 29 February", 120, 0x021D, 1, {2026, 1, 31}, k9, {}, {2026, 3, 1, 0, 0}, {2030, 1, 1, 0, 0}, {2027, 2, 28, 9, 0}},
+    {"yearly every 3", 120, 0x050A, 3, {2026, 5, 10}, k9, {}, {2027, 1, 1, 0, 0}, {2035, 1, 1, 0, 0}, {2029, 5, 10, 9, 0}},
+    {"yearly every 2, first ahead", 121, 0x0901, 2, {2026, 1, 1}, k9, {}, {2025, 12, 1, 0, 0}, {2035, 1, 1, 0, 0}, {2026, 9, 7, 9, 0}},
+    {"kind 200 read as yearly", 200, 0x0A05, 1, {2026, 1, 1}, k9, {}, {2026, 11, 1, 0, 0}, {2035, 1, 1, 0, 0}, {2027, 10, 5, 9, 0}},
+    {"yearly month 13", 120, 0x0D01, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2035, 1, 1, 0, 0}, {}},
+    {"yearly month 0", 121, 0x0001, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2035, 1, 1, 0, 0}, {}},
+};
+
+TEST(FindOccurrenceTest, RuleTable) {
+    for (const Row& r : kRows) {
+        Instant found = -7;
+        const bool ok = FindOccurrence(MakeItem(r), At(r.from), At(r.to) + 59, &found);
+        if (r.expected[0] == 0) {
+            EXPECT_FALSE(ok) << r.name;
+            EXPECT_EQ(found, -7) << r.name;
+        } else {
+            EXPECT_TRUE(ok) << r.name;
+            EXPECT_EQ(found, At(r.expected)) << r.name;
+        }
+    }
+}
+
+TEST(FindOccurrenceTest, NoEndFlagCountsOnlyForRecurringKinds) {
+    // A stored end date before `from` refuses the event unless it recurs without end.
+    ScheduleItem item = MakeItem({"", 30, 0, 1, {2026, 3, 10}, k9, {2026, 2, 1}, {}, {}, {}});
+    const Instant from = Local(2026, 3, 1);
+    EXPECT_FALSE(FindOccurrence(item, from, Local(2027, 1, 1), nullptr));
+    item.front.recurFlags = 1;
+    Instant found = 0;
+    ASSERT_TRUE(FindOccurrence(item, from, Local(2027, 1, 1), &found));
+    EXPECT_EQ(found, Local(2026, 3, 10, 9));
+    item.front.recurKind = 1;
+    EXPECT_FALSE(FindOccurrence(item, from, Local(2027, 1, 1), nullptr));
+}
+
+// Wall-clock start on every day of a year, and nothing before `from` even
+// when from falls between midnight and the start on a daylight-saving day.
+TEST(FindOccurrenceTest, DailyStartsAtWallClockTimeAndNeverBeforeFrom) {
+    for (int startTime : {0, 1800, 2 * 3600 + 1800, k9, 86399}) {
+        ScheduleItem item = MakeItem({"", 30, 0, 1, {2025, 1, 1}, startTime, {}, {}, {}, {}});
+        for (long long days = DaysFromCivil(2025, 1, 1); days <= DaysFromCivil(2025, 12, 31); ++days) {
+            int y = 0, m = 0, d = 0;
+            CivilFromDays(days, y, m, d);
+            const Instant midnight = Local(y, m, d);
+            Instant occ = 0, again = 0, next = 0;
+            ASSERT_TRUE(FindOccurrence(item, midnight, EndOfDay(midnight), &occ));
+            ASSERT_EQ(occ, OccurrenceStart(y, m, d, startTime));
+            LocalFields f;
+            ASSERT_TRUE(BreakDownLocal(occ, f));
+            if (startTime == k9) {
+                ASSERT_EQ(f.hour * 3600 + f.minute * 60 + f.second, k9) << y << "-" << m << "-" << d;
+            }
+            ASSERT_TRUE(FindOccurrence(item, occ, occ, &again));
+            ASSERT_EQ(again, occ);
+            ASSERT_TRUE(FindOccurrence(item, occ + 1, occ + 3 * kSecondsPerDay, &next));
+            ASSERT_EQ(next, OccurrenceStart(y, m, d + 1, startTime)) << y << "-" << m << "-" << d << " " << startTime;
+        }
+    }
+}
+
+TEST(FindOccurrenceTest, NewYorkChangeDays) {
+    ORV_REQUIRE_ZONE(TestZone::NewYork);
+    Instant found = 0;
+    const ScheduleItem at9 = MakeItem({"", 30, 0, 1, {2025, 1, 1}, k9, {}, {}, {}, {}});
+    ASSERT_TRUE(FindOccurrence(at9, Local(2025, 3, 9), Local(2025, 3, 9, 23, 59, 59), &found));
+    EXPECT_EQ(found, UtcInstant(2025, 3, 9, 13));
+    // 09:30 EDT is only 8.5 elapsed hours after midnight EST: still past 09:00.
+    ASSERT_TRUE(FindOccurrence(at9, UtcInstant(2025, 3, 9, 13, 30), Local(2025, 3, 11), &found));
+    EXPECT_EQ(found, UtcInstant(2025, 3, 10, 13));
+    const ScheduleItem at0230 = MakeItem({"", 30, 0, 1, {2025, 1, 1}, 9000, {}, {}, {}, {}});
+    ASSERT_TRUE(FindOccurrence(at0230, Local(2025, 3, 9), Local(2025, 3, 9, 23, 59, 59), &found));
+    EXPECT_EQ(found, UtcInstant(2025, 3, 9, 7, 30));  // read as 03:30 EDT
+}
+
+TEST(FindOccurrenceTest, SantiagoMidnightChange) {
+    ORV_REQUIRE_ZONE(TestZone::Santiago);
+    Instant found = 0;
+    const ScheduleItem atMidnight = MakeItem({"", 30, 0, 2, {2025, 9, 1}, 0, {}, {}, {}, {}});
+    ASSERT_TRUE(FindOccurrence(atMidnight, UtcInstant(2025, 9, 6, 12), Local(2025, 9, 30), &found));
+    EXPECT_EQ(found, UtcInstant(2025, 9, 7, 4));  // 01:00, the day's first instant
+    ASSERT_TRUE(FindOccurrence(atMidnight, found + 1, Local(2025, 9, 30), &found));
+    EXPECT_EQ(found, UtcInstant(2025, 9, 9, 3));  // still every second calendar day
+}
+
+TEST(FindOccurrenceTest, LordHoweHalfHourChange) {
+    ORV_REQUIRE_ZONE(TestZone::LordHowe);
+    Instant found = 0;
+    const ScheduleItem weekly = MakeItem({"", 60, 0x01, 1, {2025, 9, 1}, 2 * 3600 + 900, {}, {}, {}, {}});
+    ASSERT_TRUE(FindOccurrence(weekly, Local(2025, 10, 1), Local(2025, 10, 31), &found));
+    EXPECT_EQ(found, UtcInstant(2025, 10, 4, 15, 45));  // 02:15 falls in the gap: 02:45
+}
+
+TEST(FindOccurrenceTest, BerlinRepeatedHourGivesOneOccurrence) {
+    ORV_REQUIRE_ZONE(TestZone::Berlin);
+    Instant found = 0;
+    const ScheduleItem at0230 = MakeItem({"", 30, 0, 1, {2025, 10, 1}, 9000, {}, {}, {}, {}});
+    ASSERT_TRUE(FindOccurrence(at0230, Local(2025, 10, 26), Local(2025, 10, 28), &found));
+    EXPECT_EQ(found, UtcInstant(2025, 10, 26, 0, 30));
+    ASSERT_TRUE(FindOccurrence(at0230, found + 1, Local(2025, 10, 28), &found));
+    EXPECT_EQ(found, UtcInstant(2025, 10, 27, 1, 30));
+}
+
+}  // namespace
