@@ -1,0 +1,14 @@
+#pragma once
+#include "core/time_types.h"
+
+// The current time; tests replace it with a fake.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual Instant Now() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    Instant Now() const override;
+};
