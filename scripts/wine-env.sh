@@ -1,0 +1,22 @@
+# Sourced by the scripts: the project's own Wine prefix under the build tree,
+# initialised once and kept warm by one persistent wineserver.
+: "${ORV_ROOT:?}"
+export WINEPREFIX="${ORV_WINEPREFIX:-$ORV_ROOT/build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installers: nothing here needs them and they would try the network.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEARCH=win64
+
+orv_wine_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Initialising Wine prefix $WINEPREFIX (once)"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+orv_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+}
