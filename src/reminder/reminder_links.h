@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct PendingReminder;
+
+// The main frame's timer 55.
+class ReminderTimer {
+public:
+    virtual ~ReminderTimer() = default;
+    // Replaces a running timer.
+    virtual void Set(std::uint32_t milliseconds) = 0;
+    virtual void Kill() = 0;
+};
+
+// What a reminder does.
+class ReminderActions {
+public:
+    virtual ~ReminderActions() = default;
+    virtual void PlaySound(const std::string& soundfile) = 0;
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual void OpenFile(const std::string& path) = 0;
+};
+
+// The scheduler's link to the upcoming-events window.
+class UpcomingLink {
+public:
+    virtual ~UpcomingLink() = default;
+    virtual bool IsOpen() const = 0;
+    // Does nothing when it is already open.
+    virtual void Open() = 0;
+    // WM_SCHEDULECHANGED (code, record).
+    virtual void Send(std::uintptr_t code, PendingReminder* record) = 0;
+};
+
+// WM_SCHEDULECHANGED codes sent to the upcoming-events window.
+constexpr std::uintptr_t kUpcomingDeleted = 1;
+constexpr std::uintptr_t kUpcomingRefresh = 2;
+constexpr std::uintptr_t kUpcomingBegun = 4;

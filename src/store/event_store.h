@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/schedule_item.h"
+#include "core/time_types.h"
+#include "platform/registry.h"
+#include "store/store_links.h"
+
+struct Exclusion {
+    DateKey date = 0;
+    std::uint32_t eventId = 0;
+    bool operator==(const Exclusion&) const = default;
+};
+
+constexpr std::size_t kMaxEvents = 361;
+
+// The user's events in memory, ordered by time of day, with the excluded
+// occurrences, kept in step with the registry.
+class EventStore {
+public:
+    using EventList = std::list<std::unique_ptr<ScheduleItem>>;
+
+    EventStore(Registry& registry, const Clock& clock, ReminderSchedule& schedule, ScheduleNotifier& notifier);
+
+    bool LoadEvents();
+    bool SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural, bool actionsChanged);
+    void DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar);
+    void ToggleExclusion(std::uint32_t eventId, int year, int month, int day, std::uint8_t recurKind);
+    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const;
+    void RemoveExclusions(std::uint32_t eventId);
+    std::uint32_t NextEventId() const;
+    bool CanAddEvent() const;
+    ScheduleItem* FindEvent(std::uint32_t id) const;
+
+    // In order of time of day.
+    const EventList& Events() const { return events_; }
+    std::size_t Count() const { return events_.size(); }
+    bool Loaded() const { return loaded_; }
+
+    const std::vector<Exclusion>& Exclusions() const { return exclusions_; }
+    void LoadExclusions(const std::uint8_t* data, std::size_t size);
+    std::string SaveExclusions() const;
+    // Writes "EventExcluded", or deletes it when the list is empty.
+    void WriteExclusions() const;
+
+private:
+    // ... implementation detail
+    Registry& registry_;
+    const Clock& clock_;
+    ReminderSchedule& schedule_;
+    ScheduleNotifier& notifier_;
+    EventList events_;
+    std::vector<Exclusion> exclusions_;
+    bool loaded_ = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "core/time_types.h"
+
+struct ScreenRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    bool operator==(const ScreenRect&) const = default;
+};
+
+// The per-user preferences, named after their registry values.
+struct Preferences {
+    Rgb BkgColor = MakeRgb(255, 255, 255);
+    std::string BkgImgFile;
+    std::int32_t BkgImgFit = 1;
+    std::int32_t BkgImgRetainRatio = 1;
+    std::uint8_t BkgAlpha = 160;
+    std::int32_t UewStartup = 0;
+    std::int32_t UewNotification = 1;
+    std::int32_t UewBeginning = 1;
+    std::int32_t UewUpcoming = 1;
+    std::int32_t UewSoon = 1;
+    std::int32_t UewHours = 4;
+    std::int32_t UewHours2 = 2;
+    ScreenRect ScheRect;
+};

@@ -1,0 +1,25 @@
+#pragma once
+#include "core/schedule_item.h"
+
+// What the event store asks of the reminder scheduler.
+class ReminderSchedule {
+public:
+    virtual ~ReminderSchedule() = default;
+    // Removes every pending record of the item.
+    virtual void DropPending(const ScheduleItem& item) = 0;
+    // Adds the item's occurrences of today and tomorrow and runs a check (notify on).
+    virtual void RescheduleEvent(const ScheduleItem& item) = 0;
+    // End of the load: empty day window, then a check for now without notifying.
+    virtual void StartSchedule() = 0;
+};
+
+// Change notices to the windows that show events; each does nothing when its
+// window is not open.
+class ScheduleNotifier {
+public:
+    virtual ~ScheduleNotifier() = default;
+    // WM_SCHEDULECHANGED (0, 0) to the calendar window.
+    virtual void CalendarChanged() = 0;
+    // WM_SCHEDULECHANGED (1, 0) to the upcoming-events window.
+    virtual void UpcomingEventsDeleted() = 0;
+};
