@@ -8,7 +8,6 @@
 #include "core/schedule_item.h"
 #include "core/time_types.h"
 #include "reminder/reminder_links.h"
-#include "store/event_store.h"
 #include "store/preferences.h"
 #include "store/store_links.h"
 
@@ -33,7 +32,7 @@ class ReminderScheduler final : public ReminderSchedule {
 public:
     using PendingList = std::list<std::unique_ptr<PendingReminder>>;
 
-    ReminderScheduler(const EventStore& store, const Preferences& prefs, const Clock& clock, ReminderTimer& timer,
+    ReminderScheduler(const EventSource& events, const Preferences& prefs, const Clock& clock, ReminderTimer& timer,
                       ReminderActions& actions, UpcomingLink& upcoming);
 
     void CheckReminders(Instant now, bool notify);
@@ -52,7 +51,7 @@ public:
     Instant DayWindowEnd() const { return dayWindowEnd_; }
 
 private:
-    const EventStore& store_;
+    const EventSource& events_;
     const Preferences& prefs_;
     const Clock& clock_;
     ReminderTimer& timer_;

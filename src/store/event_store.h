@@ -21,24 +21,22 @@ constexpr std::size_t kMaxEvents = 361;
 
 // The user's events in memory, ordered by time of day, with the excluded
 // occurrences, kept in step with the registry.
-class EventStore {
+class EventStore final : public EventSource {
 public:
-    using EventList = std::list<std::unique_ptr<ScheduleItem>>;
-
     EventStore(Registry& registry, const Clock& clock, ReminderSchedule& schedule, ScheduleNotifier& notifier);
 
     bool LoadEvents();
     bool SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural, bool actionsChanged);
     void DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar);
     void ToggleExclusion(std::uint32_t eventId, int year, int month, int day, std::uint8_t recurKind);
-    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const;
+    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const override;
     void RemoveExclusions(std::uint32_t eventId);
     std::uint32_t NextEventId() const;
     bool CanAddEvent() const;
     ScheduleItem* FindEvent(std::uint32_t id) const;
 
     // In order of time of day.
-    const EventList& Events() const { return events_; }
+    const EventList& Events() const override { return events_; }
     std::size_t Count() const { return events_.size(); }
     bool Loaded() const { return loaded_; }
 
@@ -49,7 +47,6 @@ public:
     void WriteExclusions() const;
 
 private:
-    // ... implementation detail
     Registry& registry_;
     const Clock& clock_;
     ReminderSchedule& schedule_;

@@ -1,5 +1,20 @@
 #pragma once
+#include <list>
+#include <memory>
+
 #include "core/schedule_item.h"
+#include "core/time_types.h"
+
+using EventList = std::list<std::unique_ptr<ScheduleItem>>;
+
+// What the reminder scheduler reads of the event store.
+class EventSource {
+public:
+    virtual ~EventSource() = default;
+    // In order of time of day.
+    virtual const EventList& Events() const = 0;
+    virtual bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const = 0;
+};
 
 // What the event store asks of the reminder scheduler.
 class ReminderSchedule {
