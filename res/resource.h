@@ -1,0 +1,3 @@
+/* Resource ids of orvcalendar.rc. The numbers live with the code that uses
+   them, so there is one list. */
+#include "app/command_ids.h"
