@@ -11,6 +11,9 @@
 enum class RegType : std::uint32_t { Sz = 1, Binary = 3, Dword = 4 };
 enum class RegAccess { Read, Write, All };
 
+// Registry key and value names compare without regard to (ASCII) case.
+bool SameRegistryName(std::string_view a, std::string_view b);
+
 class Registry {
 public:
     // Opaque key handle; 0 is "no key".

@@ -1,0 +1,16 @@
+#pragma once
+#include "platform/registry.h"
+
+// The registry through the ANSI Win32 calls; a handle is the HKEY's bits.
+class Win32Registry final : public Registry {
+public:
+    Handle CurrentUser() const override;
+    bool CreateKey(Handle parent, std::string_view path, RegAccess access, Handle& out) override;
+    bool OpenKey(Handle parent, std::string_view path, RegAccess access, Handle& out) override;
+    void CloseKey(Handle key) override;
+    bool QueryValue(Handle key, std::string_view name, void* buffer, std::uint32_t& size) override;
+    bool SetValue(Handle key, std::string_view name, RegType type, const void* data, std::uint32_t size) override;
+    bool DeleteValue(Handle key, std::string_view name) override;
+    bool DeleteKey(Handle parent, std::string_view subkey) override;
+    bool EnumKey(Handle key, std::uint32_t index, std::size_t maxNameLength, std::string& name) override;
+};
