@@ -3,14 +3,7 @@
 #include <string>
 
 #include "core/time_types.h"
-
-struct ScreenRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    bool operator==(const ScreenRect&) const = default;
-};
+#include "platform/desktop.h"
 
 // The per-user preferences, named after their registry values.
 struct Preferences {
