@@ -18,6 +18,8 @@ struct Exclusion {
 };
 
 constexpr std::size_t kMaxEvents = 361;
+// "EventExcluded" claims its own size; anything larger is not believed.
+constexpr std::uint32_t kMaxExclusionBytes = 8 * 65536;
 
 // The user's events in memory, ordered by time of day, with the excluded
 // occurrences, kept in step with the registry.
@@ -43,10 +45,17 @@ public:
     const std::vector<Exclusion>& Exclusions() const { return exclusions_; }
     void LoadExclusions(const std::uint8_t* data, std::size_t size);
     std::string SaveExclusions() const;
-    // Writes "EventExcluded", or deletes it when the list is empty.
+    // Writes "EventExcluded", or deletes it when the list is empty; into the
+    // per-user key, or into the given open one.
     void WriteExclusions() const;
+    void WriteExclusions(const RegKey& userKey) const;
 
 private:
+    ScheduleItem* Insert(std::unique_ptr<ScheduleItem> item);
+    bool WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged);
+    // Removes the entries that exclude the date of the event; true when any did.
+    bool RemoveMatching(std::uint32_t eventId, DateKey date, std::uint8_t recurKind);
+
     Registry& registry_;
     const Clock& clock_;
     ReminderSchedule& schedule_;

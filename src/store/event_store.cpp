@@ -1,0 +1,190 @@
+#include "store/event_store.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/calendar.h"
+#include "store/registry_paths.h"
+#include "store/text_trim.h"
+
+namespace {
+
+// Read limits of the stored fields, terminator included.
+constexpr std::size_t kTitleBuffer = 61;
+constexpr std::size_t kNoteBuffer = 256;
+constexpr std::size_t kPathBuffer = 260;
+constexpr std::size_t kMaxKeyNameLength = 19;
+
+std::string KeyName(std::uint32_t id) { return std::to_string(id); }
+
+const std::uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
+
+void CopyActions(const ScheduleItem& from, ScheduleItem& to) {
+    to.actions = from.actions;
+    to.remindMinutes = from.remindMinutes;
+    to.soundfile = from.soundfile;
+    to.launchfile = from.launchfile;
+}
+
+enum class Verdict { Good, Damaged, Expired, Discarded };
+
+Verdict ReadEvent(const RegKey& key, Instant windowStart, Instant windowEnd, ScheduleItem& item) {
+    std::string bytes;
+    if (!key.ReadBinary("front", ScheduleFront::kSize, bytes) || bytes.empty()) return Verdict::Damaged;
+    item.front = ScheduleFront::Decode(Bytes(bytes), bytes.size());
+    const ScheduleFront& f = item.front;
+    if ((!IsEndless(f) && f.endDate < windowStart) || f.startDate >= windowEnd) return Verdict::Expired;
+    if (f.linkKind == 1) return Verdict::Discarded;
+    if (!key.ReadBinary("priv", ActionsBlock::kSize, bytes) || bytes.empty()) return Verdict::Damaged;
+    item.SetActions(ActionsBlock::Decode(Bytes(bytes), bytes.size()));
+    std::string text;
+    if (key.ReadString("title", kTitleBuffer, text)) item.title = TrimSpace(text);
+    if (item.title.empty()) return Verdict::Damaged;
+    if (key.ReadString("note", kNoteBuffer, text)) item.note = TrimSpace(text);
+    key.ReadString("soundfile", kPathBuffer, item.soundfile);
+    key.ReadString("launchfile", kPathBuffer, item.launchfile);
+    return Verdict::Good;
+}
+
+}  // namespace
+
+EventStore::EventStore(Registry& registry, const Clock& clock, ReminderSchedule& schedule, ScheduleNotifier& notifier)
+    : registry_(registry), clock_(clock), schedule_(schedule), notifier_(notifier) {}
+
+ScheduleItem* EventStore::Insert(std::unique_ptr<ScheduleItem> item) {
+    const std::int32_t t = item->front.startTime;
+    auto at = std::find_if(events_.begin(), events_.end(),
+                           [t](const std::unique_ptr<ScheduleItem>& e) { return e->front.startTime > t; });
+    return events_.insert(at, std::move(item))->get();
+}
+
+bool EventStore::LoadEvents() {
+    bool ok = true;
+    if (const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Read)) {
+        Instant windowStart = 0;
+        Instant windowEnd = 0;
+        GetRollingWindow(clock_, windowStart, windowEnd);
+        std::vector<std::string> doomed;
+        std::string name;
+        for (std::uint32_t index = 0; sc.EnumSubkey(index, kMaxKeyNameLength, name); ++index) {
+            const RegKey key = RegKey::Open(sc, name, RegAccess::Read);
+            if (!key) {
+                ok = false;
+                continue;
+            }
+            // Every fixed field starts at zero, not at a new event's defaults.
+            auto item = std::make_unique<ScheduleItem>();
+            item->front = ScheduleFront::Decode(nullptr, 0);
+            item->SetActions(ActionsBlock::Decode(nullptr, 0));
+            const Verdict verdict = ReadEvent(key, windowStart, windowEnd, *item);
+            if (verdict == Verdict::Good) {
+                Insert(std::move(item));
+            } else {
+                if (verdict == Verdict::Damaged) ok = false;
+                doomed.push_back(name);
+            }
+        }
+        // Deleting while enumerating would shift the indexes.
+        for (const std::string& n : doomed) sc.DeleteSubkey(n);
+    }
+    schedule_.StartSchedule();
+    loaded_ = true;
+    return ok;
+}
+
+bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged) {
+    const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Write);
+    const std::string name = KeyName(item.front.id);
+    RegKey key = RegKey::Create(sc, name, RegAccess::Write);
+    if (!key) return false;
+    bool ok = true;
+    if (actionsChanged) {
+        const ActionsBlock::Bytes priv = item.Actions().Encode();
+        ok = key.WriteBinary("priv", priv.data(), priv.size()) && key.WriteString("soundfile", item.soundfile) &&
+             key.WriteString("launchfile", item.launchfile);
+    }
+    if (ok && structural) {
+        const ScheduleFront::Bytes front = item.front.Encode();
+        ok = key.WriteBinary("front", front.data(), front.size()) && key.WriteString("title", item.title) &&
+             key.WriteString("note", item.note);
+    }
+    key.Close();
+    // A half-written event must not come back at the next load.
+    if (!ok) sc.DeleteSubkey(name);
+    return ok;
+}
+
+bool EventStore::SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural, bool actionsChanged) {
+    if (!item) return false;
+    const std::uint32_t id = item->front.id;
+    auto found = std::find_if(events_.begin(), events_.end(),
+                              [id](const std::unique_ptr<ScheduleItem>& e) { return e->front.id == id; });
+    ScheduleItem* saved = nullptr;
+    if (found != events_.end()) {
+        schedule_.DropPending(**found);
+        if (structural) {
+            if (!actionsChanged) CopyActions(**found, *item);
+            events_.erase(found);
+            saved = Insert(std::move(item));
+        } else {
+            CopyActions(*item, **found);
+            saved = found->get();
+        }
+    } else {
+        if (!structural) return false;
+        saved = Insert(std::move(item));
+    }
+    schedule_.RescheduleEvent(*saved);
+    const bool ok = WriteEvent(*saved, structural, actionsChanged);
+    notifier_.CalendarChanged();
+    return ok;
+}
+
+void EventStore::DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar) {
+    const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Write);
+    bool deleted = false;
+    for (auto it = events_.begin(); it != events_.end();) {
+        const ScheduleFront& f = (*it)->front;
+        const bool match = f.id == id || (parentId != 0 && f.parentId == parentId && f.linkKind == 1);
+        if (!match) {
+            ++it;
+            continue;
+        }
+        const std::unique_ptr<ScheduleItem> gone = std::move(*it);
+        it = events_.erase(it);
+        RemoveExclusions(gone->front.id);
+        schedule_.DropPending(*gone);
+        sc.DeleteSubkey(KeyName(gone->front.id));
+        deleted = true;
+        if (parentId == 0) break;
+    }
+    if (!deleted) return;
+    if (notifyCalendar) notifier_.CalendarChanged();
+    notifier_.UpcomingEventsDeleted();
+}
+
+std::uint32_t EventStore::NextEventId() const {
+    std::uint32_t largest = 0;
+    for (const auto& e : events_) largest = std::max(largest, e->front.id);
+    if (largest != UINT32_MAX) return largest + 1;
+    // A stored id at the top of the range would wrap to 0 and then to an id
+    // in use; take the lowest free one instead.
+    std::vector<std::uint32_t> ids;
+    for (const auto& e : events_) ids.push_back(e->front.id);
+    std::sort(ids.begin(), ids.end());
+    std::uint32_t candidate = 1;
+    for (std::uint32_t used : ids) {
+        if (used == candidate) ++candidate;
+        else if (used > candidate) break;
+    }
+    return candidate;
+}
+
+bool EventStore::CanAddEvent() const { return events_.size() < kMaxEvents; }
+
+ScheduleItem* EventStore::FindEvent(std::uint32_t id) const {
+    for (const auto& e : events_)
+        if (e->front.id == id) return e.get();
+    return nullptr;
+}

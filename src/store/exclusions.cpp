@@ -1,0 +1,92 @@
+#include <algorithm>
+
+#include "core/calendar.h"
+#include "store/event_store.h"
+#include "store/registry_paths.h"
+
+namespace {
+
+constexpr std::size_t kEntrySize = 8;
+
+std::uint32_t GetU32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+void PutU32(std::string& out, std::uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+}
+
+}  // namespace
+
+bool EventStore::RemoveMatching(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) {
+    const auto removed = std::erase_if(exclusions_, [&](const Exclusion& e) {
+        return e.eventId == eventId && (!IsRecurring(recurKind) || e.date == date);
+    });
+    return removed != 0;
+}
+
+bool EventStore::IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const {
+    return std::any_of(exclusions_.begin(), exclusions_.end(), [&](const Exclusion& e) {
+        return e.eventId == eventId && (!IsRecurring(recurKind) || e.date == date);
+    });
+}
+
+void EventStore::RemoveExclusions(std::uint32_t eventId) {
+    // Kept in the registry at once: stale entries would exclude dates of a
+    // later event that is given the same id.
+    if (RemoveMatching(eventId, 0, kKindNone)) WriteExclusions();
+}
+
+void EventStore::ToggleExclusion(std::uint32_t eventId, int year, int month, int day, std::uint8_t recurKind) {
+    ScheduleItem* item = FindEvent(eventId);
+    if (item == nullptr) return;
+    const DateKey key = MakeDateKey(year, month, day);
+    if (!RemoveMatching(eventId, key, recurKind)) exclusions_.push_back({key, eventId});
+    schedule_.DropPending(*item);
+    schedule_.RescheduleEvent(*item);
+    // Written now rather than only at exit, so a crash cannot lose it.
+    WriteExclusions();
+    notifier_.CalendarChanged();
+}
+
+void EventStore::LoadExclusions(const std::uint8_t* data, std::size_t size) {
+    if (data == nullptr) return;
+    // Entries older than the first day of the month two months back are dropped.
+    DateKey threshold = 0;
+    LocalFields now;
+    if (BreakDownLocal(clock_.Now(), now)) {
+        int year = now.year;
+        int month = now.month - 1 - 2;
+        if (month < 0) {
+            month += 12;
+            --year;
+        }
+        threshold = MakeDateKey(year, month + 1, 1);
+    }
+    for (std::size_t at = 0; at + kEntrySize <= size; at += kEntrySize) {
+        const Exclusion e{GetU32(data + at), GetU32(data + at + 4)};
+        if (e.date >= threshold) exclusions_.push_back(e);
+    }
+}
+
+std::string EventStore::SaveExclusions() const {
+    std::string bytes;
+    bytes.reserve(exclusions_.size() * kEntrySize);
+    for (const Exclusion& e : exclusions_) {
+        PutU32(bytes, e.date);
+        PutU32(bytes, e.eventId);
+    }
+    return bytes;
+}
+
+void EventStore::WriteExclusions(const RegKey& userKey) const {
+    if (exclusions_.empty()) {
+        userKey.DeleteValue("EventExcluded");
+        return;
+    }
+    const std::string bytes = SaveExclusions();
+    userKey.WriteBinary("EventExcluded", bytes.data(), bytes.size());
+}
+
+void EventStore::WriteExclusions() const { WriteExclusions(OpenUserKey(registry_, RegAccess::Write)); }
