@@ -3,6 +3,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/memory/faulty_registry.h"
@@ -167,11 +168,19 @@ TEST_F(EventStoreTest, LoadDeletesDamagedRecordsAndReportsThem) {
     Put("20", *shortFront);
     EventKey("20").WriteBinary("front", shortFront->front.Encode().data(), 32);
 
+    // So does a short priv.
+    auto shortPriv = Event(21, 8);
+    shortPriv->remindMinutes = 30;
+    Put("21", *shortPriv);
+    EventKey("21").WriteBinary("priv", "\x03", 1);
+
     EXPECT_FALSE(store->LoadEvents());
-    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{20}));
+    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{20, 21}));
     EXPECT_EQ(store->FindEvent(20)->front.recurInterval, 0);
     EXPECT_EQ(store->FindEvent(20)->front.startTime, shortFront->front.startTime);
-    EXPECT_EQ(StoredKeys(), (std::set<std::string>{"20"}));
+    EXPECT_EQ(store->FindEvent(21)->actions, kActionPlaySound | kActionLaunchFile);
+    EXPECT_EQ(store->FindEvent(21)->remindMinutes, 0);
+    EXPECT_EQ(StoredKeys(), (std::set<std::string>{"20", "21"}));
     EXPECT_EQ(schedule.calls, Calls{"start"});
 }
 
