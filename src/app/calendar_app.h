@@ -1,0 +1,54 @@
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/win32/win32_registry.h"
+#include "store/app_values.h"
+
+class CMainFrame;
+
+// The program's life: the start-up checks, the hidden main frame, the one
+// message loop and the exit step.
+class CCalendarApp {
+public:
+    // lastMutexError: GetLastError right after the instance mutex was created.
+    explicit CCalendarApp(DWORD lastMutexError);
+    ~CCalendarApp();
+    CCalendarApp(const CCalendarApp&) = delete;
+    CCalendarApp& operator=(const CCalendarApp&) = delete;
+
+    // InitInstance, the message loop while the main frame lives, ExitInstance.
+    int Run(const char* commandLine);
+
+    // True to run the message loop.
+    bool InitInstance(const char* commandLine);
+    // Runs once in the process's life, whichever path ends it.
+    int ExitInstance();
+
+    bool HasDropShadow() const { return hasDropShadow_; }
+    bool QuietStart() const { return quietStart_; }
+    const AppValues& Values() const { return values_; }
+    Registry& GetRegistry() { return registry_; }
+    void OnAppAbout();
+
+    // The one application object, while it exists.
+    static CCalendarApp* Instance() { return instance_; }
+
+private:
+    static CCalendarApp* instance_;
+
+    DWORD lastMutexError_;
+    bool hasDropShadow_ = false;
+    bool quietStart_ = false;
+    ULONG_PTR gdiplusToken_ = 0;
+    bool gdiplusStarted_ = false;
+    bool oleInitialized_ = false;
+    bool exited_ = false;
+    AppValues values_;
+    Win32Registry registry_;
+    std::unique_ptr<CMainFrame> mainFrame_;
+};
+
+// The application's title, caption of its message boxes.
+constexpr char kAppTitle[] = "OrvCalendar";

@@ -1,0 +1,262 @@
+#include "app/main_frame.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <ctime>
+
+#include "app/calendar_app.h"
+#include "app/command_ids.h"
+#include "app/placeholder_wnd.h"
+#include "store/settings.h"
+
+CMainFrame* theMainFrame = nullptr;
+
+namespace {
+
+constexpr char kFrameClass[] = "OrvCalendarFrame";
+constexpr char kTrayTip[] = "Orv Pell Calendar";
+
+RECT ToRect(const ScreenRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+ScreenRect FromRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+BEGIN_MESSAGE_TABLE(CMainFrame, CWnd)
+    ON_MESSAGE(WM_CREATE, &CMainFrame::OnCreate)
+    ON_MESSAGE(WM_DESTROY, &CMainFrame::OnDestroy)
+    ON_MESSAGE(WM_TRAYNOTIFY, &CMainFrame::OnTrayNotify)
+    ON_MESSAGE(WM_ENDSESSION, &CMainFrame::OnEndSession)
+    ON_MESSAGE(WM_TIMER, &CMainFrame::OnTimer)
+    ON_MESSAGE(WM_SCHEDULECHANGED, &CMainFrame::OnScheduleChanged)
+    ON_MESSAGE(WM_CHILDCLOSED, &CMainFrame::OnChildClosed)
+    ON_MESSAGE(WM_POWERBROADCAST, &CMainFrame::OnPowerBroadcast)
+    ON_MESSAGE(WM_TIMECHANGE, &CMainFrame::OnTimeChange)
+    ON_COMMAND(ID_OPEN_CALENDAR, &CMainFrame::OnOpenCalendar)
+    ON_COMMAND(ID_UPCOMING_EVENTS, &CMainFrame::OnOpenUpcoming)
+    ON_COMMAND(ID_PREFERENCES, &CMainFrame::OnPreferences)
+    ON_COMMAND(ID_TRAY_ABOUT, &CMainFrame::OnAbout)
+    ON_COMMAND(ID_APP_EXIT, &CMainFrame::OnExit)
+END_MESSAGE_TABLE()
+
+CMainFrame::CMainFrame(CCalendarApp& app)
+    : app_(app),
+      store_(app.GetRegistry(), clock_, scheduler_, *this),
+      scheduler_(store_, prefs_, clock_, timer_, actions_, *this) {}
+
+CMainFrame::~CMainFrame() {
+    if (theMainFrame == this) theMainFrame = nullptr;
+}
+
+bool CMainFrame::Create() {
+    WNDCLASSA wc = {};
+    wc.lpszClassName = kFrameClass;
+    if (!RegisterWindowClass(wc)) return false;
+    char title[64] = "OrvCalendar";
+    LoadStringA(GetModuleHandleA(nullptr), IDR_MAINFRAME, title, sizeof title);
+    RECT rc = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
+    return CreateEx(0, kFrameClass, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0);
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Explorer broadcasts this after it restarts; the icon must be added again.
+    if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+        AddTrayIcon();
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
+    if (Default() == -1) return -1;
+    if (!LoadSettings(app_.GetRegistry(), desktop_, app_.Values().installPath, store_, prefs_)) return -1;
+    theMainFrame = this;
+    timer_.Attach(hwnd_);
+    store_.LoadEvents();
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    AddTrayIcon();
+    if (prefs_.UewStartup != 0) OpenUpcoming();
+    if (!app_.QuietStart()) OpenCalendar(0, 0);
+    return 0;
+}
+
+LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
+    if (scheduleWnd_ != nullptr) ::DestroyWindow(scheduleWnd_);
+    if (dueEventWnd_ != nullptr) ::DestroyWindow(dueEventWnd_);
+    RemoveTrayIcon();
+    timer_.Kill();
+    PostQuitMessage(0);
+    SaveSettings(app_.GetRegistry(), kExitGroup, prefs_, store_);
+    return 0;
+}
+
+void CMainFrame::AddTrayIcon() {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88 bytes: the layout every shell understands
+    data.hWnd = hwnd_;
+    data.uID = 0;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAYNOTIFY;
+    data.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    std::strncpy(data.szTip, kTrayTip, sizeof data.szTip - 1);
+    Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void CMainFrame::RemoveTrayIcon() {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = hwnd_;
+    data.uID = 0;
+    Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    if (wParam != 0) return 0;
+    if (lParam == WM_RBUTTONUP) {
+        POINT pt;
+        GetCursorPos(&pt);
+        SetForegroundWindow(hwnd_);
+        MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_POPUPS)));
+        if (HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr) {
+            SetMenuDefaultItem(popup, ID_OPEN_CALENDAR, FALSE);
+            TrackPopupMenu(popup, 0, pt.x, pt.y, 0, hwnd_, nullptr);
+            // Lets the menu close when the user clicks elsewhere.
+            PostMessageA(hwnd_, WM_NULL, 0, 0);
+        }
+    } else if (lParam == WM_LBUTTONDBLCLK) {
+        if (GetKeyState(VK_MENU) < 0) {
+            OpenUpcoming();
+        } else {
+            OpenCalendar(0, 0);
+        }
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnEndSession(WPARAM wParam, LPARAM) {
+    if (wParam) {
+        // The process may end as soon as this returns.
+        DestroyWindow();
+        app_.ExitInstance();
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam != kReminderTimerId) return Default();
+    scheduler_.OnTimer();
+    return 0;
+}
+
+void CMainFrame::CheckNow() {
+    // The timer may be up to ten minutes away; what fell due must not wait.
+    scheduler_.OnTimer();
+}
+
+LRESULT CMainFrame::OnPowerBroadcast(WPARAM wParam, LPARAM) {
+    if (wParam == PBT_APMRESUMEAUTOMATIC) CheckNow();
+    return TRUE;
+}
+
+LRESULT CMainFrame::OnTimeChange(WPARAM, LPARAM) {
+    _tzset();  // the runtime caches the zone; a changed zone must be read again
+    CheckNow();
+    return 0;
+}
+
+LRESULT CMainFrame::OnScheduleChanged(WPARAM, LPARAM) { return 0; }
+
+LRESULT CMainFrame::OnChildClosed(WPARAM wParam, LPARAM) {
+    if (wParam == CHILD_CALENDAR) scheduleWnd_ = nullptr;
+    if (wParam == CHILD_UPCOMING) dueEventWnd_ = nullptr;
+    return 0;
+}
+
+void CMainFrame::OnOpenCalendar() { OpenCalendar(0, 0); }
+void CMainFrame::OnOpenUpcoming() { OpenUpcoming(); }
+
+void CMainFrame::OnPreferences() {
+    // The Preferences sheet is not part of the program yet.
+}
+
+void CMainFrame::OnAbout() { app_.OnAppAbout(); }
+
+void CMainFrame::OnExit() { DestroyWindow(); }
+
+void CMainFrame::ClampToWorkArea(ScreenRect& rect, const ScreenRect& w) {
+    const auto moveX = [&rect](int dx) {
+        rect.left += dx;
+        rect.right += dx;
+    };
+    const auto moveY = [&rect](int dy) {
+        rect.top += dy;
+        rect.bottom += dy;
+    };
+    if (w.right - rect.left < 50) moveX(w.right - 50 - rect.left);
+    if (w.bottom - rect.top < 50) moveY(w.bottom - 50 - rect.top);
+    if (rect.right < 50) moveX(50 - rect.right);
+    if (rect.top < 0) moveY(-rect.top);
+}
+
+void CMainFrame::OpenCalendar(std::uint32_t eventId, Instant start) {
+    if (scheduleWnd_ != nullptr) {
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        if (GetWindowPlacement(scheduleWnd_, &placement)) prefs_.ScheRect = FromRect(placement.rcNormalPosition);
+    }
+    ClampToWorkArea(prefs_.ScheRect, desktop_.WorkArea());
+    const RECT rc = ToRect(prefs_.ScheRect);
+    if (scheduleWnd_ == nullptr) {
+        auto* wnd = new CPlaceholderWnd(CHILD_CALENDAR);
+        if (!wnd->CreateCalendar(hwnd_, rc, app_.HasDropShadow())) {
+            delete wnd;
+            return;
+        }
+        scheduleWnd_ = wnd->Hwnd();
+    }
+    ShowWindow(scheduleWnd_, SW_SHOWNORMAL);
+    MoveWindow(scheduleWnd_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    SetForegroundWindow(scheduleWnd_);
+    (void)eventId;  // showing one event's occurrence comes with the calendar window
+    (void)start;
+}
+
+void CMainFrame::OpenUpcoming() {
+    if (dueEventWnd_ != nullptr) return;
+    auto* wnd = new CPlaceholderWnd(CHILD_UPCOMING);
+    if (!wnd->CreateUpcoming(hwnd_, app_.HasDropShadow(), desktop_.WorkArea())) {
+        delete wnd;
+        return;
+    }
+    dueEventWnd_ = wnd->Hwnd();
+}
+
+bool CMainFrame::GetIconTitleLogFont(LOGFONTA& logfont) {
+    return SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(LOGFONTA), &logfont, 0) == 1;
+}
+
+bool CMainFrame::CreateIconTitleFont(FontHandle& font) {
+    LOGFONTA logfont = {};
+    if (!GetIconTitleLogFont(logfont)) return false;
+    font.Reset(CreateFontIndirectA(&logfont));
+    return static_cast<bool>(font);
+}
+
+void CMainFrame::CalendarChanged() {
+    if (scheduleWnd_ != nullptr) SendMessageA(scheduleWnd_, WM_SCHEDULECHANGED, 0, 0);
+}
+
+void CMainFrame::UpcomingEventsDeleted() {
+    if (dueEventWnd_ != nullptr) SendMessageA(dueEventWnd_, WM_SCHEDULECHANGED, kUpcomingDeleted, 0);
+}
+
+bool CMainFrame::IsOpen() const { return dueEventWnd_ != nullptr; }
+
+void CMainFrame::Open() { OpenUpcoming(); }
+
+void CMainFrame::Send(std::uintptr_t code, PendingReminder* record) {
+    if (dueEventWnd_ != nullptr) {
+        SendMessageA(dueEventWnd_, WM_SCHEDULECHANGED, code, reinterpret_cast<LPARAM>(record));
+    }
+}

@@ -1,0 +1,92 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "core/clock.h"
+#include "core/time_types.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_reminder_links.h"
+#include "reminder/reminder_links.h"
+#include "reminder/reminder_scheduler.h"
+#include "store/event_store.h"
+#include "store/preferences.h"
+#include "store/store_links.h"
+#include "ui/gdi.h"
+#include "ui/wnd.h"
+
+class CCalendarApp;
+
+// The hidden hub: owns the preferences, the events and the reminder schedule,
+// keeps the tray icon and opens the calendar and upcoming-events windows.
+class CMainFrame final : public CWnd, private ScheduleNotifier, private UpcomingLink {
+    DECLARE_MESSAGE_TABLE()
+public:
+    explicit CMainFrame(CCalendarApp& app);
+    ~CMainFrame() override;
+
+    // Creates the hidden window; false when its creation step refused.
+    bool Create();
+
+    void OpenCalendar(std::uint32_t eventId, Instant start);
+    void OpenUpcoming();
+
+    static const char* UserId() { return "Default_Id"; }
+    static bool CreateIconTitleFont(FontHandle& font);
+    static bool GetIconTitleLogFont(LOGFONTA& logfont);
+    // Keeps a window rectangle reachable on the work area.
+    static void ClampToWorkArea(ScreenRect& rect, const ScreenRect& workArea);
+
+    Preferences& Prefs() { return prefs_; }
+    EventStore& Store() { return store_; }
+    ReminderScheduler& Scheduler() { return scheduler_; }
+    CCalendarApp& App() { return app_; }
+    HWND ScheduleWnd() const { return scheduleWnd_; }
+    HWND DueEventWnd() const { return dueEventWnd_; }
+
+private:
+    LRESULT OnCreate(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnTrayNotify(WPARAM, LPARAM);
+    LRESULT OnEndSession(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnScheduleChanged(WPARAM, LPARAM);
+    LRESULT OnChildClosed(WPARAM, LPARAM);
+    LRESULT OnPowerBroadcast(WPARAM, LPARAM);
+    LRESULT OnTimeChange(WPARAM, LPARAM);
+    void OnOpenCalendar();
+    void OnOpenUpcoming();
+    void OnPreferences();
+    void OnAbout();
+    void OnExit();
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void CheckNow();
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+
+    // ScheduleNotifier
+    void CalendarChanged() override;
+    void UpcomingEventsDeleted() override;
+    // UpcomingLink
+    bool IsOpen() const override;
+    void Open() override;
+    void Send(std::uintptr_t code, PendingReminder* record) override;
+
+    CCalendarApp& app_;
+    SystemClock clock_;
+    Win32Desktop desktop_;
+    Win32ReminderTimer timer_;
+    Win32ReminderActions actions_;
+    Preferences prefs_;
+    EventStore store_;
+    ReminderScheduler scheduler_;
+    HWND scheduleWnd_ = nullptr;
+    HWND dueEventWnd_ = nullptr;
+    HWND prefSheet_ = nullptr;
+    UINT taskbarCreated_ = 0;
+};
+
+// The one main frame, set once its preferences are loaded.
+extern CMainFrame* theMainFrame;

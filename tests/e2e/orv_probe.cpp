@@ -1,0 +1,98 @@
+// A small helper for end-to-end tests: finds the program's windows and sends
+// them the program's own messages, as the shell and the user would.
+//
+//   orv_probe find CLASS [TITLE]          prints "visible left top right bottom" of the first match; 1 if none
+//   orv_probe count CLASS                 prints the number of top-level windows of the class
+//   orv_probe send CLASS MSG WPARAM LPARAM   SendMessage; prints the result
+//   orv_probe post CLASS MSG WPARAM LPARAM   PostMessage
+//   orv_probe wait CLASS SECONDS          waits until a window of the class exists; 1 on timeout
+//   orv_probe gone CLASS SECONDS          waits until no window of the class exists; 1 on timeout
+//   orv_probe msgbox SECONDS              waits for a message box; prints caption and text; answers OK
+// Numbers may be decimal or 0x-prefixed hex. CLASS "-" matches any class.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char* ClassArg(const char* arg) { return std::string(arg) == "-" ? nullptr : arg; }
+
+HWND Find(const char* cls, const char* title) { return FindWindowA(ClassArg(cls), title); }
+
+struct CountContext {
+    const char* cls;
+    int count;
+};
+
+BOOL CALLBACK CountWindow(HWND hwnd, LPARAM lParam) {
+    auto* ctx = reinterpret_cast<CountContext*>(lParam);
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::string(name) == ctx->cls) ++ctx->count;
+    return TRUE;
+}
+
+bool WaitFor(const char* cls, double seconds, bool present) {
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    do {
+        if ((Find(cls, nullptr) != nullptr) == present) return true;
+        Sleep(50);
+    } while (static_cast<LONG>(deadline - GetTickCount()) > 0);
+    return false;
+}
+
+UINT_PTR Number(const char* text) { return static_cast<UINT_PTR>(std::strtoull(text, nullptr, 0)); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    const std::string verb = argv[1];
+    if (verb == "find" && argc >= 3) {
+        HWND hwnd = Find(argv[2], argc >= 4 ? argv[3] : nullptr);
+        if (hwnd == nullptr) return 1;
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
+        std::printf("%d %ld %ld %ld %ld\n", IsWindowVisible(hwnd) ? 1 : 0, rc.left, rc.top, rc.right, rc.bottom);
+        return 0;
+    }
+    if (verb == "count" && argc >= 3) {
+        CountContext ctx{argv[2], 0};
+        EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&ctx));
+        std::printf("%d\n", ctx.count);
+        return 0;
+    }
+    if ((verb == "send" || verb == "post") && argc >= 6) {
+        HWND hwnd = Find(argv[2], nullptr);
+        if (hwnd == nullptr) return 1;
+        const UINT msg = static_cast<UINT>(Number(argv[3]));
+        const WPARAM wParam = Number(argv[4]);
+        const LPARAM lParam = static_cast<LPARAM>(Number(argv[5]));
+        if (verb == "send") {
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutA(hwnd, msg, wParam, lParam, SMTO_NORMAL, 10000, &result)) return 1;
+            std::printf("%llu\n", static_cast<unsigned long long>(result));
+            return 0;
+        }
+        return PostMessageA(hwnd, msg, wParam, lParam) ? 0 : 1;
+    }
+    if ((verb == "wait" || verb == "gone") && argc >= 4) {
+        return WaitFor(argv[2], std::atof(argv[3]), verb == "wait") ? 0 : 1;
+    }
+    if (verb == "msgbox" && argc >= 3) {
+        if (!WaitFor("#32770", std::atof(argv[2]), true)) return 1;
+        HWND box = Find("#32770", nullptr);
+        // Found as soon as it is created; its texts are set before it shows.
+        for (int i = 0; i < 100 && !IsWindowVisible(box); ++i) Sleep(50);
+        char caption[256] = {};
+        char text[1024] = {};
+        GetWindowTextA(box, caption, sizeof caption);
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        std::printf("%s|%s\n", caption, text);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    return 2;
+}
