@@ -4,6 +4,9 @@
 
 struct PendingReminder;
 
+// The id of the main frame's reminder timer.
+constexpr std::uintptr_t kReminderTimerId = 55;
+
 // The main frame's timer 55.
 class ReminderTimer {
 public:
@@ -17,7 +20,8 @@ public:
 class ReminderActions {
 public:
     virtual ~ReminderActions() = default;
-    virtual void PlaySound(const std::string& soundfile) = 0;
+    // Not "PlaySound": <mmsystem.h> defines that name as a macro.
+    virtual void PlaySoundFile(const std::string& soundfile) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual void OpenFile(const std::string& path) = 0;
 };
@@ -29,7 +33,8 @@ public:
     virtual bool IsOpen() const = 0;
     // Does nothing when it is already open.
     virtual void Open() = 0;
-    // WM_SCHEDULECHANGED (code, record).
+    // WM_SCHEDULECHANGED (code, record). A begun record is freed as soon as
+    // this returns; the window copies what it keeps.
     virtual void Send(std::uintptr_t code, PendingReminder* record) = 0;
 };
 

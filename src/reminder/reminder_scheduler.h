@@ -24,16 +24,29 @@ struct PendingReminder {
     bool shownSoon = false;
 };
 
-constexpr std::uint32_t kReminderTimerId = 55;
 constexpr std::uint32_t kMaxTimerPeriodMs = 600000;
+// Every record left after a check is due more than the tolerance ahead, so a
+// shorter period can only come from a clock oddity; one second, the
+// resolution of instants, keeps that from turning into a busy loop.
+constexpr std::uint32_t kMinTimerPeriodMs = 1000;
+// A check performs what falls due up to this many seconds after it.
+constexpr Instant kReminderTolerance = 5;
 
 // Today's and tomorrow's occurrences, woken by one timer.
+//
+// Actions and the upcoming-events window may run message loops (ShellExecuteA
+// can), so the store may drop records or ask for another check while a check
+// is under way: a nested check is run after the current one instead of inside
+// it, and a record dropped while it is being handled is removed when its
+// handling returns.
 class ReminderScheduler final : public ReminderSchedule {
 public:
     using PendingList = std::list<std::unique_ptr<PendingReminder>>;
 
     ReminderScheduler(const EventSource& events, const Preferences& prefs, const Clock& clock, ReminderTimer& timer,
                       ReminderActions& actions, UpcomingLink& upcoming);
+    ReminderScheduler(const ReminderScheduler&) = delete;
+    ReminderScheduler& operator=(const ReminderScheduler&) = delete;
 
     void CheckReminders(Instant now, bool notify);
     bool AddPending(const ScheduleItem& item, Instant from, Instant to);
@@ -51,6 +64,24 @@ public:
     Instant DayWindowEnd() const { return dayWindowEnd_; }
 
 private:
+    // The local calendar day of an instant and the one after it.
+    struct Days {
+        long long today = 0;  // days since 1970-01-01 on the local calendar
+        DateKey todayKey = 0;
+        DateKey tomorrowKey = 0;
+        Instant endOfToday = 0;
+        Instant startOfTomorrow = 0;
+        Instant endOfTomorrow = 0;
+    };
+    static bool DaysOf(Instant now, Days& out);
+
+    void RunCheck(Instant now, bool notify);
+    bool UpdateDayWindow(Instant now);
+    void AddDay(Instant from, Instant to, DateKey key);
+    void Perform(const ScheduleItem& item);
+    void Arm(std::uint32_t milliseconds);
+    bool Excluded(const ScheduleItem& item, DateKey key) const;
+
     const EventSource& events_;
     const Preferences& prefs_;
     const Clock& clock_;
@@ -60,4 +91,14 @@ private:
     PendingList pending_;
     Instant dayWindowStart_ = 0;
     Instant dayWindowEnd_ = 0;
+
+    // State of the check under way; see the class comment.
+    bool checking_ = false;
+    bool recheckWanted_ = false;
+    bool recheckNotify_ = false;
+    Instant recheckNow_ = 0;
+    bool walking_ = false;
+    PendingList::iterator cursor_;  // the next record the walk visits
+    const PendingReminder* handling_ = nullptr;
+    PendingList droppedWhileHandled_;
 };
