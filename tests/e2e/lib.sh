@@ -2,6 +2,9 @@
 # scripts/wine-ctest.sh inside xvfb-run), and the program and probe paths as
 # the first two arguments of the script.
 set -u
+# The Windows runtime would misread an Olson TZ; the program runs, as on
+# Windows, with TZ unset, and Wine gives it the host's zone.
+unset TZ
 EXE=$1
 PROBE=$2
 ROOT_KEY='HKCU\Software\OrvCalendar'
