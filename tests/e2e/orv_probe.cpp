@@ -8,8 +8,12 @@
 //   orv_probe wait CLASS SECONDS          waits until a window of the class exists; 1 on timeout
 //   orv_probe gone CLASS SECONDS          waits until no window of the class exists; 1 on timeout
 //   orv_probe msgbox SECONDS              waits for a message box; prints caption and text; answers OK
+//   orv_probe launch WAITCLASS QUITCLASS QUITMSG QUITWPARAM EXE [ARGS]
+//       starts EXE, times it until a visible WAITCLASS window exists, posts the
+//       quit message, waits for the end; prints "ms_to_window peak_working_set_kb ms_total"
 // Numbers may be decimal or 0x-prefixed hex. CLASS "-" matches any class.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +48,45 @@ bool WaitFor(const char* cls, double seconds, bool present) {
 }
 
 UINT_PTR Number(const char* text) { return static_cast<UINT_PTR>(std::strtoull(text, nullptr, 0)); }
+
+double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER freq;
+    QueryPerformanceFrequency(&freq);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+int Launch(int argc, char** argv) {
+    std::string commandLine = std::string("\"") + argv[6] + "\"";
+    for (int i = 7; i < argc; ++i) commandLine += std::string(" ") + argv[i];
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    LARGE_INTEGER start;
+    LARGE_INTEGER shown;
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
+    HWND window = nullptr;
+    for (int i = 0; i < 30000 && !(window && IsWindowVisible(window)); ++i) {
+        window = FindWindowA(argv[2], nullptr);
+        if (!(window && IsWindowVisible(window))) Sleep(1);
+    }
+    QueryPerformanceCounter(&shown);
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(pi.hProcess, &counters, sizeof counters);
+    if (HWND quit = FindWindowA(argv[3], nullptr)) {
+        PostMessageA(quit, static_cast<UINT>(Number(argv[4])), Number(argv[5]), 0);
+    }
+    WaitForSingleObject(pi.hProcess, 20000);
+    QueryPerformanceCounter(&end);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    if (window == nullptr) return 1;
+    std::printf("%.1f %zu %.1f\n", Ms(start, shown), static_cast<std::size_t>(counters.PeakWorkingSetSize / 1024),
+                Ms(start, end));
+    return 0;
+}
 
 }  // namespace
 
@@ -94,5 +137,6 @@ int main(int argc, char** argv) {
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return 0;
     }
+    if (verb == "launch" && argc >= 7) return Launch(argc, argv);
     return 2;
 }

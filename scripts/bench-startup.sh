@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Start-up time and peak memory of OrvCalendar.exe under Wine, beside a
+# minimal window program measured in the same run: only the ratio holds on a
+# noisy machine. Usage: scripts/bench-startup.sh [ROUNDS]
+set -euo pipefail
+ORV_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+rounds=${1:-10}
+if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"; fi
+
+cmake -S "$ORV_ROOT" -B "$ORV_ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$ORV_ROOT/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$ORV_ROOT/build/win" --target OrvCalendar orv_probe minimal_window -j2 >/dev/null
+# shellcheck source=wine-env.sh
+. "$ORV_ROOT/scripts/wine-env.sh"
+orv_wine_prefix
+wine cmd /c exit </dev/null >/dev/null 2>&1
+unset TZ
+
+exe="$ORV_ROOT/build/win/src/OrvCalendar.exe"
+minimal="$ORV_ROOT/build/win/bench/startup/minimal_window.exe"
+probe="$ORV_ROOT/build/win/tests/orv_probe.exe"
+wine reg delete 'HKCU\Software\OrvCalendar' /f >/dev/null 2>&1 || true
+
+median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
+
+: >/tmp/orv-bench-app; : >/tmp/orv-bench-min
+for ((i = 0; i < rounds; i++)); do
+  wine "$probe" launch OrvCalendarSchedule OrvCalendarFrame 0x111 32772 "$exe" | tr -d '\r' >>/tmp/orv-bench-app
+  wine "$probe" launch MinimalWindow MinimalWindow 0x10 0 "$minimal" | tr -d '\r' >>/tmp/orv-bench-min
+done
+
+# Whole-process maximum resident size, as the kernel saw it.
+rss() {  # exe, window class, quit class, quit message, quit wparam
+  ( sleep 3; wine "$probe" post "$3" "$4" "$5" 0 >/dev/null 2>&1 ) &
+  /usr/bin/time -v wine "$1" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ { print $2 }'
+  wait
+}
+app_rss=$(rss "$exe" OrvCalendarSchedule OrvCalendarFrame 0x111 32772)
+min_rss=$(rss "$minimal" MinimalWindow MinimalWindow 0x10 0)
+
+app_ms=$(cut -d' ' -f1 /tmp/orv-bench-app | median)
+min_ms=$(cut -d' ' -f1 /tmp/orv-bench-min | median)
+app_ws=$(cut -d' ' -f2 /tmp/orv-bench-app | median)
+min_ws=$(cut -d' ' -f2 /tmp/orv-bench-min | median)
+orv_wine_stop
+echo "rounds: $rounds (medians)"
+printf '%-16s %12s %16s %14s\n' program "ms to window" "peak WS (KiB)" "max RSS (KiB)"
+printf '%-16s %12s %16s %14s\n' OrvCalendar "$app_ms" "$app_ws" "$app_rss"
+printf '%-16s %12s %16s %14s\n' minimal "$min_ms" "$min_ws" "$min_rss"
+awk -v a="$app_ms" -v m="$min_ms" -v aw="$app_ws" -v mw="$min_ws" -v ar="$app_rss" -v mr="$min_rss" \
+  'BEGIN { printf "ratio: time %.2f, peak working set %.2f, max RSS %.2f\n", a / m, aw / mw, ar / mr }'
