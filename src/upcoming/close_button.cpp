@@ -1,0 +1,128 @@
+#include "upcoming/close_button.h"
+
+#include <cstdlib>
+#include <initializer_list>
+
+namespace {
+
+// Every button of the process draws with the same four objects, made on first
+// use and kept until the process ends, so a window full of buttons does not
+// create and delete GDI objects on every paint.
+struct DrawingTools {
+    PenHandle blackPen{CreatePen(PS_SOLID, 1, RGB(0, 0, 0))};
+    PenHandle whitePen{CreatePen(PS_SOLID, 1, RGB(255, 255, 255))};
+    BrushHandle blackBrush{CreateSolidBrush(RGB(0, 0, 0))};
+    BrushHandle silverBrush{CreateSolidBrush(RGB(192, 192, 192))};
+};
+
+const DrawingTools& Tools() {
+    static const DrawingTools tools;
+    return tools;
+}
+
+void Line(HDC dc, std::initializer_list<POINT> points) {
+    const POINT* p = points.begin();
+    MoveToEx(dc, p->x, p->y, nullptr);
+    for (++p; p != points.end(); ++p) LineTo(dc, p->x, p->y);
+}
+
+// 8-point Arial at the device context's resolution.
+HFONT CreateCaptionFont(HDC dc) {
+    POINT height = {0, MulDiv(GetDeviceCaps(dc, LOGPIXELSY), 80, 720)};
+    POINT origin = {0, 0};
+    DPtoLP(dc, &height, 1);
+    DPtoLP(dc, &origin, 1);
+    LOGFONTA lf = {};
+    lf.lfHeight = -std::abs(height.y - origin.y);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_TABLE(CCloseButton, CWnd)
+    ON_MESSAGE(WM_ERASEBKGND, &CCloseButton::OnEraseBkgnd)
+END_MESSAGE_TABLE()
+
+bool CCloseButton::Create(HWND parent, const RECT& rect, UINT id, DWORD exStyle) {
+    HWND hwnd = CreateWindowExA(exStyle, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left, rect.top,
+                                rect.right - rect.left, rect.bottom - rect.top, parent,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    if (hwnd == nullptr) return false;
+    if (!SubclassWindow(hwnd)) {
+        ::DestroyWindow(hwnd);
+        return false;
+    }
+    SetWindowTextA(hwnd, caption.c_str());
+    transparent = (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
+    return true;
+}
+
+void CCloseButton::DrawItem(const DRAWITEMSTRUCT& item) {
+    const int isPressed = (item.itemState & ODS_SELECTED) != 0 ? 1 : 0;
+    if (transparent && isPressed != pressed) {
+        pressed = isPressed;
+        if (pressed == 0) {
+            // Just released: the pressed look covered the parent's background,
+            // so let the parent paint it again; the button follows.
+            HWND parent = GetParent(hwnd_);
+            RECT rc;
+            GetWindowRect(hwnd_, &rc);
+            MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+            InvalidateRect(parent, &rc, TRUE);
+            return;
+        }
+    }
+
+    HDC dc = item.hDC;
+    DcState state(dc);  // the DC belongs to the system: leave it as it came
+    const DrawingTools& tools = Tools();
+    if (isPressed != 0) {
+        FillRect(dc, &item.rcItem, tools.blackBrush);
+        SelectObject(dc, tools.whitePen);
+        SetTextColor(dc, RGB(255, 255, 255));
+    } else {
+        RECT shadow;
+        CopyRect(&shadow, &item.rcItem);
+        OffsetRect(&shadow, 1, 1);
+        if (!transparent) {
+            BrushHandle face(CreateSolidBrush(faceColor));
+            FillRect(dc, &shadow, face);
+        }
+        FrameRect(dc, &shadow, tools.silverBrush);
+        FrameRect(dc, &item.rcItem, tools.blackBrush);
+        SelectObject(dc, tools.blackPen);
+        SetTextColor(dc, RGB(0, 0, 0));
+    }
+    DrawGlyph(dc, item.rcItem);
+}
+
+void CCloseButton::DrawGlyph(HDC dc, const RECT& rc) {
+    const LONG l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
+    const LONG m = (b - t) / 2;
+    switch (glyph) {
+        case GlyphCross:
+            Line(dc, {{l + 2, t + 2}, {r - 2, b - 2}});
+            Line(dc, {{l + 2, b - 3}, {r - 2, t + 1}});
+            break;
+        case GlyphLeft:
+            Line(dc, {{l + 3, m}, {r - 5, t + 3}, {r - 5, b - 4}, {l + 3, m}});
+            break;
+        case GlyphCaption: {
+            if (!font) font.Reset(CreateCaptionFont(dc));
+            SelectScope selected(dc, font);
+            SetBkMode(dc, TRANSPARENT);
+            RECT text = rc;
+            DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            break;
+        }
+        case GlyphTick:
+            Line(dc, {{l + 3, t + 4}, {l + 3, b - 3}, {r - 2, t + 2}});
+            break;
+        default:
+            Line(dc, {{r - 4, m}, {l + 4, t + 3}, {l + 4, b - 4}, {r - 4, m}});
+            break;
+    }
+}
