@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64
   xvfb xauth xdotool x11-utils imagemagick
-  python3 tzdata time
+  python3 tzdata time fonts-liberation
 )
 
 missing=()
