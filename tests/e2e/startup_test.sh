@@ -31,9 +31,15 @@ stop_program
 start_program /S
 check "/S opens the calendar window" test "$(probe count "$CALENDAR")" = "1"
 
-# Windows ending the session saves and ends the program too.
-probe send "$FRAME" 0x16 1 0 >/dev/null  # WM_ENDSESSION
+# Windows ending the session saves and ends the program too; a cancelled end does nothing.
+wine reg delete "$USER_KEY" /v ScheRect /f >/dev/null 2>&1
+probe send "$FRAME" 0x16 0 0 >/dev/null  # WM_ENDSESSION, cancelled
+sleep 0.5
+check "a cancelled session end changes nothing" program_running
+probe send "$FRAME" 0x16 1 0 >/dev/null  # WM_ENDSESSION, confirmed
 check "WM_ENDSESSION ends the process" wait_program_end 10
+check "and writes ScheRect" test -n "$(reg_value "$USER_KEY" ScheRect)"
+check "and removes the tray icon" not tray_icon_shown
 program_pid=
 
 # A newer data version is refused with a message and nothing is written.
