@@ -121,10 +121,15 @@ bool EventStore::SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural,
     auto found = std::find_if(events_.begin(), events_.end(),
                               [id](const std::unique_ptr<ScheduleItem>& e) { return e->front.id == id; });
     ScheduleItem* saved = nullptr;
+    // The replaced event lives until the calendar has been told: a reminder
+    // check below may run a message loop (opening a file can), and the
+    // calendar's month still points at the old event until it rebuilds.
+    std::unique_ptr<ScheduleItem> replaced;
     if (found != events_.end()) {
         schedule_.DropPending(**found);
         if (structural) {
             if (!actionsChanged) CopyActions(**found, *item);
+            replaced = std::move(*found);
             events_.erase(found);
             saved = Insert(std::move(item));
         } else {

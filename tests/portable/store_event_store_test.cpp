@@ -344,6 +344,20 @@ TEST_F(EventStoreTest, StructuralEditReplacesTheEventAndKeepsItsActions) {
     EXPECT_EQ(store->Count(), 2u);
 }
 
+// The calendar's month points at events; it may paint while the reminder
+// check of a save runs a message loop, before it has been told to rebuild.
+TEST_F(EventStoreTest, ReplacedEventOutlivesTheCheckOfItsSave) {
+    auto first = Event(1, 9, 0, "Before");
+    store->SaveEvent(first, true, true);
+    const ScheduleItem* shown = store->FindEvent(1);
+    std::string seen;
+    schedule.onReschedule = [&] { seen = shown->title; };
+    auto edit = Event(1, 10, 0, "After");
+    ASSERT_TRUE(store->SaveEvent(edit, true, false));
+    EXPECT_EQ(seen, "Before");
+    EXPECT_EQ(store->FindEvent(1)->title, "After");
+}
+
 TEST_F(EventStoreTest, ActionOnlyEditCopiesIntoTheStoredEvent) {
     auto first = Event(1, 9);
     store->SaveEvent(first, true, true);

@@ -1,6 +1,7 @@
 #pragma once
 // Test doubles around the event store: a settable clock, and recorders for the
 // calls into the reminder schedule and the change notices.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,12 @@ public:
     void DropPending(const ScheduleItem& item) override { calls.push_back("drop " + std::to_string(item.front.id)); }
     void RescheduleEvent(const ScheduleItem& item) override {
         calls.push_back("reschedule " + std::to_string(item.front.id));
+        if (onReschedule) onReschedule();
     }
     void StartSchedule() override { calls.push_back("start"); }
     std::vector<std::string> calls;
+    // Stands for what a reminder check may run: opening a file can pump messages.
+    std::function<void()> onReschedule;
 };
 
 class RecordingNotifier final : public ScheduleNotifier {
