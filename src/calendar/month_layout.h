@@ -1,0 +1,120 @@
+#pragma once
+// The calendar window's model of the displayed month: which event occupies
+// which numbered line of which day, the grid geometry, and the hit tests that
+// turn a client point into a day and an event line. Portable: the window
+// paints from it and feeds it mouse positions.
+#include <cstdint>
+#include <list>
+
+#include "core/schedule_item.h"
+#include "core/time_types.h"
+#include "store/store_links.h"
+
+// One event's presence in the displayed month.
+struct MonthEvent {
+    const ScheduleItem* item = nullptr;  // valid until the store changes; a rebuild always follows
+    int line = 0;                        // lowest line used on any day, 1..20
+    Rgb barColor = 0;
+    Rgb textColor = 0;
+};
+
+// One line of one day.
+struct DaySlot {
+    MonthEvent* event = nullptr;
+    bool startsHere = false;
+    bool endsHere = false;
+    bool excluded = false;
+};
+
+// A rectangle as left, top, width, height in client pixels.
+struct LayoutRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+class MonthLayout {
+public:
+    static constexpr int kMaxLines = 20;
+    static constexpr int kDaysTableSize = 32;  // indexed by day 1..31; day 0 unused
+    static constexpr int kGridLeft = 6;
+    static constexpr int kGridTop = 43;
+    static constexpr int kDaysTop = 61;  // first pixel row of the day cells
+    static constexpr int kDefaultLineHeight = 17;
+
+    explicit MonthLayout(const EventSource& source) : source_(source) {}
+    MonthLayout(const MonthLayout&) = delete;
+    MonthLayout& operator=(const MonthLayout&) = delete;
+
+    // Months whose first midnight and the next month's the local-time
+    // conversion can represent: February 1970 (January too west of UTC) to
+    // November 3000. Navigation asks this first; SetupMonth refuses any other
+    // month and keeps the current one, so the conversion's invalid-argument
+    // error never escapes into a window procedure.
+    static bool CanShowMonth(int year, int month);
+
+    // Shows (year, month): weekday of day 1, length, no day selected, a fresh
+    // layout. False, with nothing changed, when !CanShowMonth(year, month).
+    bool SetupMonth(int year, int month);
+
+    // Rebuilds monthEvents, slots and lastLine from the store. With
+    // keepSelection the selected event is selected again on the same day if
+    // it still has a line there.
+    void LayoutMonth(bool keepSelection);
+    // Frees every record and empties the slots that referred to them.
+    void ClearMonthEvents();
+
+    // Geometry of the grid for a client area of cx by cy pixels.
+    void SetClientSize(int cx, int cy);
+    // Column 0..6 and row 0..5 of a day of the displayed month.
+    int DayColumn(int day) const { return (firstWeekday + day - 1) % 7; }
+    int DayRow(int day) const { return (firstWeekday + day - 1) / 7; }
+    LayoutRect CellRect(int day) const;
+    // Line k (1..20) of a day's cell; a one-pixel gap follows it.
+    LayoutRect LineRect(int day, int line) const;
+    // Event lines that fit one cell, 0..20.
+    int VisibleLines() const;
+
+    // Day 1..daysInMonth under the point, or 0 when none.
+    int DayFromPoint(int x, int y) const;
+    // The event line under the point, or null.
+    const DaySlot* SlotFromPoint(int x, int y) const;
+    // Selects the day and event line under the point; true when the selection changed.
+    bool SelectAt(int x, int y);
+    // On selectedDay, selects the first line whose event has this id.
+    bool SelectEventById(std::uint32_t id);
+
+    int year = 0;
+    int month = 0;
+    int firstWeekday = 0;  // weekday index of day 1, 0 = Sunday
+    int daysInMonth = 0;   // 0 until a month is set up
+    int todayYear = 0;
+    int todayMonth = 0;
+    int todayDay = 0;
+    int selectedDay = 0;
+    const MonthEvent* selectedEvent = nullptr;
+    std::uint32_t selectedId = 0;
+    bool selectedExcluded = false;
+    std::list<MonthEvent> monthEvents;  // in the order placed; addresses stay put
+    DaySlot slots[kDaysTableSize][kMaxLines + 1] = {};
+    int lastLine[kDaysTableSize] = {};
+
+    int clientWidth = 0;
+    int clientHeight = 0;
+    int cellWidth = 0;
+    int cellHeight = 0;
+    int gridWidth = 0;
+    int gridHeight = 0;
+    int lineHeight = kDefaultLineHeight;
+
+private:
+    struct Span;
+
+    void PlaceEvent(const ScheduleItem& item, const Span& span);
+    int FreeLine(int day) const;
+
+    const EventSource& source_;
+    Instant monthStart_ = 0;
+    Instant nextStart_ = 0;
+};

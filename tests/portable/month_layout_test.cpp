@@ -1,0 +1,626 @@
+#include "calendar/month_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/calendar.h"
+#include "core/occurrence.h"
+#include "portable/core_zone.h"
+
+namespace {
+
+struct Date {
+    int y;
+    int m;
+    int d;
+};
+
+class FakeEvents final : public EventSource {
+public:
+    const EventList& Events() const override { return items; }
+    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t) const override {
+        return excluded.count({eventId, date}) != 0;
+    }
+
+    ScheduleItem& Add(std::uint32_t id, std::uint8_t kind, Date start, Date end, const char* title = "Event") {
+        auto item = std::make_unique<ScheduleItem>();
+        item->front.id = id;
+        item->front.recurKind = kind;
+        item->front.startDate = static_cast<std::int32_t>(Local(start.y, start.m, start.d));
+        item->front.startTime = 9 * 3600;
+        item->front.endDate = static_cast<std::int32_t>(Local(end.y, end.m, end.d, 23, 59, 59));
+        item->front.endTime = 10 * 3600;
+        item->title = title;
+        items.push_back(std::move(item));
+        return *items.back();
+    }
+    ScheduleItem& AddOnce(std::uint32_t id, Date start, Date end) { return Add(id, kKindNone, start, end); }
+    ScheduleItem& AddEndless(std::uint32_t id, std::uint8_t kind, std::uint16_t pattern, std::uint8_t interval,
+                             Date start) {
+        ScheduleItem& item = Add(id, kind, start, start);
+        item.front.recurFlags = 1;
+        item.front.recurPattern = pattern;
+        item.front.recurInterval = interval;
+        return item;
+    }
+    void Remove(std::uint32_t id) {
+        items.remove_if([id](const std::unique_ptr<ScheduleItem>& item) { return item->front.id == id; });
+    }
+
+    EventList items;
+    std::set<std::pair<std::uint32_t, DateKey>> excluded;
+};
+
+// Days of the displayed month on which the event has a line.
+std::vector<int> DaysOf(const MonthLayout& layout, std::uint32_t id) {
+    std::vector<int> days;
+    for (int d = 1; d <= layout.daysInMonth; ++d) {
+        for (int k = 1; k <= MonthLayout::kMaxLines; ++k) {
+            const MonthEvent* e = layout.slots[d][k].event;
+            if (e != nullptr && e->item->front.id == id) {
+                days.push_back(d);
+                break;
+            }
+        }
+    }
+    return days;
+}
+
+int LineOn(const MonthLayout& layout, int day, std::uint32_t id) {
+    for (int k = 1; k <= MonthLayout::kMaxLines; ++k) {
+        const MonthEvent* e = layout.slots[day][k].event;
+        if (e != nullptr && e->item->front.id == id) return k;
+    }
+    return 0;
+}
+
+const MonthEvent* RecordOf(const MonthLayout& layout, std::uint32_t id) {
+    for (const MonthEvent& e : layout.monthEvents) {
+        if (e.item->front.id == id) return &e;
+    }
+    return nullptr;
+}
+
+std::vector<int> Range(int first, int last, int step = 1) {
+    std::vector<int> v;
+    for (int d = first; d <= last; d += step) v.push_back(d);
+    return v;
+}
+
+// Cells of 100 x 120 pixels; 17-pixel lines on an 18-pixel pitch.
+constexpr int kCx = 7 * 100 + 12;
+constexpr int kCy = 6 * 120 + 67;
+
+int PointX(const MonthLayout& l, int day, int xIn) { return l.CellRect(day).x + xIn; }
+int PointY(const MonthLayout& l, int day, int line, int yInLine = 8) { return l.LineRect(day, line).y + yInLine; }
+
+TEST(MonthLayoutGeometry, FollowsTheClientSize) {
+    FakeEvents events;
+    MonthLayout layout(events);
+    layout.SetClientSize(600, 500);
+    EXPECT_EQ(layout.gridWidth, 588);
+    EXPECT_EQ(layout.gridHeight, 451);
+    EXPECT_EQ(layout.cellWidth, 84);
+    EXPECT_EQ(layout.cellHeight, 72);
+    EXPECT_EQ(layout.VisibleLines(), 3);  // (72 - 1) div 18
+
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));  // day 1 is a Sunday
+    EXPECT_EQ(layout.firstWeekday, 0);
+    EXPECT_EQ(layout.daysInMonth, 31);
+    const LayoutRect cell = layout.CellRect(11);  // Wednesday of the second week
+    EXPECT_EQ(cell.x, 6 + 3 * 84);
+    EXPECT_EQ(cell.y, 61 + 72);
+    const LayoutRect line = layout.LineRect(11, 2);
+    EXPECT_EQ(line.y, cell.y + 2 * 18);
+    EXPECT_EQ(line.height, 17);
+
+    layout.SetClientSize(kCx, 6 * 1000 + 67);
+    EXPECT_EQ(layout.VisibleLines(), 20);
+    layout.SetClientSize(kCx, 6 * 18 + 67);
+    EXPECT_EQ(layout.VisibleLines(), 0);  // 17 div 18: no line fits
+}
+
+TEST(MonthLayoutGeometry, ThirtyOneDaysFromSaturdayUseTheSixthRow) {
+    FakeEvents events;
+    MonthLayout layout(events);
+    layout.SetClientSize(kCx, kCy);
+    ASSERT_TRUE(layout.SetupMonth(2026, 8));
+    EXPECT_EQ(layout.firstWeekday, 6);
+    EXPECT_EQ(layout.DayRow(31), 5);
+    EXPECT_EQ(layout.DayColumn(31), 1);
+    EXPECT_EQ(layout.DayFromPoint(6 + 150, 61 + 5 * 120 + 10), 31);
+    EXPECT_EQ(layout.DayFromPoint(6 + 250, 61 + 5 * 120 + 10), 0);  // after the last day
+    EXPECT_EQ(layout.DayFromPoint(6 + 550, 61 + 10), 0);            // before day 1
+    EXPECT_EQ(layout.DayFromPoint(6 + 650, 61 + 10), 1);
+}
+
+TEST(MonthLayoutHitTest, DayFromPointEdges) {
+    FakeEvents events;
+    MonthLayout layout(events);
+    layout.SetClientSize(kCx, kCy);
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+    EXPECT_EQ(layout.DayFromPoint(3, 70), 1);      // left margin truncates toward column 0
+    EXPECT_EQ(layout.DayFromPoint(-94, 70), 0);    // a whole cell to the left
+    EXPECT_EQ(layout.DayFromPoint(105, 70), 1);
+    EXPECT_EQ(layout.DayFromPoint(106, 70), 2);
+    EXPECT_EQ(layout.DayFromPoint(706, 70), 0);    // right of column 6
+    EXPECT_EQ(layout.DayFromPoint(50, 60), 0);     // weekday header
+    EXPECT_EQ(layout.DayFromPoint(50, 61), 1);
+    EXPECT_EQ(layout.DayFromPoint(50, 61 + 6 * 120), 0);  // below row 5
+
+    layout.SetClientSize(12, 67);  // no room for a single pixel per cell
+    EXPECT_EQ(layout.DayFromPoint(3, 70), 0);
+    EXPECT_EQ(layout.SlotFromPoint(3, 70), nullptr);
+    EXPECT_FALSE(layout.SelectAt(3, 70));
+}
+
+TEST(MonthLayoutHitTest, SlotFromPointHonoursCapsGapsAndLineLimit) {
+    FakeEvents events;
+    events.AddOnce(1, {2026, 3, 3}, {2026, 3, 5});                     // Tuesday..Thursday
+    events.AddEndless(2, kKindDaily, 0, 1, {2026, 3, 10}).front.recurKind = 45;  // any daily kind
+    MonthLayout layout(events);
+    layout.SetClientSize(kCx, kCy);
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+
+    const DaySlot* s = layout.SlotFromPoint(PointX(layout, 3, 6), PointY(layout, 3, 1));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->event->item->front.id, 1u);
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 3, 5), PointY(layout, 3, 1)), nullptr);  // start cap
+    EXPECT_NE(layout.SlotFromPoint(PointX(layout, 4, 0), PointY(layout, 4, 1)), nullptr);  // no cap mid-bar
+    EXPECT_NE(layout.SlotFromPoint(PointX(layout, 4, 99), PointY(layout, 4, 1)), nullptr);
+    EXPECT_NE(layout.SlotFromPoint(PointX(layout, 5, 94), PointY(layout, 5, 1)), nullptr);
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 5, 95), PointY(layout, 5, 1)), nullptr);  // end cap
+    EXPECT_NE(layout.SlotFromPoint(PointX(layout, 3, 50), PointY(layout, 3, 1, 16)), nullptr);
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 3, 50), PointY(layout, 3, 1, 17)), nullptr);  // gap row
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 3, 50), PointY(layout, 3, 0)), nullptr);      // day number
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 3, 50), PointY(layout, 3, 2)), nullptr);      // empty line
+
+    // A recurring box has both caps on every day.
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 12, 5), PointY(layout, 12, 1)), nullptr);
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 12, 95), PointY(layout, 12, 1)), nullptr);
+    EXPECT_NE(layout.SlotFromPoint(PointX(layout, 12, 50), PointY(layout, 12, 1)), nullptr);
+
+    // A tall cell has room below line 20: those rows are no line, not the next day's lines.
+    layout.SetClientSize(kCx, 6 * 500 + 67);
+    const int y = layout.CellRect(9).y + 22 * 18 + 5;  // would be line 22 of day 9
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 9, 50), y), nullptr);
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 9, 50), layout.CellRect(9).y + 21 * 18 + 5), nullptr);
+
+    layout.SetClientSize(kCx, 6 * 18 + 67);  // no line fits a cell
+    EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 12, 50), layout.CellRect(12).y + 20), nullptr);
+}
+
+TEST(MonthLayoutSelection, SelectAtReportsOnlyChanges) {
+    FakeEvents events;
+    events.AddOnce(1, {2026, 3, 3}, {2026, 3, 5});
+    events.AddEndless(2, kKindDaily, 0, 1, {2026, 3, 1});
+    events.excluded.insert({2, MakeDateKey(2026, 3, 4)});
+    MonthLayout layout(events);
+    layout.SetClientSize(kCx, kCy);
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+
+    EXPECT_FALSE(layout.SelectAt(50, 30));  // nothing selected, nothing to clear
+    EXPECT_TRUE(layout.SelectAt(PointX(layout, 4, 50), PointY(layout, 4, 1)));
+    EXPECT_EQ(layout.selectedDay, 4);
+    ASSERT_NE(layout.selectedEvent, nullptr);
+    EXPECT_EQ(layout.selectedEvent, RecordOf(layout, 1));
+    EXPECT_EQ(layout.selectedId, 1u);
+    EXPECT_FALSE(layout.selectedExcluded);
+    EXPECT_FALSE(layout.SelectAt(PointX(layout, 4, 60), PointY(layout, 4, 1, 3)));  // same line again
+
+    EXPECT_TRUE(layout.SelectAt(PointX(layout, 4, 50), PointY(layout, 4, 2)));  // the excluded box
+    EXPECT_EQ(layout.selectedId, 2u);
+    EXPECT_TRUE(layout.selectedExcluded);
+
+    EXPECT_TRUE(layout.SelectAt(PointX(layout, 4, 50), PointY(layout, 4, 5)));  // empty part of the day
+    EXPECT_EQ(layout.selectedDay, 4);
+    EXPECT_EQ(layout.selectedEvent, nullptr);
+    EXPECT_EQ(layout.selectedId, 0u);
+    EXPECT_FALSE(layout.SelectAt(PointX(layout, 4, 50), PointY(layout, 4, 6)));
+
+    // The same event on another day is another selection: the day changes.
+    EXPECT_TRUE(layout.SelectAt(PointX(layout, 3, 50), PointY(layout, 3, 1)));
+    EXPECT_TRUE(layout.SelectAt(PointX(layout, 5, 50), PointY(layout, 5, 1)));
+    EXPECT_EQ(layout.selectedDay, 5);
+
+    EXPECT_TRUE(layout.SelectAt(PointX(layout, 5, 50), 60));  // above the grid clears everything
+    EXPECT_EQ(layout.selectedDay, 0);
+    EXPECT_EQ(layout.selectedEvent, nullptr);
+    EXPECT_EQ(layout.selectedId, 0u);
+    EXPECT_FALSE(layout.SelectAt(PointX(layout, 5, 50), 60));
+}
+
+TEST(MonthLayoutSelection, SelectEventByIdSurvivesARebuildButNotADeletion) {
+    FakeEvents events;
+    events.AddOnce(1, {2026, 3, 3}, {2026, 3, 5});
+    events.AddEndless(2, kKindWeekly, 0x7F, 1, {2026, 2, 1});
+    MonthLayout layout(events);
+    layout.SetClientSize(kCx, kCy);
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+
+    EXPECT_FALSE(layout.SelectEventById(2));  // no day selected
+    layout.selectedDay = 4;
+    ASSERT_TRUE(layout.SelectEventById(2));
+    EXPECT_EQ(layout.selectedEvent, RecordOf(layout, 2));
+    EXPECT_FALSE(layout.SelectEventById(99));
+    EXPECT_EQ(layout.selectedId, 2u);  // a failed look-up leaves the selection
+
+    // The store changes: event 1 goes, so event 2 moves up to line 1.
+    events.Remove(1);
+    layout.LayoutMonth(true);
+    EXPECT_EQ(layout.selectedDay, 4);
+    EXPECT_EQ(layout.selectedId, 2u);
+    ASSERT_NE(layout.selectedEvent, nullptr);
+    EXPECT_EQ(layout.selectedEvent, RecordOf(layout, 2));
+    EXPECT_EQ(layout.selectedEvent->line, 1);
+
+    events.Remove(2);
+    layout.LayoutMonth(true);
+    EXPECT_EQ(layout.selectedDay, 4);
+    EXPECT_EQ(layout.selectedEvent, nullptr);
+    EXPECT_EQ(layout.selectedId, 0u);
+    EXPECT_TRUE(layout.monthEvents.empty());
+
+    // A month change clears the day as well.
+    events.AddOnce(3, {2026, 4, 4}, {2026, 4, 4});
+    ASSERT_TRUE(layout.SetupMonth(2026, 4));
+    EXPECT_EQ(layout.selectedDay, 0);
+}
+
+TEST(MonthLayoutPlacement, BarAcrossTwoMonthsCapsOnlyInsideEach) {
+    FakeEvents events;
+    events.AddOnce(7, {2026, 1, 28}, {2026, 2, 3}).title = "A";
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 1));
+    EXPECT_EQ(DaysOf(layout, 7), Range(28, 31));
+    EXPECT_TRUE(layout.slots[28][1].startsHere);
+    for (int d = 29; d <= 31; ++d) EXPECT_FALSE(layout.slots[d][1].startsHere) << d;
+    for (int d = 28; d <= 31; ++d) EXPECT_FALSE(layout.slots[d][1].endsHere) << d;
+    ASSERT_EQ(layout.monthEvents.size(), 1u);
+    const MonthEvent& record = layout.monthEvents.front();
+    EXPECT_EQ(record.line, 1);
+    EXPECT_EQ(record.barColor, MakeRgb(0xFE, 0xFF, 0xFF));
+    EXPECT_EQ(record.textColor, 0u);
+    EXPECT_EQ(layout.lastLine[28], 1);
+    EXPECT_EQ(layout.lastLine[27], 0);
+
+    ASSERT_TRUE(layout.SetupMonth(2026, 2));
+    EXPECT_EQ(DaysOf(layout, 7), Range(1, 3));
+    for (int d = 1; d <= 3; ++d) EXPECT_FALSE(layout.slots[d][1].startsHere) << d;
+    EXPECT_FALSE(layout.slots[1][1].endsHere);
+    EXPECT_TRUE(layout.slots[3][1].endsHere);
+
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+    EXPECT_TRUE(layout.monthEvents.empty());
+}
+
+TEST(MonthLayoutPlacement, OverlappingBarsTakeTheLowestLineFreeOnAllTheirDays) {
+    FakeEvents events;
+    events.AddOnce(1, {2026, 3, 5}, {2026, 3, 7});
+    events.AddOnce(2, {2026, 3, 3}, {2026, 3, 10});
+    events.AddOnce(3, {2026, 3, 8}, {2026, 3, 8});
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+    for (int d : Range(5, 7)) EXPECT_EQ(LineOn(layout, d, 1), 1) << d;
+    for (int d : Range(3, 10)) EXPECT_EQ(LineOn(layout, d, 2), 2) << d;  // even where line 1 is free
+    EXPECT_EQ(LineOn(layout, 8, 3), 1);
+    EXPECT_EQ(layout.lastLine[4], 2);
+    EXPECT_EQ(layout.lastLine[11], 0);
+}
+
+TEST(MonthLayoutPlacement, ExclusionsMarkTheirOccurrences) {
+    FakeEvents events;
+    events.AddOnce(1, {2026, 2, 27}, {2026, 3, 3});
+    events.AddEndless(2, kKindDaily, 0, 1, {2026, 3, 1});
+    events.excluded.insert({1, MakeDateKey(2026, 3, 1)});  // a bar is keyed by its first shown day
+    events.excluded.insert({2, MakeDateKey(2026, 3, 2)});
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+    for (int d : Range(1, 3)) EXPECT_TRUE(layout.slots[d][1].excluded) << d;
+    EXPECT_FALSE(layout.slots[1][2].excluded);
+    EXPECT_TRUE(layout.slots[2][2].excluded);
+    EXPECT_FALSE(layout.slots[3][2].excluded);
+}
+
+TEST(MonthLayoutPlacement, DailyEveryThreeDaysCountsFromThePreviousMonth) {
+    FakeEvents events;
+    events.AddEndless(1, kKindDaily, 0, 3, {2026, 1, 30});
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 2));
+    EXPECT_EQ(DaysOf(layout, 1), Range(2, 28, 3));
+    for (int d : Range(2, 28, 3)) {
+        EXPECT_TRUE(layout.slots[d][1].startsHere && layout.slots[d][1].endsHere) << d;
+    }
+    ASSERT_TRUE(layout.SetupMonth(2026, 1));
+    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{30});
+}
+
+TEST(MonthLayoutPlacement, WeeklyEveryTwoWeeksSkipsTheInactiveBlock) {
+    FakeEvents events;
+    // Wednesday 15 April 2026, 16 days before Friday 1 May.
+    events.AddEndless(1, kKindWeekly, 1 << 3, 2, {2026, 4, 15});
+    // Sunday and Saturday every week; bit 7 is no weekday.
+    events.AddEndless(2, kKindWeekly, 0x41 | 0x80, 1, {2026, 4, 15});
+    // Every 3 weeks on Monday from Thursday 16 April: day 1 lies in inactive block 2.
+    events.AddEndless(3, kKindWeekly, 1 << 1, 3, {2026, 4, 16});
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 5));
+    EXPECT_EQ(DaysOf(layout, 1), (std::vector<int>{13, 27}));
+    EXPECT_EQ(DaysOf(layout, 2), (std::vector<int>{2, 3, 9, 10, 16, 17, 23, 24, 30, 31}));
+    // Blocks begin on Thursdays; the active ones on 16 April, 7 May and 28 May.
+    EXPECT_EQ(DaysOf(layout, 3), (std::vector<int>{11}));
+}
+
+TEST(MonthLayoutPlacement, MonthlyDayIsClampedAndLastWeekdayIsTheLast) {
+    FakeEvents events;
+    events.AddEndless(1, kKindMonthlyDay, 31, 1, {2026, 1, 31});
+    events.AddEndless(2, kKindMonthlyNth, 4 << 4 | 5, 1, {2026, 1, 1});  // last Friday
+    events.AddEndless(3, kKindMonthlyDay, 15, 3, {2026, 1, 15});
+    events.Add(4, kKindMonthlyDay, {2026, 1, 20}, {2026, 5, 19}).front.recurPattern = 20;
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 4));
+    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{30});
+    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{24});
+    EXPECT_EQ(DaysOf(layout, 3), std::vector<int>{15});
+    EXPECT_EQ(DaysOf(layout, 4), std::vector<int>{20});
+    ASSERT_TRUE(layout.SetupMonth(2026, 5));
+    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{31});
+    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{29});  // May 2026 has five Fridays
+    EXPECT_TRUE(DaysOf(layout, 3).empty());
+    EXPECT_TRUE(DaysOf(layout, 4).empty());  // ends on the 19th
+    ASSERT_TRUE(layout.SetupMonth(2026, 2));
+    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{28});
+    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{27});  // four Fridays
+    ASSERT_TRUE(layout.SetupMonth(2026, 1));
+    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{31});
+    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{30});
+    EXPECT_EQ(DaysOf(layout, 4), std::vector<int>{20});
+}
+
+TEST(MonthLayoutPlacement, YearlyOnlyInItsMonthAndItsYears) {
+    FakeEvents events;
+    events.AddEndless(1, kKindYearlyDate, 3 << 8 | 10, 2, {2026, 1, 5});
+    events.AddEndless(2, kKindYearlyNth, 5 << 8 | 1 << 4 | 0, 1, {2026, 1, 5});  // second Sunday of May
+    events.AddEndless(3, 149, 2 << 8 | 29, 1, {2026, 1, 5});                     // 29 February
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{10});
+    ASSERT_TRUE(layout.SetupMonth(2027, 3));
+    EXPECT_TRUE(DaysOf(layout, 1).empty());
+    ASSERT_TRUE(layout.SetupMonth(2028, 3));
+    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{10});
+    ASSERT_TRUE(layout.SetupMonth(2026, 4));
+    EXPECT_TRUE(layout.monthEvents.empty());
+    ASSERT_TRUE(layout.SetupMonth(2027, 5));
+    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{9});
+    ASSERT_TRUE(layout.SetupMonth(2027, 2));
+    EXPECT_EQ(DaysOf(layout, 3), std::vector<int>{28});
+    ASSERT_TRUE(layout.SetupMonth(2028, 2));
+    EXPECT_EQ(DaysOf(layout, 3), std::vector<int>{29});
+}
+
+TEST(MonthLayoutPlacement, TwentyLinesPerDayAtMost) {
+    FakeEvents events;
+    for (std::uint32_t id = 1; id <= 20; ++id) events.AddOnce(id, {2026, 3, 10}, {2026, 3, 10});
+    events.AddEndless(21, kKindDaily, 0, 1, {2026, 3, 9});   // dropped on the 10th only
+    events.AddOnce(22, {2026, 3, 9}, {2026, 3, 11});         // no line free on all its days
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+    EXPECT_EQ(layout.lastLine[10], 20);
+    EXPECT_EQ(LineOn(layout, 10, 20), 20);
+    std::vector<int> daily = Range(9, 31);
+    daily.erase(daily.begin() + 1);
+    EXPECT_EQ(DaysOf(layout, 21), daily);
+    EXPECT_EQ(RecordOf(layout, 21)->line, 1);
+    EXPECT_TRUE(DaysOf(layout, 22).empty());
+    EXPECT_EQ(RecordOf(layout, 22), nullptr);
+    EXPECT_EQ(layout.monthEvents.size(), 21u);
+}
+
+TEST(MonthLayoutPlacement, UnshownKindsAndOddStoredValues) {
+    FakeEvents events;
+    events.AddOnce(1, {2026, 3, 3}, {2026, 3, 3}).front.recurKind = 0;
+    events.AddEndless(2, 150, 3 << 8 | 4, 1, {2026, 3, 1});
+    events.AddEndless(3, 255, 3 << 8 | 4, 1, {2026, 3, 1});
+    events.AddEndless(4, kKindMonthlyNth, 5 << 4 | 1, 1, {2026, 3, 1});  // n-th index 5
+    events.AddEndless(5, kKindMonthlyNth, 1 << 4 | 7, 1, {2026, 3, 1});  // weekday 7
+    events.AddEndless(6, kKindMonthlyDay, 0, 1, {2026, 3, 1});           // day 0
+    events.AddEndless(7, kKindYearlyDate, 13 << 8 | 4, 1, {2026, 3, 1}); // month 13
+    events.AddEndless(8, kKindYearlyNth, 3 << 8 | 0x9F, 1, {2026, 3, 1});
+    events.AddEndless(9, kKindDaily, 0, 0, {2026, 3, 30});               // interval 0 reads as 1
+    events.AddEndless(10, kKindWeekly, 0, 1, {2026, 3, 1});              // empty mask
+    events.AddOnce(11, {2026, 3, 20}, {2026, 3, 18});                    // ends before it starts
+    ScheduleItem& negative = events.AddEndless(12, kKindDaily, 0, 1, {2026, 3, 1});
+    negative.front.startDate = -86400;
+    // A stored bit 0 means nothing to a non-recurring event.
+    events.AddOnce(13, {2026, 2, 1}, {2026, 2, 2}).front.recurFlags = 1;
+    events.AddOnce(14, {2026, 3, 25}, {2026, 3, 25}).front.recurKind = 29;
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+    ASSERT_EQ(layout.monthEvents.size(), 2u);
+    EXPECT_EQ(DaysOf(layout, 9), (std::vector<int>{30, 31}));
+    EXPECT_EQ(DaysOf(layout, 14), std::vector<int>{25});
+}
+
+TEST(MonthLayoutMonths, RefusesMonthsTheRuntimeCannotConvert) {
+    FakeEvents events;
+    events.AddEndless(1, kKindDaily, 0, 1, {2026, 3, 1});
+    MonthLayout layout(events);
+    EXPECT_TRUE(MonthLayout::CanShowMonth(1970, 2));
+    EXPECT_TRUE(MonthLayout::CanShowMonth(2999, 12));
+    EXPECT_TRUE(MonthLayout::CanShowMonth(3000, 11));
+    EXPECT_FALSE(MonthLayout::CanShowMonth(3000, 12));  // its next month is out of range
+    EXPECT_FALSE(MonthLayout::CanShowMonth(1969, 12));
+    EXPECT_FALSE(MonthLayout::CanShowMonth(2026, 0));
+    EXPECT_FALSE(MonthLayout::CanShowMonth(2026, 13));
+    // January 1970 begins before the epoch wherever local time is ahead of UTC.
+    const bool ahead = OffsetAt(86400) > 0;
+    EXPECT_EQ(MonthLayout::CanShowMonth(1970, 1), !ahead);
+
+    ASSERT_TRUE(layout.SetupMonth(2026, 3));
+    layout.selectedDay = 5;
+    EXPECT_FALSE(layout.SetupMonth(1969, 12));
+    EXPECT_FALSE(layout.SetupMonth(3001, 1));
+    EXPECT_EQ(layout.year, 2026);
+    EXPECT_EQ(layout.month, 3);
+    EXPECT_EQ(layout.selectedDay, 5);
+    EXPECT_EQ(DaysOf(layout, 1).size(), 31u);
+
+    // Before any month is set up there is nothing to show or hit.
+    MonthLayout empty(events);
+    empty.SetClientSize(kCx, kCy);
+    empty.LayoutMonth(false);
+    EXPECT_TRUE(empty.monthEvents.empty());
+    EXPECT_EQ(empty.DayFromPoint(50, 70), 0);
+}
+
+// ---------------------------------------------------------------------------
+// The month view places occurrences by its own rules; the occurrence engine
+// answers for one day at a time. Both must name the same days.
+
+struct Agreement {
+    long long recurringDays = 0;
+    long long onceEvents = 0;
+    int failures = 0;
+    std::ostringstream report;
+
+    void Fail(const ScheduleItem& item, int y, int m, const std::string& what) {
+        if (++failures > 10) return;
+        const ScheduleFront& f = item.front;
+        LocalFields s;
+        BreakDownLocal(f.startDate, s);
+        report << y << "-" << m << ": kind " << int(f.recurKind) << " pattern 0x" << std::hex << f.recurPattern
+               << std::dec << " interval " << int(f.recurInterval) << " start " << s.year << "-" << s.month << "-"
+               << s.day << " time " << f.startTime << " end " << f.endDate << " flags " << int(f.recurFlags)
+               << ": " << what << "\n";
+    }
+};
+
+std::unique_ptr<ScheduleItem> RandomEvent(std::mt19937& rng, std::uint32_t id, int year, int month) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    static const std::uint8_t kinds[] = {1, 29, 30, 45, 60, 88, 90, 100, 91, 91, 120, 130, 121, 121};
+    static const int times[] = {0, 1800, 3600, 5400, 7200, 9000, 10800, 43200, 82800, 86399};
+    auto item = std::make_unique<ScheduleItem>();
+    ScheduleFront& f = item->front;
+    f.id = id;
+    f.recurKind = kinds[pick(0, static_cast<int>(std::size(kinds)) - 1)];
+    f.recurInterval = static_cast<std::uint8_t>(pick(1, 5));
+    f.startTime = pick(0, 2) == 0 ? pick(0, 86399) : times[pick(0, static_cast<int>(std::size(times)) - 1)];
+    f.endTime = f.startTime;
+    // A start within the rolling window around the displayed month, often in it.
+    const bool inMonth = pick(0, 2) == 0;
+    const long long first = DaysFromCivil(year, inMonth ? month : month - 5, 1);
+    const long long last = DaysFromCivil(year, inMonth ? month + 1 : month + 7, 1) - 1;
+    int sy = 0, sm = 0, sd = 0;
+    CivilFromDays(std::uniform_int_distribution<long long>(first, last)(rng), sy, sm, sd);
+    f.startDate = static_cast<std::int32_t>(Local(sy, sm, sd));
+    const int nth = pick(0, 4);
+    const int weekday = pick(0, 6);
+    const int low = f.recurKind == kKindMonthlyNth || f.recurKind == kKindYearlyNth ? nth << 4 | weekday : pick(1, 31);
+    switch (ClassifyKind(f.recurKind)) {
+        case RecurClass::Weekly:
+            f.recurPattern = static_cast<std::uint16_t>(pick(1, 255));
+            break;
+        case RecurClass::Monthly:
+            f.recurPattern = static_cast<std::uint16_t>(low);
+            break;
+        case RecurClass::Yearly:
+            f.recurPattern = static_cast<std::uint16_t>((pick(0, 1) == 0 ? month : pick(1, 12)) << 8 | low);
+            break;
+        default:
+            break;
+    }
+    const bool recurring = f.recurKind >= 30;
+    f.recurFlags = static_cast<std::uint8_t>(pick(0, 2) == 0 ? 1 : 0);
+    const int length = recurring ? pick(0, 400) : (pick(0, 3) == 0 ? pick(0, 70) : pick(0, 4));
+    f.endDate = static_cast<std::int32_t>(Local(sy, sm, sd + length, 23, 59, 59));
+    item->title = std::to_string(id);  // distinct titles, distinct colours
+    return item;
+}
+
+void CheckMonth(const FakeEvents& events, const MonthLayout& layout, Agreement& result) {
+    const int y = layout.year;
+    const int m = layout.month;
+    for (const auto& owned : events.items) {
+        const ScheduleItem& item = *owned;
+        const ScheduleFront& f = item.front;
+        std::vector<int> found;
+        for (int d = 1; d <= layout.daysInMonth; ++d) {
+            Instant start = 0;
+            if (!FindOccurrence(item, Local(y, m, d), Local(y, m, d, 23, 59, 59), &start)) continue;
+            if (DateKeyOf(start) != MakeDateKey(y, m, d)) result.Fail(item, y, m, "engine start off its day");
+            found.push_back(d);
+        }
+        const std::vector<int> placed = DaysOf(layout, f.id);
+        if (IsRecurring(f.recurKind)) {
+            result.recurringDays += static_cast<long long>(placed.size());
+            for (int d : placed) {
+                const DaySlot& s = layout.slots[d][LineOn(layout, d, f.id)];
+                if (!s.startsHere || !s.endsHere) result.Fail(item, y, m, "box without both caps");
+            }
+            if (placed != found) {
+                std::ostringstream what;
+                what << "layout days";
+                for (int d : placed) what << " " << d;
+                what << " / engine days";
+                for (int d : found) what << " " << d;
+                result.Fail(item, y, m, what.str());
+            }
+            continue;
+        }
+        // A bar: every day from its start (or day 1) to its end (or the last day).
+        LocalFields s, e;
+        BreakDownLocal(f.startDate, s);
+        BreakDownLocal(f.endDate, e);
+        const long long monthFirst = DaysFromCivil(y, m, 1);
+        const long long from = std::max(DaysFromCivil(s.year, s.month, s.day), monthFirst);
+        const long long to = std::min(DaysFromCivil(e.year, e.month, e.day), monthFirst + layout.daysInMonth - 1);
+        std::vector<int> expected;
+        for (long long d = from; d <= to; ++d) expected.push_back(static_cast<int>(d - monthFirst + 1));
+        if (placed != expected) result.Fail(item, y, m, "bar days");
+        const bool startsInMonth = s.year == y && s.month == m;
+        if (startsInMonth && !placed.empty()) {
+            ++result.onceEvents;
+            if (found != std::vector<int>{placed.front()}) result.Fail(item, y, m, "bar start day");
+            if (!layout.slots[placed.front()][LineOn(layout, placed.front(), f.id)].startsHere) {
+                result.Fail(item, y, m, "bar without start cap");
+            }
+        } else if (!found.empty()) {
+            result.Fail(item, y, m, "engine finds a bar's start outside its month");
+        }
+    }
+}
+
+TEST(MonthLayoutAgreement, PlacesOccurrencesOnTheDaysTheEngineFinds) {
+    std::mt19937 rng(51);
+    Agreement result;
+    constexpr int kRounds = 60;
+    constexpr int kEventsPerRound = 8;  // never fills a day's 20 lines
+    for (int index = 0; index < 24; ++index) {
+        const int year = 2025 + index / 12;
+        const int month = index % 12 + 1;
+        for (int round = 0; round < kRounds; ++round) {
+            FakeEvents events;
+            for (int i = 0; i < kEventsPerRound; ++i) {
+                events.items.push_back(RandomEvent(rng, static_cast<std::uint32_t>(i + 1), year, month));
+            }
+            MonthLayout layout(events);
+            ASSERT_TRUE(layout.SetupMonth(year, month));
+            CheckMonth(events, layout, result);
+        }
+    }
+    EXPECT_EQ(result.failures, 0) << result.report.str();
+    // Enough of both sorts were placed for the comparison to mean something.
+    EXPECT_GT(result.recurringDays, 12000);
+    EXPECT_GT(result.onceEvents, 400);
+}
+
+}  // namespace
