@@ -1,0 +1,125 @@
+#include "dialogs/wallpaper_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::vector<WallpaperTile> Tiles(int imageWidth, int imageHeight, WallpaperRect target, bool fit, bool keepAspect) {
+    std::vector<WallpaperTile> tiles;
+    ComputeWallpaperTiles(imageWidth, imageHeight, target, fit, keepAspect,
+                          [&](const WallpaperTile& tile) { tiles.push_back(tile); });
+    return tiles;
+}
+
+WallpaperTile Drawn(WallpaperRect source, WallpaperRect destination) { return {source, destination, true}; }
+
+TEST(WallpaperGeometry, TilesAtNaturalSizeCopyingTheFirstTile) {
+    const auto tiles = Tiles(100, 50, {0, 0, 250, 120}, false, false);
+    ASSERT_EQ(tiles.size(), 9u);
+    EXPECT_EQ(tiles[0], Drawn({0, 0, 100, 50}, {0, 0, 100, 50}));
+    const int xs[] = {0, 100, 200};
+    const int widths[] = {100, 100, 50};
+    const int ys[] = {0, 50, 100};
+    const int heights[] = {50, 50, 20};
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 3; ++col) {
+            const WallpaperTile& t = tiles[row * 3 + col];
+            EXPECT_EQ(t.destination, (WallpaperRect{xs[col], ys[row], widths[col], heights[row]})) << row << col;
+            if (row == 0 && col == 0) continue;
+            EXPECT_FALSE(t.fromImage);
+            EXPECT_EQ(t.source, (WallpaperRect{0, 0, widths[col], heights[row]}));
+        }
+    }
+}
+
+TEST(WallpaperGeometry, TilingStartsAtTheTargetCorner) {
+    // The calendar passes the area inside its one-pixel border.
+    const auto tiles = Tiles(300, 200, {1, 1, 398, 298}, false, false);
+    ASSERT_EQ(tiles.size(), 4u);
+    EXPECT_EQ(tiles[0], Drawn({0, 0, 300, 200}, {1, 1, 300, 200}));
+    EXPECT_EQ(tiles[1], (WallpaperTile{{1, 1, 98, 200}, {301, 1, 98, 200}, false}));
+    EXPECT_EQ(tiles[2], (WallpaperTile{{1, 1, 300, 98}, {1, 201, 300, 98}, false}));
+    EXPECT_EQ(tiles[3], (WallpaperTile{{1, 1, 98, 98}, {301, 201, 98, 98}, false}));
+}
+
+TEST(WallpaperGeometry, ImageLargerThanTargetShowsItsTopLeftUnscaled) {
+    const auto tiles = Tiles(500, 400, {0, 0, 200, 100}, false, false);
+    ASSERT_EQ(tiles.size(), 1u);
+    EXPECT_EQ(tiles[0], Drawn({0, 0, 200, 100}, {0, 0, 200, 100}));
+}
+
+TEST(WallpaperGeometry, KeepAspectWithoutFitStillTiles) {
+    EXPECT_EQ(Tiles(100, 50, {0, 0, 250, 120}, false, true), Tiles(100, 50, {0, 0, 250, 120}, false, false));
+}
+
+TEST(WallpaperGeometry, FitStretchesOnce) {
+    EXPECT_EQ(Tiles(400, 300, {0, 0, 100, 100}, true, false),
+              std::vector<WallpaperTile>{Drawn({0, 0, 400, 300}, {0, 0, 100, 100})});
+    EXPECT_EQ(Tiles(10, 10, {5, 7, 1000, 800}, true, false),
+              std::vector<WallpaperTile>{Drawn({0, 0, 10, 10}, {5, 7, 1000, 800})});
+}
+
+TEST(WallpaperGeometry, KeepAspectCropsWideImagesAtTheCentreAndTallOnesAtTheTop) {
+    EXPECT_EQ(Tiles(400, 300, {0, 0, 100, 100}, true, true),
+              std::vector<WallpaperTile>{Drawn({50, 0, 300, 300}, {0, 0, 100, 100})});
+    EXPECT_EQ(Tiles(300, 400, {0, 0, 100, 100}, true, true),
+              std::vector<WallpaperTile>{Drawn({0, 0, 300, 300}, {0, 0, 100, 100})});
+    // Same ratio: hh = H, so the centred branch with ww = W, no crop.
+    EXPECT_EQ(Tiles(400, 200, {0, 0, 200, 100}, true, true),
+              std::vector<WallpaperTile>{Drawn({0, 0, 400, 200}, {0, 0, 200, 100})});
+    // Divisions truncate: hh = 401 * 100 / 300 = 133.
+    EXPECT_EQ(Tiles(401, 500, {0, 0, 300, 100}, true, true)[0].source, (WallpaperRect{0, 0, 401, 133}));
+    // ww = 300 * 100 / 70 = 428, offset (1000 - 428) / 2 = 286.
+    EXPECT_EQ(Tiles(1000, 300, {0, 0, 100, 70}, true, true)[0].source, (WallpaperRect{286, 0, 428, 300}));
+}
+
+TEST(WallpaperGeometry, LargeSizesDoNotOverflow) {
+    // 60000 * 40000 exceeds 32 bits.
+    EXPECT_EQ(Tiles(60000, 50000, {0, 0, 30000, 40000}, true, true)[0].source,
+              (WallpaperRect{11250, 0, 37500, 50000}));
+    EXPECT_EQ(Tiles(60000, 90000, {0, 0, 30000, 40000}, true, true)[0].source, (WallpaperRect{0, 0, 60000, 80000}));
+}
+
+TEST(WallpaperGeometry, ACropKeepsAtLeastOnePixel) {
+    // hh = 10 * 5 / 1000 = 0 and ww = 1 * 10 / 100 = 0 would leave nothing to draw.
+    EXPECT_EQ(Tiles(10, 20, {0, 0, 1000, 5}, true, true)[0].source, (WallpaperRect{0, 0, 10, 1}));
+    EXPECT_EQ(Tiles(21, 1, {0, 0, 10, 100}, true, true)[0].source, (WallpaperRect{10, 0, 1, 1}));
+}
+
+TEST(WallpaperGeometry, EmptyTargetOrImageDrawsNothing) {
+    EXPECT_TRUE(Tiles(100, 50, {0, 0, 0, 120}, false, false).empty());
+    EXPECT_TRUE(Tiles(100, 50, {0, 0, 250, 0}, true, true).empty());
+    EXPECT_TRUE(Tiles(100, 50, {0, 0, -5, 120}, true, false).empty());
+    EXPECT_TRUE(Tiles(0, 50, {0, 0, 250, 120}, false, false).empty());
+    EXPECT_TRUE(Tiles(100, 0, {0, 0, 250, 120}, true, true).empty());
+}
+
+TEST(WallpaperGeometry, TilesCoverTheTargetExactlyOnce) {
+    const WallpaperRect target{3, 4, 97, 61};
+    for (int w = 1; w <= 40; w += 3) {
+        for (int h = 1; h <= 40; h += 4) {
+            std::vector<int> cover(target.width * target.height, 0);
+            int fromImage = 0;
+            for (const WallpaperTile& t : Tiles(w, h, target, false, false)) {
+                fromImage += t.fromImage ? 1 : 0;
+                if (!t.fromImage) {
+                    // A copy reads only what the first tile drew.
+                    EXPECT_LE(t.source.width, std::min(w, target.width));
+                    EXPECT_LE(t.source.height, std::min(h, target.height));
+                }
+                for (int y = t.destination.y; y < t.destination.y + t.destination.height; ++y) {
+                    for (int x = t.destination.x; x < t.destination.x + t.destination.width; ++x) {
+                        ++cover[(y - target.y) * target.width + (x - target.x)];
+                    }
+                }
+            }
+            EXPECT_EQ(fromImage, 1);
+            for (int c : cover) ASSERT_EQ(c, 1) << w << "x" << h;
+        }
+    }
+}
+
+}  // namespace
