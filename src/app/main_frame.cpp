@@ -9,6 +9,7 @@
 #include "app/command_ids.h"
 #include "app/placeholder_wnd.h"
 #include "store/settings.h"
+#include "upcoming/due_event_wnd.h"
 
 CMainFrame* theMainFrame = nullptr;
 
@@ -224,12 +225,15 @@ void CMainFrame::OpenCalendar(std::uint32_t eventId, Instant start) {
 
 void CMainFrame::OpenUpcoming() {
     if (dueEventWnd_ != nullptr) return;
-    auto* wnd = new CPlaceholderWnd(CHILD_UPCOMING);
-    if (!wnd->CreateUpcoming(hwnd_, app_.HasDropShadow(), desktop_.WorkArea())) {
-        delete wnd;
-        return;
-    }
-    dueEventWnd_ = wnd->Hwnd();
+    DueEventContext context;
+    context.pending = &scheduler_.Pending();
+    context.prefs = &prefs_;
+    context.registry = &app_.GetRegistry();
+    context.desktop = &desktop_;
+    context.clock = &clock_;
+    context.frame = hwnd_;
+    context.openCalendar = [this](std::uint32_t eventId, Instant start) { OpenCalendar(eventId, start); };
+    if (CDueEventWnd* wnd = CDueEventWnd::OpenNew(context, app_.HasDropShadow())) dueEventWnd_ = wnd->Hwnd();
 }
 
 bool CMainFrame::GetIconTitleLogFont(LOGFONTA& logfont) {

@@ -4,7 +4,7 @@
 #include "platform/desktop.h"
 #include "ui/wnd.h"
 
-// Stands in for the calendar and upcoming-events windows until they exist:
+// Stands in for the calendar window until it exists:
 // the right class styles, title, styles and rectangle, and the same closing
 // report to the main frame. Deletes itself when its window is gone.
 class CPlaceholderWnd final : public CWnd {
@@ -13,7 +13,6 @@ public:
     explicit CPlaceholderWnd(WPARAM childCode) : childCode_(childCode) {}
 
     bool CreateCalendar(HWND frame, const RECT& rect, bool dropShadow);
-    bool CreateUpcoming(HWND frame, bool dropShadow, const ScreenRect& workArea);
 
 protected:
     void PostNcDestroy() override { delete this; }
@@ -21,7 +20,6 @@ protected:
 private:
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
-    LRESULT OnRButtonUp(WPARAM, LPARAM);
 
     WPARAM childCode_;
     HWND frame_ = nullptr;

@@ -1,0 +1,306 @@
+#include "upcoming/due_event_wnd.h"
+
+#include <windowsx.h>
+
+#include <optional>
+#include <string>
+
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "core/calendar.h"
+#include "upcoming/close_button.h"
+
+namespace {
+
+constexpr UINT kTextFlags = DT_SINGLELINE | DT_NOPREFIX;
+constexpr UINT kMeasureFlags = DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE;
+constexpr char kTitle[] = "Upcoming Events";
+
+// A notification's tick button lives as long as its window: rebuilding the
+// rows may destroy it from inside its own click.
+class CTickButton final : public CCloseButton {
+protected:
+    void PostNcDestroy() override { delete this; }
+};
+
+// Measures in the window's font on a device context taken when first needed.
+class WindowTextMetrics final : public DueTextMetrics {
+public:
+    WindowTextMetrics(HWND hwnd, HFONT font, std::optional<WindowDc>& dc) : hwnd_(hwnd), font_(font), dc_(dc) {}
+
+    std::int32_t TextWidth(const std::string& text) override {
+        if (!dc_) {
+            dc_.emplace(hwnd_);
+            if (font_ != nullptr) SelectObject(*dc_, font_);
+        }
+        RECT rc = {};
+        DrawTextA(*dc_, text.c_str(), static_cast<int>(text.size()), &rc, kMeasureFlags);
+        return rc.right - rc.left;
+    }
+
+    std::string FormatTime(Instant start) override {
+        LocalFields f;
+        if (!BreakDownLocal(start, f)) return std::string();
+        SYSTEMTIME st = {};
+        st.wYear = static_cast<WORD>(f.year);
+        st.wMonth = static_cast<WORD>(f.month);
+        st.wDayOfWeek = static_cast<WORD>(f.weekdayIndex);
+        st.wDay = static_cast<WORD>(f.day);
+        st.wHour = static_cast<WORD>(f.hour);
+        st.wMinute = static_cast<WORD>(f.minute);
+        st.wSecond = static_cast<WORD>(f.second);
+        char text[30] = {};
+        if (GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, sizeof text) == 0) {
+            return std::string();
+        }
+        return text;
+    }
+
+private:
+    HWND hwnd_;
+    HFONT font_;
+    std::optional<WindowDc>& dc_;
+};
+
+}  // namespace
+
+BEGIN_MESSAGE_TABLE(CDueEventWnd, CWnd)
+    ON_MESSAGE(WM_SCHEDULECHANGED, &CDueEventWnd::OnScheduleChanged)
+    ON_MESSAGE(WM_COMMAND, &CDueEventWnd::OnCommand)
+    ON_MESSAGE(WM_LBUTTONDOWN, &CDueEventWnd::OnLButtonDown)
+    ON_MESSAGE(WM_LBUTTONDBLCLK, &CDueEventWnd::OnLButtonDblClk)
+    ON_MESSAGE(WM_RBUTTONUP, &CDueEventWnd::OnRButtonUp)
+    ON_MESSAGE(WM_TIMER, &CDueEventWnd::OnTimer)
+    ON_MESSAGE(WM_MOVE, &CDueEventWnd::OnMove)
+    ON_MESSAGE(WM_PAINT, &CDueEventWnd::OnPaint)
+    ON_MESSAGE(WM_PRINTCLIENT, &CDueEventWnd::OnPrintClient)
+    ON_MESSAGE(WM_ERASEBKGND, &CDueEventWnd::OnEraseBkgnd)
+    ON_MESSAGE(WM_DESTROY, &CDueEventWnd::OnDestroy)
+END_MESSAGE_TABLE()
+
+CDueEventWnd* CDueEventWnd::OpenNew(const DueEventContext& context, bool dropShadow) {
+    WNDCLASSA wc = {};
+    wc.style = CS_DBLCLKS | (dropShadow ? CS_DROPSHADOW : 0);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    if (!RegisterWindowClass(wc)) return nullptr;
+
+    auto* wnd = new CDueEventWnd(context);
+    // A window that fails during creation has already deleted its object.
+    bool destroyed = false;
+    wnd->destroyedFlag_ = &destroyed;
+    const RECT initial = {-100, -100, -90, -90};
+    const bool created = wnd->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, kTitle,
+                                       WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, initial, nullptr, 0);
+    if (destroyed) return nullptr;
+    wnd->destroyedFlag_ = nullptr;
+    if (!created) {
+        delete wnd;
+        return nullptr;
+    }
+    wnd->Open();
+    return wnd;
+}
+
+void CDueEventWnd::PostNcDestroy() {
+    if (destroyedFlag_ != nullptr) *destroyedFlag_ = true;
+    delete this;
+}
+
+void CDueEventWnd::Open() {
+    LoadPosition();
+    BuildList();
+    shown_ = true;
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+}
+
+void CDueEventWnd::LoadPosition() { anchor_.LoadPosition(*context_.registry, context_.desktop->WorkArea()); }
+
+void CDueEventWnd::SavePosition() { anchor_.SavePosition(*context_.registry); }
+
+void CDueEventWnd::BuildList() {
+    const bool timerWasRunning = blinkTimer_;
+    std::optional<WindowDc> dc;
+    if (list_.emptyTextWidth == 0) {
+        dc.emplace(hwnd_);
+        if (!font_) CMainFrame::CreateIconTitleFont(font_);
+        if (font_) SelectObject(*dc, font_);
+        RECT rc = {};
+        DrawTextA(*dc, kNoUpcomingText, -1, &rc, kMeasureFlags);
+        list_.SetTextMetrics(rc.right - rc.left, rc.bottom - rc.top);
+    }
+    DestroyTickButtons();
+    {
+        WindowTextMetrics metrics(hwnd_, font_, dc);
+        list_.Build(*context_.pending, context_.clock->Now(), context_.prefs->UewHours, metrics);
+    }
+    dc.reset();  // restores its font before the window moves
+    CreateTickButtons();
+
+    const DueSize size = list_.ContentSize();
+    if (list_.Resize(size)) {
+        SetWindowPos(hwnd_, nullptr, anchor_.WindowLeft(size.width), anchor_.WindowTop(size.height), size.width,
+                     size.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    if (list_.lastBlinkRow >= 0 && !timerWasRunning) {
+        list_.blinkOn = true;
+        SetTimer(hwnd_, kBlinkTimerId, kBlinkShownMs, nullptr);
+        blinkTimer_ = true;
+    } else if (list_.lastBlinkRow < 0 && timerWasRunning) {
+        KillTimer(hwnd_, kBlinkTimerId);
+        blinkTimer_ = false;
+    }
+}
+
+void CDueEventWnd::CreateTickButtons() {
+    const COLORREF face = GetSysColor(COLOR_INFOBK);
+    const int begun = list_.BegunRowCount();
+    for (int i = 0; i < begun; ++i) {
+        auto* button = new CTickButton;
+        button->glyph = CCloseButton::GlyphTick;
+        button->faceColor = face;
+        const DueRect r = list_.TickButtonRect(i);
+        if (!button->Create(hwnd_, RECT{r.left, r.top, r.right, r.bottom}, ID_DISMISS_FIRST + i, 0)) {
+            delete button;  // no window: nothing will delete it
+            continue;
+        }
+        buttons_[i] = button;
+    }
+}
+
+void CDueEventWnd::DestroyTickButtons() {
+    for (CCloseButton*& button : buttons_) {
+        if (button != nullptr) {
+            CCloseButton* b = button;
+            button = nullptr;
+            b->DestroyWindow();  // the button deletes itself
+        }
+    }
+}
+
+HWND CDueEventWnd::TickButton(int row) const {
+    if (row < 0 || row >= kMaxDueRows || buttons_[row] == nullptr) return nullptr;
+    return buttons_[row]->Hwnd();
+}
+
+LRESULT CDueEventWnd::OnScheduleChanged(WPARAM code, LPARAM record) {
+    switch (code) {
+        case SCHEDULE_CHANGED_DELETED:
+        case SCHEDULE_CHANGED_CHECKED:
+        case 3:  // a rebuild as well, though nothing sends it today
+            BuildList();
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            break;
+        case SCHEDULE_CHANGED_BEGUN:
+            // The sender rebuilds right after; the record is freed on return.
+            if (record != 0) list_.AppendNotification(*reinterpret_cast<const PendingReminder*>(record));
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+LRESULT CDueEventWnd::OnCommand(WPARAM wParam, LPARAM) {
+    const UINT id = LOWORD(wParam);
+    // Owner-drawn buttons also report double-clicks; only a click dismisses.
+    if (id >= ID_DISMISS_FIRST && id <= ID_DISMISS_LAST && HIWORD(wParam) == BN_CLICKED) {
+        Dismiss(static_cast<int>(id - ID_DISMISS_FIRST));
+        return 0;
+    }
+    return Default();
+}
+
+void CDueEventWnd::Dismiss(int k) {
+    if (!list_.RemoveNotification(k)) return;
+    BuildList();
+    if (list_.lastRow == -1 && context_.prefs->UewStartup == 0) {
+        DestroyWindow();
+    } else {
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+}
+
+LRESULT CDueEventWnd::OnLButtonDown(WPARAM, LPARAM) {
+    // The system's move loop drags the window as if by its caption.
+    PostMessageA(hwnd_, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    return 0;
+}
+
+LRESULT CDueEventWnd::OnLButtonDblClk(WPARAM, LPARAM lParam) {
+    const DueHit hit = list_.HitTest(GET_Y_LPARAM(lParam));
+    if (hit.open && context_.openCalendar) context_.openCalendar(hit.eventId, hit.start);
+    return 0;
+}
+
+LRESULT CDueEventWnd::OnRButtonUp(WPARAM, LPARAM) {
+    DestroyWindow();
+    return 0;
+}
+
+LRESULT CDueEventWnd::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam != kBlinkTimerId) return Default();
+    list_.blinkOn = !list_.blinkOn;
+    const DueRect r = list_.BlinkRect();
+    const RECT rc = {r.left, r.top, r.right, r.bottom};
+    InvalidateRect(hwnd_, &rc, FALSE);
+    SetTimer(hwnd_, kBlinkTimerId, list_.blinkOn ? kBlinkShownMs : kBlinkHiddenMs, nullptr);
+    return 0;
+}
+
+LRESULT CDueEventWnd::OnMove(WPARAM, LPARAM lParam) {
+    if (!shown_) return 0;
+    // The client origin lies inside the border; the anchor is the outer edge.
+    RECT window;
+    POINT client = {0, 0};
+    GetWindowRect(hwnd_, &window);
+    ClientToScreen(hwnd_, &client);
+    anchor_.TrackMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.x - window.left, list_.winWidth,
+                      list_.winHeight);
+    return 0;
+}
+
+LRESULT CDueEventWnd::OnPaint(WPARAM, LPARAM) {
+    PaintDc dc(hwnd_);
+    Paint(dc, dc.PaintRect());
+    return 0;
+}
+
+LRESULT CDueEventWnd::OnPrintClient(WPARAM wParam, LPARAM) {
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    Paint(reinterpret_cast<HDC>(wParam), rc);
+    return 0;
+}
+
+void CDueEventWnd::Paint(HDC target, const RECT& clip) {
+    if (!shown_ || target == nullptr) return;
+    MemoryDc memory(target);
+    BitmapHandle bitmap(CreateCompatibleBitmap(target, list_.winWidth, list_.winHeight));
+    if (!memory.Get() || !bitmap) return;
+    SelectScope selectedBitmap(memory, bitmap);
+    if (font_) SelectObject(memory, font_);
+
+    const COLORREF back = GetSysColor(COLOR_INFOBK);
+    BrushHandle brush(CreateSolidBrush(back));
+    FillRect(memory, &clip, brush);
+    SetTextColor(memory, GetSysColor(list_.lastRow >= 0 ? COLOR_INFOTEXT : COLOR_GRAYTEXT));
+    SetBkColor(memory, back);
+    for (const DueLine& line : list_.LinesToPaint(clip.top, clip.bottom)) {
+        RECT rc = {line.rect.left, line.rect.top, line.rect.right, line.rect.bottom};
+        DrawTextA(memory, line.text.data(), static_cast<int>(line.text.size()), &rc, kTextFlags);
+    }
+    BitBlt(target, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, memory, clip.left, clip.top,
+           SRCCOPY);
+}
+
+LRESULT CDueEventWnd::OnDestroy(WPARAM, LPARAM) {
+    KillTimer(hwnd_, kBlinkTimerId);
+    blinkTimer_ = false;
+    if (context_.frame != nullptr) SendMessageA(context_.frame, WM_CHILDCLOSED, CHILD_UPCOMING, 0);
+    DestroyTickButtons();
+    Default();
+    SavePosition();
+    return 0;
+}

@@ -1,0 +1,93 @@
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "core/clock.h"
+#include "core/time_types.h"
+#include "platform/desktop.h"
+#include "platform/registry.h"
+#include "reminder/reminder_scheduler.h"
+#include "store/preferences.h"
+#include "ui/gdi.h"
+#include "ui/wnd.h"
+#include "upcoming/due_list_model.h"
+
+class CCloseButton;
+
+// What the upcoming-events window reaches of the main frame. Everything
+// pointed at outlives the window.
+struct DueEventContext {
+    ReminderScheduler::PendingList* pending = nullptr;  // the window fills its text caches
+    const Preferences* prefs = nullptr;                 // UewHours and UewStartup, read when used
+    Registry* registry = nullptr;                       // "DueEventCoord"
+    const Desktop* desktop = nullptr;
+    const Clock* clock = nullptr;
+    HWND frame = nullptr;  // told WM_CHILDCLOSED when the window closes
+    std::function<void(std::uint32_t eventId, Instant start)> openCalendar;
+};
+
+// The small always-on-top list of begun, reminded and upcoming occurrences.
+// Created on demand; the object deletes itself once its window is gone.
+class CDueEventWnd final : public CWnd {
+    DECLARE_MESSAGE_TABLE()
+public:
+    static constexpr char kClassName[] = "OrvCalendarDueEvent";
+    static constexpr UINT_PTR kBlinkTimerId = 0;
+    static constexpr UINT kBlinkShownMs = 700;
+    static constexpr UINT kBlinkHiddenMs = 300;
+
+    // Registers the class, creates the window and runs the show step; null
+    // when the window could not be created.
+    static CDueEventWnd* OpenNew(const DueEventContext& context, bool dropShadow);
+
+    // The show step: position, rows, size, then shown without activation.
+    void Open();
+    void LoadPosition();
+    void SavePosition();
+    void BuildList();
+    // Draws the clip part of the client area into dc, through a memory bitmap.
+    void Paint(HDC dc, const RECT& clip);
+
+    const DueList& List() const { return list_; }
+    const DueAnchor& Anchor() const { return anchor_; }
+    bool Shown() const { return shown_; }
+    bool BlinkTimerRunning() const { return blinkTimer_; }
+    HFONT Font() const { return font_; }
+    // The tick button of a begun row, or null.
+    HWND TickButton(int row) const;
+
+protected:
+    void PostNcDestroy() override;
+
+private:
+    explicit CDueEventWnd(const DueEventContext& context) : context_(context) {}
+
+    LRESULT OnScheduleChanged(WPARAM, LPARAM);
+    LRESULT OnCommand(WPARAM, LPARAM);
+    LRESULT OnLButtonDown(WPARAM, LPARAM);
+    LRESULT OnLButtonDblClk(WPARAM, LPARAM);
+    LRESULT OnRButtonUp(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnMove(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnPrintClient(WPARAM, LPARAM);
+    LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return 1; }
+    LRESULT OnDestroy(WPARAM, LPARAM);
+
+    void Dismiss(int k);
+    void CreateTickButtons();
+    void DestroyTickButtons();
+
+    DueEventContext context_;
+    DueList list_;
+    DueAnchor anchor_;
+    FontHandle font_;
+    bool shown_ = false;
+    bool blinkTimer_ = false;
+    // Child windows that delete themselves when destroyed.
+    std::array<CCloseButton*, kMaxDueRows> buttons_{};
+    bool* destroyedFlag_ = nullptr;  // set while OpenNew waits on creation
+};

@@ -1,0 +1,210 @@
+#include "upcoming/due_list_model.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "store/registry_paths.h"
+
+namespace {
+
+// Text starts 3 pixels in and the first row 2 pixels down; a row's tick
+// button sits 4 pixels right of its text, 1 pixel below the row's top.
+constexpr std::int32_t kTextLeft = 3;
+constexpr std::int32_t kTextTop = 2;
+constexpr std::int32_t kExtraWidth = 22;
+constexpr std::int32_t kExtraHeight = 4;
+
+bool Blinks(std::uint8_t kind) { return kind == kDueReminded || kind == kDueBegun; }
+
+std::int32_t ReadInt32(const std::string& bytes, std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    return static_cast<std::int32_t>(v);
+}
+
+void WriteInt32(unsigned char* out, std::int32_t value) {
+    const auto v = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+std::int32_t Clamp(std::int32_t v, std::int32_t max) {
+    if (v < 0) v = 0;
+    if (v > max) v = max;
+    return v;
+}
+
+}  // namespace
+
+void DueList::Build(ReminderScheduler::PendingList& pending, Instant now, std::int32_t uewHours,
+                    DueTextMetrics& metrics) {
+    rows.clear();
+    lastRow = -1;
+    lastBlinkRow = -1;
+    const Instant limit = now + static_cast<Instant>(uewHours) * 3600;
+
+    for (const DueRow& n : notifications) {
+        if (static_cast<std::int32_t>(rows.size()) >= kMaxDueRows) break;
+        DueRow row = n;
+        row.kind = kDueBegun;
+        lastBlinkRow = static_cast<std::int32_t>(rows.size());
+        rows.push_back(std::move(row));
+    }
+
+    for (const auto& record : pending) {
+        if (static_cast<std::int32_t>(rows.size()) >= kMaxDueRows) break;
+        DueRow row;
+        if (record->fired) {
+            row.kind = kDueReminded;
+            lastBlinkRow = static_cast<std::int32_t>(rows.size());
+        } else if (record->start > limit) {
+            break;
+        } else {
+            row.kind = kDueUpcoming;
+        }
+        row.eventId = record->item != nullptr ? record->item->front.id : 0;
+        row.start = record->start;
+        if (record->text.empty()) {
+            const std::string title = record->item != nullptr ? record->item->title : std::string();
+            record->text = title + " (" + metrics.FormatTime(record->start) + ")";
+        }
+        row.text = record->text;
+        if (record->textWidth == 0) record->textWidth = metrics.TextWidth(record->text);
+        row.textWidth = record->textWidth;
+        rows.push_back(std::move(row));
+    }
+
+    lastRow = static_cast<std::int32_t>(rows.size()) - 1;
+    rows.emplace_back();  // kind end
+}
+
+bool DueList::AppendNotification(const PendingReminder& record) {
+    if (record.text.empty()) return false;
+    DueRow row;
+    row.kind = kDueBegun;
+    row.text = record.text;
+    row.eventId = record.item != nullptr ? record.item->front.id : 0;
+    row.start = record.start;
+    row.textWidth = record.textWidth;
+    notifications.push_back(std::move(row));
+    return true;
+}
+
+bool DueList::RemoveNotification(std::int32_t k) {
+    if (k < 0 || k >= static_cast<std::int32_t>(notifications.size())) return false;
+    notifications.erase(std::next(notifications.begin(), k));
+    return true;
+}
+
+DueSize DueList::ContentSize() const {
+    DueSize size;
+    if (lastRow < 0) {
+        size = {emptyTextWidth, rowHeight};
+    } else {
+        std::int32_t maxWidth = 0;
+        for (std::int32_t i = 0; i <= lastRow; ++i) maxWidth = std::max(maxWidth, rows[i].textWidth);
+        size = {maxWidth, (lastRow + 1) * rowHeight};
+    }
+    size.width += kExtraWidth;
+    size.height += kExtraHeight;
+    return size;
+}
+
+bool DueList::Resize(DueSize size) {
+    if (size.width == winWidth && size.height == winHeight) return false;
+    winWidth = size.width;
+    winHeight = size.height;
+    return true;
+}
+
+std::int32_t DueList::BegunRowCount() const {
+    std::int32_t n = 0;
+    while (n <= lastRow && rows[n].kind == kDueBegun) ++n;
+    return n;
+}
+
+DueRect DueList::TickButtonRect(std::int32_t i) const {
+    const std::int32_t w = rows[i].textWidth;
+    return {w + 7, i * rowHeight + 3, w + 17, i * rowHeight + 13};
+}
+
+DueRect DueList::BlinkRect() const {
+    return {kTextLeft, kTextTop, winWidth - 19, (lastBlinkRow + 1) * rowHeight + kTextTop};
+}
+
+std::vector<DueLine> DueList::LinesToPaint(std::int32_t clipTop, std::int32_t clipBottom) const {
+    std::vector<DueLine> lines;
+    if (rowHeight <= 0) return lines;
+    // Every row the clip box touches, a partly covered first one included.
+    const std::int32_t top = std::max(clipTop, kTextTop);
+    for (std::int32_t r = (top - kTextTop) / rowHeight; r * rowHeight + kTextTop < clipBottom; ++r) {
+        if (r > lastRow) {
+            if (r == 0) lines.push_back({kNoUpcomingText, {kTextLeft, kTextTop, winWidth, rowHeight + kTextTop}});
+            break;
+        }
+        const DueRow& row = rows[r];
+        if (row.kind < kDueUpcoming || (Blinks(row.kind) && !blinkOn)) continue;
+        lines.push_back({row.text, {kTextLeft, r * rowHeight + kTextTop, winWidth, (r + 1) * rowHeight + kTextTop}});
+    }
+    return lines;
+}
+
+DueHit DueList::HitTest(std::int32_t y) const {
+    if (y < kTextTop || rowHeight <= 0) return {};
+    const std::int32_t r = (y - kTextTop) / rowHeight;
+    if (r <= lastRow) {
+        const DueRow& row = rows[r];
+        if (row.kind >= kDueUpcoming && row.kind <= kDueBegun) return {true, row.eventId, row.start};
+        return {};
+    }
+    if (r == 0 && lastRow == -1) return {true, 0, 0};
+    return {};
+}
+
+void DueAnchor::SetDefault(const ScreenRect& workArea) {
+    workRight = workArea.right;
+    workBottom = workArea.bottom;
+    anchorX = workRight - 10;
+    anchorY = workBottom;
+    anchorRight = true;
+    anchorBottom = true;
+}
+
+void DueAnchor::SetStored(std::int32_t x, std::int32_t y, const ScreenRect& workArea) {
+    workRight = workArea.right;
+    workBottom = workArea.bottom;
+    anchorX = Clamp(x, workRight);
+    anchorY = Clamp(y, workBottom);
+    anchorRight = anchorX >= workRight / 2;
+    anchorBottom = anchorY >= workBottom / 2;
+}
+
+void DueAnchor::LoadPosition(Registry& registry, const ScreenRect& workArea) {
+    const RegKey key = OpenUserKey(registry, RegAccess::Read);
+    std::string bytes;
+    // A value of another length is not a position this program wrote.
+    if (key && key.ReadBinary(kDueEventCoordValue, 8, bytes) && bytes.size() == 8) {
+        SetStored(ReadInt32(bytes, 0), ReadInt32(bytes, 4), workArea);
+    } else {
+        SetDefault(workArea);
+    }
+}
+
+void DueAnchor::SavePosition(Registry& registry) const {
+    const RegKey key = OpenUserKey(registry, RegAccess::Write);
+    if (!key) return;
+    unsigned char bytes[8];
+    WriteInt32(bytes, anchorX);
+    WriteInt32(bytes + 4, anchorY);
+    key.WriteBinary(kDueEventCoordValue, bytes, sizeof bytes);
+}
+
+void DueAnchor::TrackMove(std::int32_t x, std::int32_t y, std::int32_t border, std::int32_t winWidth,
+                          std::int32_t winHeight) {
+    // Anchored right, the point is the window's outer right edge; anchored
+    // left, its outer left edge, so that placing the window at the anchor
+    // puts it back where it was.
+    anchorRight = x > workRight - winWidth - x;
+    anchorX = anchorRight ? x + winWidth - border : x - border;
+    anchorBottom = y > workBottom - winHeight - y;
+    anchorY = anchorBottom ? y + winHeight - border : y - border;
+}

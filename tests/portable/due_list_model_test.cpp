@@ -1,0 +1,475 @@
+// The upcoming-events window's rows, size, tick buttons, paint and click
+// geometry, and its anchor point, with a fake text measurer.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/memory/faulty_registry.h"
+#include "platform/memory/memory_registry.h"
+#include "portable/core_zone.h"
+#include "store/registry_paths.h"
+#include "upcoming/due_list_model.h"
+
+namespace {
+
+// Every character 6 pixels wide; times as "HH:MM".
+struct FakeMetrics final : DueTextMetrics {
+    std::int32_t TextWidth(const std::string& text) override {
+        measured.push_back(text);
+        return static_cast<std::int32_t>(text.size()) * 6;
+    }
+    std::string FormatTime(Instant start) override {
+        ++formatted;
+        LocalFields f;
+        if (!BreakDownLocal(start, f)) return "?";
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%02d:%02d", f.hour, f.minute);
+        return buf;
+    }
+    std::vector<std::string> measured;
+    int formatted = 0;
+};
+
+constexpr std::int32_t kTextHeight = 13;
+constexpr std::int32_t kRowHeight = kTextHeight + 2;
+constexpr std::int32_t kEmptyWidth = 112;
+
+Instant At(int h, int m) { return Local(2025, 6, 10, h, m); }
+
+// The pending list with the events its records point at.
+struct Pending {
+    std::deque<ScheduleItem> items;
+    ReminderScheduler::PendingList list;
+
+    PendingReminder& Add(std::uint32_t id, const std::string& title, Instant start, bool fired = false) {
+        ScheduleItem& item = items.emplace_back();
+        item.front.id = id;
+        item.title = title;
+        auto record = std::make_unique<PendingReminder>();
+        record->item = &item;
+        record->start = start;
+        record->remindAt = start - 600;
+        record->fired = fired;
+        list.push_back(std::move(record));
+        return *list.back();
+    }
+};
+
+struct Rig {
+    Pending pending;
+    FakeMetrics metrics;
+    DueList list;
+    Rig() { list.SetTextMetrics(kEmptyWidth, kTextHeight); }
+    void Build(Instant now, std::int32_t hours = 4) {
+        list.Build(pending.list, now, hours, metrics);
+        list.Resize(list.ContentSize());
+    }
+    std::vector<std::uint8_t> Kinds() const {
+        std::vector<std::uint8_t> kinds;
+        for (const DueRow& r : list.rows) kinds.push_back(r.kind);
+        return kinds;
+    }
+};
+
+std::int32_t Width(const std::string& text) { return static_cast<std::int32_t>(text.size()) * 6; }
+
+TEST(DueListTest, NothingPendingShowsOneGreyLineThatOpensTheCalendar) {
+    Rig r;
+    r.Build(At(11, 0));
+    EXPECT_EQ(r.list.lastRow, -1);
+    EXPECT_EQ(r.list.lastBlinkRow, -1);
+    EXPECT_EQ(r.Kinds(), std::vector<std::uint8_t>{kDueEnd});
+    EXPECT_EQ(r.list.winWidth, kEmptyWidth + 22);
+    EXPECT_EQ(r.list.winHeight, kRowHeight + 4);
+
+    const auto lines = r.list.LinesToPaint(0, r.list.winHeight);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].text, "(No upcoming event.)");
+    EXPECT_EQ(lines[0].rect, (DueRect{3, 2, kEmptyWidth + 22, kRowHeight + 2}));
+
+    const DueHit line = r.list.HitTest(2);
+    EXPECT_TRUE(line.open);
+    EXPECT_EQ(line.eventId, 0u);
+    EXPECT_EQ(line.start, 0);
+    EXPECT_FALSE(r.list.HitTest(1).open);                   // the top margin
+    EXPECT_FALSE(r.list.HitTest(kRowHeight + 2).open);      // below the line
+    EXPECT_TRUE(r.list.HitTest(kRowHeight + 1).open);
+}
+
+TEST(DueListTest, UpcomingRowsEndAtTheFirstUnremindedRecordBeyondTheSpan) {
+    Rig r;
+    r.pending.Add(7, "Call", At(14, 30));
+    r.pending.Add(8, "Exactly at the limit", At(15, 0));
+    r.pending.Add(9, "Gym", At(15, 30));
+    r.pending.Add(10, "Reminded but after the stop", At(16, 0), true);
+    r.Build(At(11, 0));
+
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueUpcoming, kDueUpcoming, kDueEnd}));
+    EXPECT_EQ(r.list.lastRow, 1);
+    EXPECT_EQ(r.list.lastBlinkRow, -1);
+    EXPECT_EQ(r.list.rows[0].text, "Call (14:30)");
+    EXPECT_EQ(r.list.rows[0].eventId, 7u);
+    EXPECT_EQ(r.list.rows[0].start, At(14, 30));
+    EXPECT_EQ(r.list.rows[0].textWidth, Width("Call (14:30)"));
+    // Records after the stop keep empty caches: nothing was done for them.
+    EXPECT_TRUE(r.pending.list.back()->text.empty());
+    EXPECT_EQ(r.pending.list.back()->textWidth, 0);
+
+    const std::int32_t widest = Width("Exactly at the limit (15:00)");
+    EXPECT_EQ(r.list.winWidth, widest + 22);
+    EXPECT_EQ(r.list.winHeight, 2 * kRowHeight + 4);
+
+    // With a span of two hours nothing is near enough.
+    r.Build(At(11, 0), 2);
+    EXPECT_EQ(r.list.lastRow, -1);
+    EXPECT_EQ(r.list.winWidth, kEmptyWidth + 22);
+}
+
+TEST(DueListTest, RemindedRowsBlinkEvenBeyondTheSpan) {
+    Rig r;
+    r.pending.Add(1, "Soon", At(11, 30));
+    r.pending.Add(2, "Evening", At(20, 0), true);
+    r.pending.Add(3, "Later", At(21, 0));
+    r.Build(At(11, 0));
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueUpcoming, kDueReminded, kDueEnd}));
+    EXPECT_EQ(r.list.lastBlinkRow, 1);
+    EXPECT_EQ(r.list.BlinkRect(), (DueRect{3, 2, r.list.winWidth - 19, 2 * kRowHeight + 2}));
+
+    // Steady rows stay in both phases; blinking ones only while it is on.
+    r.list.blinkOn = false;
+    auto lines = r.list.LinesToPaint(0, r.list.winHeight);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].text, "Soon (11:30)");
+    r.list.blinkOn = true;
+    lines = r.list.LinesToPaint(0, r.list.winHeight);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].text, "Evening (20:00)");
+    EXPECT_EQ(lines[1].rect, (DueRect{3, kRowHeight + 2, r.list.winWidth, 2 * kRowHeight + 2}));
+}
+
+TEST(DueListTest, CachesAreFilledOnceAndKeptAcrossBuilds) {
+    Rig r;
+    PendingReminder& a = r.pending.Add(1, "A", At(12, 0));
+    PendingReminder& b = r.pending.Add(2, "B & C", At(13, 5));
+    r.Build(At(11, 0));
+    EXPECT_EQ(a.text, "A (12:00)");
+    EXPECT_EQ(b.text, "B & C (13:05)");
+    EXPECT_EQ(b.textWidth, Width("B & C (13:05)"));
+    EXPECT_EQ(r.metrics.formatted, 2);
+    EXPECT_EQ(r.metrics.measured.size(), 2u);
+
+    r.Build(At(11, 1));
+    r.Build(At(11, 2));
+    EXPECT_EQ(r.metrics.formatted, 2);
+    EXPECT_EQ(r.metrics.measured.size(), 2u);
+
+    // A cached text is used as it is; a missing width is measured from it.
+    b.text = "kept";
+    b.textWidth = 0;
+    r.Build(At(11, 3));
+    EXPECT_EQ(r.list.rows[1].text, "kept");
+    EXPECT_EQ(r.list.rows[1].textWidth, Width("kept"));
+    EXPECT_EQ(r.metrics.formatted, 2);
+}
+
+TEST(DueListTest, BegunOccurrencesComeFirstWithTickButtons) {
+    Rig r;
+    PendingReminder& begun = r.pending.Add(4, "Standup", At(11, 0), true);
+    r.pending.Add(5, "Lunch", At(12, 30));
+    r.Build(At(10, 55));
+    ASSERT_EQ(r.list.lastBlinkRow, 0);
+
+    // The scheduler hands the begun record over and then frees it.
+    ASSERT_TRUE(r.list.AppendNotification(begun));
+    r.pending.list.pop_front();
+    r.Build(At(11, 0));
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueBegun, kDueUpcoming, kDueEnd}));
+    EXPECT_EQ(r.list.rows[0].text, "Standup (11:00)");
+    EXPECT_EQ(r.list.rows[0].eventId, 4u);
+    EXPECT_EQ(r.list.rows[0].start, At(11, 0));
+    EXPECT_EQ(r.list.lastBlinkRow, 0);
+    EXPECT_EQ(r.list.BegunRowCount(), 1);
+    const std::int32_t w = Width("Standup (11:00)");
+    EXPECT_EQ(r.list.TickButtonRect(0), (DueRect{w + 7, 3, w + 17, 13}));
+
+    // A second one goes below the first, oldest first.
+    PendingReminder& lunch = *r.pending.list.front();
+    ASSERT_TRUE(r.list.AppendNotification(lunch));
+    r.pending.list.pop_front();
+    r.Build(At(12, 30));
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueBegun, kDueBegun, kDueEnd}));
+    EXPECT_EQ(r.list.BegunRowCount(), 2);
+    const std::int32_t w2 = Width("Lunch (12:30)");
+    EXPECT_EQ(r.list.TickButtonRect(1), (DueRect{w2 + 7, kRowHeight + 3, w2 + 17, kRowHeight + 13}));
+    EXPECT_EQ(r.list.winWidth, w + 22);  // the wider text: the button fits in the 22 pixels
+
+    // Dismissing the first leaves the second on top; out of range is nothing.
+    EXPECT_FALSE(r.list.RemoveNotification(2));
+    EXPECT_FALSE(r.list.RemoveNotification(-1));
+    ASSERT_TRUE(r.list.RemoveNotification(0));
+    r.Build(At(12, 31));
+    EXPECT_EQ(r.list.rows[0].text, "Lunch (12:30)");
+    ASSERT_TRUE(r.list.RemoveNotification(0));
+    r.Build(At(12, 31));
+    EXPECT_EQ(r.list.lastRow, -1);
+    EXPECT_EQ(r.list.lastBlinkRow, -1);
+}
+
+TEST(DueListTest, NeverListedOccurrenceMakesNoNotification) {
+    Rig r;
+    PendingReminder& unseen = r.pending.Add(4, "Unseen", At(11, 0));
+    EXPECT_FALSE(r.list.AppendNotification(unseen));
+    EXPECT_TRUE(r.list.notifications.empty());
+}
+
+TEST(DueListTest, AtMostSixtyRowsAreShown) {
+    Rig r;
+    for (int i = 0; i < 70; ++i) r.pending.Add(100 + i, "Item " + std::to_string(i), At(11, 10) + i * 60);
+    r.Build(At(11, 0));
+    EXPECT_EQ(r.list.lastRow, 59);
+    ASSERT_EQ(r.list.rows.size(), 61u);
+    EXPECT_EQ(r.list.rows[59].eventId, 159u);
+    EXPECT_EQ(r.list.rows[60].kind, kDueEnd);
+    EXPECT_EQ(r.list.winHeight, 60 * kRowHeight + 4);
+    // Records past the sixtieth are not even formatted.
+    EXPECT_EQ(r.metrics.formatted, 60);
+
+    // Notifications beyond sixty wait for earlier ones to go.
+    for (auto it = r.pending.list.begin(); it != r.pending.list.end(); ++it) {
+        if ((*it)->text.empty()) (*it)->text = "late";
+        ASSERT_TRUE(r.list.AppendNotification(**it));
+    }
+    r.pending.list.clear();
+    r.Build(At(12, 30));
+    EXPECT_EQ(r.list.lastRow, 59);
+    EXPECT_EQ(r.list.lastBlinkRow, 59);
+    EXPECT_EQ(r.list.BegunRowCount(), 60);
+    EXPECT_EQ(r.list.notifications.size(), 70u);
+    for (int k = 0; k < 10; ++k) ASSERT_TRUE(r.list.RemoveNotification(0));
+    r.Build(At(12, 30));
+    EXPECT_EQ(r.list.lastRow, 59);
+    EXPECT_EQ(r.list.rows[59].text, "late");
+    EXPECT_EQ(r.list.rows[0].eventId, 110u);
+}
+
+TEST(DueListTest, PaintTouchesOnlyTheRowsInTheClipBox) {
+    Rig r;
+    for (int i = 0; i < 5; ++i) r.pending.Add(i + 1, "Row " + std::to_string(i), At(12, i));
+    r.Build(At(11, 0));
+    const auto texts = [&](std::int32_t top, std::int32_t bottom) {
+        std::vector<std::string> out;
+        for (const DueLine& l : r.list.LinesToPaint(top, bottom)) out.emplace_back(l.text);
+        return out;
+    };
+    EXPECT_EQ(texts(0, 2), std::vector<std::string>{});
+    EXPECT_EQ(texts(2, 3), std::vector<std::string>{"Row 0 (12:00)"});
+    // A clip box starting inside a row still repaints that row.
+    const std::int32_t row1 = kRowHeight + 2;
+    EXPECT_EQ(texts(row1 + 5, row1 + kRowHeight + 1), (std::vector<std::string>{"Row 1 (12:01)", "Row 2 (12:02)"}));
+    EXPECT_EQ(texts(row1, row1 + kRowHeight), std::vector<std::string>{"Row 1 (12:01)"});
+    // Below the last row: nothing, and no empty-list line.
+    EXPECT_EQ(texts(5 * kRowHeight + 2, 9 * kRowHeight), std::vector<std::string>{});
+    EXPECT_EQ(texts(0, 1000).size(), 5u);
+}
+
+TEST(DueListTest, DoubleClickHitsTheRowUnderIt) {
+    Rig r;
+    r.pending.Add(21, "First", At(12, 0));
+    r.pending.Add(22, "Second", At(13, 0), true);
+    r.Build(At(11, 0));
+    const DueHit first = r.list.HitTest(2 + kRowHeight - 1);
+    EXPECT_TRUE(first.open);
+    EXPECT_EQ(first.eventId, 21u);
+    EXPECT_EQ(first.start, At(12, 0));
+    const DueHit second = r.list.HitTest(2 + kRowHeight);
+    EXPECT_TRUE(second.open);
+    EXPECT_EQ(second.eventId, 22u);
+    EXPECT_EQ(second.start, At(13, 0));
+    EXPECT_FALSE(r.list.HitTest(2 + 2 * kRowHeight).open);  // the border strip below the rows
+    EXPECT_FALSE(r.list.HitTest(0).open);
+}
+
+TEST(DueListTest, SizeChangesOnlyWhenTheContentDoes) {
+    Rig r;
+    r.pending.Add(1, "Same", At(12, 0));
+    r.list.Build(r.pending.list, At(11, 0), 4, r.metrics);
+    EXPECT_TRUE(r.list.Resize(r.list.ContentSize()));
+    r.list.Build(r.pending.list, At(11, 1), 4, r.metrics);
+    EXPECT_FALSE(r.list.Resize(r.list.ContentSize()));
+    r.pending.Add(2, "A much longer title", At(12, 30));
+    r.list.Build(r.pending.list, At(11, 2), 4, r.metrics);
+    EXPECT_TRUE(r.list.Resize(r.list.ContentSize()));
+    EXPECT_EQ(r.list.winWidth, Width("A much longer title (12:30)") + 22);
+}
+
+// The anchor point.
+
+const ScreenRect kWork{0, 0, 1024, 738};
+
+struct AnchorRig {
+    MemoryRegistry registry;
+    void Store(const std::string& bytes) {
+        const RegKey key = OpenUserKey(registry, RegAccess::Write);
+        ASSERT_TRUE(key.WriteBinary(kDueEventCoordValue, bytes.data(), bytes.size()));
+    }
+    std::string Stored() {
+        RegType type{};
+        std::string bytes;
+        if (!registry.Peek(std::string(kUserKeyPath) + "\\" + std::string(kUserId), kDueEventCoordValue, type, bytes))
+            return "absent";
+        EXPECT_EQ(type, RegType::Binary);
+        return bytes;
+    }
+};
+
+std::string Coord(std::int32_t x, std::int32_t y) {
+    std::string bytes(8, '\0');
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<char>(static_cast<std::uint32_t>(x) >> (8 * i));
+        bytes[4 + i] = static_cast<char>(static_cast<std::uint32_t>(y) >> (8 * i));
+    }
+    return bytes;
+}
+
+TEST(DueAnchorTest, FirstOpeningSitsAtTheBottomRightOfTheWorkArea) {
+    AnchorRig r;
+    DueAnchor a;
+    a.LoadPosition(r.registry, kWork);
+    EXPECT_EQ(a.workRight, 1024);
+    EXPECT_EQ(a.workBottom, 738);
+    EXPECT_EQ(a.anchorX, 1014);
+    EXPECT_EQ(a.anchorY, 738);
+    EXPECT_TRUE(a.anchorRight);
+    EXPECT_TRUE(a.anchorBottom);
+    EXPECT_EQ(a.WindowLeft(134), 1014 - 134);
+    EXPECT_EQ(a.WindowTop(19), 738 - 19);
+    EXPECT_EQ(r.Stored(), "absent");  // loading writes nothing
+    EXPECT_EQ(r.registry.OpenHandleCount(), 0u);
+}
+
+TEST(DueAnchorTest, StoredPointIsClampedIntoTheWorkArea) {
+    struct Case {
+        std::int32_t x, y;
+        std::int32_t ax, ay;
+        bool right, bottom;
+    };
+    const Case cases[] = {
+        {-50, 99999, 0, 738, false, true},
+        {99999, -1, 1024, 0, true, false},
+        {512, 369, 512, 369, true, true},  // the halves belong to the right and bottom
+        {511, 368, 511, 368, false, false},
+        {300, 700, 300, 700, false, true},
+        {INT32_MIN, INT32_MAX, 0, 738, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+        AnchorRig r;
+        r.Store(Coord(c.x, c.y));
+        DueAnchor a;
+        a.LoadPosition(r.registry, kWork);
+        EXPECT_EQ(a.anchorX, c.ax);
+        EXPECT_EQ(a.anchorY, c.ay);
+        EXPECT_EQ(a.anchorRight, c.right);
+        EXPECT_EQ(a.anchorBottom, c.bottom);
+    }
+}
+
+TEST(DueAnchorTest, UnreadableValuesGiveTheDefault) {
+    for (const std::string& bytes : {std::string(4, '\x01'), Coord(5, 5) + "xxxx", std::string()}) {
+        SCOPED_TRACE(bytes.size());
+        AnchorRig r;
+        r.Store(bytes);
+        DueAnchor a;
+        a.LoadPosition(r.registry, kWork);
+        EXPECT_EQ(a.anchorX, 1014);
+        EXPECT_EQ(a.anchorY, 738);
+        EXPECT_TRUE(a.anchorRight && a.anchorBottom);
+    }
+    AnchorRig r;
+    r.Store(Coord(5, 5));
+    FaultyRegistry faulty(r.registry);
+    faulty.FailNth(RegOp::Open, 1);
+    DueAnchor a;
+    a.LoadPosition(faulty, kWork);
+    EXPECT_EQ(a.anchorX, 1014);
+}
+
+TEST(DueAnchorTest, SavedPointRoundTripsAndFailuresKeepTheOldOne) {
+    AnchorRig r;
+    DueAnchor a;
+    a.anchorX = -7;  // a window dragged off the left edge
+    a.anchorY = 400;
+    a.SavePosition(r.registry);
+    EXPECT_EQ(r.Stored(), Coord(-7, 400));
+    EXPECT_EQ(r.Stored(), std::string("\xF9\xFF\xFF\xFF\x90\x01\x00\x00", 8));
+    DueAnchor b;
+    b.LoadPosition(r.registry, kWork);
+    EXPECT_EQ(b.anchorX, 0);
+    EXPECT_EQ(b.anchorY, 400);
+    EXPECT_FALSE(b.anchorRight);
+    EXPECT_TRUE(b.anchorBottom);
+
+    FaultyRegistry faulty(r.registry);
+    faulty.FailName(RegOp::Write, kDueEventCoordValue);
+    a.anchorX = 9;
+    a.SavePosition(faulty);
+    EXPECT_EQ(r.Stored(), Coord(-7, 400));
+    faulty.Heal();
+    faulty.FailNth(RegOp::Open, 1);
+    a.SavePosition(faulty);
+    EXPECT_EQ(r.Stored(), Coord(-7, 400));
+    EXPECT_EQ(r.registry.OpenHandleCount(), 0u);
+}
+
+TEST(DueAnchorTest, MovingPicksTheSideWithLessFreeSpace) {
+    DueAnchor a;
+    a.SetDefault(kWork);
+    // (x, y) is the client origin, one pixel inside the window's border.
+    a.TrackMove(701, 101, 1, 200, 40);
+    EXPECT_TRUE(a.anchorRight);
+    EXPECT_EQ(a.anchorX, 900);  // the outer right edge
+    EXPECT_FALSE(a.anchorBottom);
+    EXPECT_EQ(a.anchorY, 100);  // the outer top edge
+    EXPECT_EQ(a.WindowLeft(200), 700);
+    EXPECT_EQ(a.WindowTop(40), 100);
+
+    a.TrackMove(101, 601, 1, 200, 40);
+    EXPECT_FALSE(a.anchorRight);
+    EXPECT_EQ(a.anchorX, 100);
+    EXPECT_TRUE(a.anchorBottom);
+    EXPECT_EQ(a.anchorY, 640);
+
+    // Equal space on both sides anchors left and top.
+    a.TrackMove(412, 349, 1, 200, 40);
+    EXPECT_FALSE(a.anchorRight);
+    EXPECT_FALSE(a.anchorBottom);
+
+    // Placing a window at its anchor and moving it there again changes
+    // nothing, on either side.
+    for (std::int32_t x : {0, 50, 411, 413, 800, 990}) {
+        SCOPED_TRACE(x);
+        a.TrackMove(x + 1, 11, 1, 200, 40);
+        const DueAnchor before = a;
+        a.TrackMove(a.WindowLeft(200) + 1, a.WindowTop(40) + 1, 1, 200, 40);
+        EXPECT_EQ(a.anchorX, before.anchorX);
+        EXPECT_EQ(a.anchorRight, before.anchorRight);
+        EXPECT_EQ(a.anchorY, before.anchorY);
+    }
+}
+
+TEST(DueAnchorTest, AnchoredRightTheWindowGrowsLeftwards) {
+    DueAnchor a;
+    a.SetDefault(kWork);
+    a.TrackMove(801, 501, 1, 120, 19);
+    ASSERT_TRUE(a.anchorRight);
+    ASSERT_TRUE(a.anchorBottom);
+    EXPECT_EQ(a.WindowLeft(120) + 120, a.WindowLeft(260) + 260);
+    EXPECT_EQ(a.WindowTop(19) + 19, a.WindowTop(49) + 49);
+    EXPECT_LT(a.WindowLeft(260), 800);
+}
+
+}  // namespace
