@@ -8,6 +8,10 @@
 //   orv_probe wait CLASS SECONDS          waits until a window of the class exists; 1 on timeout
 //   orv_probe gone CLASS SECONDS          waits until no window of the class exists; 1 on timeout
 //   orv_probe msgbox SECONDS              waits for a message box; prints caption and text; answers OK
+//   orv_probe children CLASS              prints the control ids of the first match's child windows
+//   orv_probe blink CLASS SECONDS         samples the client area on the screen every 50 ms; prints
+//                                         "inked blank": samples with and without text on the tooltip colour
+//   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
 //   orv_probe launch WAITCLASS QUITCLASS QUITMSG QUITWPARAM EXE [ARGS]
 //       starts EXE, times it until a visible WAITCLASS window exists, posts the
 //       quit message, waits for the end; prints "ms_to_window peak_working_set_kb ms_total"
@@ -18,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -53,6 +58,92 @@ double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER freq;
     QueryPerformanceFrequency(&freq);
     return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+// A part of the screen as 32-bit pixels, row by row from the top.
+struct ScreenPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;
+};
+
+bool ReadScreen(RECT rc, ScreenPixels& out) {
+    const RECT screenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (!IntersectRect(&rc, &rc, &screenRect)) return false;
+    out.width = rc.right - rc.left;
+    out.height = rc.bottom - rc.top;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = out.width;
+    bi.bmiHeader.biHeight = -out.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        ok = BitBlt(memory, 0, 0, out.width, out.height, screen, rc.left, rc.top, SRCCOPY) != 0;
+        GdiFlush();
+        const DWORD* p = static_cast<const DWORD*>(bits);
+        out.pixels.assign(p, p + static_cast<std::size_t>(out.width) * out.height);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+// Pixels of the client area that are not the tooltip background.
+int Ink(HWND hwnd) {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    ScreenPixels shot;
+    if (!ReadScreen(rc, shot)) return -1;
+    const COLORREF back = GetSysColor(COLOR_INFOBK);
+    const DWORD backPixel = (GetRValue(back) << 16) | (GetGValue(back) << 8) | GetBValue(back);
+    int ink = 0;
+    for (DWORD p : shot.pixels) ink += (p & 0xFFFFFF) != backPixel ? 1 : 0;
+    return ink;
+}
+
+bool SaveShot(HWND hwnd, const char* path) {
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    ScreenPixels shot;
+    if (!ReadScreen(rc, shot)) return false;
+    const int stride = (shot.width * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    ih.biSize = sizeof ih;
+    ih.biWidth = shot.width;
+    ih.biHeight = shot.height;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biSizeImage = static_cast<DWORD>(stride * shot.height);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+    std::vector<unsigned char> data(ih.biSizeImage, 0);
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            const DWORD p = shot.pixels[static_cast<std::size_t>(y) * shot.width + x];
+            unsigned char* out = &data[static_cast<std::size_t>(shot.height - 1 - y) * stride + x * 3];
+            out[0] = p & 0xFF;
+            out[1] = (p >> 8) & 0xFF;
+            out[2] = (p >> 16) & 0xFF;
+        }
+    }
+    FILE* f = std::fopen(path, "wb");
+    if (f == nullptr) return false;
+    const bool ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&ih, sizeof ih, 1, f) == 1 &&
+                    std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    return std::fclose(f) == 0 && ok;
 }
 
 int Launch(int argc, char** argv) {
@@ -136,6 +227,36 @@ int main(int argc, char** argv) {
         std::printf("%s|%s\n", caption, text);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return 0;
+    }
+    if (verb == "children" && argc >= 3) {
+        HWND hwnd = Find(argv[2], nullptr);
+        if (hwnd == nullptr) return 1;
+        std::string ids;
+        for (HWND c = GetWindow(hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (!ids.empty()) ids += ' ';
+            ids += std::to_string(GetDlgCtrlID(c));
+        }
+        std::printf("%s\n", ids.c_str());
+        return 0;
+    }
+    if (verb == "blink" && argc >= 4) {
+        HWND hwnd = Find(argv[2], nullptr);
+        if (hwnd == nullptr) return 1;
+        int inked = 0;
+        int blank = 0;
+        const DWORD end = GetTickCount() + static_cast<DWORD>(std::atof(argv[3]) * 1000);
+        while (static_cast<LONG>(end - GetTickCount()) > 0) {
+            const int ink = Ink(hwnd);
+            if (ink < 0) return 1;
+            ++(ink > 0 ? inked : blank);
+            Sleep(50);
+        }
+        std::printf("%d %d\n", inked, blank);
+        return 0;
+    }
+    if (verb == "shot" && argc >= 4) {
+        HWND hwnd = Find(argv[2], nullptr);
+        return hwnd != nullptr && SaveShot(hwnd, argv[3]) ? 0 : 1;
     }
     if (verb == "launch" && argc >= 7) return Launch(argc, argv);
     return 2;
