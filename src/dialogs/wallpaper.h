@@ -1,0 +1,19 @@
+#pragma once
+// The wallpaper image: loading it from a file and drawing it into a
+// rectangle, shared by the calendar window's background and the preview
+// control of the preferences.
+#include <windows.h>
+
+#include <string>
+
+#include "ui/gdiplus.h"
+
+// Decodes the image file; an empty handle when the path is empty or the file
+// cannot be read or decoded. The path is in the system's ANSI code page.
+GdipBitmap LoadWallpaperImage(const std::string& path);
+
+// Draws image into (x0, y0, w, h) of dc, whose background the caller has
+// already filled: tiled at its natural size, or with fit stretched over the
+// rectangle, with keepAspect after cropping it to the rectangle's shape.
+// Only the first tile is scaled from the image; the others copy it on dc.
+void DrawWallpaper(HDC dc, int x0, int y0, int w, int h, Gdiplus::GpImage* image, bool fit, bool keepAspect);
