@@ -7,7 +7,7 @@
 
 #include "app/calendar_app.h"
 #include "app/command_ids.h"
-#include "app/placeholder_wnd.h"
+#include "calendar/schedule_wnd.h"
 #include "store/settings.h"
 #include "upcoming/due_event_wnd.h"
 
@@ -209,18 +209,18 @@ void CMainFrame::OpenCalendar(std::uint32_t eventId, Instant start) {
     ClampToWorkArea(prefs_.ScheRect, desktop_.WorkArea());
     const RECT rc = ToRect(prefs_.ScheRect);
     if (scheduleWnd_ == nullptr) {
-        auto* wnd = new CPlaceholderWnd(CHILD_CALENDAR);
-        if (!wnd->CreateCalendar(hwnd_, rc, app_.HasDropShadow())) {
-            delete wnd;
-            return;
-        }
+        CScheduleWnd* wnd = CScheduleWnd::CreateNew(rc, app_.HasDropShadow());
+        if (wnd == nullptr) return;
         scheduleWnd_ = wnd->Hwnd();
     }
     ShowWindow(scheduleWnd_, SW_SHOWNORMAL);
     MoveWindow(scheduleWnd_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
     SetForegroundWindow(scheduleWnd_);
-    (void)eventId;  // showing one event's occurrence comes with the calendar window
-    (void)start;
+    if (eventId != 0) {
+        if (auto* wnd = dynamic_cast<CScheduleWnd*>(FromHandle(scheduleWnd_))) {
+            wnd->ShowEvent(eventId, start != 0 ? start : clock_.Now(), false);
+        }
+    }
 }
 
 void CMainFrame::OpenUpcoming() {

@@ -1,0 +1,293 @@
+// The calendar window's picture: a cached background (colour, wallpaper,
+// wash, grid, weekday names, border) under the title, the day numbers and
+// the event lines, composed off screen and copied out in one step.
+#include <algorithm>
+#include <string>
+
+#include "app/main_frame.h"
+#include "calendar/schedule_wnd.h"
+#include "core/locale_names.h"
+#include "dialogs/wallpaper.h"
+
+namespace {
+
+constexpr Gdiplus::ARGB kHalfBlack = 0x7F000000;
+constexpr Gdiplus::ARGB kOpaqueBlack = 0xFF000000;
+constexpr COLORREF kSundayRed = RGB(255, 0, 0);
+constexpr COLORREF kExcludedGrey = RGB(160, 160, 160);
+constexpr BYTE kTodayTintAlpha = 0x40;
+constexpr UINT kHeaderFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP;                // 0x125
+constexpr UINT kTitleFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX;   // 0x925
+constexpr UINT kEventTitleFlags = DT_END_ELLIPSIS | DT_NOPREFIX | DT_NOCLIP;                     // 0x8900
+
+Gdiplus::ARGB Argb(BYTE alpha, COLORREF c) {
+    return (static_cast<Gdiplus::ARGB>(alpha) << 24) | (static_cast<Gdiplus::ARGB>(GetRValue(c)) << 16) |
+           (static_cast<Gdiplus::ARGB>(GetGValue(c)) << 8) | GetBValue(c);
+}
+
+void FillSolid(HDC dc, const RECT& rc, COLORREF color) {
+    SetBkColor(dc, color);
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+}
+
+void Line(HDC dc, int x0, int y0, int x1, int y1) {
+    MoveToEx(dc, x0, y0, nullptr);
+    LineTo(dc, x1, y1);
+}
+
+void FillArgb(Gdiplus::GpGraphics* graphics, Gdiplus::ARGB color, int x, int y, int w, int h) {
+    GdipSolidFill brush = MakeSolidFill(color);
+    Gdiplus::DllExports::GdipFillRectangleI(graphics, brush.Get(), x, y, w, h);
+}
+
+}  // namespace
+
+void CScheduleWnd::Paint(HDC target, const RECT& clipBox) {
+    const int cx = layout_.clientWidth;
+    const int cy = layout_.clientHeight;
+    const RECT client = {0, 0, cx, cy};
+    RECT clip;
+    if (cx <= 0 || cy <= 0 || !IntersectRect(&clip, &clipBox, &client)) return;
+    const int clipWidth = clip.right - clip.left;
+    const int clipHeight = clip.bottom - clip.top;
+
+    WindowDc screen(nullptr);
+    BitmapHandle frameBitmap(CreateCompatibleBitmap(screen, cx, cy));
+    MemoryDc frame(screen);
+    if (!frameBitmap || frame.Get() == nullptr) return;
+    SelectObject(frame, frameBitmap);  // the DC's saved state deselects it
+    {
+        MemoryDc back(screen);
+        if (backDirty_ || !backCache_) {
+            RebuildBackCache(screen, back);
+        } else {
+            SelectObject(back, backCache_);
+        }
+        BitBlt(frame, clip.left, clip.top, clipWidth, clipHeight, back, clip.left, clip.top, SRCCOPY);
+    }
+    SetBkMode(frame, TRANSPARENT);
+
+    const bool currentMonth = layout_.year == layout_.todayYear && layout_.month == layout_.todayMonth;
+    {
+        GdipGraphics graphics = GraphicsFromDc(frame);
+        GdipPen halfBlack = MakePen(kHalfBlack);
+        if (clip.top < MonthLayout::kGridTop) DrawTitle(frame, graphics.Get(), halfBlack.Get(), currentMonth);
+        if (clip.bottom > MonthLayout::kDaysTop) {
+            const int maxLines = layout_.VisibleLines();
+            DrawDayNumbers(frame, graphics.Get(), currentMonth, maxLines);
+            DrawEvents(frame, maxLines);
+        }
+    }
+    BitBlt(target, clip.left, clip.top, clipWidth, clipHeight, frame, clip.left, clip.top, SRCCOPY);
+}
+
+void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
+    const int cx = layout_.clientWidth;
+    const int cy = layout_.clientHeight;
+    const int cw = layout_.cellWidth;
+    const int ch = layout_.cellHeight;
+    const Preferences& prefs = theMainFrame->Prefs();
+    backDirty_ = false;
+    backCache_.Reset(CreateCompatibleBitmap(screen, cx, cy));
+    if (!backCache_) return;
+    SelectObject(dc, backCache_);
+
+    const RECT all = {0, 0, cx, cy};
+    FillSolid(dc, all, backColor_);
+    if (backImage_) {
+        // Inside the one-pixel border.
+        DrawWallpaper(dc, 1, 1, cx - 2, cy - 2, backImage_.Get(), prefs.BkgImgFit != 0, prefs.BkgImgRetainRatio != 0);
+    }
+
+    GdipGraphics graphics = GraphicsFromDc(dc);
+    if (prefs.BkgAlpha > 0) FillArgb(graphics.Get(), Argb(prefs.BkgAlpha, RGB(255, 255, 255)), 7, 6, cx - 13, cy - 12);
+
+    GdipPen halfBlack = MakePen(kHalfBlack);
+    Gdiplus::GpGraphics* g = graphics.Get();
+    Gdiplus::DllExports::GdipDrawRectangleI(g, halfBlack.Get(), MonthLayout::kGridLeft, MonthLayout::kGridTop,
+                                            layout_.gridWidth, layout_.gridHeight);
+    Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), 12, 61, cx - 12, 61);
+    for (int k = 1; k <= 5; ++k) {
+        Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), 12, 61 + k * ch, cx - 12, 61 + k * ch);
+    }
+    Gdiplus::DllExports::GdipFlush(g, Gdiplus::FlushIntentionSync);
+
+    // Weekday names, Sunday's in red; a column line after each but the last.
+    const HGDIOBJ oldFont = SelectObject(dc, headerFont_);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kSundayRed);
+    const LocaleNames& names = TheLocaleNames();
+    for (int i = 0; i < 7; ++i) {
+        RECT rc = {6 + i * cw, 45, 6 + (i + 1) * cw, 61};
+        DrawTextA(dc, names.ShortDayNames[static_cast<std::size_t>(i)].c_str(), -1, &rc, kHeaderFlags);
+        if (i < 6) {
+            const int x = 6 + (i + 1) * cw;
+            Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), x, 67, x, cy - 12);
+            SetTextColor(dc, RGB(0, 0, 0));
+        }
+    }
+    SelectObject(dc, oldFont);
+
+    GdipPen border = MakePen(kOpaqueBlack);
+    Gdiplus::DllExports::GdipDrawRectangleI(g, border.Get(), 0, 0, cx - 1, cy - 1);
+}
+
+void CScheduleWnd::DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpPen* halfBlack, bool currentMonth) {
+    const LocaleNames& names = TheLocaleNames();
+    const auto m = static_cast<std::size_t>(layout_.month - 1);
+    // Long month names are abbreviated; in English May, June and July stay whole.
+    std::string text = names.MonthNames[m].size() > 4 ? names.ShortMonthNames[m] : names.MonthNames[m];
+    text += ' ';
+    text += std::to_string(layout_.year);
+
+    const HGDIOBJ oldFont = SelectObject(dc, titleFont_);
+    SetTextColor(dc, currentMonth ? todayColor_ : RGB(0, 0, 0));
+    RECT rc = {43, 0, 166, 41};  // between the month arrows
+    DrawTextA(dc, text.c_str(), -1, &rc, kTitleFlags);
+    SelectObject(dc, oldFont);
+
+    Gdiplus::DllExports::GdipDrawLineI(graphics, halfBlack, 43, 33, 166, 33);
+    Gdiplus::DllExports::GdipDrawLineI(graphics, halfBlack, 46, 35, layout_.clientWidth - 100, 35);
+    Gdiplus::DllExports::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+}
+
+void CScheduleWnd::DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines) {
+    const int cw = layout_.cellWidth;
+    const int ch = layout_.cellHeight;
+    const HGDIOBJ oldFont = SelectObject(dc, dayFont_);
+    for (int d = 1; d <= layout_.daysInMonth; ++d) {
+        const int c = layout_.DayColumn(d);
+        const int r = layout_.DayRow(d);
+        const int x = c * cw + 10;
+        const int y = r * ch + 65;
+        COLORREF color = c == 0 ? kSundayRed : RGB(0, 0, 0);
+        if (currentMonth && d == layout_.todayDay) {
+            FillArgb(graphics, Argb(kTodayTintAlpha, todayColor_), c * cw + 7, r * ch + 62, cw - 1, ch - 1);
+            Gdiplus::DllExports::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+            color = todayColor_;
+        }
+        if (d == layout_.selectedDay) {
+            SetBkMode(dc, OPAQUE);
+            SetBkColor(dc, color);
+            SetTextColor(dc, RGB(255, 255, 255));
+        } else {
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, color);
+        }
+        const std::string digits = std::to_string(d);
+        TextOutA(dc, x, y, digits.c_str(), static_cast<int>(digits.size()));
+        if (layout_.lastLine[d] > maxLines) {
+            // More event lines than the cell shows.
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, RGB(0, 0, 0));
+            TextOutA(dc, x + 16, y, "+", 1);
+        }
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SelectObject(dc, oldFont);
+}
+
+void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
+    if (maxLines <= 0) return;
+    const int cw = layout_.cellWidth;
+    const int ch = layout_.cellHeight;
+    const int lh = layout_.lineHeight;
+    // Declared before the scratch DC, whose saved state deselects them first.
+    const PenHandle blackPen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    const PenHandle greyPen(CreatePen(PS_SOLID, 1, kExcludedGrey));
+    const BrushHandle hatch(CreateHatchBrush(HS_BDIAGONAL, kExcludedGrey));
+    const BitmapHandle lineBitmap(CreateCompatibleBitmap(frame, layout_.clientWidth, lh));
+    const MemoryDc scratch(frame);
+    if (!lineBitmap || scratch.Get() == nullptr) return;
+    SelectObject(scratch, lineBitmap);
+    SelectObject(scratch, eventFont_);
+    SetBkMode(scratch, TRANSPARENT);
+
+    // One bar segment or box: drawn at the scratch line's origin, then copied
+    // to (x, y), cut to the room left in its cell row.
+    struct Piece {
+        const MonthEvent* event;
+        bool excluded;
+        int x;
+        int y;
+        int w;
+        int room;
+        bool startCap;
+        bool endCap;
+        bool boxed;
+        bool titled;
+    };
+    const auto draw = [&](Piece p) {
+        const bool selected = p.event == layout_.selectedEvent;
+        const COLORREF titleColor =
+            p.excluded ? kExcludedGrey : selected ? RGB(255, 255, 255) : static_cast<COLORREF>(p.event->textColor);
+        const RECT fill = {0, 0, p.w, lh};
+        FillSolid(scratch, fill, selected ? p.event->textColor : p.event->barColor);
+        if (p.excluded) FillRect(scratch, &fill, hatch);
+        SelectObject(scratch, p.excluded ? greyPen.Get() : blackPen.Get());
+        if (p.boxed) {
+            Line(scratch, 0, 0, 0, lh - 1);
+            Line(scratch, p.w - 1, 0, p.w - 1, lh - 1);
+        }
+        if (p.startCap) {
+            p.x += 3;
+            p.w -= 3;
+            Line(scratch, 0, 0, 0, lh - 1);
+        }
+        if (p.endCap) {
+            p.w -= 3;
+            Line(scratch, p.w - 1, 0, p.w - 1, lh - 1);
+        }
+        Line(scratch, 0, 0, p.w, 0);
+        Line(scratch, 0, lh - 1, p.w, lh - 1);
+        if (p.titled) {
+            SetTextColor(scratch, titleColor);
+            RECT text = {3, 2, p.w - 5, lh - 3};
+            DrawTextA(scratch, p.event->item->title.c_str(), -1, &text, kEventTitleFlags);
+        }
+        BitBlt(frame, p.x, p.y, p.w, std::min(lh, p.room), scratch, 0, 0, SRCCOPY);
+    };
+
+    // Bars of the events without recurrence, one segment per week row, the
+    // title on the first.
+    for (const MonthEvent& event : layout_.monthEvents) {
+        const int kind = event.item->front.recurKind;
+        const int line = event.line;
+        if (line > maxLines || kind < 1 || kind > 29) continue;
+        int firstDay = 0;
+        int lastDay = 0;
+        for (int d = 1; d <= layout_.daysInMonth; ++d) {
+            if (layout_.slots[d][line].event != &event) continue;
+            if (firstDay == 0) firstDay = d;
+            lastDay = d;
+        }
+        if (firstDay == 0) continue;
+        const bool startsBefore = !layout_.slots[firstDay][line].startsHere;
+        const bool endsAfter = !layout_.slots[lastDay][line].endsHere;
+        const bool excluded = layout_.slots[firstDay][line].excluded;
+        for (int d = firstDay; d <= lastDay;) {
+            const int c = layout_.DayColumn(d);
+            const int r = layout_.DayRow(d);
+            const int run = std::min(6 - c, lastDay - d);
+            const int y = 61 + r * ch + line * (lh + 1);
+            draw(Piece{&event, excluded, c * cw + 7, y, (run + 1) * cw - 1, (r + 1) * ch + 61 - y,
+                       d == firstDay && !startsBefore, d + run == lastDay && !endsAfter, false, d == firstDay});
+            d += run + 1;
+        }
+    }
+
+    // Boxes of the recurring events' occurrences, one per day.
+    for (int d = 1; d <= layout_.daysInMonth; ++d) {
+        const int c = layout_.DayColumn(d);
+        const int r = layout_.DayRow(d);
+        for (int k = 1; k <= maxLines; ++k) {
+            const DaySlot& slot = layout_.slots[d][k];
+            if (slot.event == nullptr) continue;
+            const int kind = slot.event->item->front.recurKind;
+            if (kind < 30 || kind > 149) continue;
+            const int y = 61 + r * ch + k * (lh + 1);
+            draw(Piece{slot.event, slot.excluded, c * cw + 10, y, cw - 7, (r + 1) * ch + 61 - y, false, false, true,
+                       true});
+        }
+    }
+}

@@ -1,0 +1,133 @@
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+
+#include "calendar/month_layout.h"
+#include "core/time_types.h"
+#include "store/store_links.h"
+#include "ui/gdi.h"
+#include "ui/gdiplus.h"
+#include "ui/wnd.h"
+#include "upcoming/close_button.h"
+
+// The month calendar: a captionless popup showing six weeks of the displayed
+// month with every occurrence of every event, its own moving and sizing
+// edges, selection by mouse and keyboard, and the day and event menus.
+// Reaches the events and preferences through theMainFrame. Created on
+// demand; the object deletes itself once its window is gone.
+class CScheduleWnd final : public CWnd {
+    DECLARE_MESSAGE_TABLE()
+public:
+    static constexpr char kClassName[] = "OrvCalendarSchedule";
+    static constexpr char kTitle[] = "Orv Calendar";
+    static constexpr UINT_PTR kHoverTimerId = 0;
+    static constexpr UINT kHoverDelayMs = 1000;
+    static constexpr int kMinWidth = 320;
+    static constexpr int kMinHeight = 200;
+    static constexpr int kTitleHeight = 43;  // the strip above the grid moves the window
+    static constexpr int kEdge = 5;          // the sizing border inside the client area
+
+    // Registers the class and creates the window, not yet shown; null when
+    // creation failed.
+    static CScheduleWnd* CreateNew(const RECT& rect, bool dropShadow);
+
+    // Displays the month of the event's first occurrence at or after `from`
+    // (else its first one at all) and selects it there.
+    void ShowEvent(std::uint32_t eventId, Instant from, bool openEditor);
+
+    void NewEvent();
+    void EditEvent();
+    void DeleteSelectedEvent();
+    void ExcludeSelectedOccurrence();
+    void BrowseAll();
+    void PrevMonth();
+    void NextMonth();
+    void ThisMonth();
+    // The event menu when an event line is selected, else the day menu; at a
+    // client point.
+    void ShowContextMenu(int x, int y);
+    // The menu ShowContextMenu would show: the loaded resource and, through
+    // popup, the submenu inside it. Empty when nothing is selected.
+    MenuHandle BuildContextMenu(HMENU& popup);
+
+    // After the preferences changed the background.
+    void RefreshBackColor();
+    void ReloadBackImage();
+
+    // Draws the clip part of the client area into dc (WM_PAINT and WM_PRINTCLIENT).
+    void Paint(HDC dc, const RECT& clip);
+
+    const MonthLayout& Layout() const { return layout_; }
+    int SizeEdge() const { return sizeEdge_; }
+    bool HasBackImage() const { return static_cast<bool>(backImage_); }
+    bool BackDirty() const { return backDirty_; }
+    COLORREF TodayColor() const { return todayColor_; }
+    HWND Button(UINT id) const;
+    std::uint32_t MenuEventId(int i) const { return menuEventIds_[static_cast<std::size_t>(i)]; }
+
+protected:
+    bool PreTranslateMessage(MSG& msg) override;
+    void PostNcDestroy() override;
+
+private:
+    explicit CScheduleWnd(const EventSource& events) : layout_(events) {}
+
+    LRESULT OnCreate(WPARAM, LPARAM);
+    LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnGetMinMaxInfo(WPARAM, LPARAM);
+    LRESULT OnSetCursor(WPARAM, LPARAM);
+    LRESULT OnLButtonDown(WPARAM, LPARAM);
+    LRESULT OnLButtonDblClk(WPARAM, LPARAM);
+    LRESULT OnRButtonDown(WPARAM, LPARAM);
+    LRESULT OnRButtonUp(WPARAM, LPARAM);
+    LRESULT OnMouseMove(WPARAM, LPARAM);
+    LRESULT OnKeyDown(WPARAM key, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnPrintClient(WPARAM, LPARAM);
+    LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return 1; }
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnScheduleChanged(WPARAM, LPARAM);
+    LRESULT OnRegisterDenied(WPARAM, LPARAM);
+    void OnCloseButton();
+    void OnDayEventCommand(UINT id);
+
+    void MoveSelectedDay(int delta);
+    void ShowMonth(int year, int month);
+    void SelectAt(int x, int y);
+    void InvalidateDays();
+    void StopHoverTimer();
+    void CloseTip();
+    void CreateFonts();
+    void MeasureLineHeight();
+
+    // Painting, in schedule_paint.cpp.
+    void RebuildBackCache(HDC screen, HDC dc);
+    void DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpPen* halfBlack, bool currentMonth);
+    void DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines);
+    void DrawEvents(HDC dc, int maxLines);
+
+    MonthLayout layout_;
+    // Ids of the events behind the day menu's submenus; index 0 unused.
+    std::array<std::uint32_t, MonthLayout::kMaxLines + 1> menuEventIds_{};
+    FontHandle headerFont_;
+    FontHandle titleFont_;
+    FontHandle dayFont_;
+    FontHandle eventFont_;
+    COLORREF backColor_ = RGB(255, 255, 255);
+    COLORREF todayColor_ = RGB(0, 0, 0);
+    GdipBitmap backImage_;
+    BitmapHandle backCache_;
+    bool backDirty_ = true;
+    CCloseButton closeButton_;
+    CCloseButton prevButton_;
+    CCloseButton nextButton_;
+    CCloseButton thisMonthButton_;
+    HWND tip_ = nullptr;  // the hover tip's window while one is open
+    int lastMouseX_ = -1;
+    int lastMouseY_ = -1;
+    int sizeEdge_ = 0;    // WMSZ_ code of the edge under the cursor, 0 = none
+    bool* destroyedFlag_ = nullptr;  // set while CreateNew waits on creation
+};

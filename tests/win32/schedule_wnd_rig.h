@@ -1,0 +1,167 @@
+#pragma once
+// The calendar window as the program opens it: a main frame over a scratch
+// registry, English names, GDI+ running, and helpers to store events, render
+// the client area into a bitmap and pump the window's messages.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/calendar_app.h"
+#include "app/main_frame.h"
+#include "calendar/schedule_wnd.h"
+#include "core/calendar.h"
+#include "core/locale_names.h"
+#include "scratch_hive.h"
+#include "support/dib_canvas.h"
+#include "ui/gdiplus.h"
+#include "ui/message_loop.h"
+
+struct EventSpec {
+    std::string title;
+    int year = 2026;
+    int month = 8;
+    int day = 1;
+    int lastYear = 2026;  // the last day of the range
+    int lastMonth = 8;
+    int lastDay = 1;
+    std::uint8_t kind = kKindNone;
+    std::uint16_t pattern = 0;
+    std::uint8_t interval = 1;
+    int startTime = 9 * 3600;
+    bool endless = false;
+};
+
+class CalendarRig {
+public:
+    CalendarRig() {
+        TheLocaleNames() = EnglishLocaleNames();
+        EXPECT_TRUE(gdiplus_.Started());
+        if (!frame_.Create()) {
+            ADD_FAILURE() << "main frame not created";
+            return;
+        }
+        wnd_ = dynamic_cast<CScheduleWnd*>(CWnd::FromHandle(frame_.ScheduleWnd()));
+        EXPECT_NE(wnd_, nullptr);
+    }
+    ~CalendarRig() {
+        frame_.DestroyWindow();
+        // The frame ends the message loop when it goes; the test's loop goes on.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    CalendarRig(const CalendarRig&) = delete;
+    CalendarRig& operator=(const CalendarRig&) = delete;
+
+    CMainFrame& Frame() { return frame_; }
+    EventStore& Store() { return frame_.Store(); }
+    CScheduleWnd& Wnd() { return *wnd_; }
+    HWND Hwnd() const { return wnd_->Hwnd(); }
+    const MonthLayout& Layout() const { return wnd_->Layout(); }
+    const std::string& HivePath() const { return hive_.Path(); }
+
+    std::uint32_t Add(const EventSpec& spec) {
+        auto item = std::make_unique<ScheduleItem>();
+        const std::uint32_t id = Store().NextEventId();
+        item->front.id = id;
+        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(spec.year, spec.month, spec.day, 0, 0, 0, -1));
+        item->front.endDate = static_cast<std::int32_t>(
+            EndOfDay(MakeLocalTime(spec.lastYear, spec.lastMonth, spec.lastDay, 0, 0, 0, -1)));
+        item->front.startTime = spec.startTime;
+        item->front.endTime = spec.startTime + 3600;
+        item->front.recurKind = spec.kind;
+        item->front.recurPattern = spec.pattern;
+        item->front.recurInterval = spec.interval;
+        item->front.recurFlags = spec.endless ? 1 : 0;
+        item->title = spec.title;
+        EXPECT_TRUE(Store().SaveEvent(item, true, true)) << spec.title;
+        return id;
+    }
+
+    // Displays the month of the event and selects it on its first day there.
+    void Show(std::uint32_t id) { wnd_->ShowEvent(id, 0, false); }
+
+    // Client size (popup without a frame: the window size), the window
+    // moved to the screen's corner so that all of it can be looked at.
+    void Resize(int cx, int cy) { SetWindowPos(Hwnd(), nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE); }
+
+    std::unique_ptr<DibCanvas> Render() {
+        RECT rc;
+        GetClientRect(Hwnd(), &rc);
+        auto canvas = std::make_unique<DibCanvas>(rc.right, rc.bottom, RGB(255, 0, 255));
+        SendMessageA(Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->Dc()), PRF_CLIENT);
+        return canvas;
+    }
+
+    // Client point in the middle of line k of a day's cell, or of its
+    // day-number row for k = 0.
+    POINT LinePoint(int day, int k, int dx = -1) const {
+        const LayoutRect r = Layout().LineRect(day, k);
+        return POINT{r.x + (dx < 0 ? r.width / 2 : dx), r.y + r.height / 2};
+    }
+
+    static LPARAM At(POINT p) { return MAKELPARAM(p.x, p.y); }
+
+    void Click(POINT p) { SendMessageA(Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, At(p)); }
+
+    // Runs queued messages the way the program's loop does, keyboard hook included.
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (PreTranslate(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+
+private:
+    ScratchHive hive_;
+    GdiplusSession gdiplus_;
+    CCalendarApp app_{0};
+    CMainFrame frame_{app_};
+    CScheduleWnd* wnd_ = nullptr;
+};
+
+inline bool IsRedDominant(COLORREF c) { return GetRValue(c) > 180 && GetGValue(c) < 90 && GetBValue(c) < 90; }
+inline bool IsDark(COLORREF c) { return GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80; }
+
+inline int CountPixels(const DibCanvas& canvas, int x0, int y0, int x1, int y1, bool (*pred)(COLORREF)) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) n += pred(canvas.At(x, y)) ? 1 : 0;
+    }
+    return n;
+}
+
+inline int CountColor(const DibCanvas& canvas, int x0, int y0, int x1, int y1, COLORREF color) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) n += canvas.At(x, y) == color ? 1 : 0;
+    }
+    return n;
+}
+
+// The window as it stands on the screen, children included, saved for a person to look at.
+inline void SaveWindowScreenshot(HWND hwnd, const std::string& name) {
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (int i = 0; i < 5; ++i) {
+        CalendarRig::Pump();
+        Sleep(20);
+    }
+    GdiFlush();
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    DibCanvas canvas(rc.right - rc.left, rc.bottom - rc.top, RGB(255, 0, 255));
+    HDC screen = GetDC(nullptr);
+    BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, rc.left, rc.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_TRUE(canvas.SaveBmp(ScreensDirectory() + "\\calendar_" + name + ".bmp"));
+}
