@@ -18,16 +18,17 @@ add_event() { python3 "$here/make_event.py" "$SC" "$@" | while read -r line; do 
 marker="$work/launched.log"
 printf '@echo off\r\necho launched>>"%s"\r\n' "$(winpath "$marker")" >"$work/remind.bat"
 
-# Starts in about two minutes with a lead of one minute. Too near midnight
-# the occurrence would fall on tomorrow: wait for the new day instead.
-secs_of_day() { echo $(( $(date +%s) - $(date -d 'today 00:00' +%s) )); }
-if [ "$(secs_of_day)" -gt $((86400 - 200)) ]; then sleep $((86400 - $(secs_of_day) + 5)); fi
-start_secs=$(( $(secs_of_day) + 125 ))
-start_at=$(( $(date -d 'today 00:00' +%s) + start_secs ))
+# Starts in about two minutes with a lead of one minute; near midnight that
+# is tomorrow, whose occurrences the schedule holds as well.
+start_at=$(( $(date +%s) + 125 ))
 remind_at=$(( start_at - 60 ))
+start_day=$(date -d "@$start_at" +%F)
+day_offset=0
+[ "$start_day" = "$(date +%F)" ] || day_offset=1
+start_secs=$(( start_at - $(date -d "$start_day 00:00" +%s) ))
 
 reg_reset
-add_event 1 0 "$start_secs" 0 1 1 "Dentist" "$(winpath "$work/remind.bat")"
+add_event 1 "$day_offset" "$start_secs" "$day_offset" 1 1 "Dentist" "$(winpath "$work/remind.bat")"
 # Only the reminder may open the window: not the display or soon horizons.
 wine reg add "$USER_KEY" /v UewUpcoming /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wine reg add "$USER_KEY" /v UewSoon /t REG_DWORD /d 0 /f >/dev/null 2>&1
@@ -40,7 +41,7 @@ sleep_until $(( remind_at - 7 ))
 check "still no window shortly before the reminder" test "$(probe count "$UPCOMING")" = "0"
 probe wait "$UPCOMING" 20
 opened_at=$(date +%s)
-check "the window opens at the reminder instant" test $(( opened_at - remind_at )) -ge -6 -a $(( opened_at - remind_at )) -le 5
+check "the window opens at the reminder instant" test $(( opened_at - remind_at )) -ge -6 -a $(( opened_at - remind_at )) -le 8
 sleep 0.5
 probe shot "$UPCOMING" "$(winpath "$shots/e2e_upcoming_reminded.bmp")"
 check "it stands at the bottom right of the work area" test "$(probe find "$UPCOMING" | cut -d' ' -f1,4,5)" = "1 1014 768"
