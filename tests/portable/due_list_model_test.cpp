@@ -293,19 +293,6 @@ TEST(DueListTest, DoubleClickHitsTheRowUnderIt) {
     EXPECT_FALSE(r.list.HitTest(0).open);
 }
 
-TEST(DueListTest, SizeChangesOnlyWhenTheContentDoes) {
-    Rig r;
-    r.pending.Add(1, "Same", At(12, 0));
-    r.list.Build(r.pending.list, At(11, 0), 4, r.metrics);
-    EXPECT_TRUE(r.list.Resize(r.list.ContentSize()));
-    r.list.Build(r.pending.list, At(11, 1), 4, r.metrics);
-    EXPECT_FALSE(r.list.Resize(r.list.ContentSize()));
-    r.pending.Add(2, "A much longer title", At(12, 30));
-    r.list.Build(r.pending.list, At(11, 2), 4, r.metrics);
-    EXPECT_TRUE(r.list.Resize(r.list.ContentSize()));
-    EXPECT_EQ(r.list.winWidth, Width("A much longer title (12:30)") + 22);
-}
-
 // The anchor point.
 
 const ScreenRect kWork{0, 0, 1024, 738};
@@ -459,17 +446,6 @@ TEST(DueAnchorTest, MovingPicksTheSideWithLessFreeSpace) {
         EXPECT_EQ(a.anchorRight, before.anchorRight);
         EXPECT_EQ(a.anchorY, before.anchorY);
     }
-}
-
-TEST(DueAnchorTest, AnchoredRightTheWindowGrowsLeftwards) {
-    DueAnchor a;
-    a.SetDefault(kWork);
-    a.TrackMove(801, 501, 1, 120, 19);
-    ASSERT_TRUE(a.anchorRight);
-    ASSERT_TRUE(a.anchorBottom);
-    EXPECT_EQ(a.WindowLeft(120) + 120, a.WindowLeft(260) + 260);
-    EXPECT_EQ(a.WindowTop(19) + 19, a.WindowTop(49) + 49);
-    EXPECT_LT(a.WindowLeft(260), 800);
 }
 
 }  // namespace
