@@ -8,6 +8,7 @@
 //   orv_probe wait CLASS SECONDS          waits until a window of the class exists; 1 on timeout
 //   orv_probe gone CLASS SECONDS          waits until no window of the class exists; 1 on timeout
 //   orv_probe msgbox SECONDS              waits for a message box; prints caption and text; answers OK
+//   orv_probe msgboxu SECONDS             the same, the texts read as wide characters and printed in UTF-8
 //   orv_probe children CLASS              prints the control ids of the first match's child windows
 //   orv_probe blink CLASS SECONDS         samples the client area on the screen every 50 ms; prints
 //                                         "inked blank": samples with and without text on the tooltip colour
@@ -225,6 +226,23 @@ int main(int argc, char** argv) {
         GetWindowTextA(box, caption, sizeof caption);
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         std::printf("%s|%s\n", caption, text);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    if (verb == "msgboxu" && argc >= 3) {
+        // As msgbox, but the texts read as wide characters and printed in
+        // UTF-8, so that text outside the ANSI code page can be compared.
+        if (!WaitFor("#32770", std::atof(argv[2]), true)) return 1;
+        HWND box = Find("#32770", nullptr);
+        for (int i = 0; i < 100 && !IsWindowVisible(box); ++i) Sleep(50);
+        wchar_t caption[256] = {};
+        wchar_t text[1024] = {};
+        GetWindowTextW(box, caption, 256);
+        GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        char out[4096] = {};
+        const std::wstring both = std::wstring(caption) + L"|" + text;
+        WideCharToMultiByte(CP_UTF8, 0, both.c_str(), -1, out, sizeof out, nullptr, nullptr);
+        std::printf("%s\n", out);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return 0;
     }
