@@ -461,6 +461,37 @@ TEST_F(AugustRig, KeysAreTakenBeforeDispatchEvenOnTheButtons) {
     EXPECT_EQ(layout.selectedDay, day);
 }
 
+// The months the runtime can convert bound the navigation; beyond them the
+// keys do nothing.
+TEST(ScheduleWnd, NavigationStopsAtTheMonthsTheRuntimeCanShow) {
+    ParkCursorOutside();
+    CalendarRig rig;
+    const HWND hwnd = rig.Hwnd();
+    const MonthLayout& layout = rig.Layout();
+    const auto pressUntilStill = [&](UINT key) {
+        for (int i = 0; i < 20000; ++i) {
+            const int before = layout.year * 12 + layout.month;
+            SendMessageA(hwnd, WM_KEYDOWN, key, 1);
+            if (layout.year * 12 + layout.month == before) return;
+        }
+        ADD_FAILURE() << "no end";
+    };
+    pressUntilStill(VK_PRIOR);
+    EXPECT_EQ(layout.year, 1970);
+    EXPECT_LE(layout.month, 2);
+    EXPECT_TRUE(MonthLayout::CanShowMonth(layout.year, layout.month));
+    EXPECT_FALSE(MonthLayout::CanShowMonth(layout.year, layout.month - 1));
+    pressUntilStill(VK_NEXT);
+    EXPECT_EQ(layout.year, 3000);
+    EXPECT_FALSE(MonthLayout::CanShowMonth(layout.year, layout.month + 1));
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(rig.Render()->At(0, 0), RGB(0, 0, 0));
+    SendMessageA(hwnd, WM_KEYDOWN, VK_HOME, 1);
+    LocalFields now;
+    ASSERT_TRUE(BreakDownLocal(SystemClock().Now(), now));
+    EXPECT_EQ(layout.year, now.year);
+}
+
 TEST_F(AugustRig, SpaceAndTheApplicationsKeyOpenTheDayMenu) {
     const std::uint32_t bar = rig_.Add({"Bar", 2026, 8, 10, 2026, 8, 12});
     rig_.Show(bar);

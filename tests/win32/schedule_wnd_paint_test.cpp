@@ -276,9 +276,9 @@ TEST_F(MonthPicture, ExcludedOccurrenceIsHatchedInGreyEvenWhenSelected) {
         EXPECT_EQ(canvas->At(x + w - 1, y + lh / 2), kGrey);
         EXPECT_EQ(canvas->At(x + w / 2, y), kGrey);
         const COLORREF fill = selected ? kBlack : weekly;
-        // Hatch and fill alternate along the box's inside, left of the title's reach.
-        EXPECT_GT(CountColor(*canvas, x + 1, y + 1, x + w - 1, y + lh - 1, kGrey), 10);
-        EXPECT_GT(CountColor(*canvas, x + 1, y + 1, x + w - 1, y + lh - 1, fill), 10);
+        // Hatch and fill alternate along the box's inside, right of the title's reach.
+        EXPECT_GT(CountColor(*canvas, x + w / 2 + 10, y + 1, x + w - 1, y + lh - 1, kGrey), 10);
+        EXPECT_GT(CountColor(*canvas, x + w / 2 + 10, y + 1, x + w - 1, y + lh - 1, fill), 10);
         EXPECT_EQ(CountColor(*canvas, x + 1, y + 1, x + w - 1, y + lh - 1, kWhite), 0);
 
         // The other Wednesdays are not excluded.
@@ -308,6 +308,29 @@ TEST_F(MonthPicture, OverflowingDayShowsAPlusAndClipsItsLines) {
     const LayoutRect cell = layout.CellRect(21);
     const LayoutRect below = layout.CellRect(28);
     EXPECT_EQ(canvas->At(cell.x + cell.width / 2, below.y + 2), RGB(255, 255, 255));
+}
+
+// The screen shows what WM_PRINTCLIENT draws, also after a repaint of the
+// days alone: selecting paints through the clip box of the update region.
+TEST_F(MonthPicture, ScreenShowsThePrintedPictureAfterPartialRepaints) {
+    const auto sameDays = [&](const DibCanvas& screen, const DibCanvas& printed) {
+        int differing = 0;
+        for (int y = MonthLayout::kDaysTop; y < printed.Height(); ++y) {
+            for (int x = 0; x < printed.Width(); ++x) differing += screen.At(x, y) != printed.At(x, y) ? 1 : 0;
+        }
+        return differing;
+    };
+    ASSERT_EQ(sameDays(*CaptureScreen(rig_.Hwnd(), true), *rig_.Render()), 0);
+    ValidateRect(rig_.Hwnd(), nullptr);
+    Select(19, weekly_);
+    RECT update;
+    ASSERT_TRUE(GetUpdateRect(rig_.Hwnd(), &update, FALSE));
+    EXPECT_EQ(update.top, MonthLayout::kDaysTop);
+    auto screen = CaptureScreen(rig_.Hwnd(), false);
+    auto printed = rig_.Render();
+    EXPECT_EQ(sameDays(*screen, *printed), 0);
+    const int k = LineOf(rig_.Layout(), 26, weekly_);
+    EXPECT_EQ(screen->At(ColumnLine(26) + 4 + 20, Top(26, k) + 1), kBlack);  // drawn selected on the screen too
 }
 
 TEST(ScheduleWndPaint, NoEventsWhenACellHoldsNoLineButEveryBusyDayIsMarked) {

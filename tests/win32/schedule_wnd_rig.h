@@ -148,10 +148,11 @@ inline int CountColor(const DibCanvas& canvas, int x0, int y0, int x1, int y1, C
     return n;
 }
 
-// The window as it stands on the screen, children included, saved for a person to look at.
-inline void SaveWindowScreenshot(HWND hwnd, const std::string& name) {
-    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+// The window as it stands on the screen, children included, after the
+// paints it has pending (all of it first when redraw is set).
+inline std::unique_ptr<DibCanvas> CaptureScreen(HWND hwnd, bool redraw) {
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    if (redraw) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     for (int i = 0; i < 5; ++i) {
         CalendarRig::Pump();
         Sleep(20);
@@ -159,9 +160,14 @@ inline void SaveWindowScreenshot(HWND hwnd, const std::string& name) {
     GdiFlush();
     RECT rc;
     GetWindowRect(hwnd, &rc);
-    DibCanvas canvas(rc.right - rc.left, rc.bottom - rc.top, RGB(255, 0, 255));
+    auto canvas = std::make_unique<DibCanvas>(rc.right - rc.left, rc.bottom - rc.top, RGB(255, 0, 255));
     HDC screen = GetDC(nullptr);
-    BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, rc.left, rc.top, SRCCOPY);
+    BitBlt(canvas->Dc(), 0, 0, canvas->Width(), canvas->Height(), screen, rc.left, rc.top, SRCCOPY);
     ReleaseDC(nullptr, screen);
-    EXPECT_TRUE(canvas.SaveBmp(ScreensDirectory() + "\\calendar_" + name + ".bmp"));
+    return canvas;
+}
+
+// Saved for a person to look at.
+inline void SaveWindowScreenshot(HWND hwnd, const std::string& name) {
+    EXPECT_TRUE(CaptureScreen(hwnd, true)->SaveBmp(ScreensDirectory() + "\\calendar_" + name + ".bmp"));
 }
