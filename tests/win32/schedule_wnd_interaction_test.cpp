@@ -201,17 +201,6 @@ TEST(ScheduleWnd, OpensAsACaptionlessPopupWithTodaySelectedAndFourButtons) {
     EXPECT_EQ(layout.selectedDay, now.day);
     EXPECT_EQ(layout.clientWidth, rc.right - rc.left);
 
-    // One line of the icon-title font plus 4.
-    FontHandle font;
-    ASSERT_TRUE(CMainFrame::CreateIconTitleFont(font));
-    HDC dc = GetDC(hwnd);
-    const HGDIOBJ old = SelectObject(dc, font);
-    RECT measure = {};
-    const int height = DrawTextA(dc, "OrvCalendar", -1, &measure, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    EXPECT_EQ(layout.lineHeight, height + 4);
-
     const int cx = layout.clientWidth;
     struct Expected {
         UINT id;
