@@ -576,9 +576,9 @@ TEST_F(AugustRig, DayMenuListsContinuingBarsFirstThenOccurrencesByTime) {
 TEST_F(AugustRig, EveryEntryOfAFullDayActsOnItsOwnEvent) {
     std::vector<std::uint32_t> ids;
     for (int i = 0; i < 20; ++i) {
-        EventSpec spec{Named("Event ", i + 1), 2026, 8, 21, 2026, 8, 21};
-        spec.startTime = 8 * 3600 + i * 60;
-        ids.push_back(rig_.Add(spec));
+        EventSpec event{Named("Event ", i + 1), 2026, 8, 21, 2026, 8, 21};
+        event.startTime = 8 * 3600 + i * 60;
+        ids.push_back(rig_.Add(event));
     }
     rig_.Show(ids[0]);
     SelectDay(21);

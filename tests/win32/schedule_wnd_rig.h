@@ -63,21 +63,21 @@ public:
     const MonthLayout& Layout() const { return wnd_->Layout(); }
     const std::string& HivePath() const { return hive_.Path(); }
 
-    std::uint32_t Add(const EventSpec& spec) {
+    std::uint32_t Add(const EventSpec& event) {
         auto item = std::make_unique<ScheduleItem>();
         const std::uint32_t id = Store().NextEventId();
         item->front.id = id;
-        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(spec.year, spec.month, spec.day, 0, 0, 0, -1));
+        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(event.year, event.month, event.day, 0, 0, 0, -1));
         item->front.endDate = static_cast<std::int32_t>(
-            EndOfDay(MakeLocalTime(spec.lastYear, spec.lastMonth, spec.lastDay, 0, 0, 0, -1)));
-        item->front.startTime = spec.startTime;
-        item->front.endTime = spec.startTime + 3600;
-        item->front.recurKind = spec.kind;
-        item->front.recurPattern = spec.pattern;
-        item->front.recurInterval = spec.interval;
-        item->front.recurFlags = spec.endless ? 1 : 0;
-        item->title = spec.title;
-        EXPECT_TRUE(Store().SaveEvent(item, true, true)) << spec.title;
+            EndOfDay(MakeLocalTime(event.lastYear, event.lastMonth, event.lastDay, 0, 0, 0, -1)));
+        item->front.startTime = event.startTime;
+        item->front.endTime = event.startTime + 3600;
+        item->front.recurKind = event.kind;
+        item->front.recurPattern = event.pattern;
+        item->front.recurInterval = event.interval;
+        item->front.recurFlags = event.endless ? 1 : 0;
+        item->title = event.title;
+        EXPECT_TRUE(Store().SaveEvent(item, true, true)) << event.title;
         return id;
     }
 
