@@ -4,11 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <climits>
-#include <random>
 #include <vector>
 
 #include "core/calendar.h"
 #include "core/occurrence.h"
+#include "event_mix.h"
 
 namespace {
 
@@ -19,48 +19,18 @@ struct Fixture {
     Instant endOfToday = 0;
     Instant startOfTomorrow = 0;
     Instant endOfTomorrow = 0;
-    std::vector<ScheduleItem> items;
+    EventList store;
+    std::vector<const ScheduleItem*> items;
 };
 
-// A mix resembling a real store: mostly one-off and weekly events, some daily,
-// monthly and yearly ones, a few with odd intervals, spread over the rolling window.
 Fixture MakeFixture() {
     Fixture fx;
     fx.now = MakeLocalTime(2026, 3, 5, 10, 17, 0, -1);
     fx.endOfToday = EndOfDay(fx.now);
     fx.startOfTomorrow = fx.endOfToday + 1;
     fx.endOfTomorrow = EndOfDay(fx.startOfTomorrow);
-    std::mt19937 rng(361);
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    const int kinds[] = {1, 1, 1, 1, 30, 30, 60, 60, 60, 90, 91, 120, 121};
-    for (int i = 0; i < kStoreSize; ++i) {
-        ScheduleItem item;
-        ScheduleFront& f = item.front;
-        f.id = static_cast<std::uint32_t>(i + 1);
-        f.recurKind = static_cast<std::uint8_t>(kinds[i % std::size(kinds)]);
-        f.recurInterval = static_cast<std::uint8_t>(pick(0, 3) == 0 ? pick(2, 12) : 1);
-        const Instant startDay = MakeLocalTime(2025, 10 + pick(0, 10), pick(1, 28), 0, 0, 0, -1);
-        f.startDate = static_cast<std::int32_t>(startDay);
-        f.startTime = pick(6 * 4, 22 * 4) * 900;
-        switch (ClassifyKind(f.recurKind)) {
-            case RecurClass::Weekly:
-                f.recurPattern = static_cast<std::uint16_t>(pick(1, 127));
-                break;
-            case RecurClass::Monthly:
-            case RecurClass::Yearly: {
-                const int low = f.recurKind % 30 == 1 ? pick(0, 4) << 4 | pick(0, 6) : pick(1, 31);
-                const int month = ClassifyKind(f.recurKind) == RecurClass::Yearly ? pick(1, 12) : 0;
-                f.recurPattern = static_cast<std::uint16_t>(month << 8 | low);
-                break;
-            }
-            default:
-                break;
-        }
-        f.recurFlags = static_cast<std::uint8_t>(f.recurKind >= 30 && pick(0, 1) == 0 ? 1 : 0);
-        const int days = f.recurKind >= 30 ? pick(30, 400) : pick(0, 3);
-        f.endDate = static_cast<std::int32_t>(EndOfDay(startDay + days * kSecondsPerDay));
-        fx.items.push_back(item);
-    }
+    fx.store = MakeEventMix(kStoreSize, 2025, 10, 11);
+    for (const auto& item : fx.store) fx.items.push_back(item.get());
     return fx;
 }
 
@@ -74,7 +44,7 @@ void BM_FindOccurrenceToday(benchmark::State& state) {
     std::size_t i = 0;
     for (auto _ : state) {
         Instant start = 0;
-        benchmark::DoNotOptimize(FindOccurrence(fx.items[i], fx.now, fx.endOfToday, &start));
+        benchmark::DoNotOptimize(FindOccurrence(*fx.items[i], fx.now, fx.endOfToday, &start));
         benchmark::DoNotOptimize(start);
         i = (i + 1) % fx.items.size();
     }
@@ -86,7 +56,7 @@ void BM_FindOccurrenceTomorrow(benchmark::State& state) {
     std::size_t i = 0;
     for (auto _ : state) {
         Instant start = 0;
-        benchmark::DoNotOptimize(FindOccurrence(fx.items[i], fx.startOfTomorrow, fx.endOfTomorrow, &start));
+        benchmark::DoNotOptimize(FindOccurrence(*fx.items[i], fx.startOfTomorrow, fx.endOfTomorrow, &start));
         benchmark::DoNotOptimize(start);
         i = (i + 1) % fx.items.size();
     }
@@ -98,10 +68,10 @@ void BM_FindOccurrenceNext(benchmark::State& state) {
     const Fixture& fx = TheFixture();
     std::size_t i = 0;
     for (auto _ : state) {
-        const ScheduleFront& f = fx.items[i].front;
+        const ScheduleFront& f = fx.items[i]->front;
         const Instant to = IsEndless(f) ? INT32_MAX : f.endDate;
         Instant start = 0;
-        benchmark::DoNotOptimize(FindOccurrence(fx.items[i], fx.now, to, &start));
+        benchmark::DoNotOptimize(FindOccurrence(*fx.items[i], fx.now, to, &start));
         benchmark::DoNotOptimize(start);
         i = (i + 1) % fx.items.size();
     }
@@ -112,10 +82,10 @@ void BM_ReminderRebuild(benchmark::State& state) {
     const Fixture& fx = TheFixture();
     int found = 0;
     for (auto _ : state) {
-        for (const ScheduleItem& item : fx.items) {
+        for (const ScheduleItem* item : fx.items) {
             Instant start = 0;
-            found += FindOccurrence(item, fx.now, fx.endOfToday, &start);
-            found += FindOccurrence(item, fx.startOfTomorrow, fx.endOfTomorrow, &start);
+            found += FindOccurrence(*item, fx.now, fx.endOfToday, &start);
+            found += FindOccurrence(*item, fx.startOfTomorrow, fx.endOfTomorrow, &start);
             benchmark::DoNotOptimize(start);
         }
     }
