@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "platform/memory/memory_registry.h"
 #include "portable/core_zone.h"
 #include "store/registry_paths.h"
+#include "support/pending_records.h"
 #include "upcoming/due_list_model.h"
 
 namespace {
@@ -40,24 +40,7 @@ constexpr std::int32_t kEmptyWidth = 112;
 
 Instant At(int h, int m) { return Local(2025, 6, 10, h, m); }
 
-// The pending list with the events its records point at.
-struct Pending {
-    std::deque<ScheduleItem> items;
-    ReminderScheduler::PendingList list;
-
-    PendingReminder& Add(std::uint32_t id, const std::string& title, Instant start, bool fired = false) {
-        ScheduleItem& item = items.emplace_back();
-        item.front.id = id;
-        item.title = title;
-        auto record = std::make_unique<PendingReminder>();
-        record->item = &item;
-        record->start = start;
-        record->remindAt = start - 600;
-        record->fired = fired;
-        list.push_back(std::move(record));
-        return *list.back();
-    }
-};
+using Pending = PendingRecords;
 
 struct Rig {
     Pending pending;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
@@ -18,6 +17,7 @@
 #include "platform/win32/win32_desktop.h"
 #include "store/registry_paths.h"
 #include "support/dib_canvas.h"
+#include "support/pending_records.h"
 #include "upcoming/due_event_wnd.h"
 #include "win32/scratch_hive.h"
 
@@ -99,8 +99,8 @@ struct Rig {
     FakeClock clock;
     Win32Desktop desktop;
     Preferences prefs;
-    std::deque<ScheduleItem> items;
-    ReminderScheduler::PendingList pending;
+    PendingRecords records;
+    ReminderScheduler::PendingList& pending = records.list;
     CFrameRecorder frame;
     std::vector<std::pair<std::uint32_t, Instant>> calendarOpened;
     HWND hwnd = nullptr;
@@ -115,16 +115,7 @@ struct Rig {
     }
 
     PendingReminder& Add(std::uint32_t id, const std::string& title, Instant start, bool fired = false) {
-        ScheduleItem& item = items.emplace_back();
-        item.front.id = id;
-        item.title = title;
-        auto record = std::make_unique<PendingReminder>();
-        record->item = &item;
-        record->start = start;
-        record->remindAt = start - 600;
-        record->fired = fired;
-        pending.push_back(std::move(record));
-        return *pending.back();
+        return records.Add(id, title, start, fired);
     }
 
     CDueEventWnd* Open() {
