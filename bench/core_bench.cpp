@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <climits>
+#include <utility>
 #include <vector>
 
 #include "core/calendar.h"
@@ -39,42 +40,36 @@ const Fixture& TheFixture() {
     return fx;
 }
 
-void BM_FindOccurrenceToday(benchmark::State& state) {
+// One look-up per iteration, cycling through the store; window gives
+// (from, to) for an event.
+template <class Window>
+void LookUps(benchmark::State& state, Window window) {
     const Fixture& fx = TheFixture();
     std::size_t i = 0;
     for (auto _ : state) {
+        const auto [from, to] = window(fx, *fx.items[i]);
         Instant start = 0;
-        benchmark::DoNotOptimize(FindOccurrence(*fx.items[i], fx.now, fx.endOfToday, &start));
+        benchmark::DoNotOptimize(FindOccurrence(*fx.items[i], from, to, &start));
         benchmark::DoNotOptimize(start);
         i = (i + 1) % fx.items.size();
     }
 }
+
+void BM_FindOccurrenceToday(benchmark::State& state) {
+    LookUps(state, [](const Fixture& fx, const ScheduleItem&) { return std::pair{fx.now, fx.endOfToday}; });
+}
 BENCHMARK(BM_FindOccurrenceToday);
 
 void BM_FindOccurrenceTomorrow(benchmark::State& state) {
-    const Fixture& fx = TheFixture();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        Instant start = 0;
-        benchmark::DoNotOptimize(FindOccurrence(*fx.items[i], fx.startOfTomorrow, fx.endOfTomorrow, &start));
-        benchmark::DoNotOptimize(start);
-        i = (i + 1) % fx.items.size();
-    }
+    LookUps(state, [](const Fixture& fx, const ScheduleItem&) { return std::pair{fx.startOfTomorrow, fx.endOfTomorrow}; });
 }
 BENCHMARK(BM_FindOccurrenceTomorrow);
 
 // The calendar window's "next occurrence": open-ended for endless events.
 void BM_FindOccurrenceNext(benchmark::State& state) {
-    const Fixture& fx = TheFixture();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        const ScheduleFront& f = fx.items[i]->front;
-        const Instant to = IsEndless(f) ? INT32_MAX : f.endDate;
-        Instant start = 0;
-        benchmark::DoNotOptimize(FindOccurrence(*fx.items[i], fx.now, to, &start));
-        benchmark::DoNotOptimize(start);
-        i = (i + 1) % fx.items.size();
-    }
+    LookUps(state, [](const Fixture& fx, const ScheduleItem& item) {
+        return std::pair{fx.now, IsEndless(item.front) ? Instant{INT32_MAX} : Instant{item.front.endDate}};
+    });
 }
 BENCHMARK(BM_FindOccurrenceNext);
 
