@@ -1,3 +1,3 @@
 /* Resource ids of orvcalendar.rc. The numbers live with the code that uses
    them, so there is one list. */
-#include "app/command_ids.h"
+#include "ui/command_ids.h"

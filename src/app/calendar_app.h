@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "core/product.h"
 #include "platform/win32/win32_registry.h"
 #include "store/app_values.h"
 
@@ -49,6 +50,3 @@ private:
     Win32Registry registry_;
     std::unique_ptr<CMainFrame> mainFrame_;
 };
-
-// The application's title, caption of its message boxes.
-constexpr char kAppTitle[] = "OrvCalendar";

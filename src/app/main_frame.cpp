@@ -6,7 +6,8 @@
 #include <ctime>
 
 #include "app/calendar_app.h"
-#include "app/command_ids.h"
+#include "core/product.h"
+#include "ui/command_ids.h"
 #include "calendar/schedule_wnd.h"
 #include "store/settings.h"
 #include "upcoming/due_event_wnd.h"
@@ -16,7 +17,6 @@ CMainFrame* theMainFrame = nullptr;
 namespace {
 
 constexpr char kFrameClass[] = "OrvCalendarFrame";
-constexpr char kTrayTip[] = "Orv Pell Calendar";
 
 RECT ToRect(const ScreenRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 ScreenRect FromRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
@@ -53,7 +53,8 @@ bool CMainFrame::Create() {
     WNDCLASSA wc = {};
     wc.lpszClassName = kFrameClass;
     if (!RegisterWindowClass(wc)) return false;
-    char title[64] = "OrvCalendar";
+    char title[64] = {};
+    std::strncpy(title, kAppTitle, sizeof title - 1);
     LoadStringA(GetModuleHandleA(nullptr), IDR_MAINFRAME, title, sizeof title);
     RECT rc = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
     return CreateEx(0, kFrameClass, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0);
@@ -248,7 +249,7 @@ bool CMainFrame::CreateIconTitleFont(FontHandle& font) {
 }
 
 void CMainFrame::CalendarChanged() {
-    if (scheduleWnd_ != nullptr) SendMessageA(scheduleWnd_, WM_SCHEDULECHANGED, 0, 0);
+    if (scheduleWnd_ != nullptr) SendMessageA(scheduleWnd_, WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
 }
 
 void CMainFrame::UpcomingEventsDeleted() {

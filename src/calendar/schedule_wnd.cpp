@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "ui/command_ids.h"
 #include "app/main_frame.h"
 #include "core/calendar.h"
 #include "core/clock.h"
 #include "core/occurrence.h"
+#include "core/product.h"
 #include "dialogs/wallpaper.h"
 
 namespace {
@@ -125,7 +126,7 @@ CScheduleWnd* CScheduleWnd::CreateNew(const RECT& rect, bool dropShadow) {
     // A window that fails during creation has already deleted its object.
     bool destroyed = false;
     wnd->destroyedFlag_ = &destroyed;
-    const bool created = wnd->CreateEx(0, kClassName, kTitle, WS_POPUP | WS_SYSMENU, rect, nullptr, 0);
+    const bool created = wnd->CreateEx(0, kClassName, kCalendarTitle, WS_POPUP | WS_SYSMENU, rect, nullptr, 0);
     if (destroyed) return nullptr;
     wnd->destroyedFlag_ = nullptr;
     if (!created) {

@@ -21,7 +21,6 @@ class CScheduleWnd final : public CWnd {
     DECLARE_MESSAGE_TABLE()
 public:
     static constexpr char kClassName[] = "OrvCalendarSchedule";
-    static constexpr char kTitle[] = "Orv Calendar";
     static constexpr UINT_PTR kHoverTimerId = 0;
     static constexpr UINT kHoverDelayMs = 1000;
     static constexpr int kMinWidth = 320;

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/schedule_changes.h"
+
 struct PendingReminder;
 
 // The id of the main frame's reminder timer.
@@ -37,8 +39,3 @@ public:
     // this returns; the window copies what it keeps.
     virtual void Send(std::uintptr_t code, PendingReminder* record) = 0;
 };
-
-// WM_SCHEDULECHANGED codes sent to the upcoming-events window.
-constexpr std::uintptr_t kUpcomingDeleted = 1;
-constexpr std::uintptr_t kUpcomingRefresh = 2;
-constexpr std::uintptr_t kUpcomingBegun = 4;

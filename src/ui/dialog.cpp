@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+#include "core/product.h"
 
-constexpr char kAppTitle[] = "OrvCalendar";
+namespace {
 
 std::string ControlText(HWND dialog, int controlId) {
     HWND control = GetDlgItem(dialog, controlId);

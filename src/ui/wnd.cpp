@@ -100,10 +100,11 @@ LRESULT CWnd::OnDrawItem(WPARAM, LPARAM lParam) {
 }
 
 bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    // Commands from menus and controls carry their id in the low word; a
-    // notification code in the high word other than a click is left alone.
+    // Commands from menus and controls carry their id in the low word and
+    // the notification code in the high word.
     const bool isCommand = message == WM_COMMAND;
     const UINT id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
     for (const MessageMap* map = GetMessageMap(); map != nullptr; map = map->base) {
         for (const MessageEntry* e = map->entries; e->kind != MessageEntry::Kind::End; ++e) {
             bool match = false;
@@ -113,7 +114,8 @@ bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
                     break;
                 case MessageEntry::Kind::Command:
                 case MessageEntry::Kind::CommandRange:
-                    match = isCommand && id >= e->firstId && id <= e->lastId;
+                    match = isCommand && id >= e->firstId && id <= e->lastId &&
+                            (e->code == kAnyCode || e->code == code);
                     break;
                 case MessageEntry::Kind::End:
                     break;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/command_ids.h"
+#include "ui/command_ids.h"
 #include "app/main_frame.h"
 #include "core/calendar.h"
 #include "upcoming/close_button.h"
@@ -66,7 +66,8 @@ private:
 
 BEGIN_MESSAGE_TABLE(CDueEventWnd, CWnd)
     ON_MESSAGE(WM_SCHEDULECHANGED, &CDueEventWnd::OnScheduleChanged)
-    ON_MESSAGE(WM_COMMAND, &CDueEventWnd::OnCommand)
+    // Owner-drawn buttons also report double-clicks; only a click dismisses.
+    ON_BN_CLICKED_RANGE(ID_DISMISS_FIRST, ID_DISMISS_LAST, &CDueEventWnd::OnDismissClicked)
     ON_MESSAGE(WM_LBUTTONDOWN, &CDueEventWnd::OnLButtonDown)
     ON_MESSAGE(WM_LBUTTONDBLCLK, &CDueEventWnd::OnLButtonDblClk)
     ON_MESSAGE(WM_RBUTTONUP, &CDueEventWnd::OnRButtonUp)
@@ -186,13 +187,13 @@ HWND CDueEventWnd::TickButton(int row) const {
 
 LRESULT CDueEventWnd::OnScheduleChanged(WPARAM code, LPARAM record) {
     switch (code) {
-        case SCHEDULE_CHANGED_DELETED:
-        case SCHEDULE_CHANGED_CHECKED:
-        case 3:  // a rebuild as well, though nothing sends it today
+        case kUpcomingDeleted:
+        case kUpcomingRefresh:
+        case kUpcomingRebuild:
             BuildList();
             InvalidateRect(hwnd_, nullptr, FALSE);
             break;
-        case SCHEDULE_CHANGED_BEGUN:
+        case kUpcomingBegun:
             // The sender rebuilds right after; the record is freed on return.
             if (record != 0) list_.AppendNotification(*reinterpret_cast<const PendingReminder*>(record));
             break;
@@ -202,15 +203,7 @@ LRESULT CDueEventWnd::OnScheduleChanged(WPARAM code, LPARAM record) {
     return 0;
 }
 
-LRESULT CDueEventWnd::OnCommand(WPARAM wParam, LPARAM) {
-    const UINT id = LOWORD(wParam);
-    // Owner-drawn buttons also report double-clicks; only a click dismisses.
-    if (id >= ID_DISMISS_FIRST && id <= ID_DISMISS_LAST && HIWORD(wParam) == BN_CLICKED) {
-        Dismiss(static_cast<int>(id - ID_DISMISS_FIRST));
-        return 0;
-    }
-    return Default();
-}
+void CDueEventWnd::OnDismissClicked(UINT id) { Dismiss(static_cast<int>(id - ID_DISMISS_FIRST)); }
 
 void CDueEventWnd::Dismiss(int k) {
     if (!list_.RemoveNotification(k)) return;

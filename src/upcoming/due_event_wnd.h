@@ -66,7 +66,7 @@ private:
     explicit CDueEventWnd(const DueEventContext& context) : context_(context) {}
 
     LRESULT OnScheduleChanged(WPARAM, LPARAM);
-    LRESULT OnCommand(WPARAM, LPARAM);
+    void OnDismissClicked(UINT id);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonDblClk(WPARAM, LPARAM);
     LRESULT OnRButtonUp(WPARAM, LPARAM);

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "ui/command_ids.h"
 #include "app/main_frame.h"
 #include "core/calendar.h"
 #include "platform/win32/win32_desktop.h"

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/calendar_app.h"
-#include "app/command_ids.h"
+#include "ui/command_ids.h"
 #include "app/main_frame.h"
 #include "core/calendar.h"
 #include "scratch_hive.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "ui/command_ids.h"
 #include "schedule_wnd_rig.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/command_ids.h"
+#include "ui/command_ids.h"
 #include "schedule_wnd_rig.h"
 
 namespace {

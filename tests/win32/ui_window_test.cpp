@@ -90,6 +90,8 @@ private:
         return 0;
     }
     void OnPick(UINT id) { calls.push_back("pick " + std::to_string(id)); }
+    void OnClicked() { calls.push_back("clicked"); }
+    void OnTick(UINT id) { calls.push_back("tick " + std::to_string(id)); }
 };
 
 BEGIN_MESSAGE_TABLE(CDerivedTestWnd, CBaseTestWnd)
@@ -98,6 +100,8 @@ BEGIN_MESSAGE_TABLE(CDerivedTestWnd, CBaseTestWnd)
     ON_MESSAGE(WM_KEYDOWN, &CDerivedTestWnd::OnKeyDown)
     ON_MESSAGE(WM_CLOSE, &CDerivedTestWnd::OnClose)
     ON_COMMAND_RANGE(200, 210, &CDerivedTestWnd::OnPick)
+    ON_BN_CLICKED(400, &CDerivedTestWnd::OnClicked)
+    ON_BN_CLICKED_RANGE(500, 510, &CDerivedTestWnd::OnTick)
 END_MESSAGE_TABLE()
 
 TEST(WindowLayer, DispatchesThroughOwnTableThenBaseThenDefault) {
@@ -112,12 +116,18 @@ TEST(WindowLayer, DispatchesThroughOwnTableThenBaseThenDefault) {
     SendMessageA(wnd, WM_COMMAND, MAKEWPARAM(200, 0), 0);
     SendMessageA(wnd, WM_COMMAND, MAKEWPARAM(210, 0), 0);
     SendMessageA(wnd, WM_COMMAND, MAKEWPARAM(211, 0), 0);  // outside the range: nobody
+    SendMessageA(wnd, WM_COMMAND, MAKEWPARAM(200, EN_CHANGE), 0);  // a range without a filter takes every code
+    SendMessageA(wnd, WM_COMMAND, MAKEWPARAM(400, BN_DOUBLECLICKED), 0);  // filtered out
+    SendMessageA(wnd, WM_COMMAND, MAKEWPARAM(400, BN_CLICKED), 0);
+    SendMessageA(wnd, WM_COMMAND, MAKEWPARAM(505, BN_DOUBLECLICKED), 0);  // filtered out
+    SendMessageA(wnd, WM_COMMAND, MAKEWPARAM(505, BN_CLICKED), 0);
     SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("new title"));  // default procedure
 
     char title[32] = {};
     GetWindowTextA(wnd, title, sizeof title);
     EXPECT_STREQ(title, "new title");
-    EXPECT_EQ(wnd.calls, (std::vector<std::string>{"derived ping 7", "base only", "base exit", "pick 200", "pick 210"}));
+    EXPECT_EQ(wnd.calls, (std::vector<std::string>{"derived ping 7", "base only", "base exit", "pick 200", "pick 210",
+                                                   "pick 200", "clicked", "tick 505"}));
     wnd.DestroyWindow();
     EXPECT_EQ(wnd.Hwnd(), nullptr);
 }

@@ -1,5 +1,5 @@
-#ifndef ORV_APP_COMMAND_IDS_H
-#define ORV_APP_COMMAND_IDS_H
+#ifndef ORV_UI_COMMAND_IDS_H
+#define ORV_UI_COMMAND_IDS_H
 /* The program's private window messages, command identifiers and resource
    ids. Only preprocessor lines: the resource compiler reads this file too. */
 
@@ -7,15 +7,9 @@
 
 /* Private window messages. The program sends its own with SendMessageA. */
 #define WM_TRAYNOTIFY (WM_USER + 55)      /* the shell, for the tray icon; lParam = mouse message */
-#define WM_SCHEDULECHANGED (WM_USER + 56) /* wParam: one of the SCHEDULE_CHANGED_ codes */
+#define WM_SCHEDULECHANGED (WM_USER + 56) /* wParam: a ScheduleChange (core/schedule_changes.h) */
 #define WM_REGISTERDENIED (WM_USER + 57)  /* accepted from outside only; lParam != 0 shows the notice */
 #define WM_CHILDCLOSED (WM_USER + 58)     /* wParam: CHILD_CALENDAR or CHILD_UPCOMING */
-
-/* wParam of WM_SCHEDULECHANGED. */
-#define SCHEDULE_CHANGED_EVENTS 0   /* to the calendar window: events saved, deleted or excluded */
-#define SCHEDULE_CHANGED_DELETED 1  /* to the upcoming-events window: an event was deleted */
-#define SCHEDULE_CHANGED_CHECKED 2  /* to the upcoming-events window: after a reminder check */
-#define SCHEDULE_CHANGED_BEGUN 4    /* to the upcoming-events window: lParam = the begun PendingReminder */
 
 /* wParam of WM_CHILDCLOSED. */
 #define CHILD_CALENDAR 2

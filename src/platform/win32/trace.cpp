@@ -1,0 +1,29 @@
+#include "platform/win32/trace.h"
+
+#include <cstdio>
+#include <cstring>
+
+void TraceFailure(const char* what, const char* file, int line, unsigned long error) {
+    // The trace itself must not disturb the error a caller may still read.
+    const DWORD saved = GetLastError();
+    const char* name = file;
+    for (const char* p = file; *p != '\0'; ++p) {
+        if (*p == '/' || *p == '\\') name = p + 1;
+    }
+    char text[512];
+    std::snprintf(text, sizeof text, "OrvCalendar: %s failed at %s:%d, error %lu\r\n", what, name, line, error);
+    OutputDebugStringA(text);
+
+    char path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("ORVCALENDAR_LOG", path, sizeof path);
+    if (length > 0 && length < sizeof path) {
+        HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (log != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            WriteFile(log, text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
+            CloseHandle(log);
+        }
+    }
+    SetLastError(saved);
+}
