@@ -39,11 +39,7 @@ struct MonthLayout::Span {
     long long startDays = 0;  // the start date as a day count
 };
 
-bool MonthLayout::CanShowMonth(int year, int month) {
-    Instant start = 0;
-    Instant next = 0;
-    return MonthBounds(year, month, start, next);
-}
+bool MonthLayout::CanShowMonth(int year, int month) { return CanRepresentMonth(year, month); }
 
 bool MonthLayout::SetupMonth(int newYear, int newMonth) {
     Instant start = 0;

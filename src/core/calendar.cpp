@@ -106,6 +106,26 @@ Instant MakeLocalTime(int year, int month, int day, int hour, int minute, int se
     return t;
 }
 
+bool CanRepresentMonth(int year, int month) {
+    if (month < 1 || month > 12) return false;
+    Instant start = 0;
+    Instant next = 0;
+    return TryMakeLocalTime(year, month, 1, 0, 0, 0, start) &&
+           TryMakeLocalTime(month == 12 ? year + 1 : year, month == 12 ? 1 : month + 1, 1, 0, 0, 0, next);
+}
+
+void RepresentableMonths(int& firstYear, int& firstMonth, int& lastYear, int& lastMonth) {
+    // Only the first and last months of the range can fail, whatever the zone.
+    long long first = kMinYear * 12LL;
+    while (!CanRepresentMonth(static_cast<int>(first / 12), static_cast<int>(first % 12) + 1)) ++first;
+    long long last = kMaxYear * 12LL + 11;
+    while (!CanRepresentMonth(static_cast<int>(last / 12), static_cast<int>(last % 12) + 1)) --last;
+    firstYear = static_cast<int>(first / 12);
+    firstMonth = static_cast<int>(first % 12) + 1;
+    lastYear = static_cast<int>(last / 12);
+    lastMonth = static_cast<int>(last % 12) + 1;
+}
+
 bool BreakDownLocal(Instant t, LocalFields& out) {
     std::tm tm{};
     if (!RuntimeLocalTime(t, tm)) return false;

@@ -30,6 +30,14 @@ constexpr Instant kLatestInstant = 32535215999;
 // As MakeLocalTime, but reports failure instead of throwing.
 bool TryMakeLocalTime(int year, int month, int day, int hour, int minute, int second, Instant& out);
 
+// Months whose first midnight and the next month's the local-time
+// conversion can represent: February 1970 (January too west of UTC) to
+// November 3000. Windows and pickers stay inside them, so the conversion's
+// invalid-argument error never reaches a window procedure.
+bool CanRepresentMonth(int year, int month);
+// The first and the last such month.
+void RepresentableMonths(int& firstYear, int& firstMonth, int& lastYear, int& lastMonth);
+
 // Breaks an instant down in local time; false when the runtime cannot.
 bool BreakDownLocal(Instant t, LocalFields& out);
 

@@ -8,7 +8,7 @@
 // names compared without regard to case, values read into buffers of a stated
 // size (a value larger than the buffer is a failed read), types not examined
 // on reading, subkeys enumerated by index, keys deleted with their values.
-enum class RegType : std::uint32_t { Sz = 1, Binary = 3, Dword = 4 };
+enum class RegType : std::uint32_t { Sz = 1, Binary = 3, Dword = 4, MultiSz = 7 };
 enum class RegAccess { Read, Write, All };
 
 // Registry key and value names compare without regard to (ASCII) case.

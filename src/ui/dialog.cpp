@@ -138,6 +138,11 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
     const bool handled = !dialog->wantDefault_;
     dialog->wantDefault_ = outer;
     if (!handled) return FALSE;
+    // These few hand their result back directly, not through DWLP_MSGRESULT.
+    if ((message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_COMPAREITEM ||
+        message == WM_VKEYTOITEM || message == WM_CHARTOITEM || message == WM_QUERYDRAGICON) {
+        return static_cast<INT_PTR>(result);
+    }
     SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "core/calendar.h"
 #include "core/clock.h"
@@ -151,6 +152,20 @@ public:
 private:
     Instant now_;
 };
+
+TEST(LocalTimeTest, RepresentableMonthsAreTheEdgesOfTheRuntimesRange) {
+    int firstYear = 0;
+    int firstMonth = 0;
+    int lastYear = 0;
+    int lastMonth = 0;
+    RepresentableMonths(firstYear, firstMonth, lastYear, lastMonth);
+    // January 1970 begins before the epoch east of UTC.
+    EXPECT_EQ(firstYear, 1970);
+    EXPECT_EQ(firstMonth, OffsetAt(UtcInstant(1970, 1, 1, 12)) > 0 ? 2 : 1);
+    EXPECT_FALSE(CanRepresentMonth(firstMonth == 1 ? 1969 : 1970, firstMonth == 1 ? 12 : 1));
+    EXPECT_EQ(std::make_pair(lastYear, lastMonth), std::make_pair(3000, 11));
+    EXPECT_FALSE(CanRepresentMonth(3000, 12));
+}
 
 TEST(RollingWindowTest, FiveMonthsBackToSevenAhead) {
     const struct {

@@ -1,0 +1,121 @@
+#include "calendar/tip_wnd.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr UINT kMeasureFlags = DT_CALCRECT | DT_NOPREFIX;  // 0xC00
+constexpr UINT kDrawFlags = DT_NOPREFIX;                   // 0x800: an ampersand shows as itself
+constexpr COLORREF kPastColor = RGB(255, 0, 0);
+constexpr int kTextLeft = 5;
+constexpr int kTextTop = 6;
+// The widest line plus 15 and the sum of the line steps plus 11, border included.
+constexpr int kExtraWidth = 15;
+constexpr int kExtraHeight = 11;
+
+}  // namespace
+
+BEGIN_MESSAGE_TABLE(CTipWnd, CWnd)
+    ON_MESSAGE(WM_CREATE, &CTipWnd::OnCreate)
+    ON_MESSAGE(WM_ERASEBKGND, &CTipWnd::OnEraseBkgnd)
+    ON_MESSAGE(WM_PAINT, &CTipWnd::OnPaint)
+    ON_MESSAGE(WM_PRINTCLIENT, &CTipWnd::OnPrintClient)
+    ON_MESSAGE(WM_MOUSEACTIVATE, &CTipWnd::OnMouseActivate)
+    ON_MESSAGE(WM_NCHITTEST, &CTipWnd::OnNcHitTest)
+END_MESSAGE_TABLE()
+
+CTipWnd* CTipWnd::OpenNew(const TipContext& context, const ScheduleItem& item, POINT cursor) {
+    WNDCLASSA wc = {};
+    wc.style = context.dropShadow ? CS_DROPSHADOW : 0;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    if (!RegisterWindowClass(wc)) return nullptr;
+
+    auto* tip = new CTipWnd(context);
+    tip->item_ = std::make_unique<ScheduleItem>(item);
+    // A window that fails during creation has already deleted its object.
+    bool destroyed = false;
+    tip->destroyedFlag_ = &destroyed;
+    const RECT at = {cursor.x, cursor.y + kCursorGap, cursor.x, cursor.y + kCursorGap};
+    const bool created =
+        tip->CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOPARENTNOTIFY, kClassName, "ScheTip", WS_POPUP | WS_BORDER, at, nullptr, 0);
+    if (destroyed) return nullptr;
+    tip->destroyedFlag_ = nullptr;
+    if (!created) {
+        delete tip;
+        return nullptr;
+    }
+    return tip;
+}
+
+void CTipWnd::PostNcDestroy() {
+    if (destroyedFlag_ != nullptr) *destroyedFlag_ = true;
+    delete this;
+}
+
+LRESULT CTipWnd::OnCreate(WPARAM, LPARAM) {
+    if (context_.font) font_.Reset(CreateFontIndirectA(&*context_.font));
+    if (Default() == -1) return -1;
+    lines_ = MakeTipLines(*item_, context_.clock->Now(), *context_.format, *context_.names);
+    WindowDc dc(hwnd_);
+    LayoutAndDraw(dc, true);
+    return 0;
+}
+
+void CTipWnd::LayoutAndDraw(HDC dc, bool measure) {
+    DcState state(dc);
+    if (font_) SelectObject(dc, font_);
+    SetBkColor(dc, GetSysColor(COLOR_INFOBK));
+    if (measure) {
+        for (const std::string& line : lines_) {
+            if (line.empty()) break;
+            RECT r = {0, 0, 0, 0};
+            DrawTextA(dc, line.c_str(), static_cast<int>(line.size()), &r, kMeasureFlags);
+            textExtent_.right = std::max(textExtent_.right, r.right - r.left);
+            lineStep_ = r.bottom - r.top + 2;
+            textExtent_.bottom += lineStep_;
+        }
+        RECT window;
+        GetWindowRect(hwnd_, &window);
+        const ScreenRect sized = {window.left, window.top,
+                                  window.left + (textExtent_.right - textExtent_.left) + kExtraWidth,
+                                  window.top + (textExtent_.bottom - textExtent_.top) + kExtraHeight};
+        const ScreenRect r = PlaceTip(sized, context_.desktop->WorkArea());
+        SetWindowPos(hwnd_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        return;
+    }
+    RECT r = {kTextLeft, kTextTop, textExtent_.right + kTextLeft, textExtent_.bottom + kTextTop};
+    SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+    for (std::size_t i = 0; i < 4; ++i) {
+        DrawTextA(dc, lines_[i].c_str(), static_cast<int>(lines_[i].size()), &r, kDrawFlags);
+        r.top += lineStep_;
+    }
+    if (!lines_[4].empty()) {
+        SetTextColor(dc, kPastColor);
+        DrawTextA(dc, lines_[4].c_str(), static_cast<int>(lines_[4].size()), &r, kDrawFlags);
+    }
+}
+
+LRESULT CTipWnd::OnEraseBkgnd(WPARAM wParam, LPARAM) {
+    const HDC dc = reinterpret_cast<HDC>(wParam);
+    RECT clip;
+    GetClipBox(dc, &clip);
+    FillRect(dc, &clip, GetSysColorBrush(COLOR_INFOBK));
+    return 1;
+}
+
+LRESULT CTipWnd::OnPaint(WPARAM, LPARAM) {
+    PaintDc dc(hwnd_);
+    LayoutAndDraw(dc, false);
+    return 0;
+}
+
+LRESULT CTipWnd::OnPrintClient(WPARAM wParam, LPARAM) {
+    const HDC dc = reinterpret_cast<HDC>(wParam);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_INFOBK));
+    LayoutAndDraw(dc, false);
+    return 0;
+}

@@ -1,0 +1,79 @@
+#include "dialogs/control_exchange.h"
+
+#include <commctrl.h>
+
+#include "core/calendar.h"
+
+namespace {
+
+SYSTEMTIME DayTime(int year, int month, int day) {
+    SYSTEMTIME st = {};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    st.wDayOfWeek = static_cast<WORD>(WeekdayIndexOfDays(DaysFromCivil(year, month, day)));
+    return st;
+}
+
+}  // namespace
+
+void ExchangeDate(DataExchange& dx, HWND dialog, int id, CivilDate& date) {
+    if (dx.Failed()) return;
+    HWND picker = GetDlgItem(dialog, id);
+    if (dx.Saving()) {
+        SYSTEMTIME st = {};
+        if (DateTime_GetSystemtime(picker, &st) == GDT_VALID) date = {st.wYear, st.wMonth, st.wDay};
+    } else {
+        SYSTEMTIME st = DayTime(date.year, date.month, date.day);
+        DateTime_SetSystemtime(picker, GDT_VALID, &st);
+    }
+}
+
+void ExchangeTime(DataExchange& dx, HWND dialog, int id, int& secondsOfDay) {
+    if (dx.Failed()) return;
+    HWND picker = GetDlgItem(dialog, id);
+    if (dx.Saving()) {
+        SYSTEMTIME st = {};
+        if (DateTime_GetSystemtime(picker, &st) == GDT_VALID) {
+            secondsOfDay = st.wHour * 3600 + st.wMinute * 60 + st.wSecond;
+        }
+    } else {
+        SYSTEMTIME st = DayTime(2000, 1, 1);
+        st.wHour = static_cast<WORD>(secondsOfDay / 3600);
+        st.wMinute = static_cast<WORD>(secondsOfDay / 60 % 60);
+        st.wSecond = static_cast<WORD>(secondsOfDay % 60);
+        DateTime_SetSystemtime(picker, GDT_VALID, &st);
+    }
+}
+
+void ExchangeCheck(DataExchange& dx, HWND dialog, int id, bool& checked) {
+    if (dx.Failed()) return;
+    if (dx.Saving()) {
+        checked = IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+    } else {
+        CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+void ExchangeListIndex(DataExchange& dx, HWND dialog, int id, int& index) {
+    if (dx.Failed()) return;
+    if (dx.Saving()) {
+        index = static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+    } else {
+        SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
+void LimitToRepresentableMonths(HWND picker) {
+    int firstYear = 0;
+    int firstMonth = 0;
+    int lastYear = 0;
+    int lastMonth = 0;
+    RepresentableMonths(firstYear, firstMonth, lastYear, lastMonth);
+    SYSTEMTIME range[2] = {DayTime(firstYear, firstMonth, 1),
+                           DayTime(lastYear, lastMonth, DaysInMonth(lastYear, lastMonth))};
+    range[1].wHour = 23;
+    range[1].wMinute = 59;
+    range[1].wSecond = 59;
+    DateTime_SetRange(picker, GDTR_MIN | GDTR_MAX, range);
+}

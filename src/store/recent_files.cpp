@@ -1,0 +1,69 @@
+#include "store/recent_files.h"
+
+#include <algorithm>
+
+#include "store/registry_paths.h"
+
+namespace {
+
+constexpr char kSoundFiles[] = "SoundFiles";
+constexpr char kLaunchFiles[] = "LaunchFiles";
+constexpr char kDefaultSound[] = "snd\\clock.wav";
+
+RecentFiles ReadList(const RegKey& key, const char* name) {
+    std::string data;
+    if (!key.ReadBinary(name, kRecentFilesBuffer, data)) return {};
+    return ParseRecentFiles(data);
+}
+
+void WriteList(const RegKey& key, const char* name, const RecentFiles& files) {
+    if (files.empty()) {
+        key.DeleteValue(name);
+        return;
+    }
+    const std::string data = FormatRecentFiles(files);
+    key.Owner()->SetValue(key.Handle(), name, RegType::MultiSz, data.data(), static_cast<std::uint32_t>(data.size()));
+}
+
+}  // namespace
+
+RecentFiles ParseRecentFiles(std::string_view data) {
+    RecentFiles files;
+    std::size_t offset = 0;
+    while (offset < data.size() && data[offset] != '\0' && files.size() < kMaxRecentFiles) {
+        const std::size_t end = std::min(data.find('\0', offset), data.size());
+        files.emplace_back(data.substr(offset, end - offset));
+        offset = end + 1;
+    }
+    return files;
+}
+
+std::string FormatRecentFiles(const RecentFiles& files) {
+    std::string data;
+    std::size_t taken = 0;
+    for (auto it = files.begin(); it != files.end() && taken < kMaxRecentFiles; ++it, ++taken) {
+        data += *it;
+        data += '\0';
+    }
+    data += '\0';
+    return data;
+}
+
+void LoadRecentFiles(Registry& registry, const std::string& installPath, RecentFiles& sounds,
+                     RecentFiles& launches) {
+    sounds.clear();
+    launches.clear();
+    const RegKey user = OpenUserKey(registry, RegAccess::Read);
+    if (!user) return;
+    sounds = ReadList(user, kSoundFiles);
+    // Without an installation folder there is no default to offer.
+    if (sounds.empty() && !installPath.empty()) sounds.push_back(installPath + kDefaultSound);
+    launches = ReadList(user, kLaunchFiles);
+}
+
+void SaveRecentFiles(Registry& registry, const RecentFiles& sounds, const RecentFiles& launches) {
+    const RegKey user = OpenUserKey(registry, RegAccess::Write);
+    if (!user) return;
+    WriteList(user, kSoundFiles, sounds);
+    WriteList(user, kLaunchFiles, launches);
+}
