@@ -178,6 +178,12 @@ inline void Choose(HWND dialog, int id, int index) {
 // The window as the screen shows it, saved for a person to look at.
 inline void SavePicture(HWND window, const std::string& name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Some controls finish painting a moment later; only paints run here, so
+    // no step of a ModalDriver runs inside another.
+    for (DWORD until = GetTickCount() + 200; static_cast<int>(until - GetTickCount()) > 0; Sleep(10)) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
+    }
     GdiFlush();
     RECT r;
     GetWindowRect(window, &r);

@@ -1,0 +1,132 @@
+// The saves behind New Event and View/Edit Event, and what happens when the
+// program or the store moves while the editor is open.
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "win32/editor_rig.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+class EditorCommitTest : public EditorRig {
+protected:
+    // A window standing in for the calendar: the editor's owner.
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    void TearDown() override {
+        if (IsWindow(owner)) DestroyWindow(owner);
+    }
+};
+
+TEST_F(EditorCommitTest, A362ndEventIsRefusedBeforeTheEditorOpens) {
+    for (std::size_t i = 0; i < kMaxEvents; ++i) Add(Event("Filler", {2026, 8, 1}, {2026, 8, 1}));
+    bool opened = false;
+    ModalDriver driver({{"New Event", [&](HWND d) {
+                             opened = true;
+                             ui::Press(d, IDCANCEL);
+                         }}},
+                       2000);
+    EXPECT_EQ(RunNewEvent(owner, Context(), store, 2026, 8, 20), EditorOutcome::Refused);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(BoxTexts(),
+              std::vector<std::string>{"Notice: Can't add more event.\nPlease delete some of the previous events."});
+    // Should the store fill up while the editor is open, the save is refused too.
+    auto item = std::make_unique<ScheduleItem>(Event("Late", {2026, 8, 2}, {2026, 8, 2}));
+    EXPECT_EQ(SaveNewEvent(store, std::move(item)), EditorOutcome::Failed);
+    EXPECT_EQ(store.Count(), kMaxEvents);
+}
+
+TEST_F(EditorCommitTest, AnEditSavesOnlyTheGroupsThatChanged) {
+    struct Case {
+        bool structure, actions;
+        std::string front, priv;  // rewritten, or left deleted
+    } cases[] = {
+        {true, true, "written", "written"},
+        {true, false, "written", "absent"},
+        {false, true, "absent", "written"},
+        {false, false, "absent", "absent"},
+    };
+    for (const Case& c : cases) {
+        ScheduleItem event = Event("Dentist", {2026, 8, 20}, {2026, 8, 20});
+        event.actions = kActionPlaySound;
+        const std::uint32_t id = Add(event);
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, EventKey(id).c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+        RegDeleteValueA(key, "front");
+        RegDeleteValueA(key, "priv");
+        RegCloseKey(key);
+        auto edited = std::make_unique<ScheduleItem>(*store.FindEvent(id));
+        edited->title = "Doctor";
+        edited->remindMinutes = 30;
+        const EditorOutcome outcome = SaveEditedEvent(store, std::move(edited), c.structure, c.actions);
+        EXPECT_EQ(outcome, c.structure || c.actions ? EditorOutcome::Saved : EditorOutcome::Unchanged);
+        const auto seen = [&](const char* name) -> std::string {
+            return Raw(EventKey(id), name) == "absent" ? "absent" : "written";
+        };
+        EXPECT_EQ(std::make_pair(seen("front"), seen("priv")), std::make_pair(c.front, c.priv))
+            << c.structure << c.actions;
+        // A structural save without new actions keeps the stored ones.
+        EXPECT_EQ(store.FindEvent(id)->remindMinutes, c.actions ? 30 : 10);
+        EXPECT_EQ(store.FindEvent(id)->actions, kActionPlaySound);
+    }
+}
+
+TEST_F(EditorCommitTest, AnEventDeletedWhileItsEditorIsOpenIsNotBroughtBack) {
+    const std::uint32_t id = Add(Event("Dentist", {2026, 8, 20}, {2026, 8, 20}));
+    ModalDriver driver({{"View/Edit Event", [&](HWND d) {
+                             store.DeleteEvent(id, 0, true);  // elsewhere, during the editor's loop
+                             ui::Type(d, IDC_TITLE, "Doctor");
+                             ui::Press(d, IDOK);
+                         }}});
+    EXPECT_EQ(RunEditEvent(owner, Context(), store, id), EditorOutcome::Failed);
+    EXPECT_EQ(store.FindEvent(id), nullptr);
+    EXPECT_EQ(Raw(EventKey(id), "front"), "absent");
+}
+
+TEST_F(EditorCommitTest, TheEditorGoesWithItsOwnerAndSavesNothing) {
+    // Exit and the end of the Windows session destroy the calendar window,
+    // and with it whatever modal dialog it owns.
+    for (const bool inRecurrenceDialog : {false, true}) {
+        owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        std::vector<ModalDriver::Step> steps = {{"New Event", [&](HWND d) {
+                                                     ui::Type(d, IDC_TITLE, "Dentist");
+                                                     if (inRecurrenceDialog) {
+                                                         ModalDriver::Click(d, IDC_RECUR_SETTINGS);
+                                                     } else {
+                                                         DestroyWindow(owner);
+                                                     }
+                                                 }}};
+        if (inRecurrenceDialog) steps.push_back({"Event Recurrence", [&](HWND) { DestroyWindow(owner); }});
+        ModalDriver driver(std::move(steps));
+        EXPECT_EQ(RunNewEvent(owner, Context(), store, 2026, 8, 20), EditorOutcome::Cancelled);
+        EXPECT_TRUE(driver.Finished());
+        EXPECT_EQ(ModalDriver::ActiveDialog(), nullptr);
+        EXPECT_EQ(store.Count(), 0u);
+    }
+    EXPECT_EQ(Raw(EventKey(1), "front"), "absent");
+}
+
+TEST_F(EditorCommitTest, AnEventThatStopsRecurringLosesItsExcludedDates) {
+    ScheduleItem weekly = Event("Gym", {2026, 8, 3}, {2026, 8, 31});
+    weekly.front.recurKind = kKindWeekly;
+    weekly.front.recurPattern = 0x02;
+    const std::uint32_t id = Add(weekly);
+    const std::uint32_t other = Add(weekly);
+    store.ToggleExclusion(id, 2026, 8, 10, kKindWeekly);
+    store.ToggleExclusion(other, 2026, 8, 10, kKindWeekly);
+
+    auto renamed = std::make_unique<ScheduleItem>(*store.FindEvent(id));
+    renamed->title = "Gym class";
+    EXPECT_EQ(SaveEditedEvent(store, std::move(renamed), true, false), EditorOutcome::Saved);
+    EXPECT_EQ(store.Exclusions().size(), 2u);  // still recurring: the date stays excluded
+
+    auto once = std::make_unique<ScheduleItem>(*store.FindEvent(id));
+    once->front.recurKind = kKindNone;
+    EXPECT_EQ(SaveEditedEvent(store, std::move(once), true, false), EditorOutcome::Saved);
+    // One-off events count any exclusion of theirs: it would hide the whole event.
+    EXPECT_EQ(store.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2026, 8, 10), other}}));
+    EXPECT_FALSE(store.IsExcluded(id, MakeDateKey(2026, 8, 3), kKindNone));
+}
+
+}  // namespace

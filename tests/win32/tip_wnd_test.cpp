@@ -1,0 +1,122 @@
+// The hover tip: its size from its lines, its place in the work area, the
+// red notice and literal ampersands.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "calendar/tip_wnd.h"
+#include "platform/memory/fixed_desktop.h"
+#include "platform/win32/win32_text_format.h"
+#include "portable/core_zone.h"
+#include "portable/store_fakes.h"
+#include "support/dib_canvas.h"
+
+namespace {
+
+class TipWndTest : public testing::Test {
+protected:
+    SettableClock clock{Local(2026, 3, 20, 12)};
+    FixedDesktop desktop{{0, 0, 1024, 768}};
+    Win32TextFormat format;
+    TipContext context;
+    CTipWnd* tip = nullptr;
+
+    void SetUp() override {
+        context = {&clock, &desktop, &format, &EnglishLocaleNames(), std::nullopt, false};
+        LOGFONTA font = {};
+        if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0)) context.font = font;
+    }
+    void TearDown() override {
+        if (tip != nullptr) DestroyWindow(tip->Hwnd());
+    }
+
+    static ScheduleItem Item(const std::string& title, int lastDay) {
+        ScheduleItem item;
+        item.title = title;
+        item.front.startDate = static_cast<std::int32_t>(Local(2026, 3, 2));
+        item.front.endDate = static_cast<std::int32_t>(Local(2026, 3, lastDay, 23, 59, 59));
+        item.front.startTime = 9 * 3600;
+        item.front.endTime = 10 * 3600 + 30 * 60 + 15;
+        item.front.recurKind = kKindDaily;
+        return item;
+    }
+    CTipWnd* Open(const ScheduleItem& item, POINT cursor) {
+        if (tip != nullptr) DestroyWindow(tip->Hwnd());
+        tip = CTipWnd::OpenNew(context, item, cursor);
+        EXPECT_NE(tip, nullptr);
+        return tip;
+    }
+    RECT Rect() const {
+        RECT r;
+        GetWindowRect(tip->Hwnd(), &r);
+        return r;
+    }
+    int LineHeight() const { return tip->TextExtent().bottom / (tip->Lines()[4].empty() ? 4 : 5); }
+};
+
+TEST_F(TipWndTest, SizedToItsLinesBelowTheCursorWithoutTakingActivation) {
+    HWND foreground = GetForegroundWindow();
+    Open(Item("Standup", 31), {100, 100});
+    const RECT r = Rect();
+    EXPECT_EQ(tip->Lines()[3], "Time: 9:00:00 AM ~ 10:30:15 AM");  // with seconds
+    EXPECT_EQ(tip->Lines()[4], "");
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 117);
+    EXPECT_EQ(r.right - r.left, tip->TextExtent().right + 15);
+    EXPECT_EQ(r.bottom - r.top, tip->TextExtent().bottom + 11);
+    EXPECT_TRUE(IsWindowVisible(tip->Hwnd()));
+    EXPECT_NE(GetWindowLongA(tip->Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(GetForegroundWindow(), foreground);
+    const int fourLines = r.bottom - r.top;
+
+    // An event with no occurrence left is one line taller, in red.
+    Open(Item("Standup", 19), {100, 100});
+    EXPECT_EQ(tip->Lines()[4], "This is a past event.");
+    const RECT past = Rect();
+    EXPECT_EQ(past.bottom - past.top, fourLines + LineHeight());
+    RECT client;
+    GetClientRect(tip->Hwnd(), &client);
+    DibCanvas canvas(client.right, client.bottom, RGB(0, 0, 255));
+    SendMessageA(tip->Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    EXPECT_TRUE(canvas.SaveBmp(ScreensDirectory() + "\\tip_past.bmp"));
+    const auto redRows = [&](int top, int bottom) {
+        int rows = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = 0; x < client.right; ++x) {
+                if (canvas.At(x, y) == RGB(255, 0, 0)) {
+                    ++rows;
+                    break;
+                }
+            }
+        }
+        return rows;
+    };
+    const int fifthLine = 6 + 4 * LineHeight();
+    EXPECT_EQ(redRows(0, fifthLine), 0);
+    EXPECT_GT(redRows(fifthLine, client.bottom), 3);
+    EXPECT_EQ(canvas.At(1, 1), GetSysColor(COLOR_INFOBK));
+}
+
+TEST_F(TipWndTest, PushedBackIntoTheWorkAreaAtTheRightAndBottom) {
+    Open(Item("Standup", 31), {1010, 100});
+    EXPECT_EQ(Rect().right, 1024);
+    EXPECT_EQ(Rect().top, 117);
+    Open(Item("Standup", 31), {100, 760});
+    EXPECT_EQ(Rect().bottom, 768);
+    EXPECT_EQ(Rect().left, 100);
+}
+
+TEST_F(TipWndTest, AmpersandsShowAsThemselves) {
+    const std::string title(50, '&');  // wider than any other line
+    Open(Item(title, 31), {100, 100});
+    WindowDc dc(tip->Hwnd());
+    FontHandle font(CreateFontIndirectA(&*context.font));
+    SelectObject(dc, font);
+    SIZE literal = {};
+    GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &literal);
+    EXPECT_EQ(tip->TextExtent().right, literal.cx);
+}
+
+}  // namespace
