@@ -13,7 +13,7 @@ GdipBitmap LoadWallpaperImage(const std::string& path) {
     if (length <= 0) return bitmap;
     std::vector<wchar_t> wide(static_cast<std::size_t>(length));
     if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length) != length) return bitmap;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromFile(wide.data(), bitmap.Out()) != Gdiplus::Ok) bitmap.Reset();
+    if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipCreateBitmapFromFile(wide.data(), bitmap.Out()))) bitmap.Reset();
     return bitmap;
 }
 
