@@ -60,7 +60,7 @@ bool CMainFrame::Create() {
     std::strncpy(title, kAppTitle, sizeof title - 1);
     LoadStringA(GetModuleHandleA(nullptr), IDR_MAINFRAME, title, sizeof title);
     RECT rc = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
-    return CreateEx(0, kFrameClass, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0);
+    return ORV_CHECK(CreateEx(0, kFrameClass, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0));
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -211,7 +211,7 @@ void CScheduleWnd::MeasureLineHeight() {
     if (dc.Get() == nullptr) return;
     SelectObject(dc, eventFont_);
     RECT rc = {};
-    const int height = DrawTextA(dc, "OrvCalendar", -1, &rc, kSampleMeasureFlags);
+    const int height = DrawTextA(dc, kAppTitle, -1, &rc, kSampleMeasureFlags);
     if (height > 0) layout_.lineHeight = height + 4;
 }
 

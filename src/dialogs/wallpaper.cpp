@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "dialogs/wallpaper_geometry.h"
+#include "platform/win32/trace.h"
 
 GdipBitmap LoadWallpaperImage(const std::string& path) {
     GdipBitmap bitmap;

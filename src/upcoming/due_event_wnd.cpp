@@ -92,8 +92,8 @@ CDueEventWnd* CDueEventWnd::OpenNew(const DueEventContext& context, bool dropSha
     bool destroyed = false;
     wnd->destroyedFlag_ = &destroyed;
     const RECT initial = {-100, -100, -90, -90};
-    const bool created = wnd->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, kTitle,
-                                       WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, initial, nullptr, 0);
+    const bool created = ORV_CHECK(wnd->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, kTitle,
+                                                 WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, initial, nullptr, 0));
     if (destroyed) return nullptr;
     wnd->destroyedFlag_ = nullptr;
     if (!created) {
