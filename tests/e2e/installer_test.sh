@@ -40,6 +40,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
 
 # A user with events (two months ahead, off the month on the screen) and a preference.
 reg_reset
