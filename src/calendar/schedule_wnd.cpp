@@ -652,10 +652,14 @@ void CScheduleWnd::RefreshBackColor() { backColor_ = context_.prefs->BkgColor; }
 
 void CScheduleWnd::ReloadBackImage() {
     const std::string& path = context_.prefs->BkgImgFile;
+    const bool fit = context_.prefs->BkgImgFit != 0;
     if (path.empty()) {
         backImage_.Reset();
     } else if (GdipBitmap image = LoadWallpaperImage(path)) {
-        backImage_ = std::move(image);
+        // No window is larger than the screen: the rest of a photo need not stay in memory.
+        backImage_ = ScreenSizedWallpaper(std::move(image), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                          GetSystemMetrics(SM_CYVIRTUALSCREEN), fit);
+        backImageFit_ = fit;
     }  // a file that cannot be loaded leaves the earlier wallpaper on screen
     backDirty_ = true;
 }
