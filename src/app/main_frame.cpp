@@ -212,6 +212,10 @@ void CMainFrame::OpenCalendar(std::uint32_t eventId, Instant start) {
             prefs_.ScheRect = rect;
             SendMessageA(hwnd_, WM_CHILDCLOSED, CHILD_CALENDAR, 0);
         };
+        context.registry = &app_.GetRegistry();
+        context.installPath = app_.Values().installPath;
+        context.desktop = &desktop_;
+        context.format = &textFormat_;
         CScheduleWnd* wnd = CScheduleWnd::CreateNew(context, rc, app_.HasDropShadow());
         if (wnd == nullptr) return;
         scheduleWnd_ = wnd->Hwnd();

@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "core/time_types.h"
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_text_format.h"
 #include "platform/win32/win32_reminder_links.h"
 #include "reminder/reminder_links.h"
 #include "reminder/reminder_scheduler.h"
@@ -76,6 +77,7 @@ private:
     CCalendarApp& app_;
     SystemClock clock_;
     Win32Desktop desktop_;
+    Win32TextFormat textFormat_;
     Win32ReminderTimer timer_;
     Win32ReminderActions actions_;
     Preferences prefs_;

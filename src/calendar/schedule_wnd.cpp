@@ -9,6 +9,8 @@
 #include "core/calendar.h"
 #include "core/occurrence.h"
 #include "core/product.h"
+#include "calendar/tip_wnd.h"
+#include "dialogs/editor_commit.h"
 #include "dialogs/wallpaper.h"
 #include "platform/win32/trace.h"
 #include "ui/command_ids.h"
@@ -24,8 +26,6 @@ constexpr Instant kNoEnd = 2147483647;
 constexpr wchar_t kRegisterDeniedText[] =
     L"\uC77C\uC815 \uB4F1\uB85D \uAD8C\uD55C\uC774 \uC5C6\uC2B5\uB2C8\uB2E4.";
 constexpr wchar_t kRegisterDeniedCaption[] = L"\uC54C\uB9BC";
-
-constexpr char kCannotAddText[] = "Can't add more event.\nPlease delete some of the previous events.";
 
 // The sizing edge under a client point: WMSZ_ codes, 0 inside.
 int EdgeAt(int x, int y, int cx, int cy) {
@@ -133,6 +133,7 @@ CScheduleWnd* CScheduleWnd::CreateNew(const ScheduleWndContext& context, const R
         delete wnd;
         return nullptr;
     }
+    wnd->dropShadow_ = dropShadow;
     return wnd;
 }
 
@@ -311,9 +312,11 @@ LRESULT CScheduleWnd::OnTimer(WPARAM wParam, LPARAM) {
     POINT client = pt;
     ScreenToClient(hwnd_, &client);
     const DaySlot* slot = layout_.SlotFromPoint(client.x, client.y);
-    if (slot == nullptr) return 0;
-    // The hover tip for slot->event->item opens here, 17 pixels below pt,
-    // once the tip window is part of the program.
+    if (slot == nullptr || context_.desktop == nullptr || context_.format == nullptr) return 0;
+    TipContext tip{context_.clock, context_.desktop, context_.format, context_.names, std::nullopt, dropShadow_};
+    LOGFONTA font = {};
+    if (GetIconTitleLogFont(font)) tip.font = font;
+    if (CTipWnd* wnd = CTipWnd::OpenNew(tip, *slot->event->item, pt)) tip_ = wnd->Hwnd();
     return 0;
 }
 
@@ -552,20 +555,25 @@ void CScheduleWnd::OnDayEventCommand(UINT id) {
     }
 }
 
+ScheduleDlgContext CScheduleWnd::EditorContext() const {
+    return {context_.registry, context_.clock, context_.names, context_.installPath, context_.editorShell};
+}
+
+// The editor runs a modal loop: the month may be rebuilt meanwhile, or the
+// window destroyed with the editor (Exit, the end of the session), which then
+// saves nothing. Only ids and values are carried across it.
 void CScheduleWnd::NewEvent() {
     if (layout_.selectedDay <= 0) return;
-    if (!context_.store->CanAddEvent()) {
-        MessageBoxA(hwnd_, kCannotAddText, "Notice", MB_ICONEXCLAMATION | MB_OK);
-        return;
-    }
-    // The event editor, preset to (year, month, selectedDay), opens here once
-    // it is part of the program; its new item then gets NextEventId and goes
-    // to SaveEvent.
+    StopHoverTimer();
+    CloseTip();
+    RunNewEvent(hwnd_, EditorContext(), *context_.store, layout_.year, layout_.month, layout_.selectedDay);
 }
 
 void CScheduleWnd::EditEvent() {
     if (layout_.selectedEvent == nullptr) return;
-    // The event editor opens here on the selected item once it is part of the program.
+    StopHoverTimer();
+    CloseTip();
+    RunEditEvent(hwnd_, EditorContext(), *context_.store, layout_.selectedEvent->item->front.id);
 }
 
 void CScheduleWnd::BrowseAll() {

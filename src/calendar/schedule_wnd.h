@@ -4,12 +4,16 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "calendar/month_layout.h"
 #include "core/clock.h"
 #include "core/locale_names.h"
 #include "core/time_types.h"
+#include "dialogs/schedule_dlg.h"
 #include "platform/desktop.h"
+#include "platform/registry.h"
+#include "platform/text_format.h"
 #include "store/event_store.h"
 #include "store/preferences.h"
 #include "ui/close_button.h"
@@ -26,6 +30,12 @@ struct ScheduleWndContext {
     const LocaleNames* names = nullptr;
     // Told once, when the window goes, its normal rectangle.
     std::function<void(const ScreenRect& rect)> closed;
+    // For the event editor and the hover tip.
+    Registry* registry = nullptr;        // the editor's recently used files
+    std::string installPath;             // base of the default reminder sound; may be empty
+    const Desktop* desktop = nullptr;    // the work area the tip stays inside
+    const TextFormat* format = nullptr;  // the tip's dates and times
+    EditorShell* editorShell = nullptr;  // null: the system's files, sounds and open-file dialog
 };
 
 // The month calendar: a captionless popup showing six weeks of the displayed
@@ -114,6 +124,7 @@ private:
     void InvalidateDays();
     void StopHoverTimer();
     void CloseTip();
+    ScheduleDlgContext EditorContext() const;
     void CreateFonts();
     void MeasureLineHeight();
 
@@ -142,6 +153,7 @@ private:
     CCloseButton nextButton_;
     CCloseButton thisMonthButton_;
     HWND tip_ = nullptr;  // the hover tip's window while one is open
+    bool dropShadow_ = false;
     int lastMouseX_ = -1;
     int lastMouseY_ = -1;
     int sizeEdge_ = 0;    // WMSZ_ code of the edge under the cursor, 0 = none

@@ -51,8 +51,10 @@ CScheduleDlg::~CScheduleDlg() {
 }
 
 BOOL CScheduleDlg::OnInitDialog() {
-    LoadRecentFiles(*context_.registry, context_.installPath, sounds_, launches_);
-    listsLoaded_ = true;
+    if (context_.registry != nullptr) {
+        LoadRecentFiles(*context_.registry, context_.installPath, sounds_, launches_);
+        listsLoaded_ = true;
+    }
     const bool editing = item_ != nullptr;
     std::string chosenSound;
     std::string chosenLaunch;

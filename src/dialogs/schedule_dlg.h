@@ -16,7 +16,7 @@
 // What the event editor needs of the program. Everything pointed at
 // outlives the dialog.
 struct ScheduleDlgContext {
-    Registry* registry = nullptr;  // the recently used files
+    Registry* registry = nullptr;  // the recently used files; none: no lists
     const Clock* clock = nullptr;
     const LocaleNames* names = nullptr;
     std::string installPath;       // base of the default sound; empty when unknown

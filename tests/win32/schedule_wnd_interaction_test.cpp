@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/editor_ids.h"
 #include "ui/command_ids.h"
 #include "schedule_wnd_rig.h"
+#include "support/modal_driver.h"
 #include "support/refused_create.h"
 
 namespace {
@@ -593,8 +595,18 @@ TEST_F(AugustRig, EveryEntryOfAFullDayActsOnItsOwnEvent) {
     EXPECT_TRUE(rig_.Store().IsExcluded(ids[14], MakeDateKey(2026, 8, 21), kKindNone));
     EXPECT_GT(ExclusionBytes(), 0);
     EXPECT_EQ(rig_.Layout().selectedId, ids[14]);
-    // The 20th: View/Edit selects it (the editor is not there yet).
-    SendMessageA(hwnd, WM_COMMAND, ID_DAY_EVENT_LAST - 2, 0);
+    // The 20th: View/Edit selects it and opens the editor on it.
+    {
+        std::string title;
+        ModalDriver driver({{"View/Edit Event", [&title](HWND editor) {
+                                 char text[64] = {};
+                                 GetDlgItemTextA(editor, IDC_TITLE, text, sizeof text);
+                                 title = text;
+                                 ModalDriver::Click(editor, IDCANCEL);
+                             }}});
+        SendMessageA(hwnd, WM_COMMAND, ID_DAY_EVENT_LAST - 2, 0);
+        EXPECT_EQ(title, "Event 20");
+    }
     EXPECT_EQ(rig_.Layout().selectedId, ids[19]);
     // The 14th: Delete, confirmed.
     {
@@ -689,14 +701,19 @@ TEST_F(AugustRig, NewEventIsRefusedOnceTheStoreIsFull) {
     rig_.Show(last);
     SelectDay(30);
     {
+        // Room for one more: the editor opens, here to be cancelled.
         BoxAnswerer answer(IDOK);
+        const auto cancel = [](HWND editor) { ModalDriver::Click(editor, IDCANCEL); };
+        ModalDriver driver({{"New Event", cancel}, {"New Event", cancel}});
         Key(hwnd, VK_INSERT);
         SendMessageA(hwnd, WM_COMMAND, ID_NEW_EVENT, 0);
-        EXPECT_TRUE(answer.Boxes().empty());  // room for one more: the editor's turn
+        EXPECT_TRUE(driver.Finished());
+        EXPECT_TRUE(answer.Boxes().empty());
     }
     rig_.Add({"E360", 2026, 8, 29, 2026, 8, 29});
     ASSERT_EQ(rig_.Store().Count(), 361u);
     BoxAnswerer answer(IDOK);
+    ModalDriver noEditor({}, 3000);  // an editor that opened would be ended, and this fail
     Key(hwnd, VK_INSERT);
     SendMessageA(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, CalendarRig::At(rig_.LinePoint(30, 2)));
     SendMessageA(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 20));  // the strip: nothing
@@ -709,6 +726,7 @@ TEST_F(AugustRig, NewEventIsRefusedOnceTheStoreIsFull) {
     Key(hwnd, VK_NEXT);
     Key(hwnd, VK_INSERT);
     EXPECT_EQ(answer.Boxes().size(), 2u);
+    EXPECT_TRUE(noEditor.Finished());
 }
 
 TEST_F(AugustRig, ShowEventGoesToTheOccurrenceAtOrAfterTheGivenTime) {

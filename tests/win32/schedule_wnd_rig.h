@@ -15,6 +15,8 @@
 #include "core/calendar.h"
 #include "core/locale_names.h"
 #include "core/schedule_changes.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_text_format.h"
 #include "portable/store_fakes.h"
 #include "scratch_hive.h"
 #include "support/dib_canvas.h"
@@ -69,6 +71,10 @@ public:
             EXPECT_FALSE(closedRect.has_value()) << "told twice";
             closedRect = rect;
         };
+        context.registry = &hive_.registry();
+        context.installPath = "C:\\Cal\\";
+        context.desktop = &desktop_;
+        context.format = &format_;
         return context;
     }
 
@@ -153,6 +159,8 @@ private:
     void UpcomingEventsDeleted() override {}
 
     ScratchHive hive_;
+    Win32Desktop desktop_;
+    Win32TextFormat format_;
     GdiplusSession gdiplus_;
     SettableClock clock_;
     Preferences prefs_;
