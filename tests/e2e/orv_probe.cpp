@@ -10,6 +10,8 @@
 //   orv_probe msgbox SECONDS              waits for a message box; prints caption and text; answers OK
 //   orv_probe msgboxu SECONDS             the same, the texts read as wide characters and printed in UTF-8
 //   orv_probe children CLASS              prints the control ids of the first match's child windows
+//   orv_probe control CLASS TITLE ID      prints "visible left top right bottom" of a control of the
+//                                         first window of the class and title ("-": any title)
 //   orv_probe blink CLASS SECONDS         samples the client area on the screen every 50 ms; prints
 //                                         "inked blank": samples with and without text on the tooltip colour
 //   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
@@ -255,6 +257,15 @@ int main(int argc, char** argv) {
             ids += std::to_string(GetDlgCtrlID(c));
         }
         std::printf("%s\n", ids.c_str());
+        return 0;
+    }
+    if (verb == "control" && argc >= 5) {
+        HWND hwnd = Find(argv[2], ClassArg(argv[3]));
+        HWND control = hwnd != nullptr ? GetDlgItem(hwnd, static_cast<int>(Number(argv[4]))) : nullptr;
+        if (control == nullptr) return 1;
+        RECT rc;
+        GetWindowRect(control, &rc);
+        std::printf("%d %ld %ld %ld %ld\n", IsWindowVisible(control) ? 1 : 0, rc.left, rc.top, rc.right, rc.bottom);
         return 0;
     }
     if (verb == "blink" && argc >= 4) {
