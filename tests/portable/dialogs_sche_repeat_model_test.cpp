@@ -53,30 +53,6 @@ TEST(RepeatModelTest, OpeningAWeeklyRuleTicksItsDaysAndTheEndOption) {
     EXPECT_TRUE(r.noEndDate);
 }
 
-TEST(RepeatModelTest, LayoutOfEachKind) {
-    struct Case {
-        RepeatKind kind;
-        std::string unit;
-        bool weekdays, dayOrNth, months, interval;
-    } cases[] = {
-        {RepeatKind::None, "day(s)", false, false, false, false},
-        {RepeatKind::Daily, "day(s)", false, false, false, true},
-        {RepeatKind::Weekly, "week(s)", true, false, false, true},
-        {RepeatKind::Monthly, "month(s)", false, true, false, true},
-        {RepeatKind::Yearly, "year(s),", false, true, true, true},
-    };
-    for (const Case& c : cases) {
-        const RepeatLayout l = LayoutForKind(c.kind);
-        EXPECT_EQ(l.unit, c.unit);
-        EXPECT_EQ(std::make_tuple(l.weekdays, l.dayOrNth, l.months, l.interval),
-                  std::make_tuple(c.weekdays, c.dayOrNth, c.months, c.interval))
-            << c.unit;
-    }
-    EXPECT_TRUE(EndDateEnabled(RepeatKind::None, true));
-    EXPECT_FALSE(EndDateEnabled(RepeatKind::Daily, true));
-    EXPECT_TRUE(EndDateEnabled(RepeatKind::Daily, false));
-}
-
 TEST(RepeatModelTest, EncodingOfEachKind) {
     struct Case {
         RepeatKind kind;
@@ -112,18 +88,6 @@ TEST(RepeatModelTest, EncodingOfEachKind) {
                   std::make_tuple(c.kindOut, c.patternOut, c.intervalOut, c.flagsOut))
             << static_cast<int>(c.kind) << (c.useNth ? " n-th" : "");
     }
-}
-
-TEST(RepeatModelTest, MonthlyTurnedOffKeepsItsIntervalForTheNextOpening) {
-    RepeatValues v = Rule({2026, 7, 8}, kKindMonthlyDay, 20, 4);
-    RepeatControls r = OpenRepeat(v);
-    r.kind = RepeatKind::None;
-    EncodeRepeat(r, v);
-    EXPECT_EQ(std::make_tuple(int{v.recurKind}, int{v.recurPattern}, int{v.recurInterval}), std::make_tuple(1, 20, 4));
-    const RepeatControls again = OpenRepeat(v);
-    EXPECT_EQ(again.interval, 4);
-    EXPECT_EQ(again.day, 8);  // from the start date now
-    EXPECT_EQ(again.weekdays, kAllDays);
 }
 
 }  // namespace

@@ -17,19 +17,12 @@ class ScheduleDlgTest : public EditorRig {};
 
 TEST_F(ScheduleDlgTest, ANewEventIsTypedInAndSavedWithItsBytes) {
     Add(Event("Older", {2026, 8, 1}, {2026, 8, 1}));  // id 1: the new event gets 2
-    struct Seen {
-        std::string caption, recur, minutes, sound;
-        bool okEnabled, soundTicked, launchTicked;
-        CivilDate start, end;
-        int startTime, endTime;
-    } seen;
+    std::string seen;  // caption, day, time, sound, OK enabled
     SYSTEMTIME range[2] = {};
     ModalDriver driver({{"New Event", [&](HWND d) {
-                             seen = {ModalDriver::Caption(d), Text(d, IDC_RECUR_TEXT), Text(d, IDC_REMIND_MINUTES),
-                                     Text(d, IDC_SOUND_LIST), ui::Enabled(d, IDOK), ui::Checked(d, IDC_SOUND_CHECK),
-                                     ui::Checked(d, IDC_LAUNCH_CHECK), ui::PickerDate(d, IDC_START_DATE),
-                                     ui::PickerDate(d, IDC_END_DATE), ui::PickerTime(d, IDC_START_TIME),
-                                     ui::PickerTime(d, IDC_END_TIME)};
+                             seen = ModalDriver::Caption(d) + " " + std::to_string(ui::PickerDate(d, IDC_START_DATE).day) +
+                                    " " + std::to_string(ui::PickerTime(d, IDC_END_TIME)) + " " +
+                                    Text(d, IDC_SOUND_LIST) + " " + std::to_string(ui::Enabled(d, IDOK));
                              DateTime_GetRange(GetDlgItem(d, IDC_END_DATE), range);
                              ui::SavePicture(d, "editor_new");
                              ui::Type(d, IDC_TITLE, "  Dentist ");
@@ -42,16 +35,8 @@ TEST_F(ScheduleDlgTest, ANewEventIsTypedInAndSavedWithItsBytes) {
                          }}});
     EXPECT_EQ(RunNewEvent(nullptr, Context(), store, 2026, 8, 20), EditorOutcome::Saved);
     EXPECT_TRUE(driver.Finished());
-    EXPECT_EQ(seen.caption, "New Event");
-    EXPECT_EQ(seen.recur, "No Recurrence");
-    EXPECT_EQ(seen.minutes, "10");
-    EXPECT_EQ(seen.sound, "clock.wav");  // the default entry from the installation folder
-    EXPECT_FALSE(seen.okEnabled);
-    EXPECT_TRUE(seen.soundTicked);
-    EXPECT_FALSE(seen.launchTicked);
-    EXPECT_EQ(seen.start, (CivilDate{2026, 8, 20}));
-    EXPECT_EQ(seen.end, (CivilDate{2026, 8, 20}));
-    EXPECT_EQ(std::make_pair(seen.startTime, seen.endTime), std::make_pair(10 * 3600 + 1800, 10 * 3600 + 1800));
+    // 10:10 now: 10:30 on the preset day; the default sound from the installation folder.
+    EXPECT_EQ(seen, "New Event 20 37800 clock.wav 0");
     // Only months the local-time conversion can take: in Berlin from February 1970.
     EXPECT_EQ(std::make_tuple(range[0].wYear, range[0].wMonth, range[0].wDay), std::make_tuple(1970, 2, 1));
     EXPECT_EQ(std::make_tuple(range[1].wYear, range[1].wMonth, range[1].wDay), std::make_tuple(3000, 11, 30));
@@ -75,30 +60,26 @@ TEST_F(ScheduleDlgTest, ANewEventIsTypedInAndSavedWithItsBytes) {
 }
 
 TEST_F(ScheduleDlgTest, RefusalsKeepTheDialogOpenWithTheInput) {
-    std::vector<std::pair<bool, bool>> okEnabledAndOpen;  // after each attempt
+    std::vector<bool> okEnabled;
     ModalDriver driver({{"New Event", [&](HWND d) {
                              const auto attempt = [&](const std::string& title, const std::string& minutes) {
                                  ui::Type(d, IDC_TITLE, title);
                                  ui::Type(d, IDC_REMIND_MINUTES, minutes);
-                                 const bool enabled = ui::Enabled(d, IDOK);
+                                 okEnabled.push_back(ui::Enabled(d, IDOK));
                                  ui::Press(d, IDOK);
-                                 okEnabledAndOpen.emplace_back(enabled, IsWindowVisible(d) != FALSE);
                              };
                              attempt("   ", "10");
                              attempt(std::string(51, 'x'), "10");
                              attempt("Dentist", "abc");
                              attempt("Dentist", "1000");
-                             okEnabledAndOpen.emplace_back(Text(d, IDC_TITLE) == "Dentist", true);
-                             attempt(std::string(50, 'x'), "999");
+                             okEnabled.push_back(Text(d, IDC_REMIND_MINUTES) == "1000");  // the input stays
+                             attempt("Dentist", "999");
                          }}});
     EXPECT_EQ(RunNewEvent(nullptr, Context(), store, 2026, 8, 20), EditorOutcome::Saved);
-    EXPECT_TRUE(driver.Finished());
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Notice: Title cannot exceed 50 characters.",
                                                      "OrvCalendar: Please enter an integer.",
                                                      "OrvCalendar: Please enter an integer between 0 and 999."}));
-    using P = std::pair<bool, bool>;
-    EXPECT_EQ(okEnabledAndOpen, (std::vector<P>{P{false, true}, P{true, true}, P{true, true}, P{true, true},
-                                                P{true, true}, P{true, false}}));
+    EXPECT_EQ(okEnabled, (std::vector<bool>{false, true, true, true, true, true}));
     EXPECT_EQ(store.FindEvent(1)->remindMinutes, 999);
 }
 
@@ -270,67 +251,48 @@ TEST_F(ScheduleDlgTest, BrowsingThroughTheSystemsOpenFileDialog) {
     EXPECT_TRUE(SamePath(Raw(kUserKey, "LaunchFiles"), path + '\0' + '\0'));
 }
 
-TEST_F(ScheduleDlgTest, AMondayRuleNeedsAMondayInTheRangeUnlessItNeverEnds) {
-    struct Seen {
-        bool noneTicked, weekdaysShown, intervalShown;
-        std::string unit;
-        bool allDaysTicked = false, monthShown = true;
-        std::string weeklyUnit, recur;
-        LRESULT brush = 0;
-        bool endEnabled = true;
-    } seen;
-    ModalDriver driver(
-        {{"New Event",
-          [&](HWND d) {
-              ui::Type(d, IDC_TITLE, "Gym");
-              ui::SetPicker(d, IDC_END_DATE, {2026, 8, 5});  // Tuesday to Wednesday
-              ModalDriver::Click(d, IDC_RECUR_SETTINGS);
-          }},
-         {"Event Recurrence",
-          [&](HWND d) {
-              seen.noneTicked = ui::Checked(d, IDC_KIND_NONE);
-              seen.weekdaysShown = ui::Visible(d, IDC_SUNDAY);
-              seen.intervalShown = ui::Visible(d, IDC_INTERVAL);
-              seen.unit = Text(d, IDC_INTERVAL_UNIT);
-              ui::Press(d, IDC_KIND_WEEKLY);
-              seen.allDaysTicked = true;
-              for (int id = IDC_MONDAY; id <= IDC_SUNDAY; ++id) seen.allDaysTicked &= ui::Checked(d, id);
-              seen.monthShown = ui::Visible(d, IDC_MONTH_LIST);
-              seen.weeklyUnit = Text(d, IDC_INTERVAL_UNIT);
-              for (int id = IDC_MONDAY + 1; id <= IDC_SUNDAY; ++id) ui::Press(d, id);
-              ui::SavePicture(d, "repeat_weekly");
-              ui::Press(d, IDOK);
-          }},
-         {"New Event",
-          [&](HWND d) {
-              seen.recur = Text(d, IDC_RECUR_TEXT);
-              const WindowDc dc(d);
-              seen.brush = SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
-                                        reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_RECUR_TEXT)));
-              ui::Press(d, IDOK);  // refused: no Monday between the dates
-              ModalDriver::Click(d, IDC_RECUR_SETTINGS);
-          }},
-         {"Event Recurrence",
-          [&](HWND d) {
-              ui::Press(d, IDC_NO_END_DATE);
-              ui::Press(d, IDOK);
-          }},
-         {"New Event", [&](HWND d) {
-              seen.endEnabled = ui::Enabled(d, IDC_END_DATE);
-              ui::SavePicture(d, "editor_weekly_endless");
-              ui::Press(d, IDOK);
-          }}});
+TEST_F(ScheduleDlgTest, AMondayRuleSetThroughSettingsNeedsAMondayUnlessItNeverEnds) {
+    std::string recur;
+    LRESULT brush = 0;
+    bool endEnabled = true;
+    ModalDriver driver({{"New Event",
+                         [&](HWND d) {
+                             ui::Type(d, IDC_TITLE, "Gym");
+                             ui::SetPicker(d, IDC_END_DATE, {2026, 8, 5});  // Tuesday to Wednesday
+                             ModalDriver::Click(d, IDC_RECUR_SETTINGS);
+                         }},
+                        {"Event Recurrence",
+                         [&](HWND d) {
+                             ui::Press(d, IDC_KIND_WEEKLY);  // all seven days ticked: untick all but Monday
+                             for (int id = IDC_MONDAY + 1; id <= IDC_SUNDAY; ++id) ui::Press(d, id);
+                             ui::SavePicture(d, "repeat_weekly");
+                             ui::Press(d, IDOK);
+                         }},
+                        {"New Event",
+                         [&](HWND d) {
+                             recur = Text(d, IDC_RECUR_TEXT);
+                             const WindowDc dc(d);
+                             brush = SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
+                                                  reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_RECUR_TEXT)));
+                             ui::Press(d, IDOK);  // refused: no Monday between the dates
+                             ModalDriver::Click(d, IDC_RECUR_SETTINGS);
+                         }},
+                        {"Event Recurrence",
+                         [&](HWND d) {
+                             ui::Press(d, IDC_NO_END_DATE);
+                             ui::Press(d, IDOK);
+                         }},
+                        {"New Event", [&](HWND d) {
+                             endEnabled = ui::Enabled(d, IDC_END_DATE);
+                             ui::SavePicture(d, "editor_weekly_endless");
+                             ui::Press(d, IDOK);
+                         }}});
     EXPECT_EQ(RunNewEvent(nullptr, Context(), store, 2026, 8, 4), EditorOutcome::Saved);
     EXPECT_TRUE(driver.Finished());
-    EXPECT_TRUE(seen.noneTicked);
-    EXPECT_FALSE(seen.weekdaysShown || seen.intervalShown);
-    EXPECT_EQ(seen.unit, "day(s)");
-    EXPECT_TRUE(seen.allDaysTicked);
-    EXPECT_FALSE(seen.monthShown);
-    EXPECT_EQ(seen.weeklyUnit, "week(s)");
-    EXPECT_EQ(seen.recur, "Every Mon");
-    EXPECT_EQ(seen.brush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)));
-    EXPECT_FALSE(seen.endEnabled);
+    EXPECT_EQ(recur, "Every Mon");
+    // The read-only rule text is painted like an ordinary edit.
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)));
+    EXPECT_FALSE(endEnabled);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Notice: No possible occurrence.\nPlease check recurrence settings."});
     const ScheduleFront& f = store.FindEvent(1)->front;
     EXPECT_EQ(std::make_tuple(int{f.recurKind}, int{f.recurPattern}, int{f.recurInterval}, int{f.recurFlags}),

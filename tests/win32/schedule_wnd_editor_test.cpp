@@ -1,6 +1,6 @@
-// The calendar window's ways into the event editor and the hover tip: the
-// double-click, Insert and Enter, the day menu's per-event items, and the
-// hover timer.
+// The calendar window's ways into the event editor: the double-click, Insert
+// and Enter, and the day menu's per-event items. The hover tip is proved end
+// to end (editor_test.sh).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "calendar/tip_wnd.h"
 #include "ui/command_ids.h"
 #include "schedule_wnd_rig.h"
 #include "win32/editor_rig.h"
@@ -36,7 +35,6 @@ protected:
         rig_.Click(p);
         SendMessageA(rig_.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, CalendarRig::At(p));
     }
-    static HWND Tip() { return FindWindowA(CTipWnd::kClassName, "ScheTip"); }
 
     CalendarRig rig_{Local(2026, 8, 3, 10, 10)};
     MessageBoxCatcher catcher_;
@@ -80,39 +78,6 @@ TEST_F(CalendarEditorTest, EveryWayInOpensTheEditorOnItsDayOrEvent) {
                                               "New Event  12", "View/Edit Event Gym 20"}));
     EXPECT_EQ(rig_.Store().FindEvent(dentist)->title, "Dentist 2");
     EXPECT_TRUE(catcher_.Boxes().empty());
-}
-
-TEST_F(CalendarEditorTest, HoveringOpensTheTipAndTheNextMoveOrRightClickClosesIt) {
-    const std::uint32_t dentist = rig_.Add({"Dentist & co", 2026, 8, 12, 2026, 8, 12});
-    rig_.Show(dentist);
-    POINT on = rig_.LinePoint(12, LineOf(12, dentist));
-    ClientToScreen(rig_.Hwnd(), &on);
-    const auto hoverAt = [&](POINT p) {
-        SetCursorPos(p.x, p.y);
-        CalendarRig::Pump();  // the move the cursor made
-        SetForegroundWindow(rig_.Hwnd());
-        SendMessageA(rig_.Hwnd(), WM_TIMER, CScheduleWnd::kHoverTimerId, 0);  // a second later
-        return Tip();
-    };
-    const HWND tip = hoverAt(on);
-    ASSERT_NE(tip, nullptr);
-    EXPECT_EQ(static_cast<const CTipWnd*>(CWnd::FromHandle(tip))->Lines()[0], "Dentist & co");
-    RECT r;
-    GetWindowRect(tip, &r);
-    EXPECT_EQ(r.left, on.x);
-    EXPECT_EQ(r.top, on.y + 17);
-    EXPECT_EQ(GetForegroundWindow(), rig_.Hwnd());  // the tip took no activation
-    ui::SavePicture(tip, "tip_on_calendar");
-    SendMessageA(rig_.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 300));
-    EXPECT_EQ(Tip(), nullptr);
-
-    ASSERT_NE(hoverAt(on), nullptr);
-    SendMessageA(rig_.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, CalendarRig::At(rig_.LinePoint(12, 0)));
-    EXPECT_EQ(Tip(), nullptr);
-    // Over the day's number rather than an event line: no tip.
-    POINT number = rig_.LinePoint(12, 0);
-    ClientToScreen(rig_.Hwnd(), &number);
-    EXPECT_EQ(hoverAt(number), nullptr);
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
-// The hover tip: its size from its lines, its place in the work area, the
-// red notice and literal ampersands.
+// The hover tip's window: its size from its lines, its place, the red notice
+// and literal ampersands; what the lines say is tested with its model.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "calendar/tip_wnd.h"
 #include "platform/memory/fixed_desktop.h"
@@ -70,6 +71,8 @@ TEST_F(TipWndTest, SizedToItsLinesBelowTheCursorWithoutTakingActivation) {
     EXPECT_NE(GetWindowLongA(tip->Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_EQ(GetForegroundWindow(), foreground);
     const int fourLines = r.bottom - r.top;
+    Open(Item("Standup", 31), {1010, 760});  // pushed back into the work area
+    EXPECT_EQ(std::make_pair(Rect().right, Rect().bottom), std::make_pair(1024L, 768L));
 
     // An event with no occurrence left is one line taller, in red.
     Open(Item("Standup", 19), {100, 100});
@@ -97,15 +100,6 @@ TEST_F(TipWndTest, SizedToItsLinesBelowTheCursorWithoutTakingActivation) {
     EXPECT_EQ(redRows(0, fifthLine), 0);
     EXPECT_GT(redRows(fifthLine, client.bottom), 3);
     EXPECT_EQ(canvas.At(1, 1), GetSysColor(COLOR_INFOBK));
-}
-
-TEST_F(TipWndTest, PushedBackIntoTheWorkAreaAtTheRightAndBottom) {
-    Open(Item("Standup", 31), {1010, 100});
-    EXPECT_EQ(Rect().right, 1024);
-    EXPECT_EQ(Rect().top, 117);
-    Open(Item("Standup", 31), {100, 760});
-    EXPECT_EQ(Rect().bottom, 768);
-    EXPECT_EQ(Rect().left, 100);
 }
 
 TEST_F(TipWndTest, AmpersandsShowAsThemselves) {
