@@ -65,35 +65,25 @@ protected:
     }
 };
 
-TEST_F(RecentFilesRegistryTest, DefaultSoundOnlyWithAnInstallationFolder) {
-    LoadRecentFiles(memory, "C:\\Cal\\", sounds, launches);
-    EXPECT_EQ(Strings(sounds), std::vector<std::string>{"C:\\Cal\\snd\\clock.wav"});
-    EXPECT_TRUE(launches.empty());
+TEST_F(RecentFilesRegistryTest, ReadAndWrittenBack) {
     LoadRecentFiles(memory, "", sounds, launches);
-    EXPECT_TRUE(sounds.empty());
-}
-
-TEST_F(RecentFilesRegistryTest, AValueLargerThanTheBufferCountsAsAbsent) {
-    const std::string fits = std::string(kRecentFilesBuffer - 2, 'x') + "\0\0"s;
-    Store("SoundFiles", fits);
-    Store("LaunchFiles", "y"s + fits);
-    LoadRecentFiles(memory, "C:\\Cal\\", sounds, launches);
-    EXPECT_EQ(Strings(sounds), std::vector<std::string>{std::string(kRecentFilesBuffer - 2, 'x')});
-    EXPECT_TRUE(launches.empty());
-
-    Store("SoundFiles", "y"s + fits);
+    EXPECT_TRUE(sounds.empty() && launches.empty());  // no installation folder: no default sound
     LoadRecentFiles(memory, "C:\\Cal\\", sounds, launches);
     EXPECT_EQ(Strings(sounds), std::vector<std::string>{"C:\\Cal\\snd\\clock.wav"});
-}
 
-TEST_F(RecentFilesRegistryTest, SavesTenAndDeletesAnEmptyList) {
-    Store("SoundFiles", Numbered(12));
-    Store("LaunchFiles", "C:\\p.exe\0\0"s);
+    // A value that fills the buffer is read; one byte more and it counts as absent.
+    const std::string fits = std::string(kRecentFilesBuffer - 2, 'x') + "\0\0"s;
+    Store("SoundFiles", "y"s + fits);
+    Store("LaunchFiles", fits);
     LoadRecentFiles(memory, "C:\\Cal\\", sounds, launches);
-    EXPECT_EQ(sounds.size(), 10u);
+    EXPECT_EQ(Strings(sounds), std::vector<std::string>{"C:\\Cal\\snd\\clock.wav"});
+    EXPECT_EQ(Strings(launches), std::vector<std::string>{std::string(kRecentFilesBuffer - 2, 'x')});
+
+    Store("SoundFiles", Numbered(12));
+    LoadRecentFiles(memory, "C:\\Cal\\", sounds, launches);
     SaveRecentFiles(memory, sounds, {});
     EXPECT_EQ(Peek("SoundFiles"), Numbered(10));
-    EXPECT_EQ(Peek("LaunchFiles"), "absent");
+    EXPECT_EQ(Peek("LaunchFiles"), "absent");  // an empty list deletes its value
 }
 
 }  // namespace

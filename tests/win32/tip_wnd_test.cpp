@@ -57,10 +57,19 @@ protected:
     int LineHeight() const { return tip->TextExtent().bottom / (tip->Lines()[4].empty() ? 4 : 5); }
 };
 
-TEST_F(TipWndTest, SizedToItsLinesBelowTheCursorWithoutTakingActivation) {
+TEST_F(TipWndTest, SizedToItsLiteralLinesBelowTheCursorWithoutTakingActivation) {
     HWND foreground = GetForegroundWindow();
-    Open(Item("Standup", 31), {100, 100});
+    const std::string title(50, '&');  // wider than any other line, and shown as it is
+    Open(Item(title, 31), {100, 100});
     const RECT r = Rect();
+    {
+        WindowDc dc(tip->Hwnd());
+        FontHandle font(CreateFontIndirectA(&*context.font));
+        SelectObject(dc, font);
+        SIZE literal = {};
+        GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &literal);
+        EXPECT_EQ(tip->TextExtent().right, literal.cx);
+    }
     EXPECT_EQ(tip->Lines()[3], "Time: 9:00:00 AM ~ 10:30:15 AM");  // with seconds
     EXPECT_EQ(tip->Lines()[4], "");
     EXPECT_EQ(r.left, 100);
@@ -100,17 +109,6 @@ TEST_F(TipWndTest, SizedToItsLinesBelowTheCursorWithoutTakingActivation) {
     EXPECT_EQ(redRows(0, fifthLine), 0);
     EXPECT_GT(redRows(fifthLine, client.bottom), 3);
     EXPECT_EQ(canvas.At(1, 1), GetSysColor(COLOR_INFOBK));
-}
-
-TEST_F(TipWndTest, AmpersandsShowAsThemselves) {
-    const std::string title(50, '&');  // wider than any other line
-    Open(Item(title, 31), {100, 100});
-    WindowDc dc(tip->Hwnd());
-    FontHandle font(CreateFontIndirectA(&*context.font));
-    SelectObject(dc, font);
-    SIZE literal = {};
-    GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &literal);
-    EXPECT_EQ(tip->TextExtent().right, literal.cx);
 }
 
 }  // namespace
