@@ -198,7 +198,10 @@ void CScheduleDlg::Browse(int listId, RecentFiles& files, EditorShell::FileKind 
     if (!Shell().ChooseFile(hwnd_, kind, folder, chosen) || hwnd_ == nullptr) return;
     HWND list = GetDlgItem(hwnd_, listId);
     int index = Count(list) - 1;
-    while (index >= 0 && !SamePath(*EntryPath(list, index), chosen)) --index;
+    for (; index >= 0; --index) {
+        const std::string* path = EntryPath(list, index);
+        if (path != nullptr && SamePath(*path, chosen)) break;
+    }
     if (index < 0) {
         files.push_front(chosen);
         std::string name;

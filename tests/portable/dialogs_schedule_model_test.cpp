@@ -140,8 +140,8 @@ TEST_F(ApplyTest, ChangeFlagsByGroup) {
         void (*edit)(EditorFields&);
         bool structure, actions;
     } cases[] = {
-        {"note only", [](EditorFields& f) { f.note = "x"; }, true, false},
-        {"title", [](EditorFields& f) { f.title = "Doctor"; }, true, false},
+        {"note only", [](EditorFields& f) { f.note.push_back('x'); }, true, false},
+        {"title", [](EditorFields& f) { f.title.push_back('!'); }, true, false},
         {"end time", [](EditorFields& f) { f.endTime += 60; }, true, false},
         {"rule", [](EditorFields& f) { f.recurKind = 30; }, true, false},
         {"minutes", [](EditorFields& f) { f.remindMinutes = 0; }, false, true},
