@@ -29,7 +29,7 @@ const MessageMap* CWnd::GetThisMessageMap() {
     using ThisClass = CWnd;
     static const MessageEntry entries[] = {
         ON_MESSAGE(WM_DRAWITEM, &CWnd::OnDrawItem)
-        {MessageEntry::Kind::End, 0, 0, 0, nullptr},
+        {MessageEntry::Kind::End, 0, 0, 0, kAnyCode, nullptr},
     };
     static const MessageMap map = {nullptr, entries};
     return &map;
