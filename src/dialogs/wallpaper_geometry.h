@@ -25,6 +25,14 @@ struct WallpaperTile {
     bool operator==(const WallpaperTile&) const = default;
 };
 
+// Whether an image of that size is taken as a wallpaper at all. A larger
+// one would take seconds to draw at every paint (and gigabytes to decode),
+// so it is treated as a file that cannot be loaded.
+constexpr unsigned long long kMaxWallpaperPixels = 64ull * 1024 * 1024;
+constexpr bool WallpaperSizeAcceptable(unsigned long long width, unsigned long long height) {
+    return width > 0 && height > 0 && width <= kMaxWallpaperPixels / height;
+}
+
 using WallpaperTileSink = std::function<void(const WallpaperTile&)>;
 
 // Covers target with the image of imageWidth x imageHeight, rows top to
