@@ -6,8 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,20 +29,14 @@ std::string TempPath(const std::string& name) {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::string bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return bytes;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-    std::fclose(f);
-    return bytes;
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
 }
 
 // Saves a GDI+ bitmap with the encoder of that MIME type.
@@ -205,18 +200,7 @@ TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
     EXPECT_EQ(calls, (Calls{"save", "check"}));
 }
 
-TEST_F(PrefSheetTest, ClearThenOkEmptiesTheWallpaper) {
-    Run({[&] {
-             EXPECT_TRUE(Background().preview.image);
-             ClickButton(Background(), IDC_BKG_CLEAR);
-             EXPECT_FALSE(Background().preview.image);
-         },
-         [&] { Press(PSBTN_OK); }});
-    EXPECT_EQ(prefs.BkgImgFile, "");
-    EXPECT_EQ(calls, (Calls{"save", "refresh"}));
-}
-
-TEST_F(PrefSheetTest, KeepAspectIsDisabledWithoutFitYetApplied) {
+TEST_F(PrefSheetTest, ClearAndAKeepAspectDisabledWithoutFitAreAppliedOnOk) {
     prefs.BkgImgFit = 1;
     prefs.BkgImgRetainRatio = 0;
     bool enabledWithFit = false;
@@ -226,12 +210,17 @@ TEST_F(PrefSheetTest, KeepAspectIsDisabledWithoutFitYetApplied) {
              ClickButton(Background(), IDC_BKG_KEEP_ASPECT);
              ClickButton(Background(), IDC_BKG_FIT);
              enabledWithoutFit = IsWindowEnabled(GetDlgItem(Background(), IDC_BKG_KEEP_ASPECT)) != FALSE;
+             EXPECT_TRUE(Background().preview.image);
+             ClickButton(Background(), IDC_BKG_CLEAR);
+             EXPECT_FALSE(Background().preview.image);
          },
          [&] { Press(PSBTN_OK); }});
     EXPECT_TRUE(enabledWithFit);
     EXPECT_FALSE(enabledWithoutFit);
     EXPECT_EQ(prefs.BkgImgFit, 0);
     EXPECT_EQ(prefs.BkgImgRetainRatio, 1);
+    EXPECT_EQ(prefs.BkgImgFile, "");
+    EXPECT_EQ(calls, (Calls{"save", "refresh"}));
 }
 
 TEST_F(PrefSheetTest, OutOfRangeOrNonNumbersKeepTheSheetOpenAndApplyNothing) {
