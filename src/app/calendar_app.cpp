@@ -1,19 +1,19 @@
 #include "app/calendar_app.h"
 
 #include <commctrl.h>
-#include <objidl.h>  // before gdiplus.h, which needs PROPID
-#include <gdiplus.h>
 #include <ole2.h>
 
 #include "app/command_line.h"
 #include "app/main_frame.h"
 #include "core/locale_names.h"
 #include "platform/win32/win32_locale.h"
+#include "ui/gdiplus.h"
 #include "ui/message_loop.h"
 
 CCalendarApp* CCalendarApp::instance_ = nullptr;
 
-CCalendarApp::CCalendarApp(DWORD lastMutexError) : lastMutexError_(lastMutexError) {}
+CCalendarApp::CCalendarApp(DWORD lastMutexError, Registry* registry)
+    : lastMutexError_(lastMutexError), registry_(registry != nullptr ? *registry : win32Registry_) {}
 
 CCalendarApp::~CCalendarApp() {
     ExitInstance();
@@ -66,9 +66,9 @@ bool CCalendarApp::InitInstance(const char* commandLine) {
     }
     if (values_.dataVer == 0) WriteDataVersion(registry_);
 
-    Gdiplus::GdiplusStartupInput input;  // version 1, no callback, background thread and codecs on
-    gdiplusStarted_ = true;
-    Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr);
+    // Version 1, no callback, background thread and codecs on. A failure is
+    // traced and the program goes on: only the wallpaper and washes need it.
+    gdiplus_ = std::make_unique<GdiplusSession>();
 
     mainFrame_ = std::make_unique<CMainFrame>(*this);
     return mainFrame_->Create();
@@ -80,8 +80,7 @@ int CCalendarApp::ExitInstance() {
     // The frame's window is gone by now (this may run from inside its last
     // handler, so the object itself is released later, by Run).
     if (mainFrame_ && mainFrame_->Hwnd() != nullptr) mainFrame_->DestroyWindow();
-    if (gdiplusStarted_) Gdiplus::GdiplusShutdown(gdiplusToken_);
-    gdiplusStarted_ = false;
+    gdiplus_.reset();
     if (oleInitialized_) OleUninitialize();
     oleInitialized_ = false;
     return 0;

@@ -8,13 +8,15 @@
 #include "store/app_values.h"
 
 class CMainFrame;
+class GdiplusSession;
 
 // The program's life: the start-up checks, the hidden main frame, the one
 // message loop and the exit step.
 class CCalendarApp {
 public:
     // lastMutexError: GetLastError right after the instance mutex was created.
-    explicit CCalendarApp(DWORD lastMutexError);
+    // The registry is the system's unless a test hands in another.
+    explicit CCalendarApp(DWORD lastMutexError, Registry* registry = nullptr);
     ~CCalendarApp();
     CCalendarApp(const CCalendarApp&) = delete;
     CCalendarApp& operator=(const CCalendarApp&) = delete;
@@ -42,11 +44,11 @@ private:
     DWORD lastMutexError_;
     bool hasDropShadow_ = false;
     bool quietStart_ = false;
-    ULONG_PTR gdiplusToken_ = 0;
-    bool gdiplusStarted_ = false;
+    std::unique_ptr<GdiplusSession> gdiplus_;
     bool oleInitialized_ = false;
     bool exited_ = false;
     AppValues values_;
-    Win32Registry registry_;
+    Win32Registry win32Registry_;
+    Registry& registry_;
     std::unique_ptr<CMainFrame> mainFrame_;
 };

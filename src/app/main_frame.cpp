@@ -9,6 +9,9 @@
 #include "core/product.h"
 #include "ui/command_ids.h"
 #include "calendar/schedule_wnd.h"
+#include "core/locale_names.h"
+#include "core/schedule_changes.h"
+#include "platform/win32/trace.h"
 #include "store/settings.h"
 #include "upcoming/due_event_wnd.h"
 
@@ -57,7 +60,7 @@ bool CMainFrame::Create() {
     std::strncpy(title, kAppTitle, sizeof title - 1);
     LoadStringA(GetModuleHandleA(nullptr), IDR_MAINFRAME, title, sizeof title);
     RECT rc = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
-    return CreateEx(0, kFrameClass, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0);
+    return ORV_CHECK(CreateEx(0, kFrameClass, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0));
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -77,12 +80,17 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     store_.LoadEvents();
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     AddTrayIcon();
+    created_ = true;
     if (prefs_.UewStartup != 0) OpenUpcoming();
     if (!app_.QuietStart()) OpenCalendar(0, 0);
     return 0;
 }
 
 LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
+    // A frame whose creation failed holds default preferences: writing them
+    // would overwrite the user's rectangle and exclusions.
+    if (!created_) return 0;
+    created_ = false;
     if (scheduleWnd_ != nullptr) ::DestroyWindow(scheduleWnd_);
     if (dueEventWnd_ != nullptr) ::DestroyWindow(dueEventWnd_);
     RemoveTrayIcon();
@@ -102,7 +110,7 @@ void CMainFrame::AddTrayIcon() {
     data.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     std::strncpy(data.szTip, kTrayTip, sizeof data.szTip - 1);
-    Shell_NotifyIconA(NIM_ADD, &data);
+    ORV_CHECK(Shell_NotifyIconA(NIM_ADD, &data));
 }
 
 void CMainFrame::RemoveTrayIcon() {
@@ -110,7 +118,7 @@ void CMainFrame::RemoveTrayIcon() {
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = hwnd_;
     data.uID = 0;
-    Shell_NotifyIconA(NIM_DELETE, &data);
+    ORV_CHECK(Shell_NotifyIconA(NIM_DELETE, &data));
 }
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
@@ -186,21 +194,6 @@ void CMainFrame::OnAbout() { app_.OnAppAbout(); }
 
 void CMainFrame::OnExit() { DestroyWindow(); }
 
-void CMainFrame::ClampToWorkArea(ScreenRect& rect, const ScreenRect& w) {
-    const auto moveX = [&rect](int dx) {
-        rect.left += dx;
-        rect.right += dx;
-    };
-    const auto moveY = [&rect](int dy) {
-        rect.top += dy;
-        rect.bottom += dy;
-    };
-    if (w.right - rect.left < 50) moveX(w.right - 50 - rect.left);
-    if (w.bottom - rect.top < 50) moveY(w.bottom - 50 - rect.top);
-    if (rect.right < 50) moveX(50 - rect.right);
-    if (rect.top < 0) moveY(-rect.top);
-}
-
 void CMainFrame::OpenCalendar(std::uint32_t eventId, Instant start) {
     if (scheduleWnd_ != nullptr) {
         WINDOWPLACEMENT placement = {};
@@ -210,7 +203,16 @@ void CMainFrame::OpenCalendar(std::uint32_t eventId, Instant start) {
     ClampToWorkArea(prefs_.ScheRect, desktop_.WorkArea());
     const RECT rc = ToRect(prefs_.ScheRect);
     if (scheduleWnd_ == nullptr) {
-        CScheduleWnd* wnd = CScheduleWnd::CreateNew(rc, app_.HasDropShadow());
+        ScheduleWndContext context;
+        context.store = &store_;
+        context.prefs = &prefs_;
+        context.clock = &clock_;
+        context.names = &TheLocaleNames();
+        context.closed = [this](const ScreenRect& rect) {
+            prefs_.ScheRect = rect;
+            SendMessageA(hwnd_, WM_CHILDCLOSED, CHILD_CALENDAR, 0);
+        };
+        CScheduleWnd* wnd = CScheduleWnd::CreateNew(context, rc, app_.HasDropShadow());
         if (wnd == nullptr) return;
         scheduleWnd_ = wnd->Hwnd();
     }
@@ -235,17 +237,6 @@ void CMainFrame::OpenUpcoming() {
     context.frame = hwnd_;
     context.openCalendar = [this](std::uint32_t eventId, Instant start) { OpenCalendar(eventId, start); };
     if (CDueEventWnd* wnd = CDueEventWnd::OpenNew(context, app_.HasDropShadow())) dueEventWnd_ = wnd->Hwnd();
-}
-
-bool CMainFrame::GetIconTitleLogFont(LOGFONTA& logfont) {
-    return SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(LOGFONTA), &logfont, 0) == 1;
-}
-
-bool CMainFrame::CreateIconTitleFont(FontHandle& font) {
-    LOGFONTA logfont = {};
-    if (!GetIconTitleLogFont(logfont)) return false;
-    font.Reset(CreateFontIndirectA(&logfont));
-    return static_cast<bool>(font);
 }
 
 void CMainFrame::CalendarChanged() {

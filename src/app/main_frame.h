@@ -13,6 +13,7 @@
 #include "store/event_store.h"
 #include "store/preferences.h"
 #include "store/store_links.h"
+#include "ui/desktop_metrics.h"
 #include "ui/gdi.h"
 #include "ui/wnd.h"
 
@@ -33,10 +34,8 @@ public:
     void OpenUpcoming();
 
     static const char* UserId() { return "Default_Id"; }
-    static bool CreateIconTitleFont(FontHandle& font);
-    static bool GetIconTitleLogFont(LOGFONTA& logfont);
-    // Keeps a window rectangle reachable on the work area.
-    static void ClampToWorkArea(ScreenRect& rect, const ScreenRect& workArea);
+    static bool CreateIconTitleFont(FontHandle& font) { return ::CreateIconTitleFont(font); }
+    static bool GetIconTitleLogFont(LOGFONTA& logfont) { return ::GetIconTitleLogFont(logfont); }
 
     Preferences& Prefs() { return prefs_; }
     EventStore& Store() { return store_; }
@@ -86,6 +85,7 @@ private:
     HWND dueEventWnd_ = nullptr;
     HWND prefSheet_ = nullptr;
     UINT taskbarCreated_ = 0;
+    bool created_ = false;  // creation went through: the destroy steps apply
 };
 
 // The one main frame, set once its preferences are loaded.

@@ -51,8 +51,6 @@ bool MonthLayout::SetupMonth(int newYear, int newMonth) {
     if (!MonthBounds(newYear, newMonth, start, next)) return false;
     year = newYear;
     month = newMonth;
-    monthStart_ = start;
-    nextStart_ = next;
     firstWeekday = WeekdayIndexOfDays(DaysFromCivil(year, month, 1));
     daysInMonth = DaysInMonth(year, month);
     selectedDay = 0;
@@ -76,6 +74,10 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
     selectedExcluded = false;
     ClearMonthEvents();
     if (daysInMonth == 0) return;
+    // Computed afresh: the time zone may have changed since the month was set up.
+    Instant monthStart = 0;
+    Instant nextStart = 0;
+    if (!MonthBounds(year, month, monthStart, nextStart)) return;
 
     const long long monthDays = DaysFromCivil(year, month, 1);
     for (const auto& owned : source_.Events()) {
@@ -83,7 +85,7 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
         const ScheduleFront& f = item.front;
         if (f.recurKind == 0 || f.recurKind >= 150) continue;  // never shown here
         const bool endless = IsEndless(f);
-        if (f.startDate >= nextStart_ || (!endless && f.endDate < monthStart_)) continue;
+        if (f.startDate >= nextStart || (!endless && f.endDate < monthStart)) continue;
 
         Span span;
         if (!BreakDownLocal(f.startDate, span.start)) continue;
@@ -296,4 +298,11 @@ bool MonthLayout::SelectEventById(std::uint32_t id) {
         }
     }
     return false;
+}
+
+std::string MonthTitle(const LocaleNames& names, int year, int month) {
+    if (month < 1 || month > 12) return {};
+    const auto m = static_cast<std::size_t>(month - 1);
+    std::string text = names.MonthNames[m].size() > 4 ? names.ShortMonthNames[m] : names.MonthNames[m];
+    return text + ' ' + std::to_string(year);
 }

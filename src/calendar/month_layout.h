@@ -5,7 +5,9 @@
 // paints from it and feeds it mouse positions.
 #include <cstdint>
 #include <list>
+#include <string>
 
+#include "core/locale_names.h"
 #include "core/schedule_item.h"
 #include "core/time_types.h"
 #include "store/store_links.h"
@@ -115,6 +117,8 @@ private:
     int FreeLine(int day) const;
 
     const EventSource& source_;
-    Instant monthStart_ = 0;
-    Instant nextStart_ = 0;
 };
+
+// The title above the grid: "June 2027", but "Jan 2027" where the month's
+// name is longer than four characters.
+std::string MonthTitle(const LocaleNames& names, int year, int month);

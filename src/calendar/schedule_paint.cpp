@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/main_frame.h"
 #include "calendar/schedule_wnd.h"
 #include "core/locale_names.h"
 #include "dialogs/wallpaper.h"
@@ -86,7 +85,9 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     const int cy = layout_.clientHeight;
     const int cw = layout_.cellWidth;
     const int ch = layout_.cellHeight;
-    const Preferences& prefs = theMainFrame->Prefs();
+    const Preferences& prefs = *context_.prefs;
+    // A tiled wallpaper keeps a cut of the photo, a fitted one a scaled copy.
+    if (backImage_ && backImageFit_ != (prefs.BkgImgFit != 0)) ReloadBackImage();
     backDirty_ = false;
     backCache_.Reset(CreateCompatibleBitmap(screen, cx, cy));
     if (!backCache_) return;
@@ -116,7 +117,7 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     const HGDIOBJ oldFont = SelectObject(dc, headerFont_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kSundayRed);
-    const LocaleNames& names = TheLocaleNames();
+    const LocaleNames& names = *context_.names;
     for (int i = 0; i < 7; ++i) {
         RECT rc = {6 + i * cw, 45, 6 + (i + 1) * cw, 61};
         DrawTextA(dc, names.ShortDayNames[static_cast<std::size_t>(i)].c_str(), -1, &rc, kHeaderFlags);
@@ -133,12 +134,7 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
 }
 
 void CScheduleWnd::DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpPen* halfBlack, bool currentMonth) {
-    const LocaleNames& names = TheLocaleNames();
-    const auto m = static_cast<std::size_t>(layout_.month - 1);
-    // Long month names are abbreviated; in English May, June and July stay whole.
-    std::string text = names.MonthNames[m].size() > 4 ? names.ShortMonthNames[m] : names.MonthNames[m];
-    text += ' ';
-    text += std::to_string(layout_.year);
+    const std::string text = MonthTitle(*context_.names, layout_.year, layout_.month);
 
     const HGDIOBJ oldFont = SelectObject(dc, titleFont_);
     SetTextColor(dc, currentMonth ? todayColor_ : RGB(0, 0, 0));

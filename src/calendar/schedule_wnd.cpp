@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "ui/command_ids.h"
-#include "app/main_frame.h"
 #include "core/calendar.h"
-#include "core/clock.h"
 #include "core/occurrence.h"
 #include "core/product.h"
 #include "dialogs/wallpaper.h"
+#include "platform/win32/trace.h"
+#include "ui/command_ids.h"
+#include "ui/desktop_metrics.h"
 
 namespace {
 
@@ -26,9 +26,6 @@ constexpr wchar_t kRegisterDeniedText[] =
 constexpr wchar_t kRegisterDeniedCaption[] = L"\uC54C\uB9BC";
 
 constexpr char kCannotAddText[] = "Can't add more event.\nPlease delete some of the previous events.";
-
-EventStore& Store() { return theMainFrame->Store(); }
-Preferences& Prefs() { return theMainFrame->Prefs(); }
 
 // The sizing edge under a client point: WMSZ_ codes, 0 inside.
 int EdgeAt(int x, int y, int cx, int cy) {
@@ -113,8 +110,10 @@ BEGIN_MESSAGE_TABLE(CScheduleWnd, CWnd)
     ON_COMMAND_RANGE(ID_DAY_EVENT_FIRST, ID_DAY_EVENT_LAST, &CScheduleWnd::OnDayEventCommand)
 END_MESSAGE_TABLE()
 
-CScheduleWnd* CScheduleWnd::CreateNew(const RECT& rect, bool dropShadow) {
-    if (theMainFrame == nullptr) return nullptr;
+CScheduleWnd* CScheduleWnd::CreateNew(const ScheduleWndContext& context, const RECT& rect, bool dropShadow) {
+    if (context.store == nullptr || context.prefs == nullptr || context.clock == nullptr || context.names == nullptr) {
+        return nullptr;
+    }
     WNDCLASSA wc = {};
     wc.style = CS_DBLCLKS | (dropShadow ? CS_DROPSHADOW : 0);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -122,11 +121,12 @@ CScheduleWnd* CScheduleWnd::CreateNew(const RECT& rect, bool dropShadow) {
     wc.lpszClassName = kClassName;
     if (!RegisterWindowClass(wc)) return nullptr;
 
-    auto* wnd = new CScheduleWnd(Store());
+    auto* wnd = new CScheduleWnd(context);
     // A window that fails during creation has already deleted its object.
     bool destroyed = false;
     wnd->destroyedFlag_ = &destroyed;
-    const bool created = wnd->CreateEx(0, kClassName, kCalendarTitle, WS_POPUP | WS_SYSMENU, rect, nullptr, 0);
+    const bool created =
+        ORV_CHECK(wnd->CreateEx(0, kClassName, kCalendarTitle, WS_POPUP | WS_SYSMENU, rect, nullptr, 0));
     if (destroyed) return nullptr;
     wnd->destroyedFlag_ = nullptr;
     if (!created) {
@@ -158,7 +158,7 @@ HWND CScheduleWnd::Button(UINT id) const {
 
 LRESULT CScheduleWnd::OnCreate(WPARAM, LPARAM) {
     LocalFields now;
-    if (!BreakDownLocal(SystemClock().Now(), now)) return -1;
+    if (!BreakDownLocal(context_.clock->Now(), now)) return -1;
     layout_.todayYear = now.year;
     layout_.todayMonth = now.month;
     layout_.todayDay = now.day;
@@ -166,7 +166,7 @@ LRESULT CScheduleWnd::OnCreate(WPARAM, LPARAM) {
     MeasureLineHeight();
     if (!layout_.SetupMonth(now.year, now.month)) return -1;
     layout_.selectedDay = now.day;  // the window opens with today selected
-    backColor_ = Prefs().BkgColor;
+    backColor_ = context_.prefs->BkgColor;
     ReloadBackImage();
     todayColor_ = GetSysColor(COLOR_ACTIVECAPTION);
     if (Default() == -1) return -1;
@@ -186,14 +186,15 @@ LRESULT CScheduleWnd::OnCreate(WPARAM, LPARAM) {
     };
     for (const ButtonSpec& b : buttons) {
         b.button.glyph = b.glyph;
-        b.button.Create(hwnd_, b.rect, b.id, WS_EX_TRANSPARENT);
+        ORV_CHECK(b.button.Create(hwnd_, b.rect, b.id, WS_EX_TRANSPARENT));
     }
+    created_ = true;
     return 0;
 }
 
 void CScheduleWnd::CreateFonts() {
     LOGFONTA logfont = {};
-    CMainFrame::GetIconTitleLogFont(logfont);  // a failed query leaves the system's default font
+    GetIconTitleLogFont(logfont);  // a failed query leaves the system's default font
     headerFont_.Reset(CreateFontIndirectA(&logfont));
     eventFont_.Reset(CreateFontIndirectA(&logfont));
     LOGFONTA bold = logfont;
@@ -210,7 +211,7 @@ void CScheduleWnd::MeasureLineHeight() {
     if (dc.Get() == nullptr) return;
     SelectObject(dc, eventFont_);
     RECT rc = {};
-    const int height = DrawTextA(dc, "OrvCalendar", -1, &rc, kSampleMeasureFlags);
+    const int height = DrawTextA(dc, kAppTitle, -1, &rc, kSampleMeasureFlags);
     if (height > 0) layout_.lineHeight = height + 4;
 }
 
@@ -297,7 +298,7 @@ LRESULT CScheduleWnd::OnMouseMove(WPARAM, LPARAM lParam) {
     lastMouseX_ = x;
     lastMouseY_ = y;
     CloseTip();
-    SetTimer(hwnd_, kHoverTimerId, kHoverDelayMs, nullptr);
+    ORV_CHECK(SetTimer(hwnd_, kHoverTimerId, kHoverDelayMs, nullptr) != 0);
     return 0;
 }
 
@@ -333,14 +334,15 @@ LRESULT CScheduleWnd::OnPrintClient(WPARAM wParam, LPARAM) {
 
 LRESULT CScheduleWnd::OnDestroy(WPARAM, LPARAM) {
     StopHoverTimer();
-    if (theMainFrame != nullptr) {
+    // A window whose creation failed was never shown: its rectangle is not the user's.
+    if (created_) {
+        created_ = false;
         WINDOWPLACEMENT placement = {};
         placement.length = sizeof placement;
-        if (GetWindowPlacement(hwnd_, &placement)) {
+        if (GetWindowPlacement(hwnd_, &placement) && context_.closed) {
             const RECT& r = placement.rcNormalPosition;
-            Prefs().ScheRect = ScreenRect{r.left, r.top, r.right, r.bottom};
+            context_.closed(ScreenRect{r.left, r.top, r.right, r.bottom});
         }
-        SendMessageA(theMainFrame->Hwnd(), WM_CHILDCLOSED, CHILD_CALENDAR, 0);
     }
     CloseTip();
     return Default();
@@ -552,7 +554,7 @@ void CScheduleWnd::OnDayEventCommand(UINT id) {
 
 void CScheduleWnd::NewEvent() {
     if (layout_.selectedDay <= 0) return;
-    if (!Store().CanAddEvent()) {
+    if (!context_.store->CanAddEvent()) {
         MessageBoxA(hwnd_, kCannotAddText, "Notice", MB_ICONEXCLAMATION | MB_OK);
         return;
     }
@@ -577,19 +579,19 @@ void CScheduleWnd::DeleteSelectedEvent() {
     if (MessageBoxA(hwnd_, text.c_str(), "Delete", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     // The box ran a message loop: the store may have changed and the month
     // been rebuilt, or the window closed. Only the event still selected goes.
-    if (hwnd_ == nullptr || theMainFrame == nullptr) return;
+    if (hwnd_ == nullptr) return;
     if (layout_.selectedEvent == nullptr || layout_.selectedEvent->item->front.id != id) return;
-    Store().DeleteEvent(id, 0, true);
+    context_.store->DeleteEvent(id, 0, true);
 }
 
 void CScheduleWnd::ExcludeSelectedOccurrence() {
     if (layout_.selectedEvent == nullptr || layout_.selectedDay <= 0) return;
-    Store().ToggleExclusion(layout_.selectedId, layout_.year, layout_.month, layout_.selectedDay,
+    context_.store->ToggleExclusion(layout_.selectedId, layout_.year, layout_.month, layout_.selectedDay,
                             layout_.selectedEvent->item->front.recurKind);
 }
 
 void CScheduleWnd::ShowEvent(std::uint32_t eventId, Instant from, bool openEditor) {
-    const ScheduleItem* item = Store().FindEvent(eventId);
+    const ScheduleItem* item = context_.store->FindEvent(eventId);
     if (item == nullptr) return;
     const ScheduleFront& f = item->front;
     const Instant last = IsEndless(f) ? kNoEnd : static_cast<Instant>(f.endDate);
@@ -634,7 +636,7 @@ void CScheduleWnd::NextMonth() {
 
 void CScheduleWnd::ThisMonth() {
     LocalFields now;
-    if (!BreakDownLocal(SystemClock().Now(), now)) return;
+    if (!BreakDownLocal(context_.clock->Now(), now)) return;
     if (layout_.year == now.year && layout_.month == now.month && layout_.todayYear == now.year &&
         layout_.todayMonth == now.month) {
         return;
@@ -646,14 +648,18 @@ void CScheduleWnd::ThisMonth() {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void CScheduleWnd::RefreshBackColor() { backColor_ = Prefs().BkgColor; }
+void CScheduleWnd::RefreshBackColor() { backColor_ = context_.prefs->BkgColor; }
 
 void CScheduleWnd::ReloadBackImage() {
-    const std::string& path = Prefs().BkgImgFile;
+    const std::string& path = context_.prefs->BkgImgFile;
+    const bool fit = context_.prefs->BkgImgFit != 0;
     if (path.empty()) {
         backImage_.Reset();
     } else if (GdipBitmap image = LoadWallpaperImage(path)) {
-        backImage_ = std::move(image);
+        // No window is larger than the screen: the rest of a photo need not stay in memory.
+        backImage_ = ScreenSizedWallpaper(std::move(image), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                          GetSystemMetrics(SM_CYVIRTUALSCREEN), fit);
+        backImageFit_ = fit;
     }  // a file that cannot be loaded leaves the earlier wallpaper on screen
     backDirty_ = true;
 }

@@ -3,20 +3,35 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "calendar/month_layout.h"
+#include "core/clock.h"
+#include "core/locale_names.h"
 #include "core/time_types.h"
-#include "store/store_links.h"
+#include "platform/desktop.h"
+#include "store/event_store.h"
+#include "store/preferences.h"
+#include "ui/close_button.h"
 #include "ui/gdi.h"
 #include "ui/gdiplus.h"
 #include "ui/wnd.h"
-#include "upcoming/close_button.h"
+
+// What the calendar window reaches of the main frame. Everything pointed at
+// outlives the window.
+struct ScheduleWndContext {
+    EventStore* store = nullptr;
+    Preferences* prefs = nullptr;  // the background, read when drawn
+    const Clock* clock = nullptr;
+    const LocaleNames* names = nullptr;
+    // Told once, when the window goes, its normal rectangle.
+    std::function<void(const ScreenRect& rect)> closed;
+};
 
 // The month calendar: a captionless popup showing six weeks of the displayed
 // month with every occurrence of every event, its own moving and sizing
 // edges, selection by mouse and keyboard, and the day and event menus.
-// Reaches the events and preferences through theMainFrame. Created on
-// demand; the object deletes itself once its window is gone.
+// Created on demand; the object deletes itself once its window is gone.
 class CScheduleWnd final : public CWnd {
     DECLARE_MESSAGE_TABLE()
 public:
@@ -30,7 +45,7 @@ public:
 
     // Registers the class and creates the window, not yet shown; null when
     // creation failed.
-    static CScheduleWnd* CreateNew(const RECT& rect, bool dropShadow);
+    static CScheduleWnd* CreateNew(const ScheduleWndContext& context, const RECT& rect, bool dropShadow);
 
     // Displays the month of the event's first occurrence at or after `from`
     // (else its first one at all) and selects it there.
@@ -71,7 +86,7 @@ protected:
     void PostNcDestroy() override;
 
 private:
-    explicit CScheduleWnd(const EventSource& events) : layout_(events) {}
+    explicit CScheduleWnd(const ScheduleWndContext& context) : context_(context), layout_(*context.store) {}
 
     LRESULT OnCreate(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
@@ -108,6 +123,7 @@ private:
     void DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines);
     void DrawEvents(HDC dc, int maxLines);
 
+    ScheduleWndContext context_;
     MonthLayout layout_;
     // Ids of the events behind the day menu's submenus; index 0 unused.
     std::array<std::uint32_t, MonthLayout::kMaxLines + 1> menuEventIds_{};
@@ -118,6 +134,7 @@ private:
     COLORREF backColor_ = RGB(255, 255, 255);
     COLORREF todayColor_ = RGB(0, 0, 0);
     GdipBitmap backImage_;
+    bool backImageFit_ = true;  // the fit the kept part of the wallpaper was made for
     BitmapHandle backCache_;
     bool backDirty_ = true;
     CCloseButton closeButton_;
@@ -128,5 +145,6 @@ private:
     int lastMouseX_ = -1;
     int lastMouseY_ = -1;
     int sizeEdge_ = 0;    // WMSZ_ code of the edge under the cursor, 0 = none
+    bool created_ = false;           // creation went through: the destroy steps apply
     bool* destroyedFlag_ = nullptr;  // set while CreateNew waits on creation
 };

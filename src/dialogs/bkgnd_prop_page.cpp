@@ -95,6 +95,7 @@ void CBkgndPropPage::OnClear() {
 
 void CBkgndPropPage::OnFit() {
     preview.fit = IsDlgButtonChecked(hwnd_, IDC_BKG_FIT) == BST_CHECKED ? 1 : 0;
+    if (preview.image) preview.ReloadImage();  // a large photo is kept differently for each fit
     // Keeps its value while disabled; the value is applied all the same.
     EnableWindow(GetDlgItem(hwnd_, IDC_BKG_KEEP_ASPECT), preview.fit != 0);
     RepaintPreview();

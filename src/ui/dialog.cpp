@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/product.h"
+#include "platform/win32/trace.h"
 
 namespace {
 
@@ -87,8 +88,10 @@ BEGIN_MESSAGE_TABLE(CDialog, CWnd)
 END_MESSAGE_TABLE()
 
 INT_PTR CDialog::DoModal(HWND parent) {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent, &CDialog::StaticDialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent,
+                                           &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    ORV_CHECK(result != -1);
+    return result;
 }
 
 void CDialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
@@ -126,6 +129,7 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
         try {
             focusDefault = dialog->OnInitDialog();
         } catch (...) {
+            TraceCurrentException("dialog initialisation");
             dialog->EndDialog(IDABORT);
         }
         return focusDefault;

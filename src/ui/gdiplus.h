@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/win32/trace.h"
+
 // Owning wrappers for GDI+ flat-interface objects. Move-only, like the GDI ones.
 template <class T, Gdiplus::GpStatus(WINGDIPAPI* Delete)(T*)>
 class GdipHandle {
@@ -74,7 +76,7 @@ class GdiplusSession {
 public:
     GdiplusSession() {
         Gdiplus::GdiplusStartupInput input;
-        started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+        started_ = ORV_CHECK_STATUS(Gdiplus::GdiplusStartup(&token_, &input, nullptr));
     }
     ~GdiplusSession() {
         if (started_) Gdiplus::GdiplusShutdown(token_);

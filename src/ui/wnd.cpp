@@ -1,5 +1,7 @@
 #include "ui/wnd.h"
 
+#include "platform/win32/trace.h"
+
 namespace {
 
 // Records the object on its window: works for our own classes and for
@@ -158,6 +160,7 @@ LRESULT CWnd::Invoke(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         result = WindowProc(message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind through the system's code; the message counts as handled.
+        TraceCurrentException("window procedure");
         result = 0;
     }
     --depth_;

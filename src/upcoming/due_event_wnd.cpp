@@ -6,9 +6,10 @@
 #include <string>
 
 #include "ui/command_ids.h"
-#include "app/main_frame.h"
+#include "ui/desktop_metrics.h"
 #include "core/calendar.h"
-#include "upcoming/close_button.h"
+#include "platform/win32/trace.h"
+#include "ui/close_button.h"
 
 namespace {
 
@@ -91,8 +92,8 @@ CDueEventWnd* CDueEventWnd::OpenNew(const DueEventContext& context, bool dropSha
     bool destroyed = false;
     wnd->destroyedFlag_ = &destroyed;
     const RECT initial = {-100, -100, -90, -90};
-    const bool created = wnd->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, kTitle,
-                                       WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, initial, nullptr, 0);
+    const bool created = ORV_CHECK(wnd->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, kTitle,
+                                                 WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, initial, nullptr, 0));
     if (destroyed) return nullptr;
     wnd->destroyedFlag_ = nullptr;
     if (!created) {
@@ -124,7 +125,7 @@ void CDueEventWnd::BuildList() {
     std::optional<WindowDc> dc;
     if (list_.emptyTextWidth == 0) {
         dc.emplace(hwnd_);
-        if (!font_) CMainFrame::CreateIconTitleFont(font_);
+        if (!font_) CreateIconTitleFont(font_);
         if (font_) SelectObject(*dc, font_);
         RECT rc = {};
         DrawTextA(*dc, kNoUpcomingText, -1, &rc, kMeasureFlags);
@@ -146,7 +147,7 @@ void CDueEventWnd::BuildList() {
 
     if (list_.lastBlinkRow >= 0 && !timerWasRunning) {
         list_.blinkOn = true;
-        SetTimer(hwnd_, kBlinkTimerId, kBlinkShownMs, nullptr);
+        ORV_CHECK(SetTimer(hwnd_, kBlinkTimerId, kBlinkShownMs, nullptr) != 0);
         blinkTimer_ = true;
     } else if (list_.lastBlinkRow < 0 && timerWasRunning) {
         KillTimer(hwnd_, kBlinkTimerId);
@@ -238,7 +239,7 @@ LRESULT CDueEventWnd::OnTimer(WPARAM wParam, LPARAM) {
     const DueRect r = list_.BlinkRect();
     const RECT rc = {r.left, r.top, r.right, r.bottom};
     InvalidateRect(hwnd_, &rc, FALSE);
-    SetTimer(hwnd_, kBlinkTimerId, list_.blinkOn ? kBlinkShownMs : kBlinkHiddenMs, nullptr);
+    ORV_CHECK(SetTimer(hwnd_, kBlinkTimerId, list_.blinkOn ? kBlinkShownMs : kBlinkHiddenMs, nullptr) != 0);
     return 0;
 }
 

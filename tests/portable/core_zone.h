@@ -1,4 +1,8 @@
 #pragma once
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
 #include "core/calendar.h"
 
 // The Windows test runner clears TZ before the runtime reads it, so the zone
@@ -33,3 +37,44 @@ inline TestZone CurrentZone() {
 
 #define ORV_REQUIRE_ZONE(zone) \
     if (CurrentZone() != (zone)) GTEST_SKIP() << "checked only in its own zone"
+
+// Changes the zone for a while, as a user changing it in the control panel
+// would; both runtimes read a POSIX TZ string such as "IST-5:30".
+class ScopedZone {
+public:
+    explicit ScopedZone(const char* tz) {
+        const char* old = std::getenv("TZ");
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        Switch(tz);
+    }
+    ~ScopedZone() {
+        if (had_) {
+            Switch(old_.c_str());
+        } else {
+#ifdef _WIN32
+            _putenv("TZ=");
+            _tzset();
+#else
+            unsetenv("TZ");
+            tzset();
+#endif
+        }
+    }
+    ScopedZone(const ScopedZone&) = delete;
+    ScopedZone& operator=(const ScopedZone&) = delete;
+
+    static void Switch(const char* tz) {
+#ifdef _WIN32
+        _putenv_s("TZ", tz);
+        _tzset();
+#else
+        setenv("TZ", tz, 1);
+        tzset();
+#endif
+    }
+
+private:
+    bool had_ = false;
+    std::string old_;
+};

@@ -450,6 +450,27 @@ TEST(MonthLayoutPlacement, UnshownKindsAndOddStoredValues) {
     EXPECT_EQ(DaysOf(layout, 14), std::vector<int>{25});
 }
 
+TEST(MonthLayoutMonths, TitleAbbreviatesOnlyNamesLongerThanFourCharacters) {
+    const LocaleNames names = EnglishLocaleNames();
+    EXPECT_EQ(MonthTitle(names, 2027, 1), "Jan 2027");
+    EXPECT_EQ(MonthTitle(names, 2027, 6), "June 2027");
+    EXPECT_EQ(MonthTitle(names, 2027, 5), "May 2027");
+    EXPECT_EQ(MonthTitle(names, 2026, 9), "Sep 2026");
+}
+
+TEST(MonthLayoutMonths, EveryRebuildTakesTheMonthBoundsOfTheZoneInForce) {
+    ScopedZone zone("UTC0");
+    FakeEvents events;
+    // Ends at 20:00 UTC on May 31, which is 01:30 on June 1 in India.
+    events.AddOnce(1, {2026, 5, 30}, {2026, 5, 30}).front.endDate = static_cast<std::int32_t>(UtcInstant(2026, 5, 31, 20));
+    MonthLayout layout(events);
+    ASSERT_TRUE(layout.SetupMonth(2026, 6));
+    EXPECT_TRUE(DaysOf(layout, 1).empty());
+    ScopedZone::Switch("IST-5:30");
+    layout.LayoutMonth(false);
+    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{1});
+}
+
 TEST(MonthLayoutMonths, RefusesMonthsTheRuntimeCannotConvert) {
     FakeEvents events;
     events.AddEndless(1, kKindDaily, 0, 1, {2026, 3, 1});

@@ -104,9 +104,9 @@ TEST(WallpaperGeometry, HugeImagesAreNotTakenAsWallpapers) {
         bool taken;
     };
     const Row rows[] = {
-        {7680, 4320, true},   // 8K
-        {8192, 8192, true},   // the limit
-        {8193, 8192, false},
+        {16320, 12240, true},  // a 200-megapixel photo
+        {16384, 16384, true},  // the limit
+        {16385, 16384, false},
         {20000, 20000, false},
         {kMaxWallpaperPixels, 1, true},
         {0xFFFFFFFF, 0xFFFFFFFF, false},  // no overflow
@@ -142,3 +142,24 @@ TEST(WallpaperGeometry, TilesCoverTheTargetExactlyOnce) {
 }
 
 }  // namespace
+
+TEST(WallpaperGeometry, KeepsWhatAScreenCanShow) {
+    struct Case {
+        int w, h, sw, sh;
+        bool fit;
+        WallpaperKeep keep;
+    } cases[] = {
+        {3840, 2160, 1024, 768, true, {1366, 768, true}},    // wider than the screen: covered by height
+        {1500, 3001, 1024, 768, true, {1024, 2049, true}},   // taller: covered by width, rounded up
+        {1000, 3000, 1024, 768, true, {1000, 3000, false}},  // narrower than the screen: never enlarged
+        {3840, 2160, 1024, 768, false, {1024, 768, false}},  // tiled: the top-left screenful
+        {3840, 500, 1024, 768, false, {1024, 500, false}},
+        {800, 600, 1024, 768, true, {800, 600, false}},      // within the screen: whole
+        {2048, 1536, 1024, 768, true, {1024, 768, true}},
+        {100000, 100000, 1024, 768, true, {1024, 1024, true}},
+        {0, 600, 1024, 768, true, {0, 600, false}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(KeptWallpaperSize(c.w, c.h, c.sw, c.sh, c.fit), c.keep) << c.w << "x" << c.h << " fit " << c.fit;
+    }
+}

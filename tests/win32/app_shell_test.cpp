@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/main_frame.h"
+#include "ui/desktop_metrics.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST(ClampToWorkArea, KeepsTheWindowReachable) {
     };
     for (const Case& c : cases) {
         ScreenRect r = c.in;
-        CMainFrame::ClampToWorkArea(r, work);
+        ClampToWorkArea(r, work);
         EXPECT_EQ(r, c.out) << c.in.left << "," << c.in.top;
     }
 }

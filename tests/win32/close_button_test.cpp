@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "support/dib_canvas.h"
-#include "upcoming/close_button.h"
+#include "ui/close_button.h"
 
 namespace {
 

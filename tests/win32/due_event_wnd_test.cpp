@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ui/command_ids.h"
-#include "app/main_frame.h"
+#include "ui/desktop_metrics.h"
 #include "core/calendar.h"
 #include "platform/win32/win32_desktop.h"
 #include "store/registry_paths.h"
@@ -70,7 +70,7 @@ std::string TimeText(int h, int m) {
 // Width and height of a line in the icon-title font, measured apart from the window.
 SIZE Measure(const std::string& text) {
     FontHandle font;
-    EXPECT_TRUE(CMainFrame::CreateIconTitleFont(font));
+    EXPECT_TRUE(CreateIconTitleFont(font));
     HDC screen = GetDC(nullptr);
     HGDIOBJ old = SelectObject(screen, font);
     RECT rc = {};

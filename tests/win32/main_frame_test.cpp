@@ -1,20 +1,48 @@
 // The main frame in-process, over a scratch registry: the messages that must
-// make it check reminders at once, and the tray icon coming back after the
-// shell restarts.
+// make it check reminders at once, the tray icon coming back after the shell
+// restarts, the windows it opens and what it stores when it goes.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "app/calendar_app.h"
 #include "ui/command_ids.h"
 #include "app/main_frame.h"
+#include "calendar/schedule_wnd.h"
 #include "core/calendar.h"
+#include "platform/memory/faulty_registry.h"
 #include "scratch_hive.h"
+#include "support/refused_create.h"
 
 namespace {
+
+constexpr char kUserKey[] = "SOFTWARE\\OrvCalendar\\User\\Default_Id";
+
+// The frame ends the message loop when it goes; the test's loop goes on.
+void DropQuit() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+std::string UserValue(const char* name) {
+    char data[64] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_CURRENT_USER, kUserKey, name, RRF_RT_ANY, nullptr, data, &size) != ERROR_SUCCESS) return {};
+    return std::string(data, size);
+}
+
+void SetUserValue(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
 
 class MainFrameTest : public testing::Test {
 protected:
@@ -24,10 +52,17 @@ protected:
     }
     void TearDown() override {
         frame_.DestroyWindow();
-        // The frame ends the message loop when it goes; this test's loop goes on.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        DropQuit();
+    }
+
+    void TrayDoubleClick(bool alt) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(keys);
+        SendMessageA(frame_, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+        keys[VK_MENU] = 0;
+        SetKeyboardState(keys);
     }
 
     // An event whose only reminder is due `seconds` from now (lead 0);
@@ -111,6 +146,107 @@ TEST_F(MainFrameTest, ChildClosedForgetsOnlyTheNamedWindow) {
     DestroyWindow(calendar);
     EXPECT_EQ(frame_.ScheduleWnd(), nullptr);
     EXPECT_NE(frame_.Prefs().ScheRect.right, 0);
+}
+
+TEST_F(MainFrameTest, UpcomingWindowOpensOnceFromTheTrayAndTheMenu) {
+    ASSERT_EQ(frame_.DueEventWnd(), nullptr);
+    TrayDoubleClick(false);
+    EXPECT_EQ(frame_.DueEventWnd(), nullptr);  // without Alt: the calendar
+    TrayDoubleClick(true);
+    const HWND upcoming = frame_.DueEventWnd();
+    ASSERT_NE(upcoming, nullptr);
+    TrayDoubleClick(true);
+    SendMessageA(frame_, WM_COMMAND, ID_UPCOMING_EVENTS, 0);
+    EXPECT_EQ(frame_.DueEventWnd(), upcoming);  // not created again
+    DestroyWindow(upcoming);
+    EXPECT_EQ(frame_.DueEventWnd(), nullptr);
+    SendMessageA(frame_, WM_COMMAND, ID_UPCOMING_EVENTS, 0);
+    EXPECT_NE(frame_.DueEventWnd(), nullptr);
+}
+
+TEST_F(MainFrameTest, CalendarKeepsItsRectangleAcrossClosingAndIsRaisedWhenOpen) {
+    const HWND calendar = frame_.ScheduleWnd();
+    ASSERT_NE(calendar, nullptr);
+    MoveWindow(calendar, 100, 50, 600, 450, TRUE);
+    DestroyWindow(calendar);
+    EXPECT_EQ(frame_.ScheduleWnd(), nullptr);
+    EXPECT_EQ(frame_.Prefs().ScheRect, (ScreenRect{100, 50, 700, 500}));
+
+    TrayDoubleClick(false);
+    const HWND reopened = frame_.ScheduleWnd();
+    ASSERT_NE(reopened, nullptr);
+    RECT rc;
+    GetWindowRect(reopened, &rc);
+    EXPECT_EQ(rc.left, 100);
+    EXPECT_EQ(rc.bottom, 500);
+
+    // Another window in front: a double-click brings the same calendar forward.
+    const HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                       nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_EQ(GetForegroundWindow(), other);
+    TrayDoubleClick(false);
+    EXPECT_EQ(frame_.ScheduleWnd(), reopened);
+    EXPECT_EQ(GetForegroundWindow(), reopened);
+    DestroyWindow(other);
+}
+
+TEST_F(MainFrameTest, OpenCalendarShowsTheAskedEvent) {
+    auto item = std::make_unique<ScheduleItem>();
+    item->front.id = frame_.Store().NextEventId();
+    item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2026, 10, 15, 0, 0, 0, -1));
+    item->front.endDate = static_cast<std::int32_t>(EndOfDay(item->front.startDate));
+    item->front.startTime = item->front.endTime = 9 * 3600;
+    item->title = "Asked";
+    const std::uint32_t id = item->front.id;
+    ASSERT_TRUE(frame_.Store().SaveEvent(item, true, true));
+    // As the upcoming-events window asks for it.
+    frame_.OpenCalendar(id, 0);
+    auto* wnd = dynamic_cast<CScheduleWnd*>(CWnd::FromHandle(frame_.ScheduleWnd()));
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_EQ(wnd->Layout().year, 2026);
+    EXPECT_EQ(wnd->Layout().month, 10);
+    EXPECT_EQ(wnd->Layout().selectedId, id);
+}
+
+TEST(MainFrameStart, UewStartupOpensTheUpcomingWindowAndExitStoresItsPosition) {
+    ScratchHive hive;
+    const DWORD on = 1;
+    SetUserValue("UewStartup", REG_DWORD, &on, sizeof on);
+    CCalendarApp app(0);
+    CMainFrame frame(app);
+    ASSERT_TRUE(frame.Create());
+    EXPECT_NE(frame.DueEventWnd(), nullptr);
+    EXPECT_TRUE(UserValue("DueEventCoord").empty());
+    SendMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
+    EXPECT_EQ(frame.Hwnd(), nullptr);
+    DropQuit();
+    EXPECT_EQ(UserValue("DueEventCoord").size(), 8u);
+    EXPECT_EQ(UserValue("ScheRect").size(), 16u);
+}
+
+// Windows sends WM_DESTROY after a refused WM_CREATE; the frame must not
+// write its default preferences over the user's.
+TEST(MainFrameStart, AFailedCreationWritesNothing) {
+    ScratchHive hive;
+    const std::int32_t rect[4] = {10, 20, 510, 420};
+    SetUserValue("ScheRect", REG_BINARY, rect, sizeof rect);
+    const std::uint8_t excluded[20] = {1, 0, 0, 0, 20, 0, 0, 0, 0x07, 0xEA, 0x08, 0x0F, 1, 0, 0, 0};
+    SetUserValue("EventExcluded", REG_BINARY, excluded, sizeof excluded);
+    const std::string storedRect = UserValue("ScheRect");
+    const std::string storedExcluded = UserValue("EventExcluded");
+
+    RefusedCreateAsOnWindows windows;
+    ASSERT_TRUE(windows.Active());
+    FaultyRegistry registry(hive.registry());
+    registry.FailNth(RegOp::Open, 2);  // the per-user key, below "User", as the preferences load
+    CCalendarApp app(0, &registry);
+    CMainFrame frame(app);
+    EXPECT_FALSE(frame.Create());
+    DropQuit();
+    EXPECT_TRUE(registry.Writes().empty());
+    EXPECT_EQ(UserValue("ScheRect"), storedRect);
+    EXPECT_EQ(UserValue("EventExcluded"), storedExcluded);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "ui/command_ids.h"
 #include "schedule_wnd_rig.h"
+#include "support/refused_create.h"
 
 namespace {
 
@@ -186,11 +187,10 @@ TEST(ScheduleWnd, OpensAsACaptionlessPopupWithTodaySelectedAndFourButtons) {
     EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr);
     RECT rc;
     GetWindowRect(hwnd, &rc);
-    const ScreenRect& sche = rig.Frame().Prefs().ScheRect;
-    EXPECT_EQ(rc.left, sche.left);
-    EXPECT_EQ(rc.top, sche.top);
-    EXPECT_EQ(rc.right, sche.right);
-    EXPECT_EQ(rc.bottom, sche.bottom);
+    EXPECT_EQ(rc.left, kDefaultCalendarRect.left);
+    EXPECT_EQ(rc.top, kDefaultCalendarRect.top);
+    EXPECT_EQ(rc.right, kDefaultCalendarRect.right);
+    EXPECT_EQ(rc.bottom, kDefaultCalendarRect.bottom);
 
     LocalFields now;
     ASSERT_TRUE(BreakDownLocal(SystemClock().Now(), now));
@@ -728,8 +728,7 @@ TEST_F(AugustRig, ShowEventGoesToTheOccurrenceAtOrAfterTheGivenTime) {
     EXPECT_EQ(layout.month, 6);
     EXPECT_EQ(layout.selectedId, monthly);
 
-    // Through the main frame, as the upcoming-events window asks for it.
-    rig_.Frame().OpenCalendar(other, 0);
+    rig_.Wnd().ShowEvent(other, 0, false);
     EXPECT_EQ(layout.year, 2026);
     EXPECT_EQ(layout.month, 10);
     EXPECT_EQ(layout.selectedId, other);
@@ -770,49 +769,63 @@ TEST(ScheduleWnd, HoverTimerRunsAfterAMoveAndStopsOnARightClick) {
     ParkCursorOutside();
     CalendarRig rig;
     const HWND hwnd = rig.Hwnd();
-    const auto timerPending = [hwnd] {
-        MSG msg;
-        return PeekMessageA(&msg, hwnd, WM_TIMER, WM_TIMER, PM_REMOVE) && msg.wParam == CScheduleWnd::kHoverTimerId;
-    };
+    // Killing a timer succeeds only while it runs; the probe stops it.
+    const auto timerRunning = [hwnd] { return KillTimer(hwnd, CScheduleWnd::kHoverTimerId) != FALSE; };
     SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(200, 200));
-    Sleep(1200);
-    ASSERT_TRUE(timerPending());
-    SendMessageA(hwnd, WM_TIMER, CScheduleWnd::kHoverTimerId, 0);  // the handler stops it
-    Sleep(1200);
-    EXPECT_FALSE(timerPending());
-    // The same position again is not a move.
-    SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(200, 200));
-    Sleep(1200);
-    EXPECT_FALSE(timerPending());
+    ASSERT_TRUE(timerRunning());
     SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(201, 200));
-    SendMessageA(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(201, 200));
-    Sleep(1200);
-    EXPECT_FALSE(timerPending());
+    SendMessageA(hwnd, WM_TIMER, CScheduleWnd::kHoverTimerId, 0);  // the handler stops it
+    EXPECT_FALSE(timerRunning());
+    // The same position again is not a move.
+    SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(201, 200));
+    EXPECT_FALSE(timerRunning());
+    SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(202, 200));
+    SendMessageA(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(202, 200));
+    EXPECT_FALSE(timerRunning());
 }
 
-TEST(ScheduleWnd, ClosingHandsItsRectangleToTheFrame) {
+TEST(ScheduleWnd, ClosingHandsItsRectangleOverOnce) {
     ParkCursorOutside();
     CalendarRig rig;
     const HWND hwnd = rig.Hwnd();
     MoveWindow(hwnd, 100, 50, 600, 450, TRUE);
     SendMessageA(hwnd, WM_COMMAND, ID_CLOSE_BUTTON, reinterpret_cast<LPARAM>(rig.Wnd().Button(ID_CLOSE_BUTTON)));
     EXPECT_TRUE(IsWindow(hwnd));  // closed from the message loop, not inside the click
+    EXPECT_FALSE(rig.closedRect.has_value());
     CalendarRig::Pump();
     EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(rig.Frame().ScheduleWnd(), nullptr);
-    const ScreenRect& r = rig.Frame().Prefs().ScheRect;
-    EXPECT_EQ(r.left, 100);
-    EXPECT_EQ(r.top, 50);
-    EXPECT_EQ(r.right, 700);
-    EXPECT_EQ(r.bottom, 500);
+    ASSERT_TRUE(rig.closedRect.has_value());
+    EXPECT_EQ(*rig.closedRect, (ScreenRect{100, 50, 700, 500}));
+}
 
-    // Opened again where it was.
-    rig.Frame().OpenCalendar(0, 0);
-    ASSERT_NE(rig.Frame().ScheduleWnd(), nullptr);
-    RECT rc;
-    GetWindowRect(rig.Frame().ScheduleWnd(), &rc);
-    EXPECT_EQ(rc.left, 100);
-    EXPECT_EQ(rc.bottom, 500);
+TEST(ScheduleWnd, AFailedCreationHandsNothingOver) {
+    CalendarRig rig;  // for its context
+    rig.closedRect.reset();
+    RefusedCreateAsOnWindows windows;
+    ASSERT_TRUE(windows.Active());
+    // A clock the runtime cannot break down makes the creation step refuse.
+    rig.Clock().Set(Instant{1} << 50);
+    EXPECT_EQ(CScheduleWnd::CreateNew(rig.Context(), kDefaultCalendarRect, false), nullptr);
+    EXPECT_FALSE(rig.closedRect.has_value());
+}
+
+TEST(ScheduleWnd, LeftOpenPastMidnightKeepsItsTodayUntilThisMonthChangesTheMonth) {
+    ParkCursorOutside();
+    CalendarRig rig(MakeLocalTime(2026, 8, 30, 23, 59, 0, -1));
+    const MonthLayout& layout = rig.Layout();
+    EXPECT_EQ(layout.todayDay, 30);
+    rig.Clock().Set(MakeLocalTime(2026, 8, 31, 0, 1, 0, -1));
+    rig.Wnd().ThisMonth();
+    EXPECT_EQ(layout.todayDay, 30);
+    rig.Wnd().NextMonth();
+    rig.Wnd().ThisMonth();  // the month changes back, and takes the new date
+    EXPECT_EQ(layout.month, 8);
+    EXPECT_EQ(layout.todayDay, 31);
+    rig.Clock().Set(MakeLocalTime(2026, 9, 1, 0, 0, 30, -1));
+    rig.Wnd().ThisMonth();
+    EXPECT_EQ(layout.month, 9);
+    EXPECT_EQ(layout.todayMonth, 9);
+    EXPECT_EQ(layout.todayDay, 1);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ COLORREF BarColorOf(const MonthLayout& layout, std::uint32_t id) {
 
 TEST(ScheduleWndPaint, BackgroundWashGridHeaderAndBorder) {
     CalendarRig rig;
-    Preferences& prefs = rig.Frame().Prefs();
+    Preferences& prefs = rig.Prefs();
     prefs.BkgColor = RGB(0, 0, 255);
     prefs.BkgImgFile.clear();
     for (const int alpha : {160, 0, 255}) {
@@ -367,7 +367,7 @@ protected:
     }
 
     void Use(const std::string& path, int fit, int keepAspect) {
-        Preferences& prefs = rig_.Frame().Prefs();
+        Preferences& prefs = rig_.Prefs();
         prefs.BkgImgFile = path;
         prefs.BkgImgFit = fit;
         prefs.BkgImgRetainRatio = keepAspect;
@@ -446,7 +446,7 @@ TEST_F(WallpaperPicture, EachFitModeInsideTheBorder) {
     EXPECT_TRUE(Near(at(*canvas, low), kBlue, 8)) << Hex(at(*canvas, low));
 
     // The wash still covers it: at 255 the inside is plain white.
-    rig_.Frame().Prefs().BkgAlpha = 255;
+    rig_.Prefs().BkgAlpha = 255;
     rig_.Wnd().ReloadBackImage();
     canvas = rig_.Render();
     EXPECT_EQ(canvas->At(300, 20), kWhite);
@@ -465,7 +465,7 @@ TEST_F(WallpaperPicture, UnreadableFileKeepsTheEarlierWallpaperAndAnEmptyPathDro
     files_ = {wide, text};
 
     Use(wide, 0, 0);
-    Preferences& prefs = rig_.Frame().Prefs();
+    Preferences& prefs = rig_.Prefs();
     prefs.BkgImgFile = text;
     rig_.Wnd().ReloadBackImage();
     EXPECT_TRUE(rig_.Wnd().HasBackImage());

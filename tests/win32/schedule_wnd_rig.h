@@ -1,19 +1,21 @@
 #pragma once
-// The calendar window as the program opens it: a main frame over a scratch
-// registry, English names, GDI+ running, and helpers to store events, render
-// the client area into a bitmap and pump the window's messages.
+// The calendar window with what the main frame hands it: a store over a
+// scratch registry, default preferences, a settable clock, English names and
+// GDI+ running; and helpers to store events, render the client area into a
+// bitmap and pump the window's messages.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "app/calendar_app.h"
-#include "app/main_frame.h"
 #include "calendar/schedule_wnd.h"
 #include "core/calendar.h"
 #include "core/locale_names.h"
+#include "core/schedule_changes.h"
+#include "portable/store_fakes.h"
 #include "scratch_hive.h"
 #include "support/dib_canvas.h"
 #include "ui/gdiplus.h"
@@ -34,34 +36,52 @@ struct EventSpec {
     bool endless = false;
 };
 
-class CalendarRig {
+// Where the main frame opens the calendar on a 1024 x 768 screen.
+constexpr RECT kDefaultCalendarRect = {494, 368, 974, 745};
+
+class CalendarRig final : private ReminderSchedule, private ScheduleNotifier {
 public:
-    CalendarRig() {
-        TheLocaleNames() = EnglishLocaleNames();
+    explicit CalendarRig(Instant now = SystemClock().Now()) : clock_(now) {
         EXPECT_TRUE(gdiplus_.Started());
-        if (!frame_.Create()) {
-            ADD_FAILURE() << "main frame not created";
+        store_.LoadEvents();
+        wnd_ = CScheduleWnd::CreateNew(Context(), kDefaultCalendarRect, false);
+        if (wnd_ == nullptr) {
+            ADD_FAILURE() << "calendar window not created";
             return;
         }
-        wnd_ = dynamic_cast<CScheduleWnd*>(CWnd::FromHandle(frame_.ScheduleWnd()));
-        EXPECT_NE(wnd_, nullptr);
+        hwnd_ = wnd_->Hwnd();
+        ShowWindow(wnd_->Hwnd(), SW_SHOWNORMAL);
+        SetForegroundWindow(wnd_->Hwnd());
     }
     ~CalendarRig() {
-        frame_.DestroyWindow();
-        // The frame ends the message loop when it goes; the test's loop goes on.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        if (wnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);
     }
     CalendarRig(const CalendarRig&) = delete;
     CalendarRig& operator=(const CalendarRig&) = delete;
 
-    CMainFrame& Frame() { return frame_; }
-    EventStore& Store() { return frame_.Store(); }
+    ScheduleWndContext Context() {
+        ScheduleWndContext context;
+        context.store = &store_;
+        context.prefs = &prefs_;
+        context.clock = &clock_;
+        context.names = &EnglishLocaleNames();
+        context.closed = [this](const ScreenRect& rect) {
+            EXPECT_FALSE(closedRect.has_value()) << "told twice";
+            closedRect = rect;
+        };
+        return context;
+    }
+
+    EventStore& Store() { return store_; }
+    Preferences& Prefs() { return prefs_; }
+    SettableClock& Clock() { return clock_; }
     CScheduleWnd& Wnd() { return *wnd_; }
-    HWND Hwnd() const { return wnd_->Hwnd(); }
+    HWND Hwnd() const { return hwnd_; }
     const MonthLayout& Layout() const { return wnd_->Layout(); }
     const std::string& HivePath() const { return hive_.Path(); }
+
+    // The rectangle the window handed over when it went.
+    std::optional<ScreenRect> closedRect;
 
     std::uint32_t Add(const EventSpec& event) {
         auto item = std::make_unique<ScheduleItem>();
@@ -122,11 +142,23 @@ public:
     }
 
 private:
+    // The reminders are not the calendar's business.
+    void DropPending(const ScheduleItem&) override {}
+    void RescheduleEvent(const ScheduleItem&) override {}
+    void StartSchedule() override {}
+    // As the main frame tells the calendar, while it is open.
+    void CalendarChanged() override {
+        if (IsWindow(hwnd_)) SendMessageA(hwnd_, WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
+    }
+    void UpcomingEventsDeleted() override {}
+
     ScratchHive hive_;
     GdiplusSession gdiplus_;
-    CCalendarApp app_{0};
-    CMainFrame frame_{app_};
-    CScheduleWnd* wnd_ = nullptr;
+    SettableClock clock_;
+    Preferences prefs_;
+    EventStore store_{hive_.registry(), clock_, *this, *this};
+    CScheduleWnd* wnd_ = nullptr;  // deletes itself with its window
+    HWND hwnd_ = nullptr;
 };
 
 inline bool IsRedDominant(COLORREF c) { return GetRValue(c) > 180 && GetGValue(c) < 90 && GetBValue(c) < 90; }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <string>
 
 void TraceFailure(const char* what, const char* file, int line, unsigned long error) {
     // The trace itself must not disturb the error a caller may still read.
@@ -11,7 +13,11 @@ void TraceFailure(const char* what, const char* file, int line, unsigned long er
         if (*p == '/' || *p == '\\') name = p + 1;
     }
     char text[512];
-    std::snprintf(text, sizeof text, "OrvCalendar: %s failed at %s:%d, error %lu\r\n", what, name, line, error);
+    if (line > 0) {
+        std::snprintf(text, sizeof text, "OrvCalendar: %s failed at %s:%d, error %lu\r\n", what, name, line, error);
+    } else {
+        std::snprintf(text, sizeof text, "OrvCalendar: %s\r\n", what);
+    }
     OutputDebugStringA(text);
 
     char path[MAX_PATH];
@@ -26,4 +32,15 @@ void TraceFailure(const char* what, const char* file, int line, unsigned long er
         }
     }
     SetLastError(saved);
+}
+
+void TraceCurrentException(const char* where) {
+    std::string what = std::string("exception in ") + where;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        what += std::string(": ") + e.what();
+    } catch (...) {
+    }
+    TraceFailure(what.c_str(), "", 0, 0);  // no line: the text says it all
 }

@@ -10,6 +10,9 @@
 // Records one failure; error is GetLastError(), a registry status or a GDI+ status.
 void TraceFailure(const char* what, const char* file, int line, unsigned long error);
 
+// Inside a catch block: records the exception being handled, where.
+void TraceCurrentException(const char* where);
+
 namespace trace_detail {
 inline bool CheckLastError(bool ok, const char* what, const char* file, int line) {
     if (!ok) TraceFailure(what, file, line, GetLastError());

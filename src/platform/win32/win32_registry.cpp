@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/trace.h"
+
 namespace {
 
 HKEY ToHkey(Registry::Handle h) { return reinterpret_cast<HKEY>(h); }
@@ -27,8 +29,8 @@ bool Win32Registry::CreateKey(Handle parent, std::string_view path, RegAccess ac
     const std::string p(path);
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(ToHkey(parent), p.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, ToSam(access), nullptr, &key,
-                        &disposition) != ERROR_SUCCESS)
+    if (!ORV_CHECK_STATUS(RegCreateKeyExA(ToHkey(parent), p.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                          ToSam(access), nullptr, &key, &disposition)))
         return false;
     out = FromHkey(key);
     return true;
@@ -55,8 +57,8 @@ bool Win32Registry::QueryValue(Handle key, std::string_view name, void* buffer, 
 
 bool Win32Registry::SetValue(Handle key, std::string_view name, RegType type, const void* data, std::uint32_t size) {
     const std::string n(name);
-    return RegSetValueExA(ToHkey(key), n.c_str(), 0, static_cast<DWORD>(type), static_cast<const BYTE*>(data),
-                          size) == ERROR_SUCCESS;
+    return ORV_CHECK_STATUS(
+        RegSetValueExA(ToHkey(key), n.c_str(), 0, static_cast<DWORD>(type), static_cast<const BYTE*>(data), size));
 }
 
 bool Win32Registry::DeleteValue(Handle key, std::string_view name) {

@@ -3,6 +3,8 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "platform/win32/trace.h"
+
 namespace {
 
 class FindHandle {
@@ -30,7 +32,7 @@ void Win32ReminderTimer::Attach(HWND hwnd) {
 
 void Win32ReminderTimer::Set(std::uint32_t milliseconds) {
     // Without a window SetTimer would make a thread timer with another id.
-    if (hwnd_ != nullptr) SetTimer(hwnd_, kReminderTimerId, milliseconds, nullptr);
+    if (hwnd_ != nullptr) ORV_CHECK(SetTimer(hwnd_, kReminderTimerId, milliseconds, nullptr) != 0);
 }
 
 void Win32ReminderTimer::Kill() {

@@ -1,4 +1,4 @@
-#include "upcoming/close_button.h"
+#include "ui/close_button.h"
 
 #include <cstdlib>
 #include <initializer_list>
