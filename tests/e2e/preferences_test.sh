@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The tray's Preferences and About and the calendar's Browse All in the running
-# program: transparency and look-ahead changed through the sheet reach the
-# registry and the open calendar; two events deleted in the browser leave the
-# registry and the month.
+# program: a colour chosen and cancelled stays off the open calendar;
+# transparency and look-ahead changed through the sheet reach the registry and
+# the open calendar; two events deleted in the browser leave the registry and
+# the month.
 . "$(dirname "$0")/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
@@ -70,35 +71,60 @@ back_point="$(( 6 + 6 * cw + cw / 2 )) $(( 61 + 5 * ch + ch / 2 ))"
 before=$(shot e2e_preferences_before)
 check "the calendar shows the stored blue without a wash" near "$(read_bmp "$before" $back_point)" "0 0 200" 8
 
-# Preferences from the tray menu: its fourth entry.
-xdotool mousemove 600 300
-probe post "$FRAME" 0x437 0 0x205 >/dev/null
-probe wait '#32768' 5 && sleep 0.5
-xdotool key Down Down Down Return
-sleep 1
-check "the tray's Preferences opens the sheet" probe find '#32770' Preferences
-type_into() {  # control id, text: clicked, emptied, typed as the user does
-  read -r cx cy <<<"$(probe item '#32770' Preferences "$1" | centre)"
-  xdotool mousemove "$cx" "$cy" click 1
-  xdotool key End BackSpace BackSpace BackSpace BackSpace
-  xdotool type "$2"
+# The tray menu's fourth entry.
+open_preferences() {
+  xdotool mousemove 600 300
+  probe post "$FRAME" 0x437 0 0x205 >/dev/null
+  probe wait '#32768' 5 && sleep 0.5
+  xdotool key Down Down Down Return
+  sleep 1
 }
-type_into 1034 200                                   # transparency
+click_item() {  # window title, control id
+  read -r cx cy <<<"$(probe item '#32770' "$1" "$2" | centre)"
+  xdotool mousemove "$cx" "$cy" click 1
+}
+type_into() {  # window title, control id, text: clicked, emptied, typed as the user does
+  click_item "$1" "$2"
+  xdotool key End BackSpace BackSpace BackSpace BackSpace
+  xdotool type "$3"
+}
+
+# A colour confirmed in the chooser is live at once, but an open calendar
+# shows it only once a Background page is applied; Cancel saves nothing.
+open_preferences
+check "the tray's Preferences opens the sheet" probe find '#32770' Preferences
+click_item Preferences 1015                          # Change...
+probe wait '#32770' 5 && sleep 1
+check "Change... opens the colour chooser" probe find '#32770' Color
+type_into Color 706 0
+type_into Color 707 200
+type_into Color 708 0
+click_item Color 1
+sleep 0.5
+click_item Preferences 2                             # Cancel
+check "Cancel closes the sheet" probe gone '#32770' 5
+check "and writes nothing" test "$(reg_value "$USER_KEY" BkgColor)" = "REG_DWORD 0xc80000"
+cancelled=$(shot e2e_preferences_cancelled)
+check "the open calendar keeps its colour" near "$(read_bmp "$cancelled" $back_point)" "0 0 200" 8
+
+open_preferences
+type_into Preferences 1034 200                       # transparency
 read -r tleft ttop _ _ <<<"$(probe item '#32770' Preferences 0x3020)"
 xdotool mousemove $(( tleft + 100 )) $(( ttop + 10 )) click 1   # the "Event" tab
 sleep 0.5
-type_into 1034 7                                     # display events beginning in
-type_into 1039 3                                     # open when an event is beginning in
+type_into Preferences 1034 7                         # display events beginning in
+type_into Preferences 1039 3                         # open when an event is beginning in
 probe shot '#32770' "$(winpath "$shots/e2e_preferences_event.bmp")"
 xdotool key Return                                   # OK
 check "OK closes the sheet" probe gone '#32770' 5
 check "BkgAlpha holds the new transparency" test "$(reg_value "$USER_KEY" BkgAlpha)" = "REG_DWORD 0xc8"
 check "UewHours holds the new look-ahead" test "$(reg_value "$USER_KEY" UewHours)" = "REG_DWORD 0x7"
 check "UewHours2 holds the new threshold" test "$(reg_value "$USER_KEY" UewHours2)" = "REG_DWORD 0x3"
+check "and BkgColor the colour chosen before" test "$(reg_value "$USER_KEY" BkgColor)" = "REG_DWORD 0xc800"
 sleep 0.5
 after=$(shot e2e_preferences_after)
-# 200/255 of white over the blue.
-check "the open calendar is repainted with the wash" near "$(read_bmp "$after" $back_point)" "200 200 243" 8
+# 200/255 of white over the green.
+check "the open calendar is repainted with the colour and the wash" near "$(read_bmp "$after" $back_point)" "200 243 200" 8
 
 # About from the tray menu: its fifth entry; Close ends it.
 probe post "$FRAME" 0x437 0 0x205 >/dev/null
