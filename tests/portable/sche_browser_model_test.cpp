@@ -69,7 +69,11 @@ TEST(BrowserRows, HeaderClicksReverseTheSameColumnAndStartAnotherAscending) {
 }
 
 TEST(BrowserRows, DateTextNamesTheEndOrEndless) {
-    const auto shortDate = [](Instant t) { return "d" + std::to_string(t); };
+    const auto shortDate = [](Instant t) {
+        std::string text = std::to_string(t);
+        text.insert(text.begin(), 'd');
+        return text;
+    };
     ScheduleFront f;
     f.startDate = 100;
     f.endDate = 900;
