@@ -553,6 +553,7 @@ ImportPlan PlanImport(std::string_view fileText, const EventStore& store, const 
 }
 
 void ApplyImport(ImportPlan& plan, EventStore& store) {
+    if (!plan.error.empty()) return;
     bool excluded = false;
     for (PlannedEvent& planned : plan.events) {
         std::uint32_t id = planned.replaces;

@@ -144,6 +144,7 @@ IcsReadResult ReadIcs(std::string_view text, const IcsLimits& limits) {
             open.push_back(IcsComponent{name, {}, {}});
         } else if (property.name == "END") {
             const std::string name = UpperAscii(property.value);
+            if (name.empty()) return fail(LineText(number, "ends a component without a name."));
             if (open.empty() || open.back().name != name)
                 return fail(LineText(number, "ends " + name + (open.empty() ? ", which was not begun." : " inside " + open.back().name + ".")));
             IcsComponent done = std::move(open.back());

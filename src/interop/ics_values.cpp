@@ -125,6 +125,7 @@ bool ParseIcsDuration(std::string_view text, long long& seconds) {
     long long total = 0;
     bool inTime = false;
     bool any = false;
+    bool anyTime = false;
     while (!text.empty()) {
         if (text.front() == 'T') {
             if (inTime) return false;
@@ -148,8 +149,9 @@ bool ParseIcsDuration(std::string_view text, long long& seconds) {
         else return false;
         total += n * scale;
         any = true;
+        anyTime = inTime;
     }
-    if (!any) return false;
+    if (!any || (inTime && !anyTime)) return false;
     seconds = sign * total;
     return true;
 }
