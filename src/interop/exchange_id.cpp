@@ -50,5 +50,7 @@ std::string UidKey(std::string_view uid) {
         hash ^= static_cast<unsigned char>(c);
         hash *= 0x100000001b3ull;
     }
-    return "~" + Hex64(hash);
+    std::string key = "~";
+    key += Hex64(hash);
+    return key;
 }

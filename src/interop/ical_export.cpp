@@ -35,6 +35,12 @@ std::string DateTime(long long days, int seconds) {
     return FormatIcsDateTime(c.year, c.month, c.day, seconds);
 }
 
+// Comma-separated lists, built by appending (GCC 12 misreads "," + temporary).
+void AddItem(std::string& list, std::string_view item) {
+    if (!list.empty()) list += ',';
+    list += item;
+}
+
 int MinMonthLength(int month) { return month == 2 ? 28 : DaysInMonth(2001, month); }
 
 // The rule's day of the month, lowered to the month's length the way the
@@ -45,7 +51,7 @@ std::string MonthDayPart(int day, int minLength) {
     if (day >= 31) return "BYMONTHDAY=-1";
     if (day <= minLength) return "BYMONTHDAY=" + std::to_string(day);
     std::string days;
-    for (int d = minLength; d <= day; ++d) days += (days.empty() ? "" : ",") + std::to_string(d);
+    for (int d = minLength; d <= day; ++d) AddItem(days, std::to_string(d));
     return "BYMONTHDAY=" + days + ";BYSETPOS=-1";
 }
 
@@ -65,7 +71,7 @@ std::string RuleText(const ScheduleFront& f, long long startDays) {
         case RecurClass::Weekly: {
             std::string days;
             for (int d = 0; d < 7; ++d)
-                if (low & (1 << d)) days += std::string(days.empty() ? "" : ",") + WeekdayCode(d);
+                if (low & (1 << d)) AddItem(days, WeekdayCode(d));
             // Weeks begin on the start date's weekday.
             rule = "FREQ=WEEKLY;BYDAY=" + days + ";WKST=" + WeekdayCode(WeekdayIndexOfDays(startDays));
             break;
@@ -110,7 +116,7 @@ void WriteEvent(IcsWriter& w, const ScheduleItem& item, Instant first, const std
         std::string dates;
         for (DateKey key : excluded) {
             const long long days = DaysFromCivil(static_cast<int>(key >> 16), (key >> 8) & 0xFF, key & 0xFF);
-            if (days >= firstDays) dates += (dates.empty() ? "" : ",") + DateTime(days, f.startTime);
+            if (days >= firstDays) AddItem(dates, DateTime(days, f.startTime));
         }
         if (!dates.empty()) w.Property("EXDATE", dates);
         // The stored start date when it is not itself an occurrence.

@@ -458,8 +458,13 @@ std::string Counted(int n, std::string_view one, std::string_view many) {
 
 std::string Reasons(const std::map<std::string, int>& reasons, std::string_view prefix) {
     std::string text;
-    for (const auto& [reason, n] : reasons)
-        text += (text.empty() ? "" : ", ") + std::to_string(n) + " " + std::string(prefix) + reason;
+    for (const auto& [reason, n] : reasons) {
+        if (!text.empty()) text += ", ";
+        text += std::to_string(n);
+        text += ' ';
+        text += prefix;
+        text += reason;
+    }
     return text;
 }
 
