@@ -44,7 +44,9 @@ std::string Win32TextCodec::FromUtf8(std::string_view utf8, std::size_t& replace
     for (std::size_t i = 0; i < wide.size();) {
         const int units = (wide[i] >= 0xD800 && wide[i] < 0xDC00 && i + 1 < wide.size()) ? 2 : 1;
         BOOL lost = FALSE;
-        out += Narrow(CP_ACP, wide.data() + i, units, &lost);
+        const std::string piece = Narrow(CP_ACP, wide.data() + i, units, &lost);
+        // One "?" for a lost character, even one of two UTF-16 units.
+        out += lost ? std::string("?") : piece;
         if (lost) ++replaced;
         i += static_cast<std::size_t>(units);
     }
