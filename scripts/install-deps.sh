@@ -9,6 +9,7 @@ packages=(
   wine wine64
   xvfb xauth xdotool x11-utils imagemagick nsis sox
   python3 tzdata time fonts-liberation
+  libical-dev python3-icalendar python3-recurring-ical-events
 )
 
 missing=()

@@ -63,46 +63,55 @@ double Now() {
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
-// Adds the milliseconds of each full paint of the client area into a memory
-// bitmap to samples.
-void TimePaints(HWND hwnd, int paints, std::vector<double>& samples) {
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);  // warm: the background cache
-    for (int i = 0; i < paints; ++i) {
-        const double start = Now();
-        SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        samples.push_back(Now() - start);
+// A memory bitmap of the window's client size, to paint the window into.
+class PaintTarget {
+public:
+    explicit PaintTarget(HWND hwnd) : hwnd_(hwnd) {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
     }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    ~PaintTarget() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    PaintTarget(const PaintTarget&) = delete;
+    PaintTarget& operator=(const PaintTarget&) = delete;
+
+    // Milliseconds of one full paint of the client area.
+    double Paint() const {
+        const double start = Now();
+        SendMessageA(hwnd_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+        GdiFlush();
+        return Now() - start;
+    }
+
+private:
+    HWND hwnd_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+// Adds the milliseconds of each full paint of the client area to samples.
+void TimePaints(HWND hwnd, int paints, std::vector<double>& samples) {
+    const PaintTarget target(hwnd);
+    target.Paint();  // warm: the background cache
+    for (int i = 0; i < paints; ++i) samples.push_back(target.Paint());
 }
 
 // The milliseconds of step() followed by a full paint of the client area.
 double TimeStepAndPaint(HWND hwnd, const std::function<void()>& step) {
     const double start = Now();
     step();
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    GdiFlush();
-    const double ms = Now() - start;
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return ms;
+    const double stepped = Now() - start;
+    const PaintTarget target(hwnd);  // of the new size, made outside the timing
+    return stepped + target.Paint();
 }
 
 Timing Summarise(std::vector<double> samples) {

@@ -19,6 +19,7 @@
 #include "ui/wnd.h"
 
 class CCalendarApp;
+class CPropSheet;
 
 // The hidden hub: owns the preferences, the events and the reminder schedule,
 // keeps the tray icon and opens the calendar and upcoming-events windows.
@@ -85,7 +86,7 @@ private:
     ReminderScheduler scheduler_;
     HWND scheduleWnd_ = nullptr;
     HWND dueEventWnd_ = nullptr;
-    HWND prefSheet_ = nullptr;
+    CPropSheet* prefSheet_ = nullptr;  // the open Preferences sheet
     UINT taskbarCreated_ = 0;
     bool created_ = false;  // creation went through: the destroy steps apply
 };

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/calendar.h"
@@ -11,7 +12,9 @@
 #include "core/product.h"
 #include "calendar/tip_wnd.h"
 #include "dialogs/editor_commit.h"
+#include "dialogs/sche_browser_dlg.h"
 #include "dialogs/wallpaper.h"
+#include "platform/win32/win32_date_format.h"
 #include "platform/win32/trace.h"
 #include "ui/command_ids.h"
 #include "ui/desktop_metrics.h"
@@ -577,7 +580,16 @@ void CScheduleWnd::EditEvent() {
 }
 
 void CScheduleWnd::BrowseAll() {
-    // The event browser opens here once it is part of the program.
+    ScheBrowserContext browser;
+    browser.store = context_.store;
+    browser.shortDate = &FormatShortDate;
+    // Called once the browser has closed; this window outlives its own handler.
+    browser.editEvent = [this](std::uint32_t eventId) {
+        if (hwnd_ == nullptr) return;
+        ShowEvent(eventId, context_.clock->Now(), false);
+        EditEvent();
+    };
+    CScheBrowserDlg(std::move(browser)).Run(hwnd_);
 }
 
 void CScheduleWnd::DeleteSelectedEvent() {

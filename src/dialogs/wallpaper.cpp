@@ -16,7 +16,15 @@ GdipBitmap LoadWallpaperImage(const std::string& path) {
     if (length <= 0) return bitmap;
     std::vector<wchar_t> wide(static_cast<std::size_t>(length));
     if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length) != length) return bitmap;
-    if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipCreateBitmapFromFile(wide.data(), bitmap.Out()))) bitmap.Reset();
+    if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipCreateBitmapFromFile(wide.data(), bitmap.Out()))) {
+        bitmap.Reset();
+        return bitmap;
+    }
+    UINT width = 0;
+    UINT height = 0;
+    Gdiplus::DllExports::GdipGetImageWidth(bitmap.Get(), &width);
+    Gdiplus::DllExports::GdipGetImageHeight(bitmap.Get(), &height);
+    if (!WallpaperSizeAcceptable(width, height)) bitmap.Reset();
     return bitmap;
 }
 

@@ -26,6 +26,14 @@ struct WallpaperTile {
     bool operator==(const WallpaperTile&) const = default;
 };
 
+// Whether an image of that size is taken as a wallpaper at all. A larger one
+// takes gigabytes once decoded and seconds to shrink, so it is treated as a
+// file that cannot be loaded; the largest camera photos still pass.
+constexpr unsigned long long kMaxWallpaperPixels = 256ull * 1024 * 1024;
+constexpr bool WallpaperSizeAcceptable(unsigned long long width, unsigned long long height) {
+    return width > 0 && height > 0 && width <= kMaxWallpaperPixels / height;
+}
+
 using WallpaperTileSink = std::function<void(const WallpaperTile&)>;
 
 // Covers target with the image of imageWidth x imageHeight, rows top to

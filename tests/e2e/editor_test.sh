@@ -22,8 +22,8 @@ wait_dialog() {  # title, seconds: until it shows (or, with "gone", until it has
   return 1
 }
 click_control() {  # dialog title, control id
-  local v l t r b
-  read -r v l t r b <<<"$(probe control '#32770' "$1" "$2")"
+  local l t r b
+  read -r l t r b <<<"$(probe item '#32770' "$1" "$2")"
   xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 )) click 1
   sleep 0.2
 }

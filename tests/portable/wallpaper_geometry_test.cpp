@@ -97,6 +97,25 @@ TEST(WallpaperGeometry, EmptyTargetOrImageDrawsNothing) {
     EXPECT_TRUE(Tiles(100, 0, {0, 0, 250, 120}, true, true).empty());
 }
 
+TEST(WallpaperGeometry, HugeImagesAreNotTakenAsWallpapers) {
+    struct Row {
+        unsigned long long width;
+        unsigned long long height;
+        bool taken;
+    };
+    const Row rows[] = {
+        {16320, 12240, true},  // a 200-megapixel photo
+        {16384, 16384, true},  // the limit
+        {16385, 16384, false},
+        {20000, 20000, false},
+        {kMaxWallpaperPixels, 1, true},
+        {0xFFFFFFFF, 0xFFFFFFFF, false},  // no overflow
+        {0, 10, false},
+        {10, 0, false},
+    };
+    for (const Row& r : rows) EXPECT_EQ(WallpaperSizeAcceptable(r.width, r.height), r.taken) << r.width << "x" << r.height;
+}
+
 TEST(WallpaperGeometry, TilesCoverTheTargetExactlyOnce) {
     const WallpaperRect target{3, 4, 97, 61};
     for (int w = 1; w <= 40; w += 3) {
