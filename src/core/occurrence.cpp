@@ -33,6 +33,10 @@ struct Search {
     bool AfterWindow(long long days) const { return days > toDays; }
 
     bool StartOn(long long days, Instant& out) const {
+        // Two dates on, a start lies more than a day's readings after `to`,
+        // so after it unless the offset grew by more than a day; the instant
+        // is not built, which spares the conversion of dates far off.
+        if (days > toDays + 1) return false;
         if (days == startDays) {
             out = first;
             return true;
