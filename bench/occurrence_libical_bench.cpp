@@ -86,21 +86,22 @@ bool Theirs(const Mix& mix, std::size_t i) {
     return found;
 }
 
-// Prints as the console does and keeps each benchmark's times, for the
+// Prints as the console does and keeps each benchmark's CPU times, for the
 // ratios at the end.
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                times_[run.benchmark_name()].push_back(run.GetAdjustedRealTime());
+                times_[run.benchmark_name()].push_back(run.GetAdjustedCPUTime());
             }
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     void PrintRatios() {
-        std::printf("\nlibical's time over FindOccurrence's (medians of the repetitions):\n");
+        // CPU time: on a shared machine the wall clock also counts the waits.
+        std::printf("\nlibical's CPU time over FindOccurrence's (medians of the repetitions):\n");
         double logSum = 0;
         int zones = 0;
         for (const char* zone : kZones) {
