@@ -33,9 +33,10 @@ struct Search {
     bool AfterWindow(long long days) const { return days > toDays; }
 
     bool StartOn(long long days, Instant& out) const {
-        // Two dates on, a start lies more than a day's readings after `to`,
-        // so after it unless the offset grew by more than a day; the instant
-        // is not built, which spares the conversion of dates far off.
+        // A start two dates or more after to's reads over a day later than
+        // `to`, so it lies after `to` unless the offset grew by more than a
+        // day meanwhile. Such dates are not turned into instants: a date
+        // years off would cost learning the zone's offsets there.
         if (days > toDays + 1) return false;
         if (days == startDays) {
             out = first;
