@@ -151,6 +151,7 @@ int main(int argc, char** argv) {
         for (const std::string& d : c.disagreements) std::printf("    %s\n", d.c_str());
         disagreements += static_cast<int>(c.disagreements.size());
     }
+    UseZone(0);
 
     for (int z = 0; z < static_cast<int>(std::size(kZones)); ++z) {
         benchmark::RegisterBenchmark(("FindOccurrence/" + std::string(kZones[z])).c_str(),
