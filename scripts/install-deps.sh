@@ -7,8 +7,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libical-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick nsis sox
   python3 tzdata time fonts-liberation
+  libical-dev python3-icalendar python3-recurring-ical-events
 )
 
 missing=()

@@ -54,6 +54,9 @@ struct ScheduleItem {
     std::string note;
     std::string soundfile;
     std::string launchfile;
+    // The iCalendar UID an imported event came with; empty for the events
+    // made here. Stored as the event key's value "uid" when not empty.
+    std::string uid;
 
     ActionsBlock Actions() const { return {actions, remindMinutes}; }
     void SetActions(const ActionsBlock& block) {

@@ -44,6 +44,8 @@ Verdict ReadEvent(const RegKey& key, Instant windowStart, Instant windowEnd, Sch
     if (key.ReadString("note", kNoteBuffer, text)) item.note = TrimSpace(text);
     key.ReadString("soundfile", kPathBuffer, item.soundfile);
     key.ReadString("launchfile", kPathBuffer, item.launchfile);
+    // Older data has no "uid"; the event then has none.
+    key.ReadString("uid", kMaxUidLength + 1, item.uid);
     return Verdict::Good;
 }
 
@@ -108,6 +110,9 @@ bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool acti
         const ScheduleFront::Bytes front = item.front.Encode();
         ok = key.WriteBinary("front", front.data(), front.size()) && key.WriteString("title", item.title) &&
              key.WriteString("note", item.note);
+        // Written only when there is one, so the program's own events keep
+        // the layout they always had.
+        if (ok && !item.uid.empty() && item.uid.size() <= kMaxUidLength) ok = key.WriteString("uid", item.uid);
     }
     key.Close();
     // A half-written event must not come back at the next load.

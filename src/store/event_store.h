@@ -18,6 +18,8 @@ struct Exclusion {
 };
 
 constexpr std::size_t kMaxEvents = 361;
+// Longest "uid" the store reads back; a longer one is not written.
+constexpr std::size_t kMaxUidLength = 255;
 // "EventExcluded" claims its own size; anything larger is not believed.
 constexpr std::uint32_t kMaxExclusionBytes = 8 * 65536;
 

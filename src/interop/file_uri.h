@@ -1,0 +1,9 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+// Windows paths as file: URIs and back. Only absolute paths have one:
+// "C:\a b.wav" is "file:///C:/a%20b.wav", "\\host\share\x" "file://host/share/x".
+// Empty when there is none.
+std::string PathToFileUri(std::string_view path);
+std::string FileUriToPath(std::string_view uri);

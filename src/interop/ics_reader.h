@@ -1,0 +1,26 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interop/ics_document.h"
+
+// What a file may hold before it is refused: a calendar of the size this
+// program keeps fits many times over, and nothing read can grow without bound.
+struct IcsLimits {
+    std::size_t maxBytes = 16u << 20;
+    std::size_t maxLineBytes = 256u << 10;  // one unfolded content line
+    std::size_t maxComponents = 50000;
+    int maxDepth = 8;
+};
+
+struct IcsReadResult {
+    std::vector<IcsComponent> calendars;  // the VCALENDARs, in file order
+    std::string error;                    // for the user; empty when read
+    bool Ok() const { return error.empty(); }
+};
+
+// Reads the whole text; on any fault the result holds the message and no
+// calendar, never a part of the file.
+IcsReadResult ReadIcs(std::string_view text, const IcsLimits& limits = {});

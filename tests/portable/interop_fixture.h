@@ -1,0 +1,42 @@
+#pragma once
+// An event store over an in-memory registry, for the iCalendar tests.
+#include <memory>
+#include <string>
+
+#include "interop/ical_export.h"
+#include "interop/ical_import.h"
+#include "platform/memory/cp1252_codec.h"
+#include "platform/memory/memory_registry.h"
+#include "portable/core_zone.h"
+#include "portable/store_fakes.h"
+#include "store/event_store.h"
+
+class InteropStore {
+public:
+    explicit InteropStore(Instant now) : clock(now) { store.LoadEvents(); }
+
+    ImportPlan Import(const std::string& text) {
+        ImportPlan plan = PlanImport(text, store, codec, clock, kExchangeId);
+        ApplyImport(plan, store);
+        return plan;
+    }
+    ExportResult Export() const { return ExportEvents(store.Events(), store.Exclusions(), codec, kExchangeId, clock.Now()); }
+
+    const ScheduleItem* ByTitle(const std::string& title) const {
+        for (const auto& e : store.Events())
+            if (e->title == title) return e.get();
+        return nullptr;
+    }
+
+    static constexpr const char* kExchangeId = "0123456789abcdef";
+    SettableClock clock;
+    MemoryRegistry registry;
+    RecordingSchedule schedule;
+    RecordingNotifier notifier;
+    Cp1252Codec codec;
+    EventStore store{registry, clock, schedule, notifier};
+};
+
+inline std::string Vcalendar(const std::string& body) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Fixture//EN\r\n" + body + "END:VCALENDAR\r\n";
+}

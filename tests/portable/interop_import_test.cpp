@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/occurrence.h"
+#include "interop/ics_reader.h"
+#include "portable/interop_fixture.h"
+#include "store/registry_paths.h"
+
+namespace {
+
+namespace r = import_reason;
+
+LocalFields LocalOf(Instant t) {
+    LocalFields f;
+    EXPECT_TRUE(BreakDownLocal(t, f));
+    return f;
+}
+
+Instant Midnight(Instant t) {
+    const LocalFields f = LocalOf(t);
+    return Local(f.year, f.month, f.day);
+}
+
+// Written after RFC 5545's own examples, in the shape a desktop program with
+// meetings emits: a zone described by VTIMEZONE, times in it, folded lines.
+const std::string kZonedMeeting = Vcalendar(
+    "BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\n"
+    "BEGIN:DAYLIGHT\r\nDTSTART:20070311T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\r\n"
+    "TZOFFSETFROM:-0500\r\nTZOFFSETTO:-0400\r\nTZNAME:EDT\r\nEND:DAYLIGHT\r\n"
+    "BEGIN:STANDARD\r\nDTSTART:20071104T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\r\n"
+    "TZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nTZNAME:EST\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
+    "BEGIN:VEVENT\r\nUID:19970901T130000Z-123401@example.com\r\nDTSTAMP:20260101T000000Z\r\n"
+    "DTSTART;TZID=America/New_York:20260310T090000\r\nDTEND;TZID=America/New_York:20260310T100000\r\n"
+    "SUMMARY:Project review\r\nDESCRIPTION:Agenda: budget\\, staffing\\; travel\\nRoom 4 \r\n"
+    " \xE2\x80\x93 bring caf\xC3\xA9 and \xED\x95\x9C\r\n"
+    "RRULE:FREQ=WEEKLY;BYDAY=TU;COUNT=5\r\nEXDATE;TZID=America/New_York:20260317T090000\r\n"
+    "X-MICROSOFT-CDO-BUSYSTATUS:BUSY\r\n"
+    "BEGIN:VALARM\r\nTRIGGER;RELATED=START:-PT30M\r\nACTION:AUDIO\r\n"
+    "ATTACH;FMTTYPE=audio/basic:file:///C:/Media/chime%20one.wav\r\nEND:VALARM\r\nEND:VEVENT\r\n");
+
+TEST(IcalImport, ZonedWeeklyMeetingBecomesALocalSeries) {
+    InteropStore s(Local(2026, 3, 1, 12));
+    const ImportPlan plan = s.Import(kZonedMeeting);
+    ASSERT_EQ(plan.error, "");
+    EXPECT_EQ(plan.report.imported, 1);
+    const ScheduleItem* e = s.ByTitle("Project review");
+    ASSERT_NE(e, nullptr);
+    // 09:00 in New York, daylight time, is 13:00 UTC; here it is what the local zone makes of it.
+    const Instant first = UtcInstant(2026, 3, 10, 13);
+    const LocalFields local = LocalOf(first);
+    EXPECT_EQ(e->front.startDate, Midnight(first));
+    EXPECT_EQ(e->front.startTime, local.hour * 3600 + local.minute * 60);
+    EXPECT_EQ(e->front.recurKind, kKindWeekly);
+    EXPECT_EQ(e->front.recurPattern, 1 << local.weekdayIndex);
+    EXPECT_EQ(e->front.recurFlags, 0);
+    // The fifth, four weeks on by the local wall clock (where the zones
+    // change their clocks on other days, the instant may differ by the change).
+    EXPECT_EQ(e->front.endDate, Local(local.year, local.month, local.day + 28, 23, 59, 59));
+    EXPECT_EQ(s.store.Exclusions(), (std::vector<Exclusion>{{DateKeyOf(UtcInstant(2026, 3, 17, 13)), e->front.id}}));
+    EXPECT_EQ(e->note, "Agenda: budget, staffing; travel\r\nRoom 4 \x96 bring caf\xE9 and ?");
+    EXPECT_EQ(e->remindMinutes, 30);
+    EXPECT_EQ(e->actions, kActionPlaySound);
+    EXPECT_EQ(e->soundfile, "C:\\Media\\chime one.wav");
+    EXPECT_EQ(e->uid, "19970901T130000Z-123401@example.com");
+    EXPECT_EQ(plan.report.Text(),
+              "1 event imported.\n1 character that Windows cannot show in its code page became \"?\".");
+    // The exclusions are stored at once, and the UID in the event's key.
+    RegType type;
+    std::string bytes;
+    EXPECT_TRUE(s.registry.Peek(std::string(kUserKeyPath) + "\\Default_Id", "EventExcluded", type, bytes));
+    EXPECT_TRUE(s.registry.Peek(std::string(kEventsKeyPath) + "\\1", "uid", type, bytes));
+    EXPECT_EQ(bytes, e->uid + '\0');
+}
+
+// The shapes a web calendar and a desktop program emit: UTC times, whole
+// days, birthdays from long ago, X- properties of their own.
+TEST(IcalImport, ReadsUtcTimesWholeDaysAndOldBirthdays) {
+    InteropStore s(Local(2026, 6, 15, 12));
+    const ImportPlan plan = s.Import(Vcalendar(
+        "X-WR-CALNAME:Personal\r\nX-WR-TIMEZONE:Europe/Berlin\r\n"
+        "BEGIN:VEVENT\r\nUID:a1@web\r\nDTSTART:20260706T120000Z\r\nDTEND:20260706T130000Z\r\n"
+        "RRULE:FREQ=MONTHLY;BYDAY=1MO;UNTIL=20261231T235959Z\r\nSUMMARY:Team lunch\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:a2@web\r\nDTSTART;VALUE=DATE:20260704\r\nDTEND;VALUE=DATE:20260707\r\n"
+        "SUMMARY:Long weekend\r\nTRANSP:TRANSPARENT\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:a3@web\r\nDTSTART;VALUE=DATE:19650412\r\nRRULE:FREQ=YEARLY\r\n"
+        "SUMMARY:Ann's birthday\r\nEND:VEVENT\r\n"));
+    ASSERT_EQ(plan.error, "");
+    EXPECT_EQ(plan.report.imported, 3);
+
+    const ScheduleItem* lunch = s.ByTitle("Team lunch");
+    ASSERT_NE(lunch, nullptr);
+    EXPECT_EQ(lunch->front.recurKind, kKindMonthlyNth);
+    EXPECT_EQ(lunch->front.recurPattern, 0 << 4 | 1);
+    EXPECT_EQ(lunch->front.startTime, LocalOf(UtcInstant(2026, 7, 6, 12)).hour * 3600 +
+                                          LocalOf(UtcInstant(2026, 7, 6, 12)).minute * 60);
+    EXPECT_EQ(lunch->front.endTime - lunch->front.startTime, 3600);
+
+    const ScheduleItem* weekend = s.ByTitle("Long weekend");
+    ASSERT_NE(weekend, nullptr);
+    EXPECT_EQ(weekend->front.startDate, Local(2026, 7, 4));
+    EXPECT_EQ(weekend->front.endDate, Local(2026, 7, 6, 23, 59, 59));
+    EXPECT_EQ(weekend->front.startTime, 0);
+    EXPECT_EQ(weekend->front.endTime, 86399);
+    EXPECT_EQ(weekend->remindMinutes, 0);
+
+    const ScheduleItem* birthday = s.ByTitle("Ann's birthday");
+    ASSERT_NE(birthday, nullptr);
+    EXPECT_EQ(birthday->front.recurKind, kKindYearlyDate);
+    EXPECT_EQ(birthday->front.recurPattern, 4 << 8 | 12);
+    EXPECT_TRUE(IsEndless(birthday->front));
+    Instant next = 0;
+    ASSERT_TRUE(FindOccurrence(*birthday, Local(2026, 6, 15), kLatestInstant, &next));
+    EXPECT_EQ(next, Local(2027, 4, 12));
+}
+
+TEST(IcalImport, SkipsOrKeepsTheFirstOccurrenceAndSaysWhy) {
+    InteropStore s(Local(2026, 6, 15, 12));
+    auto ev = [](const std::string& uid, const std::string& start, const std::string& extra) {
+        return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nDTSTART:" + start + "\r\nSUMMARY:" + uid + "\r\n" + extra +
+               "END:VEVENT\r\n";
+    };
+    const ImportPlan plan = s.Import(Vcalendar(
+        ev("cancelled", "20260701T090000", "STATUS:CANCELLED\r\n") +
+        ev("moved", "20260701T090000", "RECURRENCE-ID:20260701T090000\r\n") +
+        ev("old", "20250101T090000", "") + ev("ahead", "20270301T090000", "") + ev("nostart", "2026-07-01", "") +
+        ev("twice", "20260701T090000", "") + ev("twice", "20260702T090000", "") +
+        ev("hourly", "20260701T090000", "RRULE:FREQ=HOURLY;INTERVAL=4\r\n") +
+        ev("the31st", "20260731T090000", "RRULE:FREQ=MONTHLY\r\n") +
+        ev("extra", "20260701T090000", "RRULE:FREQ=DAILY\r\nRDATE:20260720T090000\r\n") +
+        ev("lastday", "20260630T090000", "RRULE:FREQ=MONTHLY;BYMONTHDAY=-1;COUNT=3\r\n") +
+        "BEGIN:VEVENT\r\nUID:notitle\r\nDTSTART:20260701T090000\r\nSUMMARY: \r\nEND:VEVENT\r\n" + "BEGIN:VTODO\r\nUID:todo\r\nEND:VTODO\r\n"));
+    ASSERT_EQ(plan.error, "");
+    const ImportReport& report = plan.report;
+    EXPECT_EQ(report.skipped, (std::map<std::string, int>{{r::kCancelled, 1},
+                                                          {r::kChangedOccurrence, 1},
+                                                          {r::kOver, 1},
+                                                          {r::kTooFarAhead, 1},
+                                                          {r::kNoStart, 1},
+                                                          {r::kDuplicate, 1}}));
+    EXPECT_EQ(report.firstOnly, (std::map<std::string, int>{{r::kRule, 1}, {r::kMissingDay, 1}, {r::kExtraDates, 1}}));
+    EXPECT_EQ(report.imported, 6);
+    EXPECT_EQ(s.ByTitle("the31st")->front.recurKind, kKindNone);
+    const ScheduleItem* last = s.ByTitle("lastday");
+    EXPECT_EQ(last->front.recurPattern, 31);
+    EXPECT_EQ(last->front.endDate, Local(2026, 8, 31, 23, 59, 59));
+    EXPECT_NE(s.ByTitle("(No title)"), nullptr);
+    EXPECT_EQ(report.Text(),
+              "6 events imported, 6 skipped: 1 already over, 1 beyond the "
+              "months the calendar shows, 1 cancelled, 1 changed occurrences of a series, 1 repeated in the file, "
+              "1 without a valid start.\n"
+              "3 events kept as the first occurrence only: 1 with a repeat on a day some months or years lack, 1 "
+              "with a repeat rule the calendar cannot follow, 1 with extra dates or rules.");
+}
+
+TEST(IcalImport, TheSameFileTwiceUpdatesInsteadOfAdding) {
+    InteropStore s(Local(2026, 3, 1, 12));
+    ASSERT_EQ(s.Import(kZonedMeeting).report.imported, 1);
+    s.store.ToggleExclusion(1, 2026, 3, 24, kKindWeekly);
+    const ImportPlan again = s.Import(kZonedMeeting);
+    EXPECT_EQ(again.report.imported, 0);
+    EXPECT_EQ(again.report.updated, 1);
+    EXPECT_EQ(s.store.Count(), 1u);
+    EXPECT_EQ(s.store.Exclusions().size(), 1u);  // the file's, not the one added since
+
+    // An event of this calendar, exported and read back, is found by its UID
+    // and keeps its key as it was: no "uid" value.
+    auto own = std::make_unique<ScheduleItem>();
+    own->front.id = 5;
+    own->front.startDate = static_cast<std::int32_t>(Local(2026, 3, 5));
+    own->front.endDate = static_cast<std::int32_t>(Local(2026, 3, 5, 23, 59, 59));
+    own->title = "Dentist";
+    ASSERT_TRUE(s.store.SaveEvent(own, true, true));
+    const ImportPlan back = s.Import(s.Export().text);
+    EXPECT_EQ(back.report.updated, 2);
+    EXPECT_EQ(s.store.Count(), 2u);
+    RegType type;
+    std::string bytes;
+    EXPECT_FALSE(s.registry.Peek(std::string(kEventsKeyPath) + "\\5", "uid", type, bytes));
+}
+
+TEST(IcalImport, BadInputLeavesTheStoreUntouched) {
+    InteropStore s(Local(2026, 3, 1, 12));
+    for (std::uint32_t id = 1; id <= 360; ++id) {
+        auto item = std::make_unique<ScheduleItem>();
+        item->front.id = id;
+        item->front.startDate = static_cast<std::int32_t>(Local(2026, 3, 5));
+        item->front.endDate = static_cast<std::int32_t>(Local(2026, 3, 5, 23, 59, 59));
+        item->title = "Event " + std::to_string(id);
+        ASSERT_TRUE(s.store.SaveEvent(item, true, true));
+    }
+    s.notifier.calls.clear();
+    const std::string event = "BEGIN:VEVENT\r\nUID:x\r\nDTSTART:20260310T090000\r\nSUMMARY:x\r\nEND:VEVENT\r\n";
+    std::string many;
+    for (int i = 0; i < 100000; ++i) many += "BEGIN:VEVENT\r\nUID:" + std::to_string(i) + "\r\nEND:VEVENT\r\n";
+    const struct {
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {"Name,Date\r\nLunch,2026-03-10\r\n", "This is not an iCalendar file."},
+        {Vcalendar(event).substr(0, Vcalendar(event).find("SUMMARY") + 9), "The file ends inside VEVENT: it is incomplete."},
+        {std::string(50u << 20, 'x'), "The file is larger than 16 MB."},
+        {Vcalendar(many), "The file holds more than 50000 components."},
+        {Vcalendar("X-BIG:" + std::string(1u << 20, 'y') + "\r\n" + event), "Line 4 is longer than 256 KB."},
+        {Vcalendar(event + "SUMMARY:\xFF\xFE\r\n"), "Line 9 is not valid UTF-8 text."},
+        {Vcalendar("BEGIN:VEVENT\r\nBEGIN:VEVENT\r\n"), "Line 5 puts VEVENT inside VEVENT."},
+        {Vcalendar(event + "BEGIN:VEVENT\r\nUID:y\r\nDTSTART:20260311T090000\r\nEND:VEVENT\r\n"),
+         "The file holds 2 new events, but the calendar has room for only 1 more (it keeps at most 361). Nothing "
+         "was imported."},
+    };
+    for (const auto& c : cases) {
+        const ImportPlan plan = s.Import(c.text);
+        EXPECT_EQ(plan.error, c.message);
+        EXPECT_TRUE(plan.events.empty());
+    }
+    EXPECT_EQ(s.store.Count(), 360u);
+    EXPECT_TRUE(s.notifier.calls.empty());
+}
+
+}  // namespace
