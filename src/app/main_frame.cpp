@@ -9,6 +9,7 @@
 #include "core/product.h"
 #include "ui/command_ids.h"
 #include "calendar/schedule_wnd.h"
+#include "core/local_zone.h"
 #include "core/locale_names.h"
 #include "core/schedule_changes.h"
 #include "dialogs/prop_sheet.h"
@@ -173,6 +174,7 @@ LRESULT CMainFrame::OnPowerBroadcast(WPARAM wParam, LPARAM) {
 
 LRESULT CMainFrame::OnTimeChange(WPARAM, LPARAM) {
     _tzset();  // the runtime caches the zone; a changed zone must be read again
+    ResetLocalTimeCache();
     CheckNow();
     return 0;
 }

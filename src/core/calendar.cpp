@@ -1,8 +1,9 @@
 #include "core/calendar.h"
 
 #include <algorithm>
-#include <ctime>
 #include <stdexcept>
+
+#include "core/local_zone.h"
 
 namespace {
 
@@ -12,26 +13,12 @@ constexpr int kMaxYear = 3000;
 long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 long long FloorMod(long long a, long long b) { return a - FloorDiv(a, b) * b; }
 
-bool RuntimeLocalTime(Instant t, std::tm& tm) {
-    if (t < kEarliestInstant || t > kLatestInstant) return false;
-    const std::time_t tt = static_cast<std::time_t>(t);
-#ifdef _WIN32
-    return localtime_s(&tm, &tt) == 0;
-#else
-    return localtime_r(&tt, &tm) != nullptr;
-#endif
-}
+using OffsetSource = bool (*)(Instant, long long&);
 
 // Seconds the local clock is ahead of UTC at t. Probes are clamped into the
 // runtime's range so that dates at its edges can still be resolved.
-bool OffsetAt(Instant t, long long& offset) {
-    t = std::clamp(t, kEarliestInstant, kLatestInstant);
-    std::tm tm{};
-    if (!RuntimeLocalTime(t, tm)) return false;
-    const long long local = DaysFromCivil(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday) * kSecondsPerDay +
-                            tm.tm_hour * 3600LL + tm.tm_min * 60LL + tm.tm_sec;
-    offset = local - t;
-    return true;
+bool OffsetAt(OffsetSource source, Instant t, long long& offset) {
+    return source(std::clamp(t, kEarliestInstant, kLatestInstant), offset);
 }
 
 // Finds the instant whose local wall-clock reading is `local` (seconds since
@@ -39,17 +26,19 @@ bool OffsetAt(Instant t, long long& offset) {
 // Windows runtime resolve gaps, overlaps and overflowing fields differently.
 // Assumes at most one offset change within a day either side, which holds for
 // every zone in use.
-bool ResolveLocal(long long local, Instant& out) {
+bool ResolveLocal(OffsetSource source, long long local, Instant& out) {
     long long before = 0;
     long long after = 0;
-    if (!OffsetAt(local - kSecondsPerDay, before) || !OffsetAt(local + kSecondsPerDay, after)) return false;
+    if (!OffsetAt(source, local - kSecondsPerDay, before) || !OffsetAt(source, local + kSecondsPerDay, after)) {
+        return false;
+    }
     const Instant withBefore = local - before;
     Instant t = withBefore;
     if (before != after) {
         const Instant withAfter = local - after;
         long long probe = 0;
-        const bool fitsBefore = OffsetAt(withBefore, probe) && probe == before;
-        const bool fitsAfter = OffsetAt(withAfter, probe) && probe == after;
+        const bool fitsBefore = OffsetAt(source, withBefore, probe) && probe == before;
+        const bool fitsAfter = OffsetAt(source, withAfter, probe) && probe == after;
         if (fitsBefore && fitsAfter) {
             t = std::min(withBefore, withAfter);  // overlap: the first of the two readings
         } else if (fitsAfter) {
@@ -59,6 +48,28 @@ bool ResolveLocal(long long local, Instant& out) {
     }
     if (t < kEarliestInstant || t > kLatestInstant) return false;
     out = t;
+    return true;
+}
+
+bool MakeLocalTimeWith(OffsetSource source, int year, int month, int day, int hour, int minute, int second,
+                       Instant& out) {
+    if (year < kMinYear || year > kMaxYear) return false;
+    const long long local =
+        DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600LL + minute * 60LL + second;
+    return ResolveLocal(source, local, out);
+}
+
+bool BreakDownWith(OffsetSource source, Instant t, LocalFields& out) {
+    long long offset = 0;
+    if (!source(t, offset)) return false;
+    const long long local = t + offset;
+    const long long days = FloorDiv(local, kSecondsPerDay);
+    const long long seconds = local - days * kSecondsPerDay;
+    CivilFromDays(days, out.year, out.month, out.day);
+    out.hour = static_cast<int>(seconds / 3600);
+    out.minute = static_cast<int>(seconds / 60 % 60);
+    out.second = static_cast<int>(seconds % 60);
+    out.weekdayIndex = WeekdayIndexOfDays(days);
     return true;
 }
 
@@ -91,10 +102,11 @@ void CivilFromDays(long long days, int& year, int& month, int& day) {
 int WeekdayIndexOfDays(long long days) { return static_cast<int>(FloorMod(days + 4, 7)); }  // 1970-01-01 was a Thursday
 
 bool TryMakeLocalTime(int year, int month, int day, int hour, int minute, int second, Instant& out) {
-    if (year < kMinYear || year > kMaxYear) return false;
-    const long long local =
-        DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600LL + minute * 60LL + second;
-    return ResolveLocal(local, out);
+    return MakeLocalTimeWith(UtcOffset, year, month, day, hour, minute, second, out);
+}
+
+bool TryMakeLocalTimeUncached(int year, int month, int day, int hour, int minute, int second, Instant& out) {
+    return MakeLocalTimeWith(RuntimeUtcOffset, year, month, day, hour, minute, second, out);
 }
 
 Instant MakeLocalTime(int year, int month, int day, int hour, int minute, int second, int dstFlag) {
@@ -126,18 +138,9 @@ void RepresentableMonths(int& firstYear, int& firstMonth, int& lastYear, int& la
     lastMonth = static_cast<int>(last % 12) + 1;
 }
 
-bool BreakDownLocal(Instant t, LocalFields& out) {
-    std::tm tm{};
-    if (!RuntimeLocalTime(t, tm)) return false;
-    out.year = tm.tm_year + 1900;
-    out.month = tm.tm_mon + 1;
-    out.day = tm.tm_mday;
-    out.hour = tm.tm_hour;
-    out.minute = tm.tm_min;
-    out.second = tm.tm_sec;
-    out.weekdayIndex = tm.tm_wday;
-    return true;
-}
+bool BreakDownLocal(Instant t, LocalFields& out) { return BreakDownWith(UtcOffset, t, out); }
+
+bool BreakDownLocalUncached(Instant t, LocalFields& out) { return RuntimeLocalFields(t, out); }
 
 int WeekdayNumber(Instant t) {
     LocalFields f;

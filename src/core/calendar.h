@@ -41,6 +41,12 @@ void RepresentableMonths(int& firstYear, int& firstMonth, int& lastYear, int& la
 // Breaks an instant down in local time; false when the runtime cannot.
 bool BreakDownLocal(Instant t, LocalFields& out);
 
+// As TryMakeLocalTime and BreakDownLocal, but asking the runtime afresh
+// instead of using the offsets remembered since the last
+// ResetLocalTimeCache(): slower, for checking those.
+bool TryMakeLocalTimeUncached(int year, int month, int day, int hour, int minute, int second, Instant& out);
+bool BreakDownLocalUncached(Instant t, LocalFields& out);
+
 // 1..7 with Sunday = 1; 0 when the instant cannot be broken down.
 int WeekdayNumber(Instant t);
 

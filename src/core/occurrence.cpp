@@ -33,6 +33,11 @@ struct Search {
     bool AfterWindow(long long days) const { return days > toDays; }
 
     bool StartOn(long long days, Instant& out) const {
+        // A start two dates or more after to's reads over a day later than
+        // `to`, so it lies after `to` unless the offset grew by more than a
+        // day meanwhile. Such dates are not turned into instants: a date
+        // years off would cost learning the zone's offsets there.
+        if (days > toDays + 1) return false;
         if (days == startDays) {
             out = first;
             return true;

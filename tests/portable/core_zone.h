@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/calendar.h"
+#include "core/local_zone.h"
 
 // The Windows test runner clears TZ before the runtime reads it, so the zone
 // is recognised by its offsets in January and July rather than by name.
@@ -59,6 +60,7 @@ public:
             unsetenv("TZ");
             tzset();
 #endif
+            ResetLocalTimeCache();
         }
     }
     ScopedZone(const ScopedZone&) = delete;
@@ -72,6 +74,7 @@ public:
         setenv("TZ", tz, 1);
         tzset();
 #endif
+        ResetLocalTimeCache();
     }
 
 private:

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -14,6 +16,7 @@
 #include "app/main_frame.h"
 #include "calendar/schedule_wnd.h"
 #include "core/calendar.h"
+#include "core/local_zone.h"
 #include "platform/memory/faulty_registry.h"
 #include "scratch_hive.h"
 #include "support/refused_create.h"
@@ -112,6 +115,27 @@ TEST_F(MainFrameTest, TimeChangeAndResumeCheckRemindersAtOnce) {
         SendMessageA(frame_, message, wParam, 0);
         EXPECT_TRUE(record->fired) << "message " << message;
     }
+}
+
+// A changed zone is read again on a time change: the runtime's and the
+// offsets remembered since. The test zone is read from the environment, as
+// a user's new one would be from the system.
+TEST_F(MainFrameTest, TimeChangeReadsTheZoneAgain) {
+    struct RestoreZone {
+        ~RestoreZone() {
+            _putenv("TZ=");
+            _tzset();
+            ResetLocalTimeCache();
+        }
+    } restore;
+    const Instant noon = DaysFromCivil(2026, 7, 1) * kSecondsPerDay + 12 * 3600;
+    LocalFields f;
+    ASSERT_TRUE(BreakDownLocal(noon, f));
+    ASSERT_EQ(f.hour, 14);  // Berlin's summer time, now remembered
+    _putenv("TZ=IST-5:30");
+    SendMessageA(frame_, WM_TIMECHANGE, 0, 0);
+    ASSERT_TRUE(BreakDownLocal(noon, f));
+    EXPECT_EQ(f.hour * 60 + f.minute, 17 * 60 + 30);
 }
 
 TEST_F(MainFrameTest, OtherPowerEventsDoNotCheck) {

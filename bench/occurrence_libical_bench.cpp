@@ -1,0 +1,167 @@
+// FindOccurrence against libical's recurrence iterator on the same queries:
+// "the first occurrence at or after t within [t, end]" for a random mix of
+// every kind, interval, start year and window, in each test zone. First
+// checks that both answer alike and counts where and why libical differs,
+// then times both, and ends with libical's time over ours per zone.
+// Without arguments the two sides run interleaved, five times each.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/local_zone.h"
+#include "core/occurrence.h"
+#include "support/ical_oracle.h"
+#include "support/occurrence_queries.h"
+
+namespace {
+
+const char* const kZones[] = {"UTC",      "Europe/Berlin",       "America/New_York",
+                              "America/Santiago", "Australia/Lord_Howe", "Asia/Kolkata"};
+constexpr int kQueries = 4096;
+constexpr unsigned kSeed = 20;
+
+int theZone = -1;
+
+void UseZone(int zone) {
+    if (zone == theZone) return;
+    setenv("TZ", kZones[zone], 1);
+    tzset();
+    ResetLocalTimeCache();
+    theZone = zone;
+}
+
+struct Mix {
+    std::vector<OccurrenceQuery> queries;
+    std::vector<IcalEvent> events;
+};
+
+// The queries depend on the zone: they are built, and the events parsed, in it.
+const Mix& MixOf(int zone) {
+    static std::map<int, std::unique_ptr<Mix>> mixes;
+    auto& mix = mixes[zone];
+    if (!mix) {
+        UseZone(zone);
+        mix = std::make_unique<Mix>();
+        mix->queries = MakeOccurrenceQueries(kQueries, kSeed);
+        for (const OccurrenceQuery& q : mix->queries) mix->events.emplace_back(q.item.front, IcalZone(kZones[zone]));
+    }
+    return *mix;
+}
+
+template <class Ask>
+void LookUps(benchmark::State& state, int zone, Ask ask) {
+    UseZone(zone);
+    const Mix& mix = MixOf(zone);
+    int found = 0;
+    for (std::size_t i = 0; i < mix.queries.size(); ++i) found += ask(mix, i);  // both sides warm
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ask(mix, i));
+        i = (i + 1) % mix.queries.size();
+    }
+    state.counters["found"] = static_cast<double>(found) / static_cast<double>(mix.queries.size());
+}
+
+bool Ours(const Mix& mix, std::size_t i) {
+    const OccurrenceQuery& q = mix.queries[i];
+    Instant start = 0;
+    const bool found = FindOccurrence(q.item, q.from, q.to, &start);
+    benchmark::DoNotOptimize(start);
+    return found;
+}
+
+bool Theirs(const Mix& mix, std::size_t i) {
+    const OccurrenceQuery& q = mix.queries[i];
+    Instant start = 0;
+    const bool found = mix.events[i].FirstOccurrence(q.from, q.to, start);
+    benchmark::DoNotOptimize(start);
+    return found;
+}
+
+// Prints as the console does and keeps each benchmark's CPU times, for the
+// ratios at the end.
+class RatioReporter final : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                times_[run.benchmark_name()].push_back(run.GetAdjustedCPUTime());
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void PrintRatios() {
+        // CPU time: on a shared machine the wall clock also counts the waits.
+        std::printf("\nlibical's CPU time over FindOccurrence's (medians of the repetitions):\n");
+        double logSum = 0;
+        int zones = 0;
+        for (const char* zone : kZones) {
+            const double ours = Median("FindOccurrence/" + std::string(zone));
+            const double theirs = Median("libical/" + std::string(zone));
+            if (ours <= 0 || theirs <= 0) continue;
+            std::printf("  %-20s %8.1f ns  %8.1f ns  %6.1fx\n", zone, ours, theirs, theirs / ours);
+            logSum += std::log(theirs / ours);
+            ++zones;
+        }
+        if (zones > 0) std::printf("  %-20s %30.1fx\n", "geometric mean", std::exp(logSum / zones));
+    }
+
+private:
+    double Median(const std::string& name) {
+        std::vector<double>& t = times_[name];
+        if (t.empty()) return 0;
+        std::sort(t.begin(), t.end());
+        return t[t.size() / 2];
+    }
+
+    std::map<std::string, std::vector<double>> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<char*> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=5";
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    if (argc == 1) {
+        args.push_back(repetitions.data());
+        args.push_back(interleave.data());
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+
+    std::printf("Agreement on %d queries per zone:\n", kQueries);
+    int disagreements = 0;
+    for (int z = 0; z < static_cast<int>(std::size(kZones)); ++z) {
+        const Mix& mix = MixOf(z);
+        UseZone(z);
+        const Comparison c = CompareWithLibical(mix.queries, IcalZone(kZones[z]));
+        std::printf("  %-20s %5d found alike; libical differs by reading a gap or overlap %d, by its zone data %d, "
+                    "by times of day moved by a gap %d, by placing the weeks of a weekly rule %d; disagreements %zu\n",
+                    kZones[z], c.found, c.readings, c.zoneData, c.shiftedByGap, c.weekStart, c.disagreements.size());
+        for (const std::string& d : c.disagreements) std::printf("    %s\n", d.c_str());
+        disagreements += static_cast<int>(c.disagreements.size());
+    }
+    UseZone(0);
+
+    for (int z = 0; z < static_cast<int>(std::size(kZones)); ++z) {
+        benchmark::RegisterBenchmark(("FindOccurrence/" + std::string(kZones[z])).c_str(),
+                                     [z](benchmark::State& s) { LookUps(s, z, Ours); });
+        benchmark::RegisterBenchmark(("libical/" + std::string(kZones[z])).c_str(),
+                                     [z](benchmark::State& s) { LookUps(s, z, Theirs); });
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return disagreements == 0 ? 0 : 1;
+}
