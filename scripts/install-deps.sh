@@ -9,6 +9,7 @@ packages=(
   wine wine64
   xvfb xauth xdotool x11-utils imagemagick
   python3 tzdata time fonts-liberation
+  clang libclang-rt-14-dev
 )
 
 missing=()

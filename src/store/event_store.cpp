@@ -14,7 +14,9 @@ namespace {
 constexpr std::size_t kTitleBuffer = 61;
 constexpr std::size_t kNoteBuffer = 256;
 constexpr std::size_t kPathBuffer = 260;
-constexpr std::size_t kMaxKeyNameLength = 19;
+// Every name a key can have: a longer one than an id needs must not end the
+// enumeration and hide the events after it.
+constexpr std::size_t kMaxKeyNameLength = 255;
 
 std::string KeyName(std::uint32_t id) { return std::to_string(id); }
 
@@ -29,11 +31,15 @@ void CopyActions(const ScheduleItem& from, ScheduleItem& to) {
 
 enum class Verdict { Good, Damaged, Expired, Discarded };
 
-Verdict ReadEvent(const RegKey& key, Instant windowStart, Instant windowEnd, ScheduleItem& item) {
+Verdict ReadEvent(const RegKey& key, const std::string& name, Instant windowStart, Instant windowEnd,
+                  ScheduleItem& item) {
     std::string bytes;
     if (!key.ReadBinary("front", ScheduleFront::kSize, bytes) || bytes.empty()) return Verdict::Damaged;
     item.front = ScheduleFront::Decode(Bytes(bytes), bytes.size());
     const ScheduleFront& f = item.front;
+    // Saving and deleting find the key by the id: under any other name the
+    // event could neither be replaced nor deleted for good.
+    if (name != KeyName(f.id)) return Verdict::Damaged;
     if ((!IsEndless(f) && f.endDate < windowStart) || f.startDate >= windowEnd) return Verdict::Expired;
     if (f.linkKind == 1) return Verdict::Discarded;
     if (!key.ReadBinary("priv", ActionsBlock::kSize, bytes) || bytes.empty()) return Verdict::Damaged;
@@ -77,7 +83,7 @@ bool EventStore::LoadEvents() {
             auto item = std::make_unique<ScheduleItem>();
             item->front = ScheduleFront::Decode(nullptr, 0);
             item->SetActions(ActionsBlock::Decode(nullptr, 0));
-            const Verdict verdict = ReadEvent(key, windowStart, windowEnd, *item);
+            const Verdict verdict = ReadEvent(key, name, windowStart, windowEnd, *item);
             if (verdict == Verdict::Good) {
                 Insert(std::move(item));
             } else {
@@ -138,6 +144,9 @@ bool EventStore::SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural,
         }
     } else {
         if (!structural) return false;
+        // Entries left behind by an earlier event of this id (one whose
+        // deletion could not rewrite them) must not exclude the new one.
+        RemoveExclusions(item->front.id);
         saved = Insert(std::move(item));
     }
     schedule_.RescheduleEvent(*saved);

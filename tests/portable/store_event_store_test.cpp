@@ -174,13 +174,19 @@ TEST_F(EventStoreTest, LoadDeletesDamagedRecordsAndReportsThem) {
     Put("21", *shortPriv);
     EventKey("21").WriteBinary("priv", "\x03", 1);
 
+    // An event under a key not named by its id could never be replaced or
+    // deleted for good; a name too long for any id hides nothing after it.
+    Put("22", *Event(23, 8));
+    Put(std::string(30, 'n'), *Event(1, 8));
+    Put("24", *Event(24, 8));
+
     EXPECT_FALSE(store->LoadEvents());
-    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{20, 21}));
+    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{20, 21, 24}));
     EXPECT_EQ(store->FindEvent(20)->front.recurInterval, 0);
     EXPECT_EQ(store->FindEvent(20)->front.startTime, shortFront->front.startTime);
     EXPECT_EQ(store->FindEvent(21)->actions, kActionPlaySound | kActionLaunchFile);
     EXPECT_EQ(store->FindEvent(21)->remindMinutes, 0);
-    EXPECT_EQ(StoredKeys(), (std::set<std::string>{"20", "21"}));
+    EXPECT_EQ(StoredKeys(), (std::set<std::string>{"20", "21", "24"}));
     EXPECT_EQ(schedule.calls, Calls{"start"});
 }
 
@@ -486,17 +492,22 @@ TEST_F(EventStoreTest, DeleteWithParentTakesTheLinkedRecords) {
     EXPECT_EQ(StoredKeys(), (std::set<std::string>{"13"}));
 }
 
-TEST_F(EventStoreTest, DeleteWithoutParentStopsAtTheFirstMatch) {
-    // A registry edited by hand can hold one id under two key names.
+TEST_F(EventStoreTest, AnIdUnderTwoKeyNamesIsDeletedForGood) {
+    // A registry edited by hand can hold one id under two key names; only the
+    // key named by the id is the event's, so its deletion cannot be undone by
+    // the other one at the next start.
     auto twin = Event(7, 9, 0, "first");
     Put("7", *twin);
     twin->title = "second";
     Put("07", *twin);
-    ASSERT_TRUE(store->LoadEvents());
-    ASSERT_EQ(store->Count(), 2u);
-    store->DeleteEvent(7, 0, false);
+    EXPECT_FALSE(store->LoadEvents());
     ASSERT_EQ(store->Count(), 1u);
-    EXPECT_EQ(store->FindEvent(7)->title, "second");
+    EXPECT_EQ(store->FindEvent(7)->title, "first");
+    store->DeleteEvent(7, 0, false);
+    store = Restart();
+    store->LoadEvents();
+    EXPECT_TRUE(store->Events().empty());
+    EXPECT_TRUE(StoredKeys().empty());
 }
 
 }  // namespace
