@@ -99,22 +99,29 @@ bool EventStore::LoadEvents() {
     return ok;
 }
 
-bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged) {
+bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged, bool replacing) {
     const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Write);
     const std::string name = KeyName(item.front.id);
     RegKey key = RegKey::Create(sc, name, RegAccess::Write);
     if (!key) return false;
+    // An empty "front" marks the key unfinished until the real one, written
+    // last, completes it: a key that a failing registry leaves half-written
+    // (its deletion failing too) loads as damaged, never as a mixture of two
+    // versions. Unmarked, a stored event is still whole and stays.
+    const ScheduleFront::Bytes front = item.front.Encode();
+    if (!key.WriteBinary("front", front.data(), 0)) {
+        key.Close();
+        if (!replacing) sc.DeleteSubkey(name);
+        return false;
+    }
     bool ok = true;
     if (actionsChanged) {
         const ActionsBlock::Bytes priv = item.Actions().Encode();
         ok = key.WriteBinary("priv", priv.data(), priv.size()) && key.WriteString("soundfile", item.soundfile) &&
              key.WriteString("launchfile", item.launchfile);
     }
-    if (ok && structural) {
-        const ScheduleFront::Bytes front = item.front.Encode();
-        ok = key.WriteBinary("front", front.data(), front.size()) && key.WriteString("title", item.title) &&
-             key.WriteString("note", item.note);
-    }
+    if (ok && structural) ok = key.WriteString("title", item.title) && key.WriteString("note", item.note);
+    ok = ok && key.WriteBinary("front", front.data(), front.size());
     key.Close();
     // A half-written event must not come back at the next load.
     if (!ok) sc.DeleteSubkey(name);
@@ -150,7 +157,7 @@ bool EventStore::SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural,
         saved = Insert(std::move(item));
     }
     schedule_.RescheduleEvent(*saved);
-    const bool ok = WriteEvent(*saved, structural, actionsChanged);
+    const bool ok = WriteEvent(*saved, structural, actionsChanged, replaced != nullptr || !structural);
     notifier_.CalendarChanged();
     return ok;
 }
@@ -167,9 +174,10 @@ void EventStore::DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool noti
         }
         const std::unique_ptr<ScheduleItem> gone = std::move(*it);
         it = events_.erase(it);
-        RemoveExclusions(gone->front.id);
         schedule_.DropPending(*gone);
-        sc.DeleteSubkey(KeyName(gone->front.id));
+        // Its exclusions go with its key: one that cannot be deleted brings
+        // the event back whole at the next start.
+        if (sc.DeleteSubkey(KeyName(gone->front.id))) RemoveExclusions(gone->front.id);
         deleted = true;
         if (parentId == 0) break;
     }
