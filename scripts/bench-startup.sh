@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Start-up time and peak memory of OrvCalendar.exe under Wine, beside a
 # minimal window program measured in the same run: only the ratio holds on a
-# noisy machine. Usage: scripts/bench-startup.sh [ROUNDS]
+# noisy machine. Usage: scripts/bench-startup.sh [ROUNDS] [EVENTS] [WALLPAPER]
+#   EVENTS: events of the realistic mix stored first (default none);
+#   WALLPAPER: an image file, or "photo" for a generated 3840 x 2160 JPEG.
 set -euo pipefail
 ORV_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-10}
+events=${2:-0}
+wallpaper=${3:-}
 if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"; fi
 
 cmake -S "$ORV_ROOT" -B "$ORV_ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$ORV_ROOT/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$ORV_ROOT/build/win" --target OrvCalendar orv_probe minimal_window -j2 >/dev/null
+cmake --build "$ORV_ROOT/build/win" --target OrvCalendar orv_probe minimal_window fill_store -j2 >/dev/null
 # shellcheck source=wine-env.sh
 . "$ORV_ROOT/scripts/wine-env.sh"
 orv_wine_prefix
@@ -20,6 +24,18 @@ exe="$ORV_ROOT/build/win/src/OrvCalendar.exe"
 minimal="$ORV_ROOT/build/win/bench/startup/minimal_window.exe"
 probe="$ORV_ROOT/build/win/tests/orv_probe.exe"
 wine reg delete 'HKCU\Software\OrvCalendar' /f >/dev/null 2>&1 || true
+if [ "$wallpaper" = photo ]; then
+  wallpaper="$ORV_ROOT/build/bench/photo-3840x2160.jpg"
+  if [ ! -f "$wallpaper" ]; then
+    mkdir -p "$(dirname "$wallpaper")"
+    convert -seed 7 -size 3840x2160 plasma:fractal -blur 0x2 -quality 90 "$wallpaper"
+  fi
+fi
+if [ "$events" != 0 ] || [ -n "$wallpaper" ]; then
+  winpaper=""
+  [ -n "$wallpaper" ] && winpaper=$(winepath -w "$wallpaper")
+  wine "$ORV_ROOT/build/win/bench/startup/fill_store.exe" "$events" "$winpaper" | tr -d '\r'
+fi
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
 
@@ -43,7 +59,7 @@ min_ms=$(cut -d' ' -f1 /tmp/orv-bench-min | median)
 app_ws=$(cut -d' ' -f2 /tmp/orv-bench-app | median)
 min_ws=$(cut -d' ' -f2 /tmp/orv-bench-min | median)
 orv_wine_stop
-echo "rounds: $rounds (medians)"
+echo "rounds: $rounds (medians); events: $events; wallpaper: ${wallpaper:-none}"
 printf '%-16s %12s %16s %14s\n' program "ms to window" "peak WS (KiB)" "max RSS (KiB)"
 printf '%-16s %12s %16s %14s\n' OrvCalendar "$app_ms" "$app_ws" "$app_rss"
 printf '%-16s %12s %16s %14s\n' minimal "$min_ms" "$min_ws" "$min_rss"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the Windows program and starts it under Wine.
+# Installs what is missing, builds the Windows program and its installer,
+# installs it silently into a Wine prefix of its own (build/run-wineprefix,
+# apart from the tests' prefix) and starts the installed program.
 # Uses the current X display, or starts a virtual one when there is none.
 set -euo pipefail
 ORV_ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -7,8 +9,10 @@ ORV_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 cmake -S "$ORV_ROOT" -B "$ORV_ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$ORV_ROOT/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$ORV_ROOT/build/win" --target OrvCalendar -j"$(nproc 2>/dev/null || echo 2)"
+cmake --build "$ORV_ROOT/build/win" --target installer -j"$(nproc 2>/dev/null || echo 2)"
+installer=$(ls -t "$ORV_ROOT"/build/win/installer/OrvCalendar-*-setup.exe | head -1)
 
+export ORV_WINEPREFIX="$ORV_ROOT/build/run-wineprefix"
 # shellcheck source=wine-env.sh
 . "$ORV_ROOT/scripts/wine-env.sh"
 if [ -z "${DISPLAY:-}" ]; then
@@ -20,4 +24,11 @@ if [ -z "${DISPLAY:-}" ]; then
   fi
 fi
 orv_wine_prefix
-exec wine "$ORV_ROOT/build/win/src/OrvCalendar.exe" "$@"
+
+# Into the default per-user folder. A copy still running from an earlier run is
+# asked to exit first and comes back in the notification area, where the new
+# start below then finds it (a second copy ends at once).
+echo "Installing $(basename "$installer")"
+wine "$installer" /S
+folder=$(wine reg query 'HKCU\Software\OrvCalendar' /v Path | tr -d '\r' | sed -n 's/^    Path    REG_SZ    //p')
+exec wine "$folder\\OrvCalendar.exe" "$@"

@@ -4,7 +4,9 @@
 export WINEPREFIX="${ORV_WINEPREFIX:-$ORV_ROOT/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installers: nothing here needs them and they would try the network.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No winemenubuilder: shortcuts made inside the prefix stay there, out of the
+# host's menus and file associations.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEARCH=win64
 
 orv_wine_prefix() {

@@ -1,8 +1,16 @@
-// The yardstick for start-up figures: the least a Win32 program does to put
-// a painted window on the screen, run under the same Wine.
+// The yardstick for start-up figures: what every tray program does before it
+// shows anything (common controls, OLE, GDI+, one tray icon) and one painted
+// popup, run under the same Wine.
 #include <windows.h>
+#include <commctrl.h>
+#include <objidl.h>  // before gdiplus.h, which needs PROPID
+#include <gdiplus.h>
+#include <ole2.h>
+#include <shellapi.h>
 
 namespace {
+
+constexpr UINT kTrayMessage = WM_USER + 1;
 
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -24,6 +32,12 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    InitCommonControls();
+    if (FAILED(OleInitialize(nullptr))) return 1;
+    ULONG_PTR gdiplus = 0;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
+
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
@@ -33,6 +47,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Minimal", WS_POPUP | WS_SYSMENU, 494, 368, 480, 377, nullptr,
                                 nullptr, instance, nullptr);
     if (hwnd == nullptr) return 1;
+
+    NOTIFYICONDATAA tray = {};
+    tray.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    tray.hWnd = hwnd;
+    tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    tray.uCallbackMessage = kTrayMessage;
+    tray.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    lstrcpyA(tray.szTip, "Minimal");
+    Shell_NotifyIconA(NIM_ADD, &tray);
+
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);
     MSG msg;
@@ -40,5 +64,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    Shell_NotifyIconA(NIM_DELETE, &tray);
+    Gdiplus::GdiplusShutdown(gdiplus);
+    OleUninitialize();
     return 0;
 }

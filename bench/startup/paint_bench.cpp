@@ -1,13 +1,16 @@
 // Paint time of the calendar window: the same window with a month holding
 // 361 events and with none, measured in one run, since only their ratio holds
-// on a noisy machine. Runs over a scratch registry key, so no real settings
-// are touched. Usage: paint_bench [PAINTS]
+// on a noisy machine; then a month change with its first paint, and one step
+// of a resize with its repaint, over a plain background and, when PHOTO names
+// an image, over that image as the wallpaper. Runs over a scratch registry
+// key, so no real settings are touched. Usage: paint_bench [PAINTS] [PHOTO]
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,26 +63,55 @@ double Now() {
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
-// Adds the milliseconds of each full paint of the client area into a memory
-// bitmap to samples.
-void TimePaints(HWND hwnd, int paints, std::vector<double>& samples) {
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);  // warm: the background cache
-    for (int i = 0; i < paints; ++i) {
-        const double start = Now();
-        SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        samples.push_back(Now() - start);
+// A memory bitmap of the window's client size, to paint the window into.
+class PaintTarget {
+public:
+    explicit PaintTarget(HWND hwnd) : hwnd_(hwnd) {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
     }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    ~PaintTarget() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    PaintTarget(const PaintTarget&) = delete;
+    PaintTarget& operator=(const PaintTarget&) = delete;
+
+    // Milliseconds of one full paint of the client area.
+    double Paint() const {
+        const double start = Now();
+        SendMessageA(hwnd_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+        GdiFlush();
+        return Now() - start;
+    }
+
+private:
+    HWND hwnd_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+// Adds the milliseconds of each full paint of the client area to samples.
+void TimePaints(HWND hwnd, int paints, std::vector<double>& samples) {
+    const PaintTarget target(hwnd);
+    target.Paint();  // warm: the background cache
+    for (int i = 0; i < paints; ++i) samples.push_back(target.Paint());
+}
+
+// The milliseconds of step() followed by a full paint of the client area.
+double TimeStepAndPaint(HWND hwnd, const std::function<void()>& step) {
+    const double start = Now();
+    step();
+    const double stepped = Now() - start;
+    const PaintTarget target(hwnd);  // of the new size, made outside the timing
+    return stepped + target.Paint();
 }
 
 Timing Summarise(std::vector<double> samples) {
@@ -229,6 +261,38 @@ int main(int argc, char** argv) {
             std::printf("  ratio full month / no events stored: %.2f (medians)\n", tFull.median / tNone.median);
             std::printf("  ratio full month / empty month, alternating: %.2f (medians)\n",
                         tFull.median / tEmpty.median);
+        }
+        // Navigation: to the full month from the month after it and back, each
+        // change with its first paint.
+        resize(sizes[0]);
+        std::vector<double> intoFull;
+        std::vector<double> outOfFull;
+        for (int i = 0; i < paints / 2; ++i) {
+            outOfFull.push_back(TimeStepAndPaint(hwnd, [wnd] { wnd->NextMonth(); }));
+            intoFull.push_back(TimeStepAndPaint(hwnd, [wnd] { wnd->PrevMonth(); }));
+        }
+        std::printf("month change with its first paint, %ld x %ld: into the full month median %.3f ms, out of it %.3f ms\n",
+                    sizes[0].cx, sizes[0].cy, Summarise(intoFull).median, Summarise(outOfFull).median);
+
+        // A resize step: the background cache is drawn again, wallpaper included.
+        const auto timeResizes = [&](const char* what) {
+            std::vector<double> steps;
+            for (int i = 0; i < paints / 2; ++i) {
+                const SIZE s = {sizes[0].cx + (i % 2), sizes[0].cy + (i % 2)};
+                steps.push_back(TimeStepAndPaint(hwnd, [&] { resize(s); }));
+            }
+            std::printf("resize step with its repaint, %s: median %.3f ms\n", what, Summarise(steps).median);
+        };
+        timeResizes("plain background");
+        if (argc > 2) {
+            frame.Prefs().BkgImgFile = argv[2];
+            frame.Prefs().BkgImgFit = 1;
+            wnd->ReloadBackImage();
+            if (!wnd->HasBackImage()) {
+                std::fprintf(stderr, "wallpaper %s not loaded\n", argv[2]);
+                rc = 1;
+            }
+            timeResizes("photo wallpaper");
         }
         frame.DestroyWindow();
     }

@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/main_frame.h"
+#include "dialogs/about_dlg.h"
 #include "core/locale_names.h"
 #include "platform/win32/win32_locale.h"
 #include "ui/gdiplus.h"
@@ -87,5 +88,6 @@ int CCalendarApp::ExitInstance() {
 }
 
 void CCalendarApp::OnAppAbout() {
-    // The About box is not part of the program yet.
+    // Owned by the main frame, as a box without a parent of its own is.
+    CAboutDlg().DoModal(mainFrame_ ? mainFrame_->Hwnd() : nullptr);
 }

@@ -11,6 +11,7 @@
 #include "calendar/schedule_wnd.h"
 #include "core/locale_names.h"
 #include "core/schedule_changes.h"
+#include "dialogs/prop_sheet.h"
 #include "platform/win32/trace.h"
 #include "store/settings.h"
 #include "upcoming/due_event_wnd.h"
@@ -40,6 +41,7 @@ BEGIN_MESSAGE_TABLE(CMainFrame, CWnd)
     ON_COMMAND(ID_UPCOMING_EVENTS, &CMainFrame::OnOpenUpcoming)
     ON_COMMAND(ID_PREFERENCES, &CMainFrame::OnPreferences)
     ON_COMMAND(ID_TRAY_ABOUT, &CMainFrame::OnAbout)
+    ON_COMMAND(ID_APP_ABOUT, &CMainFrame::OnAbout)
     ON_COMMAND(ID_APP_EXIT, &CMainFrame::OnExit)
 END_MESSAGE_TABLE()
 
@@ -187,7 +189,25 @@ void CMainFrame::OnOpenCalendar() { OpenCalendar(0, 0); }
 void CMainFrame::OnOpenUpcoming() { OpenUpcoming(); }
 
 void CMainFrame::OnPreferences() {
-    // The Preferences sheet is not part of the program yet.
+    // The sheet runs its own loop; should the frame go meanwhile, what follows
+    // it is left undone.
+    PrefSheetContext context;
+    context.prefs = &prefs_;
+    context.openSheet = &prefSheet_;
+    context.saveSettings = [this] {
+        if (hwnd_ != nullptr) SaveSettings(app_.GetRegistry(), kPreferenceGroup, prefs_, store_);
+    };
+    context.refreshCalendar = [this] {
+        if (auto* wnd = dynamic_cast<CScheduleWnd*>(FromHandle(scheduleWnd_))) {
+            wnd->RefreshBackColor();
+            wnd->ReloadBackImage();
+            InvalidateRect(scheduleWnd_, nullptr, FALSE);
+        }
+    };
+    context.checkReminders = [this] {
+        if (hwnd_ != nullptr) scheduler_.CheckReminders(clock_.Now(), true);
+    };
+    ShowPreferences(context);
 }
 
 void CMainFrame::OnAbout() { app_.OnAppAbout(); }

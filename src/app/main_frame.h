@@ -18,6 +18,7 @@
 #include "ui/wnd.h"
 
 class CCalendarApp;
+class CPropSheet;
 
 // The hidden hub: owns the preferences, the events and the reminder schedule,
 // keeps the tray icon and opens the calendar and upcoming-events windows.
@@ -83,7 +84,7 @@ private:
     ReminderScheduler scheduler_;
     HWND scheduleWnd_ = nullptr;
     HWND dueEventWnd_ = nullptr;
-    HWND prefSheet_ = nullptr;
+    CPropSheet* prefSheet_ = nullptr;  // the open Preferences sheet
     UINT taskbarCreated_ = 0;
     bool created_ = false;  // creation went through: the destroy steps apply
 };

@@ -86,6 +86,8 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     const int cw = layout_.cellWidth;
     const int ch = layout_.cellHeight;
     const Preferences& prefs = *context_.prefs;
+    // A tiled wallpaper keeps a cut of the photo, a fitted one a scaled copy.
+    if (backImage_ && backImageFit_ != (prefs.BkgImgFit != 0)) ReloadBackImage();
     backDirty_ = false;
     backCache_.Reset(CreateCompatibleBitmap(screen, cx, cy));
     if (!backCache_) return;

@@ -4,12 +4,15 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/calendar.h"
 #include "core/occurrence.h"
 #include "core/product.h"
+#include "dialogs/sche_browser_dlg.h"
 #include "dialogs/wallpaper.h"
+#include "platform/win32/win32_date_format.h"
 #include "platform/win32/trace.h"
 #include "ui/command_ids.h"
 #include "ui/desktop_metrics.h"
@@ -569,7 +572,16 @@ void CScheduleWnd::EditEvent() {
 }
 
 void CScheduleWnd::BrowseAll() {
-    // The event browser opens here once it is part of the program.
+    ScheBrowserContext browser;
+    browser.store = context_.store;
+    browser.shortDate = &FormatShortDate;
+    // Called once the browser has closed; this window outlives its own handler.
+    browser.editEvent = [this](std::uint32_t eventId) {
+        if (hwnd_ == nullptr) return;
+        ShowEvent(eventId, context_.clock->Now(), false);
+        EditEvent();
+    };
+    CScheBrowserDlg(std::move(browser)).Run(hwnd_);
 }
 
 void CScheduleWnd::DeleteSelectedEvent() {
@@ -652,10 +664,14 @@ void CScheduleWnd::RefreshBackColor() { backColor_ = context_.prefs->BkgColor; }
 
 void CScheduleWnd::ReloadBackImage() {
     const std::string& path = context_.prefs->BkgImgFile;
+    const bool fit = context_.prefs->BkgImgFit != 0;
     if (path.empty()) {
         backImage_.Reset();
     } else if (GdipBitmap image = LoadWallpaperImage(path)) {
-        backImage_ = std::move(image);
+        // No window is larger than the screen: the rest of a photo need not stay in memory.
+        backImage_ = ScreenSizedWallpaper(std::move(image), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                          GetSystemMetrics(SM_CYVIRTUALSCREEN), fit);
+        backImageFit_ = fit;
     }  // a file that cannot be loaded leaves the earlier wallpaper on screen
     backDirty_ = true;
 }

@@ -134,6 +134,7 @@ private:
     COLORREF backColor_ = RGB(255, 255, 255);
     COLORREF todayColor_ = RGB(0, 0, 0);
     GdipBitmap backImage_;
+    bool backImageFit_ = true;  // the fit the kept part of the wallpaper was made for
     BitmapHandle backCache_;
     bool backDirty_ = true;
     CCloseButton closeButton_;

@@ -1,5 +1,7 @@
 #include "dialogs/bkg_static.h"
 
+#include <utility>
+
 #include "dialogs/wallpaper.h"
 #include "ui/gdi.h"
 
@@ -13,7 +15,12 @@ bool CBkgStatic::ReloadImage() {
     image.Reset();
     if (imagePath.empty()) return true;
     image = LoadWallpaperImage(imagePath);
-    return static_cast<bool>(image);
+    if (!image) return false;
+    // Kept at the screen's size as the calendar keeps it: a photo's repaints
+    // cost what the screen does. What is kept depends on fit.
+    image = ScreenSizedWallpaper(std::move(image), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                 GetSystemMetrics(SM_CYVIRTUALSCREEN), fit != 0);
+    return true;
 }
 
 void CBkgStatic::Paint(HDC dc, int width, int height) {

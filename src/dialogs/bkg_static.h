@@ -19,8 +19,9 @@ public:
     int fit = 0;            // 1: stretch over the control instead of tiling
     int keepAspect = 0;     // with fit: crop to the control's shape first
 
-    // Drops the current image and loads imagePath. True when the path is
-    // empty or the file was loaded; false, with no image, otherwise.
+    // Drops the current image and loads imagePath, at most a screenful for
+    // the current fit. True when the path is empty or the file was loaded;
+    // false, with no image, otherwise.
     bool ReloadImage();
 
     // The control's picture for a client area of width x height.

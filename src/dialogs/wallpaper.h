@@ -12,6 +12,12 @@
 // cannot be read or decoded. The path is in the system's ANSI code page.
 GdipBitmap LoadWallpaperImage(const std::string& path);
 
+// What windows on a screen of the given size can show of image (see
+// KeptWallpaperSize): a new smaller bitmap, or image itself when it is kept
+// whole or the copy cannot be made. A decoded photo can take tens of
+// megabytes; the copy costs what the screen does.
+GdipBitmap ScreenSizedWallpaper(GdipBitmap image, int screenWidth, int screenHeight, bool fit);
+
 // Draws image into (x0, y0, w, h) of dc, whose background the caller has
 // already filled: tiled at its natural size, or with fit stretched over the
 // rectangle, with keepAspect after cropping it to the rectangle's shape.

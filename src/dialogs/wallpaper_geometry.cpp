@@ -1,6 +1,8 @@
 #include "dialogs/wallpaper_geometry.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 void ComputeWallpaperTiles(int imageWidth, int imageHeight, const WallpaperRect& target, bool fit,
                            bool keepAspect, const WallpaperTileSink& sink) {
@@ -43,5 +45,66 @@ void ComputeWallpaperTiles(int imageWidth, int imageHeight, const WallpaperRect&
             x += cx;
         }
         y += cy;
+    }
+}
+
+WallpaperKeep KeptWallpaperSize(int imageWidth, int imageHeight, int screenWidth, int screenHeight, bool fit) {
+    WallpaperKeep keep{imageWidth, imageHeight, false};
+    if (imageWidth <= 0 || imageHeight <= 0 || screenWidth <= 0 || screenHeight <= 0) return keep;
+    if (!fit) {
+        keep.width = std::min(imageWidth, screenWidth);
+        keep.height = std::min(imageHeight, screenHeight);
+        return keep;
+    }
+    // The larger of the two ratios covers the screen; 64-bit products, as
+    // photos can be large.
+    const long long w = imageWidth;
+    const long long h = imageHeight;
+    const bool byWidth = static_cast<long long>(screenWidth) * h >= static_cast<long long>(screenHeight) * w;
+    if (byWidth ? screenWidth >= imageWidth : screenHeight >= imageHeight) return keep;
+    keep.scaled = true;
+    if (byWidth) {
+        keep.width = screenWidth;
+        keep.height = static_cast<int>((h * screenWidth + w - 1) / w);
+    } else {
+        keep.height = screenHeight;
+        keep.width = static_cast<int>((w * screenHeight + h - 1) / h);
+    }
+    return keep;
+}
+
+namespace {
+
+// The boxes of n target cells over `size` source cells: cell i covers [i * size / n, (i + 1) * size / n), at least one.
+int BoxStart(long long i, long long size, long long n) { return static_cast<int>(i * size / n); }
+
+}  // namespace
+
+RowSpan SourceRowsOf(int row, int sourceHeight, int targetHeight) {
+    if (sourceHeight <= 0 || targetHeight <= 0) return {};
+    RowSpan span{BoxStart(row, sourceHeight, targetHeight), BoxStart(row + 1LL, sourceHeight, targetHeight)};
+    span.last = std::min(sourceHeight, std::max(span.last, span.first + 1));
+    return span;
+}
+
+void ShrinkRows(const std::uint8_t* rows, int rowCount, int stride, int sourceWidth, int targetWidth,
+                std::uint32_t* out) {
+    if (rowCount <= 0 || sourceWidth <= 0 || targetWidth <= 0) return;
+    for (int x = 0; x < targetWidth; ++x) {
+        const int first = BoxStart(x, sourceWidth, targetWidth);
+        const int last = std::min(sourceWidth, std::max(BoxStart(x + 1LL, sourceWidth, targetWidth), first + 1));
+        std::uint64_t sum[4] = {};
+        for (int y = 0; y < rowCount; ++y) {
+            const std::uint8_t* p = rows + static_cast<std::ptrdiff_t>(y) * stride + first * 4;
+            for (int i = first; i < last; ++i, p += 4) {
+                std::uint32_t pixel;
+                std::memcpy(&pixel, p, 4);
+                for (int c = 0; c < 4; ++c) sum[c] += (pixel >> (8 * c)) & 0xFF;
+            }
+        }
+        const std::uint64_t n = static_cast<std::uint64_t>(last - first) * static_cast<std::uint64_t>(rowCount);
+        std::uint32_t pixel = 0;
+        for (int c = 0; c < 4; ++c) pixel |= static_cast<std::uint32_t>((sum[c] + n / 2) / n) << (8 * c);
+        out[x] = pixel;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Where a wallpaper image goes in a rectangle: the arithmetic of the drawing
 // rule, apart from the drawing calls, so it can be checked on its own.
+#include <cstdint>
 #include <functional>
 
 // Left, top, width, height in pixels.
@@ -25,6 +26,14 @@ struct WallpaperTile {
     bool operator==(const WallpaperTile&) const = default;
 };
 
+// Whether an image of that size is taken as a wallpaper at all. A larger one
+// takes gigabytes once decoded and seconds to shrink, so it is treated as a
+// file that cannot be loaded; the largest camera photos still pass.
+constexpr unsigned long long kMaxWallpaperPixels = 256ull * 1024 * 1024;
+constexpr bool WallpaperSizeAcceptable(unsigned long long width, unsigned long long height) {
+    return width > 0 && height > 0 && width <= kMaxWallpaperPixels / height;
+}
+
 using WallpaperTileSink = std::function<void(const WallpaperTile&)>;
 
 // Covers target with the image of imageWidth x imageHeight, rows top to
@@ -35,3 +44,28 @@ using WallpaperTileSink = std::function<void(const WallpaperTile&)>;
 // gives no tiles. A tiny image can need very many tiles, hence the sink.
 void ComputeWallpaperTiles(int imageWidth, int imageHeight, const WallpaperRect& target, bool fit,
                            bool keepAspect, const WallpaperTileSink& sink);
+
+// How much of an image to keep for windows no larger than the screen: a
+// fitted image is scaled down, its shape kept, until it just covers the
+// screen; a tiled one keeps its top-left screenful at its natural size. An
+// image within the screen is kept whole.
+struct WallpaperKeep {
+    int width = 0;
+    int height = 0;
+    bool scaled = false;  // else cut, or whole
+
+    bool operator==(const WallpaperKeep&) const = default;
+};
+WallpaperKeep KeptWallpaperSize(int imageWidth, int imageHeight, int screenWidth, int screenHeight, bool fit);
+
+// Shrinking a photo one target row at a time, so that only a few source rows
+// are ever converted at once: the source rows [first, last) that target row
+// `row` of `targetHeight` averages, and the average itself. Pixels are
+// 0xAARRGGBB; stride is in bytes.
+struct RowSpan {
+    int first = 0;
+    int last = 0;
+};
+RowSpan SourceRowsOf(int row, int sourceHeight, int targetHeight);
+void ShrinkRows(const std::uint8_t* rows, int rowCount, int stride, int sourceWidth, int targetWidth,
+                std::uint32_t* out);

@@ -5,6 +5,9 @@
 #include "core/time_types.h"
 #include "platform/desktop.h"
 
+// The longest look-ahead of the upcoming-events window, in hours.
+constexpr std::int32_t kMaxUewHours = 24;
+
 // The per-user preferences, named after their registry values.
 struct Preferences {
     Rgb BkgColor = MakeRgb(255, 255, 255);

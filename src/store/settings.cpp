@@ -1,5 +1,6 @@
 #include "store/settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -54,6 +55,18 @@ void ApplyWallpaperRule(Registry& registry, const std::string& installPath, Pref
     }
 }
 
+// Whatever the registry holds is untrusted: a flag is on or off, the hours
+// stay in the range the preferences sheet allows, a colour has no top byte.
+void ClampLoaded(Preferences& p) {
+    for (std::int32_t* flag : {&p.BkgImgFit, &p.BkgImgRetainRatio, &p.UewStartup, &p.UewNotification,
+                               &p.UewBeginning, &p.UewUpcoming, &p.UewSoon}) {
+        *flag = *flag != 0 ? 1 : 0;
+    }
+    p.UewHours = std::clamp(p.UewHours, 0, kMaxUewHours);
+    p.UewHours2 = std::clamp(p.UewHours2, 0, kMaxUewHours);
+    p.BkgColor &= 0x00FFFFFFu;
+}
+
 void LoadExclusionsValue(const RegKey& key, EventStore& store) {
     std::uint32_t size = 0;
     // The stored size is not trusted with an allocation of any size.
@@ -103,6 +116,7 @@ bool LoadSettings(Registry& registry, const Desktop& desktop, const std::string&
         p.ScheRect.top = w.bottom - 400;
         p.ScheRect.bottom = p.ScheRect.top + 377;
     }
+    ClampLoaded(p);
     prefs = std::move(p);
 
     LoadExclusionsValue(key, store);

@@ -49,9 +49,10 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     LRESULT DefWindowProcedure(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // lParam of WM_INITDIALOG is the object.
+    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnOkCommand() { OnOK(); }
     void OnCancelCommand() { OnCancel(); }
 

@@ -1,12 +1,13 @@
 # Shared by the end-to-end scripts. Expects WINEPREFIX and DISPLAY (set by
-# scripts/wine-ctest.sh inside xvfb-run), and the program and probe paths as
-# the first two arguments of the script.
+# scripts/wine-ctest.sh inside xvfb-run), and the program, probe and installer
+# paths as the arguments of the script.
 set -u
 # The Windows runtime would misread an Olson TZ; the program runs, as on
 # Windows, with TZ unset, and Wine gives it the host's zone.
 unset TZ
 EXE=$1
 PROBE=$2
+INSTALLER=${3:-}
 ROOT_KEY='HKCU\Software\OrvCalendar'
 USER_KEY='HKCU\Software\OrvCalendar\User\Default_Id'
 FRAME=OrvCalendarFrame

@@ -10,6 +10,8 @@
 //   orv_probe msgbox SECONDS              waits for a message box; prints caption and text; answers OK
 //   orv_probe msgboxu SECONDS             the same, the texts read as wide characters and printed in UTF-8
 //   orv_probe children CLASS              prints the control ids of the first match's child windows
+//   orv_probe item CLASS TITLE ID         prints "left top right bottom" of the first visible descendant
+//                                         with that control id (a dialog's or a property page's control)
 //   orv_probe blink CLASS SECONDS         samples the client area on the screen every 50 ms; prints
 //                                         "inked blank": samples with and without text on the tooltip colour
 //   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
@@ -111,6 +113,18 @@ int Ink(HWND hwnd) {
     int ink = 0;
     for (DWORD p : shot.pixels) ink += (p & 0xFFFFFF) != backPixel ? 1 : 0;
     return ink;
+}
+
+struct ItemContext {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindItem(HWND hwnd, LPARAM lParam) {
+    auto* ctx = reinterpret_cast<ItemContext*>(lParam);
+    if (GetDlgCtrlID(hwnd) != ctx->id || !IsWindowVisible(hwnd)) return TRUE;
+    ctx->found = hwnd;
+    return FALSE;
 }
 
 bool SaveShot(HWND hwnd, const char* path) {
@@ -255,6 +269,17 @@ int main(int argc, char** argv) {
             ids += std::to_string(GetDlgCtrlID(c));
         }
         std::printf("%s\n", ids.c_str());
+        return 0;
+    }
+    if (verb == "item" && argc >= 5) {
+        HWND hwnd = Find(argv[2], std::string(argv[3]) == "-" ? nullptr : argv[3]);
+        if (hwnd == nullptr) return 1;
+        ItemContext ctx{static_cast<int>(Number(argv[4])), nullptr};
+        EnumChildWindows(hwnd, FindItem, reinterpret_cast<LPARAM>(&ctx));  // all descendants
+        if (ctx.found == nullptr) return 1;
+        RECT rc;
+        GetWindowRect(ctx.found, &rc);
+        std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
         return 0;
     }
     if (verb == "blink" && argc >= 4) {

@@ -133,8 +133,8 @@ TEST_F(SettingsTest, StoredValuesAreReadAndWrittenBackAsTheyWere) {
         user.WriteDword("UewBeginning", 0);
         user.WriteDword("UewUpcoming", 0);
         user.WriteDword("UewSoon", 0);
-        user.WriteDword("UewHours", 30);  // out of range, yet loaded as stored
-        user.WriteDword("UewHours2", 0xFFFFFFFF);
+        user.WriteDword("UewHours", 24);
+        user.WriteDword("UewHours2", 0);
         const std::uint8_t rect[16] = {10, 0, 0, 0, 20, 0, 0, 0, 0xF6, 0xFF, 0xFF, 0xFF, 40, 1, 0, 0};
         user.WriteBinary("ScheRect", rect, sizeof rect);
     }
@@ -146,8 +146,8 @@ TEST_F(SettingsTest, StoredValuesAreReadAndWrittenBackAsTheyWere) {
     EXPECT_EQ(prefs.BkgAlpha, 255);
     EXPECT_EQ(prefs.UewStartup, 1);
     EXPECT_EQ(prefs.UewNotification + prefs.UewBeginning + prefs.UewUpcoming + prefs.UewSoon, 0);
-    EXPECT_EQ(prefs.UewHours, 30);
-    EXPECT_EQ(prefs.UewHours2, -1);
+    EXPECT_EQ(prefs.UewHours, 24);
+    EXPECT_EQ(prefs.UewHours2, 0);
     EXPECT_EQ(prefs.ScheRect, (ScreenRect{10, 20, -10, 296}));
 
     SaveSettings(reg, kPreferenceGroup, prefs, store);
@@ -157,7 +157,42 @@ TEST_F(SettingsTest, StoredValuesAreReadAndWrittenBackAsTheyWere) {
     EXPECT_EQ(Peek("BkgAlpha", RegType::Dword), std::string("\xFF\0\0\0", 4));
     EXPECT_EQ(Peek("BkgColor", RegType::Dword), std::string("\x56\x34\x12\0", 4));
     EXPECT_EQ(Peek("BkgImgFile", RegType::Sz), std::string("E:\\x.png\0", 9));
-    EXPECT_EQ(Peek("UewHours2", RegType::Dword), std::string("\xFF\xFF\xFF\xFF", 4));
+    EXPECT_EQ(Peek("UewHours", RegType::Dword), std::string("\x18\0\0\0", 4));
+}
+
+TEST_F(SettingsTest, ValuesOutOfTheirRangeAreClampedOnLoad) {
+    struct Row {
+        const char* name;
+        std::uint32_t stored;
+        std::int64_t loaded;
+    };
+    const auto field = [this](const std::string& name) -> std::int64_t {
+        if (name == "BkgColor") return prefs.BkgColor;
+        if (name == "BkgAlpha") return prefs.BkgAlpha;
+        if (name == "BkgImgFit") return prefs.BkgImgFit;
+        if (name == "BkgImgRetainRatio") return prefs.BkgImgRetainRatio;
+        if (name == "UewStartup") return prefs.UewStartup;
+        if (name == "UewSoon") return prefs.UewSoon;
+        if (name == "UewHours") return prefs.UewHours;
+        return prefs.UewHours2;
+    };
+    const Row rows[] = {
+        {"UewHours", 25, 24},
+        {"UewHours", 0xFFFFFFFF, 0},
+        {"UewHours2", 1000, 24},
+        {"UewHours2", 0x80000000, 0},
+        {"BkgAlpha", 0x1FF, 255},           // only the low byte counts
+        {"BkgImgFit", 7, 1},                // a flag is on or off
+        {"BkgImgRetainRatio", 0xFFFFFFFF, 1},
+        {"UewStartup", 2, 1},
+        {"UewSoon", 0x80000000, 1},
+        {"BkgColor", 0xFF123456, 0x123456},  // no top byte
+    };
+    for (const Row& row : rows) {
+        User().WriteDword(row.name, row.stored);
+        ASSERT_TRUE(Load());
+        EXPECT_EQ(field(row.name), row.loaded) << row.name << " " << row.stored;
+    }
 }
 
 TEST_F(SettingsTest, ValuesOfTheWrongSizeGiveTheDefaults) {

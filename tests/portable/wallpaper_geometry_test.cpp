@@ -97,6 +97,25 @@ TEST(WallpaperGeometry, EmptyTargetOrImageDrawsNothing) {
     EXPECT_TRUE(Tiles(100, 0, {0, 0, 250, 120}, true, true).empty());
 }
 
+TEST(WallpaperGeometry, HugeImagesAreNotTakenAsWallpapers) {
+    struct Row {
+        unsigned long long width;
+        unsigned long long height;
+        bool taken;
+    };
+    const Row rows[] = {
+        {16320, 12240, true},  // a 200-megapixel photo
+        {16384, 16384, true},  // the limit
+        {16385, 16384, false},
+        {20000, 20000, false},
+        {kMaxWallpaperPixels, 1, true},
+        {0xFFFFFFFF, 0xFFFFFFFF, false},  // no overflow
+        {0, 10, false},
+        {10, 0, false},
+    };
+    for (const Row& r : rows) EXPECT_EQ(WallpaperSizeAcceptable(r.width, r.height), r.taken) << r.width << "x" << r.height;
+}
+
 TEST(WallpaperGeometry, TilesCoverTheTargetExactlyOnce) {
     const WallpaperRect target{3, 4, 97, 61};
     for (int w = 1; w <= 40; w += 3) {
@@ -123,3 +142,24 @@ TEST(WallpaperGeometry, TilesCoverTheTargetExactlyOnce) {
 }
 
 }  // namespace
+
+TEST(WallpaperGeometry, KeepsWhatAScreenCanShow) {
+    struct Case {
+        int w, h, sw, sh;
+        bool fit;
+        WallpaperKeep keep;
+    } cases[] = {
+        {3840, 2160, 1024, 768, true, {1366, 768, true}},    // wider than the screen: covered by height
+        {1500, 3001, 1024, 768, true, {1024, 2049, true}},   // taller: covered by width, rounded up
+        {1000, 3000, 1024, 768, true, {1000, 3000, false}},  // narrower than the screen: never enlarged
+        {3840, 2160, 1024, 768, false, {1024, 768, false}},  // tiled: the top-left screenful
+        {3840, 500, 1024, 768, false, {1024, 500, false}},
+        {800, 600, 1024, 768, true, {800, 600, false}},      // within the screen: whole
+        {2048, 1536, 1024, 768, true, {1024, 768, true}},
+        {100000, 100000, 1024, 768, true, {1024, 1024, true}},
+        {0, 600, 1024, 768, true, {0, 600, false}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(KeptWallpaperSize(c.w, c.h, c.sw, c.sh, c.fit), c.keep) << c.w << "x" << c.h << " fit " << c.fit;
+    }
+}

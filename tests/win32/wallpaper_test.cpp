@@ -132,6 +132,44 @@ TEST_F(Wallpaper, FitStretchesAndKeepAspectCropsTheSidesOrTheBottom) {
     EXPECT_TRUE(Near(canvas.At(50, 90), kBlue));
 }
 
+// A photo larger than the screen is kept at the screen's size; what a window
+// shows of it stays the same.
+TEST_F(Wallpaper, AScreenSizedCopyDrawsAsThePhotoDoes) {
+    auto photo = MakeImage(3000, 1000, [](int x, int y) {
+        return Opaque(RGB(x * 255 / 3000, y * 255 / 1000, (x / 500 + y / 250) % 2 ? 200 : 40));
+    });
+    for (const bool fit : {true, false}) {
+        GdipBitmap copy;
+        Gdiplus::DllExports::GdipCloneImage(photo->Get(), reinterpret_cast<Gdiplus::GpImage**>(copy.Out()));
+        GdipBitmap kept = ScreenSizedWallpaper(std::move(copy), 1024, 768, fit);
+        UINT w = 0;
+        UINT h = 0;
+        Gdiplus::DllExports::GdipGetImageWidth(kept.Get(), &w);
+        Gdiplus::DllExports::GdipGetImageHeight(kept.Get(), &h);
+        EXPECT_EQ(w, fit ? 2304u : 1024u);
+        EXPECT_EQ(h, 768u);
+        for (const bool keepAspect : {true, false}) {
+            DibCanvas fromPhoto(480, 377, kMagenta);
+            DibCanvas fromKept(480, 377, kMagenta);
+            DrawWallpaper(fromPhoto.Dc(), 1, 1, 478, 375, photo->Get(), fit, keepAspect);
+            DrawWallpaper(fromKept.Dc(), 1, 1, 478, 375, kept.Get(), fit, keepAspect);
+            int differing = 0;
+            for (int y = 0; y < 377; ++y) {
+                for (int x = 0; x < 480; ++x) differing += Near(fromPhoto.At(x, y), fromKept.At(x, y), 24) ? 0 : 1;
+            }
+            // Resampling twice moves the edges of the stripes a little, nothing more.
+            EXPECT_LT(differing, 480 * 377 / 50) << "fit " << fit << " keepAspect " << keepAspect;
+            EXPECT_EQ(fromKept.At(0, 0), kMagenta);
+        }
+    }
+    // A photo within the screen is the same object.
+    auto small = Quadrants(100, 50);
+    GdipBitmap copy;
+    Gdiplus::DllExports::GdipCloneImage(small->Get(), reinterpret_cast<Gdiplus::GpImage**>(copy.Out()));
+    Gdiplus::GpBitmap* before = copy.Get();
+    EXPECT_EQ(ScreenSizedWallpaper(std::move(copy), 1024, 768, true).Get(), before);
+}
+
 TEST_F(Wallpaper, TranslucentPixelsBlendAndTheCopiesRepeatTheBlend) {
     auto image = MakeImage(10, 10, [](int, int) { return 0x80FF0000u; });  // half-transparent red
     DibCanvas canvas(30, 10, RGB(0, 0, 255));

@@ -1,0 +1,28 @@
+#ifndef ORV_DIALOGS_PREFERENCES_IDS_H
+#define ORV_DIALOGS_PREFERENCES_IDS_H
+/* The preferences pages' templates and controls. Only preprocessor lines:
+   the resource compiler reads this file too. */
+
+#define IDD_PROP_BACKGROUND 104
+#define IDC_BKG_CHANGE_COLOR 1015
+#define IDC_BKG_BROWSE 1002
+#define IDC_BKG_CLEAR 1016
+#define IDC_BKG_FIT 1020
+#define IDC_BKG_KEEP_ASPECT 1021
+#define IDC_BKG_SWATCH 1022
+#define IDC_BKG_PREVIEW 1023
+#define IDC_BKG_TRANSPARENCY 1034
+#define IDC_BKG_TRANSPARENCY_SPIN 1035
+
+#define IDD_PROP_EVENT 105
+#define IDC_EVT_UPCOMING 1000
+#define IDC_EVT_STARTUP 1001
+#define IDC_EVT_HOURS 1034
+#define IDC_EVT_HOURS_SPIN 1035
+#define IDC_EVT_NOTIFICATION 1036
+#define IDC_EVT_BEGINS 1037
+#define IDC_EVT_SOON 1038
+#define IDC_EVT_SOON_HOURS 1039
+#define IDC_EVT_SOON_SPIN 1040
+
+#endif

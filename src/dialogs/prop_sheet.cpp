@@ -1,0 +1,67 @@
+#include "dialogs/prop_sheet.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstring>
+
+PrefSheetOutcome CPropSheet::DoModal() {
+    PROPSHEETPAGEA pages[] = {background_.PageRecord(), event_.PageRecord()};
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOCONTEXTHELP;
+    header.hwndParent = nullptr;
+    header.hInstance = GetModuleHandleA(nullptr);
+    header.pszCaption = kCaption;
+    header.nPages = sizeof pages / sizeof pages[0];
+    header.nStartPage = 0;
+    header.ppsp = pages;
+    PropertySheetA(&header);
+    return PrefSheetOutcome{background_.flags.applied, event_.flags.applied};
+}
+
+PrefSheetOutcome ShowPreferences(const PrefSheetContext& context) {
+    if (context.openSheet != nullptr && *context.openSheet != nullptr) {
+        if (HWND open = (*context.openSheet)->Hwnd()) SetForegroundWindow(open);
+        return {};
+    }
+    CPropSheet sheet(context);
+    if (context.openSheet != nullptr) *context.openSheet = &sheet;
+    const PrefSheetOutcome outcome = sheet.DoModal();
+    if (context.openSheet != nullptr) *context.openSheet = nullptr;
+    if (outcome.SaveSettings() && context.saveSettings) context.saveSettings();
+    if (outcome.RefreshCalendar() && context.refreshCalendar) context.refreshCalendar();
+    if (outcome.CheckReminders() && context.checkReminders) context.checkReminders();
+    return outcome;
+}
+
+bool ChooseColorDialog(HWND owner, Rgb& color, COLORREF (&customColors)[16]) {
+    CHOOSECOLORA chooser = {};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = owner;
+    chooser.rgbResult = color;
+    chooser.lpCustColors = customColors;
+    chooser.Flags = CC_FULLOPEN | CC_RGBINIT;
+    if (!ChooseColorA(&chooser)) return false;
+    color = chooser.rgbResult;
+    return true;
+}
+
+bool ChooseImageFileDialog(HWND owner, std::string& path) {
+    static constexpr char kFilter[] =
+        "Image Files (*.bmp;*.gif;*.jpg;*.png;*.tif)|*.bmp;*.gif;*.jpg;*.png;*.tif|All Files (*.*)|*.*||";
+    const std::string filter = FileDialogFilter(kFilter);
+    char file[MAX_PATH] = {};
+    std::strncpy(file, path.c_str(), sizeof file - 1);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+    if (!GetOpenFileNameA(&ofn)) return false;
+    path = file;
+    return true;
+}

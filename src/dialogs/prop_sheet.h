@@ -1,0 +1,59 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "core/time_types.h"
+#include "dialogs/bkgnd_prop_page.h"
+#include "dialogs/prop_event_page.h"
+#include "dialogs/prop_sheet_model.h"
+#include "store/preferences.h"
+
+class CPropSheet;
+
+// What the preferences sheet needs from the main frame.
+struct PrefSheetContext {
+    Preferences* prefs = nullptr;  // the live preferences, read by the pages and written when applied
+    // The caller's guard against a second sheet: the open sheet, else null.
+    CPropSheet** openSheet = nullptr;
+    // After the sheet closed; each runs only when its pages were applied.
+    std::function<void()> saveSettings;     // the preference group
+    std::function<void()> refreshCalendar;  // the calendar takes the colour and wallpaper, repaints
+    std::function<void()> checkReminders;   // a reminder check that rebuilds the upcoming window
+    // The pickers; the platform's colour chooser and open-file dialog when empty.
+    std::function<bool(HWND owner, Rgb& color)> chooseColor;
+    std::function<bool(HWND owner, std::string& path)> chooseImageFile;
+};
+
+// The "Preferences" property sheet with its Background and Event pages.
+class CPropSheet {
+public:
+    static constexpr char kCaption[] = "Preferences";
+
+    explicit CPropSheet(const PrefSheetContext& context) : background_(context), event_(context) {}
+    CPropSheet(const CPropSheet&) = delete;
+    CPropSheet& operator=(const CPropSheet&) = delete;
+
+    // Shows the sheet modally, without an owner. Whichever button closed it,
+    // the outcome says which pages were applied.
+    PrefSheetOutcome DoModal();
+    // The sheet's window while it is open.
+    HWND Hwnd() const { return background_.Sheet(); }
+
+    CBkgndPropPage& BackgroundPage() { return background_; }
+    CPropEventPage& EventPage() { return event_; }
+
+private:
+    CBkgndPropPage background_;
+    CPropEventPage event_;
+};
+
+// The Preferences command: the sheet, then saving and refreshing for the
+// pages that were applied. With a sheet already open it only brings that one
+// to the front and returns nothing applied.
+PrefSheetOutcome ShowPreferences(const PrefSheetContext& context);
+
+// The platform's pickers.
+bool ChooseColorDialog(HWND owner, Rgb& color, COLORREF (&customColors)[16]);
+bool ChooseImageFileDialog(HWND owner, std::string& path);

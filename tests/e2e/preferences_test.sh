@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The tray's Preferences and About and the calendar's Browse All in the running
+# program: a colour chosen and cancelled stays off the open calendar;
+# transparency and look-ahead changed through the sheet reach the registry and
+# the open calendar; two events deleted in the browser leave the registry and
+# the month.
+. "$(dirname "$0")/lib.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+SC="$USER_KEY\\sc"
+shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
+mkdir -p "$shots"
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+add_event() { python3 "$here/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
+shot() { probe shot "$CALENDAR" "$(winpath "$shots/$1.bmp")" && echo "$shots/$1.bmp"; }
+centre() { awk '{ print int(($1 + $3) / 2), int(($2 + $4) / 2) }'; }
+
+# Pixels of a window picture's rectangle that differ from its commonest colour;
+# or, with one point, that point's "r g b".
+read_bmp() {  # path x0 y0 [x1 y1]
+  python3 - "$@" <<'PY'
+import collections, struct, sys
+path, *nums = sys.argv[1:]
+nums = [int(n) for n in nums]
+d = open(path, 'rb').read()
+off = struct.unpack_from('<I', d, 10)[0]
+w, h = struct.unpack_from('<ii', d, 18)
+stride = (w * 3 + 3) & ~3
+def px(x, y):
+    i = off + (h - 1 - y) * stride + x * 3
+    return d[i + 2], d[i + 1], d[i]
+if len(nums) == 2:
+    print(*px(*nums))
+else:
+    x0, y0, x1, y1 = nums
+    c = collections.Counter(px(x, y) for y in range(y0, y1) for x in range(x0, x1))
+    print(sum(c.values()) - c.most_common(1)[0][1])
+PY
+}
+
+near() {  # "r g b" "r g b" tolerance
+  python3 -c 'import sys; a=sys.argv[1].split(); b=sys.argv[2].split(); sys.exit(0 if all(abs(int(x)-int(y))<=int(sys.argv[3]) for x,y in zip(a,b)) else 1)' "$@"
+}
+
+# Three events on three days of this month, each on the first line of its day.
+day=$(date +%-d)
+if [ "$day" -le 3 ]; then d2=1; d3=2; else d2=-1; d3=-2; fi
+reg_reset
+wine reg add "$USER_KEY" /v BkgColor /t REG_DWORD /d 0x00C80000 /f >/dev/null 2>&1  # blue
+wine reg add "$USER_KEY" /v BkgAlpha /t REG_DWORD /d 0 /f >/dev/null 2>&1           # no wash
+wine reg add "$USER_KEY" /v BkgImgFile /t REG_SZ /d "" /f >/dev/null 2>&1
+add_event 1 0 28800 0 1 0 "Alpha"
+add_event 2 "$d2" 28800 "$d2" 1 0 "Beta"
+add_event 3 "$d3" 28800 "$d3" 1 0 "Gamma"
+start_program
+probe wait "$CALENDAR" 10
+read -r _ left top right bottom <<<"$(probe find "$CALENDAR")"
+
+# Cells in window coordinates: the grid starts at (6, 61); 16-pixel lines and a gap.
+first=$(date -d "$(date +%Y-%m-01)" +%w)
+cw=$(( (right - left - 12) / 7 ))
+ch=$(( (bottom - top - 67) / 6 ))
+cell_x() { echo $(( 6 + (($1 + first - 1) % 7) * cw )); }
+cell_y() { echo $(( 61 + (($1 + first - 1) / 7) * ch )); }
+line_ink() {  # picture day line
+  local x y; x=$(cell_x "$2"); y=$(( $(cell_y "$2") + $3 * 17 + 8 ))
+  read_bmp "$1" $(( x + 4 )) $(( y - 5 )) $(( x + cw - 4 )) $(( y + 5 ))
+}
+# A point of plain background: the middle of the grid's last cell.
+back_point="$(( 6 + 6 * cw + cw / 2 )) $(( 61 + 5 * ch + ch / 2 ))"
+
+before=$(shot e2e_preferences_before)
+check "the calendar shows the stored blue without a wash" near "$(read_bmp "$before" $back_point)" "0 0 200" 8
+
+# The tray menu's fourth entry.
+open_preferences() {
+  xdotool mousemove 600 300
+  probe post "$FRAME" 0x437 0 0x205 >/dev/null
+  probe wait '#32768' 5 && sleep 0.5
+  xdotool key Down Down Down Return
+  sleep 1
+}
+click_item() {  # window title, control id
+  read -r cx cy <<<"$(probe item '#32770' "$1" "$2" | centre)"
+  xdotool mousemove "$cx" "$cy" click 1
+}
+type_into() {  # window title, control id, text: clicked, emptied, typed as the user does
+  click_item "$1" "$2"
+  xdotool key End BackSpace BackSpace BackSpace BackSpace
+  xdotool type "$3"
+}
+
+# A colour confirmed in the chooser is live at once, but an open calendar
+# shows it only once a Background page is applied; Cancel saves nothing.
+open_preferences
+check "the tray's Preferences opens the sheet" probe find '#32770' Preferences
+click_item Preferences 1015                          # Change...
+probe wait '#32770' 5 && sleep 1
+check "Change... opens the colour chooser" probe find '#32770' Color
+type_into Color 706 0
+type_into Color 707 200
+type_into Color 708 0
+click_item Color 1
+sleep 0.5
+click_item Preferences 2                             # Cancel
+check "Cancel closes the sheet" probe gone '#32770' 5
+check "and writes nothing" test "$(reg_value "$USER_KEY" BkgColor)" = "REG_DWORD 0xc80000"
+cancelled=$(shot e2e_preferences_cancelled)
+check "the open calendar keeps its colour" near "$(read_bmp "$cancelled" $back_point)" "0 0 200" 8
+
+open_preferences
+type_into Preferences 1034 200                       # transparency
+read -r tleft ttop _ _ <<<"$(probe item '#32770' Preferences 0x3020)"
+xdotool mousemove $(( tleft + 100 )) $(( ttop + 10 )) click 1   # the "Event" tab
+sleep 0.5
+type_into Preferences 1034 7                         # display events beginning in
+type_into Preferences 1039 3                         # open when an event is beginning in
+probe shot '#32770' "$(winpath "$shots/e2e_preferences_event.bmp")"
+xdotool key Return                                   # OK
+check "OK closes the sheet" probe gone '#32770' 5
+check "BkgAlpha holds the new transparency" test "$(reg_value "$USER_KEY" BkgAlpha)" = "REG_DWORD 0xc8"
+check "UewHours holds the new look-ahead" test "$(reg_value "$USER_KEY" UewHours)" = "REG_DWORD 0x7"
+check "UewHours2 holds the new threshold" test "$(reg_value "$USER_KEY" UewHours2)" = "REG_DWORD 0x3"
+check "and BkgColor the colour chosen before" test "$(reg_value "$USER_KEY" BkgColor)" = "REG_DWORD 0xc800"
+sleep 0.5
+after=$(shot e2e_preferences_after)
+# 200/255 of white over the green.
+check "the open calendar is repainted with the colour and the wash" near "$(read_bmp "$after" $back_point)" "200 243 200" 8
+
+# About from the tray menu: its fifth entry; Close ends it.
+probe post "$FRAME" 0x437 0 0x205 >/dev/null
+probe wait '#32768' 5 && sleep 0.5
+xdotool key Down Down Down Down Return
+sleep 1
+check "the tray's About opens the box" probe find '#32770' "About Orv Pell Calendar"
+xdotool key Return
+check "Close ends it" probe gone '#32770' 5
+
+# Browse All from the day menu of an empty part of today.
+for d in "$day" $(( day + d2 )) $(( day + d3 )); do
+  check "day $d shows its event" test "$(line_ink "$after" "$d" 1)" -gt 10
+done
+xdotool mousemove $(( left + $(cell_x "$day") + cw / 2 )) $(( top + $(cell_y "$day") + 2 * 17 + 8 )) click 3
+probe wait '#32768' 5 && sleep 0.5
+xdotool key Up Return                                # the menu's last entry
+sleep 1
+check "Browse All opens the browser" probe find '#32770' 'Event Browser'
+read -r lleft ltop _ _ <<<"$(probe item '#32770' 'Event Browser' 1033)"
+xdotool mousemove $(( lleft + 40 )) $(( ltop + 30 )) click 1   # Alpha, the first row
+xdotool key Down shift+Down                          # Beta and Gamma
+read -r bx by <<<"$(probe item '#32770' 'Event Browser' 1004 | centre)"
+xdotool mousemove "$bx" "$by" click 1                # Delete
+check "one question for both" test "$(probe msgbox 10)" = "Delete|Delete selected event(s)?"
+sleep 0.5
+probe shot '#32770' "$(winpath "$shots/e2e_browser_after_delete.bmp")"
+read -r bx by <<<"$(probe item '#32770' 'Event Browser' 2 | centre)"
+xdotool mousemove "$bx" "$by" click 1                # Close
+check "Close ends the browser" probe gone '#32770' 5
+check "both are gone from the registry" test "$(reg_subkeys "$SC" | tr '\n' ' ')" = "1 "
+sleep 0.5
+month=$(shot e2e_browser_month_after)
+check "Alpha stays in the month" test "$(line_ink "$month" "$day" 1)" -gt 10
+check "Beta is gone from the month" test "$(line_ink "$month" $(( day + d2 )) 1)" -eq 0
+check "Gamma is gone from the month" test "$(line_ink "$month" $(( day + d3 )) 1)" -eq 0
+check "the program runs on" program_running
+
+finish

@@ -1,0 +1,72 @@
+// The About box: its texts and icon, the donate button opening the one
+// address, and Close.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/product.h"
+#include "dialogs/about_dlg.h"
+#include "dialogs/about_ids.h"
+#include "support/dialog_script.h"
+
+namespace {
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM lParam) {
+    char cls[32] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    char text[128] = {};
+    GetWindowTextA(child, text, sizeof text);
+    auto* texts = reinterpret_cast<std::vector<std::string>*>(lParam);
+    const bool icon = (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+    if ((std::string(cls) == "Static" && !icon) || std::string(cls) == "Button") texts->push_back(text);
+    return TRUE;
+}
+
+TEST(AboutDlg, ShowsItsTextsAndOpensTheDonationPageStayingOpen) {
+    std::vector<std::string> opened;
+    CAboutDlg dlg(AboutContext{[&](const char* url) { opened.push_back(url); }});
+    std::vector<std::string> texts;
+    std::string caption;
+    bool hasIcon = false;
+    bool openAfterDonate = false;
+    DialogScript script({[&] {
+                             char text[64] = {};
+                             GetWindowTextA(dlg.Hwnd(), text, sizeof text);
+                             caption = text;
+                             EnumChildWindows(dlg.Hwnd(), &CollectStatic, reinterpret_cast<LPARAM>(&texts));
+                             for (HWND c = GetWindow(dlg.Hwnd(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+                                 if ((GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                                     SendMessageA(c, STM_GETICON, 0, 0) != 0) {
+                                     hasIcon = true;
+                                 }
+                             }
+                             ClickButton(dlg.Hwnd(), IDC_ABOUT_DONATE);
+                         },
+                         [&] {
+                             openAfterDonate = IsWindowVisible(dlg.Hwnd()) != FALSE;
+                             SaveScreenShot(dlg.Hwnd(), "about");
+                             ClickButton(dlg.Hwnd(), IDOK);
+                         }});
+    EXPECT_EQ(dlg.DoModal(nullptr), IDOK);
+    EXPECT_EQ(caption, "About Orv Pell Calendar");
+    const std::vector<std::string> expected = {
+        "Orv Pell Calendar v1.1",
+        "Freeware. No warranty of any kind.",
+        "Ideas for the next versions",
+        "1. More properties for events.",
+        "2. Customizable public holidays and events.",
+        "3. Sticky notes with timer.",
+        "4. Built-in macro support.",
+        "Donate to Author",
+        "Close",
+    };
+    EXPECT_EQ(texts, expected);
+    EXPECT_TRUE(hasIcon);
+    EXPECT_EQ(opened, std::vector<std::string>{kDonateUrl});
+    EXPECT_TRUE(openAfterDonate);
+}
+
+}  // namespace

@@ -1,0 +1,384 @@
+// The preferences sheet driven through its pages' controls and the sheet's
+// buttons: what is applied when, the colour taken at once, the hours rule,
+// the range messages, the wallpaper preview and files that cannot be loaded.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialogs/preferences_ids.h"
+#include "dialogs/prop_sheet.h"
+#include "dialogs/wallpaper.h"
+#include "support/dialog_script.h"
+#include "support/dib_canvas.h"
+#include "support/message_box_catcher.h"
+#include "ui/gdiplus.h"
+
+namespace {
+
+std::string TempPath(const std::string& name) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+// Saves a GDI+ bitmap with the encoder of that MIME type.
+bool SaveImage(Gdiplus::GpBitmap* bitmap, const std::string& path, const wchar_t* mime) {
+    UINT count = 0;
+    UINT size = 0;
+    Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size);
+    std::vector<char> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
+    std::wstring wide(path.begin(), path.end());
+    for (UINT i = 0; i < count; ++i) {
+        if (std::wstring(codecs[i].MimeType) == mime) {
+            return Gdiplus::DllExports::GdipSaveImageToFile(bitmap, wide.c_str(), &codecs[i].Clsid, nullptr) ==
+                   Gdiplus::Ok;
+        }
+    }
+    return false;
+}
+
+// A picture of quadrants, so that tiling, stretching and cropping differ.
+bool WriteQuadrants(const std::string& path, int w, int h, const wchar_t* mime) {
+    GdipBitmap bitmap;
+    Gdiplus::DllExports::GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppARGB, nullptr, bitmap.Out());
+    if (!bitmap) return false;
+    const Gdiplus::ARGB colors[4] = {0xFFC80000, 0xFF00C800, 0xFF0000C8, 0xFFC8C800};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            Gdiplus::DllExports::GdipBitmapSetPixel(bitmap.Get(), x, y, colors[(y >= h / 2) * 2 + (x >= w / 2)]);
+        }
+    }
+    return SaveImage(bitmap.Get(), path, mime);
+}
+
+class PrefSheetTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(gdiplus_.Started());
+        bmp = TempPath("orv_pref_wallpaper.bmp");
+        ASSERT_TRUE(WriteQuadrants(bmp, 60, 40, L"image/bmp"));
+        prefs.BkgImgFile = bmp;
+        context.prefs = &prefs;
+        context.openSheet = &open;
+        context.saveSettings = [this] { calls.push_back("save"); };
+        context.refreshCalendar = [this] { calls.push_back("refresh"); };
+        context.checkReminders = [this] { calls.push_back("check"); };
+        context.chooseColor = [this](HWND, Rgb& color) {
+            calls.push_back("choose color");
+            color = chosenColor;
+            return true;
+        };
+        context.chooseImageFile = [this](HWND, std::string& path) {
+            path = chosenFile;
+            return true;
+        };
+    }
+    void TearDown() override { DeleteFileA(bmp.c_str()); }
+
+    // Runs the Preferences command with these steps inside the sheet.
+    PrefSheetOutcome Run(std::vector<DialogScript::Step> steps) {
+        DialogScript script(std::move(steps));
+        return ShowPreferences(context);
+    }
+
+    HWND Sheet() const { return open != nullptr ? open->Hwnd() : nullptr; }
+    CBkgndPropPage& Background() { return open->BackgroundPage(); }
+    CPropEventPage& Event() { return open->EventPage(); }
+    void Press(int button) { SendMessageA(Sheet(), PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0); }
+    void ShowEventPage() { SendMessageA(Sheet(), PSM_SETCURSEL, 1, 0); }
+    static std::string Text(HWND page, int id) {
+        char text[64] = {};
+        GetDlgItemTextA(page, id, text, sizeof text);
+        return text;
+    }
+    std::unique_ptr<DibCanvas> RenderPreview(CBkgStatic& control) {
+        RECT rc;
+        GetClientRect(control, &rc);
+        auto canvas = std::make_unique<DibCanvas>(rc.right, rc.bottom, RGB(255, 0, 255));
+        SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->Dc()), PRF_CLIENT);
+        return canvas;
+    }
+
+    GdiplusSession gdiplus_;
+    Preferences prefs;
+    CPropSheet* open = nullptr;
+    PrefSheetContext context;
+    std::vector<std::string> calls;
+    Rgb chosenColor = RGB(10, 20, 30);
+    std::string chosenFile;
+    std::string bmp;
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(PrefSheetTest, OkWithoutChangesAppliesNothing) {
+    const Preferences before = prefs;
+    const PrefSheetOutcome outcome = Run({[&] { Press(PSBTN_OK); }});
+    EXPECT_FALSE(outcome.backgroundApplied || outcome.eventApplied);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(prefs.BkgAlpha, before.BkgAlpha);
+    EXPECT_EQ(open, nullptr);
+}
+
+TEST_F(PrefSheetTest, ApplyThenCancelStillCountsAsApplied) {
+    bool applyEnabledAtStart = true;
+    const PrefSheetOutcome outcome = Run({
+        [&] {
+            applyEnabledAtStart = IsWindowEnabled(GetDlgItem(Sheet(), 0x3021)) != FALSE;  // the Apply button
+            SetDlgItemTextA(Background(), IDC_BKG_TRANSPARENCY, "100");
+            Press(PSBTN_APPLYNOW);
+        },
+        [&] {
+            EXPECT_EQ(prefs.BkgAlpha, 100);
+            EXPECT_TRUE(calls.empty()) << "the caller acts once the sheet has closed";
+            SetDlgItemTextA(Background(), IDC_BKG_TRANSPARENCY, "50");
+            Press(PSBTN_CANCEL);
+        },
+    });
+    EXPECT_FALSE(applyEnabledAtStart);
+    EXPECT_TRUE(outcome.backgroundApplied);
+    EXPECT_FALSE(outcome.eventApplied);
+    EXPECT_EQ(prefs.BkgAlpha, 100);
+    EXPECT_EQ(calls, (Calls{"save", "refresh"}));
+}
+
+TEST_F(PrefSheetTest, AConfirmedColourIsLiveAtOnceEvenAfterCancel) {
+    const PrefSheetOutcome outcome = Run({
+        [&] { ClickButton(Background(), IDC_BKG_CHANGE_COLOR); },
+        [&] {
+            EXPECT_EQ(prefs.BkgColor, RGB(10, 20, 30));
+            EXPECT_EQ(RenderPreview(Background().swatch)->At(3, 3), RGB(10, 20, 30));
+            Press(PSBTN_CANCEL);
+        },
+    });
+    EXPECT_FALSE(outcome.backgroundApplied);
+    EXPECT_EQ(calls, Calls{"choose color"});  // neither saved nor shown in the calendar
+    EXPECT_EQ(prefs.BkgColor, RGB(10, 20, 30));
+}
+
+TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
+    std::string shownAfterApply;
+    const PrefSheetOutcome outcome = Run({
+        [&] { ShowEventPage(); },
+        [&] {
+            SetDlgItemTextA(Event(), IDC_EVT_HOURS, "2");
+            SetDlgItemTextA(Event(), IDC_EVT_SOON_HOURS, "5");
+            ClickButton(Event(), IDC_EVT_STARTUP);
+            Press(PSBTN_APPLYNOW);
+        },
+        [&] {
+            shownAfterApply = Text(Event(), IDC_EVT_HOURS);
+            Press(PSBTN_OK);
+        },
+    });
+    EXPECT_EQ(shownAfterApply, "5");
+    EXPECT_TRUE(outcome.eventApplied);
+    EXPECT_FALSE(outcome.backgroundApplied);
+    EXPECT_EQ(prefs.UewHours, 5);
+    EXPECT_EQ(prefs.UewHours2, 5);
+    EXPECT_EQ(prefs.UewStartup, 1);
+    EXPECT_EQ(calls, (Calls{"save", "check"}));
+}
+
+TEST_F(PrefSheetTest, ClearAndAKeepAspectDisabledWithoutFitAreAppliedOnOk) {
+    prefs.BkgImgFit = 1;
+    prefs.BkgImgRetainRatio = 0;
+    bool enabledWithFit = false;
+    bool enabledWithoutFit = true;
+    Run({[&] {
+             enabledWithFit = IsWindowEnabled(GetDlgItem(Background(), IDC_BKG_KEEP_ASPECT)) != FALSE;
+             ClickButton(Background(), IDC_BKG_KEEP_ASPECT);
+             ClickButton(Background(), IDC_BKG_FIT);
+             enabledWithoutFit = IsWindowEnabled(GetDlgItem(Background(), IDC_BKG_KEEP_ASPECT)) != FALSE;
+             EXPECT_TRUE(Background().preview.image);
+             ClickButton(Background(), IDC_BKG_CLEAR);
+             EXPECT_FALSE(Background().preview.image);
+         },
+         [&] { Press(PSBTN_OK); }});
+    EXPECT_TRUE(enabledWithFit);
+    EXPECT_FALSE(enabledWithoutFit);
+    EXPECT_EQ(prefs.BkgImgFit, 0);
+    EXPECT_EQ(prefs.BkgImgRetainRatio, 1);
+    EXPECT_EQ(prefs.BkgImgFile, "");
+    EXPECT_EQ(calls, (Calls{"save", "refresh"}));
+}
+
+TEST_F(PrefSheetTest, OutOfRangeOrNonNumbersKeepTheSheetOpenAndApplyNothing) {
+    struct Row {
+        bool eventPage;
+        int control;
+        const char* typed;
+        const char* message;
+    };
+    const Row rows[] = {
+        {false, IDC_BKG_TRANSPARENCY, "256", "Please enter an integer between 0 and 255."},
+        {false, IDC_BKG_TRANSPARENCY, "1e2", "Please enter an integer."},
+        {true, IDC_EVT_HOURS, "25", "Please enter an integer between 0 and 24."},
+        {true, IDC_EVT_HOURS, "four", "Please enter an integer."},
+        {true, IDC_EVT_SOON_HOURS, "-1", "Please enter an integer between 0 and 24."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.typed);
+        const Preferences before = prefs;
+        MessageBoxCatcher catcher;
+        bool stayedOpen = false;
+        std::string focused;
+        const PrefSheetOutcome outcome = Run({
+            [&] {
+                // A valid change on the other page must not be applied either.
+                SetDlgItemTextA(Background(), IDC_BKG_TRANSPARENCY, "7");
+                if (row.eventPage) ShowEventPage();
+            },
+            [&] {
+                HWND page = row.eventPage ? Event().Hwnd() : Background().Hwnd();
+                SetDlgItemTextA(page, row.control, row.typed);
+                Press(PSBTN_OK);
+            },
+            [&] {
+                stayedOpen = IsWindowVisible(Sheet()) != FALSE;
+                Press(PSBTN_CANCEL);
+            },
+        });
+        ASSERT_EQ(catcher.Boxes().size(), 1u);
+        EXPECT_EQ(catcher.Boxes()[0].text, row.message);
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_FALSE(outcome.backgroundApplied || outcome.eventApplied);
+        EXPECT_EQ(prefs.BkgAlpha, before.BkgAlpha);
+        EXPECT_EQ(prefs.UewHours, before.UewHours);
+        EXPECT_EQ(prefs.UewHours2, before.UewHours2);
+    }
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(PrefSheetTest, ThePreviewIsDrawnExactlyAsTheWallpaperRuleDrawsIt) {
+    prefs.BkgColor = RGB(240, 230, 200);
+    struct Row {
+        int fit;
+        int keepAspect;
+    };
+    for (const Row row : {Row{0, 0}, Row{1, 0}, Row{1, 1}}) {
+        prefs.BkgImgFit = row.fit;
+        prefs.BkgImgRetainRatio = row.keepAspect;
+        std::unique_ptr<DibCanvas> shown;
+        std::unique_ptr<DibCanvas> swatch;
+        Run({[&] {
+            shown = RenderPreview(Background().preview);
+            swatch = RenderPreview(Background().swatch);
+            if (row.fit == 1 && row.keepAspect == 1) SaveScreenShot(Sheet(), "preferences_background");
+            Press(PSBTN_CANCEL);
+        }});
+        ASSERT_TRUE(shown);
+        DibCanvas expected(shown->Width(), shown->Height(), RGB(240, 230, 200));
+        const GdipBitmap image = LoadWallpaperImage(bmp);
+        DrawWallpaper(expected.Dc(), 0, 0, expected.Width(), expected.Height(), image.Get(), row.fit != 0,
+                      row.keepAspect != 0);
+        int differing = 0;
+        for (int y = 0; y < expected.Height(); ++y) {
+            for (int x = 0; x < expected.Width(); ++x) differing += shown->At(x, y) != expected.At(x, y);
+        }
+        EXPECT_EQ(differing, 0) << "fit " << row.fit << " keep " << row.keepAspect;
+        EXPECT_NE(shown->At(2, 2), RGB(240, 230, 200)) << "the wallpaper is there";
+        for (int x = 0; x < swatch->Width(); x += 3) EXPECT_EQ(swatch->At(x, swatch->Height() / 2), RGB(240, 230, 200));
+    }
+}
+
+TEST_F(PrefSheetTest, AWallpaperThatCannotBeLoadedLeavesThePreviewWithoutImageOrPath) {
+    const std::string jpeg = TempPath("orv_pref_good.jpg");
+    ASSERT_TRUE(WriteQuadrants(jpeg, 64, 48, L"image/jpeg"));
+    const std::string whole = ReadFileBytes(jpeg);
+    const std::string truncated = TempPath("orv_pref_truncated.jpg");
+    ASSERT_TRUE(WriteFileBytes(truncated, whole.substr(0, whole.size() / 2)));
+    const std::string empty = TempPath("orv_pref_empty.png");
+    ASSERT_TRUE(WriteFileBytes(empty, ""));
+    const std::string huge = TempPath("orv_pref_huge.png");
+    {
+        GdipBitmap bitmap;  // one bit a pixel keeps it to 50 MB in memory
+        Gdiplus::DllExports::GdipCreateBitmapFromScan0(20000, 20000, 0, PixelFormat1bppIndexed, nullptr,
+                                                       bitmap.Out());
+        ASSERT_TRUE(bitmap);
+        ASSERT_TRUE(SaveImage(bitmap.Get(), huge, L"image/png"));
+    }
+    struct Row {
+        std::string file;
+        bool loads;
+    };
+    const Row rows[] = {
+        {jpeg, true},  // the loader does read JPEG files
+        {truncated, false},
+        {empty, false},
+        {huge, false},
+        {TempPath("orv_pref_missing.jpg"), false},
+    };
+    prefs.BkgColor = RGB(1, 2, 3);
+    for (const Row& row : rows) {
+        chosenFile = row.file;
+        bool hasImage = !row.loads;
+        std::string path = "unchanged";
+        COLORREF corner = 0;
+        Run({[&] {
+            ClickButton(Background(), IDC_BKG_BROWSE);
+            hasImage = static_cast<bool>(Background().preview.image);
+            path = Background().preview.imagePath;
+            corner = RenderPreview(Background().preview)->At(1, 1);
+            Press(PSBTN_OK);
+        }});
+        EXPECT_EQ(hasImage, row.loads) << row.file;
+        EXPECT_EQ(path, row.loads ? row.file : std::string()) << row.file;
+        EXPECT_EQ(prefs.BkgImgFile, path) << row.file;
+        if (!row.loads) {
+            EXPECT_EQ(corner, RGB(1, 2, 3)) << "the colour alone: " << row.file;
+        }
+    }
+    for (const std::string& f : {jpeg, truncated, empty, huge}) DeleteFileA(f.c_str());
+}
+
+TEST_F(PrefSheetTest, AStoredWallpaperThatNoLongerLoadsKeepsItsPath) {
+    prefs.BkgImgFile = TempPath("orv_pref_gone.bmp");
+    Run({[&] {
+             EXPECT_FALSE(Background().preview.image);
+             SetDlgItemTextA(Background(), IDC_BKG_TRANSPARENCY, "9");
+         },
+         [&] { Press(PSBTN_OK); }});
+    EXPECT_EQ(prefs.BkgAlpha, 9);
+    EXPECT_EQ(prefs.BkgImgFile, TempPath("orv_pref_gone.bmp"));
+}
+
+TEST_F(PrefSheetTest, ASecondCommandRaisesTheOpenSheetInsteadOfOpeningAnother) {
+    int sheets = 0;
+    PrefSheetOutcome second{true, true};
+    Run({[&] {
+             second = ShowPreferences(context);
+             for (HWND w = FindWindowA("#32770", "Preferences"); w != nullptr;
+                  w = FindWindowExA(nullptr, w, "#32770", "Preferences")) {
+                 ++sheets;
+             }
+             EXPECT_EQ(GetForegroundWindow(), Sheet());
+             ShowEventPage();
+         },
+         [&] { SaveScreenShot(Sheet(), "preferences_event"); },
+         [&] { Press(PSBTN_CANCEL); }});
+    EXPECT_EQ(sheets, 1);
+    EXPECT_FALSE(second.backgroundApplied || second.eventApplied);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// Browse All from the calendar window: deletions leave the month rebuilt,
+// the selection dropped and no freed event behind; Edit brings the calendar
+// to the picked event.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "dialogs/browser_ids.h"
+#include "schedule_wnd_rig.h"
+#include "support/dialog_script.h"
+#include "support/message_box_catcher.h"
+#include "ui/command_ids.h"
+
+namespace {
+
+HWND Browser() { return FindWindowA("#32770", "Event Browser"); }
+
+void SelectRows(std::initializer_list<int> rows) {
+    HWND list = GetDlgItem(Browser(), IDC_BROWSER_LIST);
+    LVITEMA state = {};
+    state.stateMask = state.state = LVIS_SELECTED;
+    for (int row : rows) SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+}
+
+bool MonthHoldsOnlyStoredEvents(const CalendarRig& rig, EventStore& store) {
+    for (const MonthEvent& e : rig.Layout().monthEvents) {
+        if (store.FindEvent(e.item->front.id) != e.item) return false;
+    }
+    return true;
+}
+
+TEST(CalendarBrowseAll, DeletingTheSelectedEventRebuildsTheMonthAtOnce) {
+    CalendarRig rig(MakeLocalTime(2026, 8, 10, 12, 0, 0, -1));
+    rig.Add({"Anna", 2026, 8, 3, 2026, 8, 3});
+    const std::uint32_t berta = rig.Add({"Berta", 2026, 8, 5, 2026, 8, 6});
+    rig.Add({"Carla", 2026, 8, 7, 2026, 8, 7});
+    rig.Show(berta);
+    ASSERT_NE(rig.Layout().selectedEvent, nullptr);
+    MessageBoxCatcher catcher;
+    std::size_t monthEventsAfter = 99;
+    bool onlyStored = false;
+    DialogScript script({[&] {
+                             SelectRows({1, 2});  // Berta and Carla
+                             InvalidateRect(rig.Hwnd(), nullptr, FALSE);
+                             ClickButton(Browser(), IDC_BROWSER_DELETE);
+                             monthEventsAfter = rig.Layout().monthEvents.size();
+                             onlyStored = MonthHoldsOnlyStoredEvents(rig, rig.Store());
+                         },
+                         [&] { ClickButton(Browser(), IDCANCEL); }});
+    SendMessageA(rig.Hwnd(), WM_COMMAND, ID_BROWSE_ALL, 0);
+    EXPECT_EQ(catcher.Boxes().size(), 1u);
+    EXPECT_EQ(rig.Store().Count(), 1u);
+    EXPECT_EQ(monthEventsAfter, 1u) << "rebuilt before the browser's loop turned again";
+    EXPECT_TRUE(onlyStored);
+    EXPECT_EQ(rig.Layout().selectedEvent, nullptr);
+    EXPECT_EQ(rig.Layout().selectedDay, 5) << "the day stays selected";
+    rig.Render();  // paints what is left
+}
+
+TEST(CalendarBrowseAll, EditBringsTheCalendarToThePickedEvent) {
+    CalendarRig rig(MakeLocalTime(2026, 8, 10, 12, 0, 0, -1));
+    rig.Add({"Anna", 2026, 8, 3, 2026, 8, 3});
+    const std::uint32_t later = rig.Add({"Zora", 2026, 10, 20, 2026, 10, 20});
+    DialogScript script({[&] {
+        SelectRows({1});
+        ClickButton(Browser(), IDC_BROWSER_EDIT);
+    }});
+    SendMessageA(rig.Hwnd(), WM_COMMAND, ID_BROWSE_ALL, 0);
+    EXPECT_EQ(rig.Layout().month, 10);
+    EXPECT_EQ(rig.Layout().selectedDay, 20);
+    EXPECT_EQ(rig.Layout().selectedId, later);
+}
+
+}  // namespace
