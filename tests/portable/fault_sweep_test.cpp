@@ -246,7 +246,7 @@ std::vector<Operation> Operations() {
 
 std::string Describe(const std::map<std::uint32_t, ScheduleItem>& events, std::uint32_t id) {
     auto it = events.find(id);
-    return it == events.end() ? "absent" : "'" + it->second.title + "'";
+    return it == events.end() ? std::string("absent") : std::string(1, '\'').append(it->second.title).append("'");
 }
 
 // The rules of the next start, given the state before and after the

@@ -89,10 +89,10 @@ TEST_F(SettingsTest, WallpaperRuleForAMissingImage) {
     ASSERT_TRUE(Load(""));
     EXPECT_EQ(prefs.BkgImgFile, "");
     // A folder that leaves no room for the sample's name within 259 characters: no image.
-    const std::string deep = "C:\\" + std::string(239, 'd') + "\\";
+    const std::string deep = std::string("C:\\").append(239, 'd').append("\\");
     ASSERT_TRUE(Load(deep));
     EXPECT_EQ(prefs.BkgImgFile, deep + "img\\sample01.jpg");
-    ASSERT_TRUE(Load("C:\\" + std::string(240, 'd') + "\\"));
+    ASSERT_TRUE(Load(std::string("C:\\").append(240, 'd').append("\\")));
     EXPECT_EQ(prefs.BkgImgFile, "");
 
     // A stored empty image means "no image" and keeps the desktop out of it.
