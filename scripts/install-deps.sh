@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick nsis sox
   python3 tzdata time fonts-liberation
   libical-dev python3-icalendar python3-recurring-ical-events
+  clang libclang-rt-14-dev
 )
 
 missing=()

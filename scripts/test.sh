@@ -48,6 +48,11 @@ if build_tree asan -DCMAKE_BUILD_TYPE=Debug -DORV_SANITIZE=ON; then
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest asan native_ctest asan
 else failed=$((failed + 1)); fi
 
+# Every fuzz target for a fixed number of executions from its seeds.
+if build_tree fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DORV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+  run_ctest fuzz native_ctest fuzz
+else failed=$((failed + 1)); fi
+
 if build_tree win -DCMAKE_TOOLCHAIN_FILE="$ORV_ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release; then
   run_ctest win xvfb-run -a -s "-screen 0 1024x768x24" "$ORV_ROOT/scripts/wine-ctest.sh"
 else failed=$((failed + 1)); fi

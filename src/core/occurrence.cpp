@@ -11,8 +11,10 @@
 //
 // Stored values the editor never writes are refused rather than guessed at:
 // a monthly or yearly day 0 (it would roll into the previous month), an n-th
-// index above 4 or a weekday index above 6, and a yearly month outside 1..12
-// all make the rule occur nowhere. An interval of 0 counts as 1.
+// index above 4 or a weekday index above 6, a yearly month outside 1..12 and
+// a time of day outside the day (it would move occurrences onto other days,
+// even out of the window) all make the rule occur nowhere. An interval of 0
+// counts as 1.
 
 namespace {
 
@@ -174,6 +176,7 @@ struct Search {
 
 bool FindOccurrence(const ScheduleItem& item, Instant from, Instant to, Instant* start) {
     const ScheduleFront& front = item.front;
+    if (front.startTime < 0 || front.startTime >= kSecondsPerDay) return false;
     Search s(front);
     LocalFields& sf = s.startFields;
     if (!BreakDownLocal(front.startDate, sf)) return false;

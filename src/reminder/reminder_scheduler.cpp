@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include "core/calendar.h"
@@ -39,6 +40,7 @@ bool ReminderScheduler::DaysOf(Instant now, Days& out) {
         !TryMakeLocalTime(y2, m2, d2, 0, 0, 0, dayAfterTomorrow)) {
         return false;
     }
+    if (!TryMakeLocalTime(f.year, f.month, f.day, 0, 0, 0, out.startOfToday)) return false;
     out.todayKey = MakeDateKey(f.year, f.month, f.day);
     out.tomorrowKey = MakeDateKey(y1, m1, d1);
     out.endOfToday = out.startOfTomorrow - 1;
@@ -63,6 +65,8 @@ bool ReminderScheduler::AddPending(const ScheduleItem& item, Instant from, Insta
     record->item = &item;
     record->start = start;
     record->remindAt = start - static_cast<Instant>(item.remindMinutes) * 60;
+    // Made again after its actions ran (a clock set back, a changed zone): they do not run twice.
+    record->fired = std::find(fired_.begin(), fired_.end(), FiredOccurrence(&item, start)) != fired_.end();
     // Records mostly arrive in start order, so the place is sought from the
     // back: after the last record that does not start later.
     auto pos = pending_.end();
@@ -72,6 +76,8 @@ bool ReminderScheduler::AddPending(const ScheduleItem& item, Instant from, Insta
 }
 
 void ReminderScheduler::DropPending(const ScheduleItem& item) {
+    // An edited event's reminders run again; a freed one's address may come back.
+    std::erase_if(fired_, [&item](const FiredOccurrence& f) { return f.first == &item; });
     for (auto it = pending_.begin(); it != pending_.end();) {
         const auto next = std::next(it);
         if ((*it)->item == &item) {
@@ -145,32 +151,44 @@ void ReminderScheduler::CheckReminders(Instant now, bool notify) {
     }
 }
 
+// The window ends at the last second of a local day; after a change of zone
+// that instant reads another time, and the days below the records have moved.
+bool ReminderScheduler::ZoneMoved() const {
+    LocalFields end;
+    return dayWindowEnd_ != 0 &&
+           (!BreakDownLocal(dayWindowEnd_, end) || end.hour != 23 || end.minute != 59 || end.second != 59);
+}
+
 bool ReminderScheduler::UpdateDayWindow(Instant now) {
-    if (dayWindowStart_ <= now && now <= dayWindowEnd_) return true;
+    const bool zoneMoved = ZoneMoved();
+    if (!zoneMoved && dayWindowStart_ <= now && now <= dayWindowEnd_) return true;
     Days days;
     if (!DaysOf(now, days)) return false;
 
-    enum class Change { Rebuild, NextDay, SameDay };
-    Change change = Change::Rebuild;
+    // Where today's records are made afresh from; the first check makes them from now.
+    std::optional<Instant> rebuildFrom = now;
     LocalFields last;
-    // The empty window (0..0) and a clock set back always rebuild.
-    if (now >= dayWindowStart_ && dayWindowEnd_ != 0 && BreakDownLocal(dayWindowEnd_, last)) {
-        const long long lastDay = DaysFromCivil(last.year, last.month, last.day);
-        if (days.today == lastDay + 1) {
-            change = Change::NextDay;
-        } else if (days.today == lastDay) {
-            change = Change::SameDay;
+    if (dayWindowEnd_ != 0) {
+        if (!zoneMoved && now >= dayWindowStart_ && BreakDownLocal(dayWindowEnd_, last) &&
+            days.today == DaysFromCivil(last.year, last.month, last.day) + 1) {
+            rebuildFrom.reset();  // made the day before as tomorrow's
+        } else {
+            // The clock set back, the zone changed, or woken on a later day:
+            // what fell due today since the last check fires now, as on waking
+            // the day after. A clock set back since that check can have landed
+            // no earlier than the timer's longest wait before now.
+            const Instant since = lastCheck_ <= now ? lastCheck_ : now - kMaxTimerPeriodMs / 1000;
+            rebuildFrom = std::max(days.startOfToday, since);
         }
     }
-    if (change == Change::Rebuild) {
+    std::erase_if(fired_, [now](const FiredOccurrence& f) { return f.second < now - 2 * kSecondsPerDay; });
+    if (rebuildFrom) {
         pending_.clear();
-        AddDay(now, days.endOfToday, days.todayKey);
+        AddDay(*rebuildFrom, days.endOfToday, days.todayKey);
     }
     dayWindowEnd_ = days.endOfToday;
     dayWindowStart_ = now;
-    // Still the same local day (only a changed time zone gets here): its
-    // tomorrow is already in the list.
-    if (change != Change::SameDay) AddDay(days.startOfTomorrow, days.endOfTomorrow, days.tomorrowKey);
+    AddDay(days.startOfTomorrow, days.endOfTomorrow, days.tomorrowKey);
     return true;
 }
 
@@ -186,7 +204,9 @@ void ReminderScheduler::Perform(const ScheduleItem& item) {
 void ReminderScheduler::Arm(std::uint32_t milliseconds) { timer_.Set(milliseconds); }
 
 void ReminderScheduler::RunCheck(Instant now, bool notify) {
-    if (!UpdateDayWindow(now)) {
+    const bool dayKnown = UpdateDayWindow(now);
+    lastCheck_ = now;
+    if (!dayKnown) {
         // A clock outside the years the runtime can break down: no day to fill.
         Arm(kMaxTimerPeriodMs);
         return;
@@ -222,6 +242,7 @@ void ReminderScheduler::RunCheck(Instant now, bool notify) {
         }
         if (!record.fired && record.remindAt <= now5) {
             record.fired = true;
+            fired_.emplace_back(record.item, record.start);
             actionDone = true;
             Perform(*record.item);
         }

@@ -3,6 +3,8 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/schedule_item.h"
@@ -69,6 +71,7 @@ private:
         long long today = 0;  // days since 1970-01-01 on the local calendar
         DateKey todayKey = 0;
         DateKey tomorrowKey = 0;
+        Instant startOfToday = 0;
         Instant endOfToday = 0;
         Instant startOfTomorrow = 0;
         Instant endOfTomorrow = 0;
@@ -77,6 +80,7 @@ private:
 
     void RunCheck(Instant now, bool notify);
     bool UpdateDayWindow(Instant now);
+    bool ZoneMoved() const;
     void AddDay(Instant from, Instant to, DateKey key);
     void Perform(const ScheduleItem& item);
     void Arm(std::uint32_t milliseconds);
@@ -91,6 +95,11 @@ private:
     PendingList pending_;
     Instant dayWindowStart_ = 0;
     Instant dayWindowEnd_ = 0;
+    Instant lastCheck_ = 0;
+    // Occurrences whose actions ran, kept two days: records made again for
+    // them (a clock set back, a changed zone) come with their actions done.
+    using FiredOccurrence = std::pair<const ScheduleItem*, Instant>;
+    std::vector<FiredOccurrence> fired_;
 
     // State of the check under way; see the class comment.
     bool checking_ = false;

@@ -14,7 +14,9 @@ namespace {
 constexpr std::size_t kTitleBuffer = 61;
 constexpr std::size_t kNoteBuffer = 256;
 constexpr std::size_t kPathBuffer = 260;
-constexpr std::size_t kMaxKeyNameLength = 19;
+// Every name a key can have: a longer one than an id needs must not end the
+// enumeration and hide the events after it.
+constexpr std::size_t kMaxKeyNameLength = 255;
 
 std::string KeyName(std::uint32_t id) { return std::to_string(id); }
 
@@ -29,11 +31,15 @@ void CopyActions(const ScheduleItem& from, ScheduleItem& to) {
 
 enum class Verdict { Good, Damaged, Expired, Discarded };
 
-Verdict ReadEvent(const RegKey& key, Instant windowStart, Instant windowEnd, ScheduleItem& item) {
+Verdict ReadEvent(const RegKey& key, const std::string& name, Instant windowStart, Instant windowEnd,
+                  ScheduleItem& item) {
     std::string bytes;
     if (!key.ReadBinary("front", ScheduleFront::kSize, bytes) || bytes.empty()) return Verdict::Damaged;
     item.front = ScheduleFront::Decode(Bytes(bytes), bytes.size());
     const ScheduleFront& f = item.front;
+    // Saving and deleting find the key by the id: under any other name the
+    // event could neither be replaced nor deleted for good.
+    if (name != KeyName(f.id)) return Verdict::Damaged;
     if ((!IsEndless(f) && f.endDate < windowStart) || f.startDate >= windowEnd) return Verdict::Expired;
     if (f.linkKind == 1) return Verdict::Discarded;
     if (!key.ReadBinary("priv", ActionsBlock::kSize, bytes) || bytes.empty()) return Verdict::Damaged;
@@ -79,7 +85,7 @@ bool EventStore::LoadEvents() {
             auto item = std::make_unique<ScheduleItem>();
             item->front = ScheduleFront::Decode(nullptr, 0);
             item->SetActions(ActionsBlock::Decode(nullptr, 0));
-            const Verdict verdict = ReadEvent(key, windowStart, windowEnd, *item);
+            const Verdict verdict = ReadEvent(key, name, windowStart, windowEnd, *item);
             if (verdict == Verdict::Good) {
                 Insert(std::move(item));
             } else {
@@ -95,11 +101,21 @@ bool EventStore::LoadEvents() {
     return ok;
 }
 
-bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged) {
+bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged, bool replacing) {
     const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Write);
     const std::string name = KeyName(item.front.id);
     RegKey key = RegKey::Create(sc, name, RegAccess::Write);
     if (!key) return false;
+    // An empty "front" marks the key unfinished until the real one, written
+    // last, completes it: a key that a failing registry leaves half-written
+    // (its deletion failing too) loads as damaged, never as a mixture of two
+    // versions. Unmarked, a stored event is still whole and stays.
+    const ScheduleFront::Bytes front = item.front.Encode();
+    if (!key.WriteBinary("front", front.data(), 0)) {
+        key.Close();
+        if (!replacing) sc.DeleteSubkey(name);
+        return false;
+    }
     bool ok = true;
     if (actionsChanged) {
         const ActionsBlock::Bytes priv = item.Actions().Encode();
@@ -107,13 +123,12 @@ bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool acti
              key.WriteString("launchfile", item.launchfile);
     }
     if (ok && structural) {
-        const ScheduleFront::Bytes front = item.front.Encode();
-        ok = key.WriteBinary("front", front.data(), front.size()) && key.WriteString("title", item.title) &&
-             key.WriteString("note", item.note);
+        ok = key.WriteString("title", item.title) && key.WriteString("note", item.note);
         // Written only when there is one, so the program's own events keep
         // the layout they always had.
         if (ok && !item.uid.empty() && item.uid.size() <= kMaxUidLength) ok = key.WriteString("uid", item.uid);
     }
+    ok = ok && key.WriteBinary("front", front.data(), front.size());
     key.Close();
     // A half-written event must not come back at the next load.
     if (!ok) sc.DeleteSubkey(name);
@@ -143,10 +158,13 @@ bool EventStore::SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural,
         }
     } else {
         if (!structural) return false;
+        // Entries left behind by an earlier event of this id (one whose
+        // deletion could not rewrite them) must not exclude the new one.
+        RemoveExclusions(item->front.id);
         saved = Insert(std::move(item));
     }
     schedule_.RescheduleEvent(*saved);
-    const bool ok = WriteEvent(*saved, structural, actionsChanged);
+    const bool ok = WriteEvent(*saved, structural, actionsChanged, replaced != nullptr || !structural);
     notifier_.CalendarChanged();
     return ok;
 }
@@ -163,9 +181,10 @@ void EventStore::DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool noti
         }
         const std::unique_ptr<ScheduleItem> gone = std::move(*it);
         it = events_.erase(it);
-        RemoveExclusions(gone->front.id);
         schedule_.DropPending(*gone);
-        sc.DeleteSubkey(KeyName(gone->front.id));
+        // Its exclusions go with its key: one that cannot be deleted brings
+        // the event back whole at the next start.
+        if (sc.DeleteSubkey(KeyName(gone->front.id))) RemoveExclusions(gone->front.id);
         deleted = true;
         if (parentId == 0) break;
     }

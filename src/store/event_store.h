@@ -54,7 +54,8 @@ public:
 
 private:
     ScheduleItem* Insert(std::unique_ptr<ScheduleItem> item);
-    bool WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged);
+    // replacing: the key may hold the event's previous version.
+    bool WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged, bool replacing);
     // Removes the entries that exclude the date of the event; true when any did.
     bool RemoveMatching(std::uint32_t eventId, DateKey date, std::uint8_t recurKind);
 

@@ -45,7 +45,11 @@ void ApplyWallpaperRule(Registry& registry, const std::string& installPath, Pref
         prefs.BkgImgFile = path;
         prefs.BkgImgFit = tile == 0 ? 1 : 0;
     } else if (!installPath.empty()) {
-        prefs.BkgImgFile = installPath + "img\\sample01.jpg";
+        // A folder too long for the sample's name gives no image rather than
+        // a path longer than any the program reads or hands to Windows.
+        std::string sample = installPath + "img\\sample01.jpg";
+        if (sample.size() >= kPathBuffer) sample.clear();
+        prefs.BkgImgFile = std::move(sample);
     } else {
         prefs.BkgImgFile.clear();
     }

@@ -1,64 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 #include <random>
 
 #include "core/calendar.h"
 #include "core/occurrence.h"
 #include "portable/core_zone.h"
+#include "support/occurrence_reference.h"
 
 namespace {
 
-long long LocalDays(Instant t) {
-    LocalFields f;
-    EXPECT_TRUE(BreakDownLocal(t, f));
-    return DaysFromCivil(f.year, f.month, f.day);
-}
-
-// The rules read straight from their definitions, one day at a time.
-bool IsOccurrenceDay(const ScheduleFront& f, long long startDays, long long days) {
-    if (days < startDays) return false;
-    int sy = 0, sm = 0, sd = 0, y = 0, m = 0, d = 0;
-    CivilFromDays(startDays, sy, sm, sd);
-    CivilFromDays(days, y, m, d);
-    const int n = f.recurInterval == 0 ? 1 : f.recurInterval;
-    const int low = f.recurPattern & 0xFF;
-    const int weekday = WeekdayIndexOfDays(days);
-    auto onRuleDay = [&](bool nthWeekday, int month) {
-        if (m != month) return false;
-        if (!nthWeekday) return low >= 1 && d == std::min(low, DaysInMonth(y, m));
-        const int nth = low >> 4;
-        if (nth > 4 || (low & 15) != weekday) return false;
-        return nth == 4 ? d + 7 > DaysInMonth(y, m) : (d - 1) / 7 == nth;
-    };
-    switch (ClassifyKind(f.recurKind)) {
-        case RecurClass::None:
-            return days == startDays;
-        case RecurClass::Daily:
-            return (days - startDays) % n == 0;
-        case RecurClass::Weekly:
-            return (f.recurPattern & (1 << weekday)) != 0 && (days - startDays) / 7 % n == 0;
-        case RecurClass::Monthly:
-            return ((y - sy) * 12 + m - sm) % n == 0 && onRuleDay(f.recurKind == kKindMonthlyNth, m);
-        case RecurClass::Yearly:
-            return (y - sy) % n == 0 && onRuleDay(f.recurKind == kKindYearlyNth, f.recurPattern >> 8);
-    }
-    return false;
-}
-
-std::optional<Instant> ScanDays(const ScheduleFront& f, Instant from, Instant to) {
-    if (!IsEndless(f) && f.endDate < from) return std::nullopt;
-    const long long startDays = LocalDays(f.startDate);
-    for (long long days = std::max(startDays, LocalDays(from) - 1); days <= LocalDays(to) + 1; ++days) {
-        if (!IsOccurrenceDay(f, startDays, days)) continue;
-        int y = 0, m = 0, d = 0;
-        CivilFromDays(days, y, m, d);
-        const Instant start = OccurrenceStart(y, m, d, f.startTime);
-        if (start >= from && start <= to) return start;
-    }
-    return std::nullopt;
-}
+using reference::ScanDays;
 
 TEST(FindOccurrenceCrossCheck, MatchesDayByDayScanForRandomEvents) {
     std::mt19937 rng(20260305);

@@ -108,6 +108,10 @@ TYPED_TEST_P(RegistryContract, TypesAreNotExaminedOnReading) {
     std::uint32_t n = 0;
     ASSERT_TRUE(key.ReadDword("bin", n));
     EXPECT_EQ(n, 0x12345678u);
+    // An empty value (the mark of an event key being written) is stored as such.
+    ASSERT_TRUE(key.WriteBinary("bin", raw, 0));
+    ASSERT_TRUE(key.ReadBinary("bin", 4, bytes));
+    EXPECT_EQ(bytes, "");
     // "TileWallpaper" is text; a number stored as text reads as its digits.
     ASSERT_TRUE(key.WriteString("tile", "1"));
     std::string text;

@@ -68,7 +68,11 @@ TEST(ReminderDaysTest, GapIntoTheNextDayFiresWhatWasMissed) {
     EXPECT_EQ(r.PendingStarts(), std::vector<Instant>{D.Plus(2).At(9, 0)});
 }
 
-TEST(ReminderDaysTest, GapOfMoreThanADayOrAClockSetBackRebuildsWithoutFiring) {
+// Woken days later, the day is made from its midnight: what fell due on it
+// while asleep fires at once, as it would on waking the day after; the days
+// slept through are gone. A clock set back rebuilds from then on, and what
+// already fired does not fire again.
+TEST(ReminderDaysTest, GapOfMoreThanADayOrAClockSetBack) {
     ReminderRig r;
     r.AddDaily("Standup", D.Plus(-5), 9, 0, 15);
     r.Add("Call", D.Plus(2), 11, 0, 0);
@@ -76,26 +80,71 @@ TEST(ReminderDaysTest, GapOfMoreThanADayOrAClockSetBackRebuildsWithoutFiring) {
     r.scheduler.StartSchedule();
     r.clock.now = D.Plus(2).At(10, 0);
     r.scheduler.OnTimer();
-    EXPECT_TRUE(r.actions.sounds.empty());
+    EXPECT_EQ(r.actions.sounds, (std::vector<Done>{{"Standup.wav", D.Plus(2).At(10, 0)}}));
     EXPECT_EQ(r.PendingStarts(), (std::vector<Instant>{D.Plus(2).At(11, 0), D.Plus(3).At(9, 0)}));
     EXPECT_EQ(r.scheduler.DayWindowStart(), D.Plus(2).At(10, 0));
 
-    // Back to 08:00 of the same day: rebuilt from then on, flags clear.
+    // Back to 08:00 of the same day: rebuilt from then on; the standup's
+    // reminder has run, the call's has not.
     r.clock.now = D.Plus(2).At(8, 0);
     r.scheduler.OnTimer();
-    EXPECT_TRUE(r.actions.sounds.empty());
     EXPECT_EQ(r.PendingStarts(),
               (std::vector<Instant>{D.Plus(2).At(9, 0), D.Plus(2).At(11, 0), D.Plus(3).At(9, 0)}));
     EXPECT_EQ(r.scheduler.DayWindowStart(), D.Plus(2).At(8, 0));
-    EXPECT_TRUE(std::none_of(r.scheduler.Pending().begin(), r.scheduler.Pending().end(),
-                             [](const auto& p) { return p->fired; }));
+    std::vector<bool> fired;
+    for (const auto& p : r.scheduler.Pending()) fired.push_back(p->fired);
+    EXPECT_EQ(fired, (std::vector<bool>{true, false, false}));
+    r.RunUntil(D.Plus(2).At(11, 30));
+    EXPECT_EQ(r.actions.sounds, (std::vector<Done>{{"Standup.wav", D.Plus(2).At(10, 0)},
+                                                   {"Call.wav", D.Plus(2).At(11, 0)}}));
 
-    // Back to the day before: that day's schedule.
+    // Back to the day before: that day's schedule, nothing run twice.
     r.clock.now = D.Plus(1).At(20, 0);
     r.scheduler.OnTimer();
     EXPECT_EQ(r.PendingStarts(), (std::vector<Instant>{D.Plus(2).At(9, 0), D.Plus(2).At(11, 0)}));
     EXPECT_EQ(r.scheduler.DayWindowEnd(), D.Plus(1).At(23, 59, 59));
-    EXPECT_TRUE(r.actions.sounds.empty());
+    r.RunUntil(D.Plus(2).At(12, 0));
+    EXPECT_EQ(r.actions.sounds.size(), 2u);
+}
+
+// A changed zone moves the local days under the schedule: the day is made
+// again in the new zone from the last check, so each day's 09:00 reminds at
+// 08:50 of that zone, none is skipped and none runs twice.
+TEST(ReminderDaysTest, AChangedZoneMakesTheDayAgain) {
+    for (const bool eastward : {true, false}) {
+        SCOPED_TRACE(eastward ? "eastward" : "westward");
+        const ScopedZone west("AAA+5");
+        const char* from = eastward ? "AAA+5" : "BBB-1";
+        const char* to = eastward ? "BBB-1" : "AAA+5";
+        ScopedZone::Switch(from);
+        ReminderRig r;
+        r.AddDaily("Daily", D.Plus(-5), 9, 0, 10);
+        r.clock.now = D.At(eastward ? 20 : 7, 0);
+        r.scheduler.StartSchedule();
+        r.RunUntil(r.clock.now + 600);
+        ScopedZone::Switch(to);  // eastward D 20:10 reads D+1 02:10; westward D 07:10 reads D 01:10
+        r.RunUntil(D.Plus(4).At(0, 0));
+        std::vector<Done> expected;
+        for (int n = eastward ? 1 : 0; n <= 3; ++n) expected.push_back({"Daily.wav", D.Plus(n).At(8, 50)});
+        EXPECT_EQ(r.actions.sounds, expected);
+    }
+}
+
+// The zone changed and the clock set back within the day: the day is made
+// again from now, not from the last check, which lies ahead of it.
+TEST(ReminderDaysTest, AChangedZoneAndAClockSetBack) {
+    const ScopedZone zone("AAA+5");
+    ReminderRig r;
+    r.AddDaily("Daily", D.Plus(-5), 9, 0, 10);
+    r.clock.now = UtcInstant(D.y, D.m, D.d, 11);  // 06:00
+    r.scheduler.StartSchedule();
+    r.RunUntil(UtcInstant(D.y, D.m, D.d, 17));  // 12:00
+    ScopedZone::Switch("CCC+6");                // an hour west
+    r.clock.now = UtcInstant(D.y, D.m, D.d, 12);  // back to 06:00 of the new zone
+    r.scheduler.OnTimer();
+    r.RunUntil(UtcInstant(D.y, D.m, D.Plus(1).d, 6));
+    EXPECT_EQ(r.actions.sounds, (std::vector<Done>{{"Daily.wav", UtcInstant(D.y, D.m, D.d, 13, 50)},
+                                                   {"Daily.wav", UtcInstant(D.y, D.m, D.d, 14, 50)}}));
 }
 
 // Change days of each zone, and a month's or year's end where there are none.

@@ -88,6 +88,12 @@ TEST_F(SettingsTest, WallpaperRuleForAMissingImage) {
     EXPECT_EQ(prefs.BkgImgFit, 0);  // the stored value stands
     ASSERT_TRUE(Load(""));
     EXPECT_EQ(prefs.BkgImgFile, "");
+    // A folder that leaves no room for the sample's name within 259 characters: no image.
+    const std::string deep = std::string("C:\\").append(239, 'd').append("\\");
+    ASSERT_TRUE(Load(deep));
+    EXPECT_EQ(prefs.BkgImgFile, deep + "img\\sample01.jpg");
+    ASSERT_TRUE(Load(std::string("C:\\").append(240, 'd').append("\\")));
+    EXPECT_EQ(prefs.BkgImgFile, "");
 
     // A stored empty image means "no image" and keeps the desktop out of it.
     SetWallpaper("C:\\windows\\clouds.bmp", "0");

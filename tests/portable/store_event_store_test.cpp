@@ -174,13 +174,19 @@ TEST_F(EventStoreTest, LoadDeletesDamagedRecordsAndReportsThem) {
     Put("21", *shortPriv);
     EventKey("21").WriteBinary("priv", "\x03", 1);
 
+    // An event under a key not named by its id could never be replaced or
+    // deleted for good; a name too long for any id hides nothing after it.
+    Put("22", *Event(23, 8));
+    Put(std::string(30, 'n'), *Event(1, 8));
+    Put("24", *Event(24, 8));
+
     EXPECT_FALSE(store->LoadEvents());
-    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{20, 21}));
+    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{20, 21, 24}));
     EXPECT_EQ(store->FindEvent(20)->front.recurInterval, 0);
     EXPECT_EQ(store->FindEvent(20)->front.startTime, shortFront->front.startTime);
     EXPECT_EQ(store->FindEvent(21)->actions, kActionPlaySound | kActionLaunchFile);
     EXPECT_EQ(store->FindEvent(21)->remindMinutes, 0);
-    EXPECT_EQ(StoredKeys(), (std::set<std::string>{"20", "21"}));
+    EXPECT_EQ(StoredKeys(), (std::set<std::string>{"20", "21", "24"}));
     EXPECT_EQ(schedule.calls, Calls{"start"});
 }
 
@@ -287,7 +293,8 @@ TEST_F(EventStoreTest, NewEventIsTakenAndWrittenInFull) {
     ASSERT_TRUE(store->SaveEvent(item, true, true));
     EXPECT_EQ(item, nullptr);  // the store owns it now
 
-    EXPECT_EQ(reg.Writes(), (Calls{"priv", "soundfile", "launchfile", "front", "title", "note"}));
+    // The key is marked unfinished by an empty "front" until the real one, written last.
+    EXPECT_EQ(reg.Writes(), (Calls{"front", "priv", "soundfile", "launchfile", "title", "note", "front"}));
     EXPECT_EQ(schedule.calls, Calls{"reschedule 5"});
     EXPECT_EQ(notifier.calls, Calls{"calendar"});
 
@@ -339,7 +346,7 @@ TEST_F(EventStoreTest, StructuralEditReplacesTheEventAndKeepsItsActions) {
     EXPECT_EQ(e->title, "Moved");
     EXPECT_EQ(e->soundfile, "old.wav");
     EXPECT_EQ(e->remindMinutes, 5);
-    EXPECT_EQ(reg.Writes(), (Calls{"front", "title", "note"}));
+    EXPECT_EQ(reg.Writes(), (Calls{"front", "title", "note", "front"}));
     EXPECT_EQ(schedule.calls, (Calls{"drop 1", "reschedule 1"}));
     EXPECT_EQ(store->Count(), 2u);
 }
@@ -383,7 +390,7 @@ TEST_F(EventStoreTest, ActionOnlyEditCopiesIntoTheStoredEvent) {
     EXPECT_EQ(stored->launchfile, "notes.txt");
     EXPECT_EQ(stored->actions, kActionLaunchFile);
     EXPECT_EQ(stored->remindMinutes, 60);
-    EXPECT_EQ(reg.Writes(), (Calls{"priv", "soundfile", "launchfile"}));
+    EXPECT_EQ(reg.Writes(), (Calls{"front", "priv", "soundfile", "launchfile", "front"}));
     EXPECT_EQ(schedule.calls, (Calls{"drop 1", "reschedule 1"}));
     EXPECT_EQ(notifier.calls, Calls{"calendar"});
 
@@ -404,7 +411,7 @@ TEST_F(EventStoreTest, FailedSaveLeavesNoHalfWrittenKey) {
     reg.FailName(RegOp::Write, "title");
     auto item = Event(4, 9);
     EXPECT_FALSE(store->SaveEvent(item, true, true));
-    EXPECT_EQ(reg.Writes(), (Calls{"priv", "soundfile", "launchfile", "front", "title"}));  // stops there
+    EXPECT_EQ(reg.Writes(), (Calls{"front", "priv", "soundfile", "launchfile", "title"}));  // stops there
     EXPECT_EQ(StoredKeys(), std::set<std::string>{});
     EXPECT_NE(store->FindEvent(4), nullptr);  // stays for this run
     EXPECT_EQ(notifier.calls, Calls{"calendar"});
@@ -424,6 +431,37 @@ TEST_F(EventStoreTest, FailedSaveLeavesNoHalfWrittenKey) {
     store = Restart();
     EXPECT_TRUE(store->LoadEvents());
     EXPECT_TRUE(store->Events().empty());
+}
+
+TEST_F(EventStoreTest, AFailingRegistryLeavesNoMixtureOfTwoVersions) {
+    auto stored = Event(4, 9, 0, "Stored");
+    stored->soundfile = "old.wav";
+    ASSERT_TRUE(store->SaveEvent(stored, true, true));
+
+    // Nothing written: the stored version stays whole.
+    reg.FailNth(RegOp::Write, 1);
+    auto edit = Event(4, 10, 0, "Edited");
+    edit->soundfile = "new.wav";
+    EXPECT_FALSE(store->SaveEvent(edit, true, true));
+    store = Restart();
+    store->LoadEvents();
+    ASSERT_NE(store->FindEvent(4), nullptr);
+    EXPECT_EQ(store->FindEvent(4)->title, "Stored");
+    EXPECT_EQ(store->FindEvent(4)->soundfile, "old.wav");
+
+    // Failing from the title on, the deletion of the key too: the new sound
+    // and the old title never load together.
+    reg.Heal();
+    reg.FailName(RegOp::Write, "title");
+    reg.FailName(RegOp::Delete, "4");
+    auto again = Event(4, 10, 0, "Edited");
+    again->soundfile = "new.wav";
+    EXPECT_FALSE(store->SaveEvent(again, true, true));
+    reg.Heal();
+    store = Restart();
+    EXPECT_FALSE(store->LoadEvents());  // damaged, and deleted now
+    EXPECT_EQ(store->FindEvent(4), nullptr);
+    EXPECT_TRUE(StoredKeys().empty());
 }
 
 TEST_F(EventStoreTest, DeleteTakesTheEventItsExclusionsAndItsKey) {
@@ -458,6 +496,23 @@ TEST_F(EventStoreTest, DeleteTakesTheEventItsExclusionsAndItsKey) {
     notifier.calls.clear();
     store->DeleteEvent(42, 0, true);  // nothing deleted, nobody told
     EXPECT_TRUE(notifier.calls.empty());
+
+    // A key that cannot be deleted keeps its exclusions, stored and in memory,
+    // so that the event comes back at the next start as it was.
+    auto kept = Event(3, 9);
+    kept->front.recurKind = kKindDaily;
+    store->SaveEvent(kept, true, true);
+    store->ToggleExclusion(3, 2025, 6, 22, kKindDaily);
+    reg.FailName(RegOp::Delete, "3");
+    store->DeleteEvent(3, 0, true);
+    EXPECT_EQ(store->FindEvent(3), nullptr);
+    EXPECT_EQ(store->Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2025, 6, 22), 3}}));
+    reg.Heal();
+    store = Restart();
+    store->LoadEvents();
+    ASSERT_NE(store->FindEvent(3), nullptr);
+    ASSERT_TRUE(memory.Peek(std::string(kUserKeyPath) + "\\Default_Id", "EventExcluded", type, bytes));
+    EXPECT_EQ(bytes, std::string("\x16\x06\xE9\x07\x03\0\0\0", 8));
 }
 
 TEST_F(EventStoreTest, DeleteWithParentTakesTheLinkedRecords) {
@@ -486,17 +541,22 @@ TEST_F(EventStoreTest, DeleteWithParentTakesTheLinkedRecords) {
     EXPECT_EQ(StoredKeys(), (std::set<std::string>{"13"}));
 }
 
-TEST_F(EventStoreTest, DeleteWithoutParentStopsAtTheFirstMatch) {
-    // A registry edited by hand can hold one id under two key names.
+TEST_F(EventStoreTest, AnIdUnderTwoKeyNamesIsDeletedForGood) {
+    // A registry edited by hand can hold one id under two key names; only the
+    // key named by the id is the event's, so its deletion cannot be undone by
+    // the other one at the next start.
     auto twin = Event(7, 9, 0, "first");
     Put("7", *twin);
     twin->title = "second";
     Put("07", *twin);
-    ASSERT_TRUE(store->LoadEvents());
-    ASSERT_EQ(store->Count(), 2u);
-    store->DeleteEvent(7, 0, false);
+    EXPECT_FALSE(store->LoadEvents());
     ASSERT_EQ(store->Count(), 1u);
-    EXPECT_EQ(store->FindEvent(7)->title, "second");
+    EXPECT_EQ(store->FindEvent(7)->title, "first");
+    store->DeleteEvent(7, 0, false);
+    store = Restart();
+    store->LoadEvents();
+    EXPECT_TRUE(store->Events().empty());
+    EXPECT_TRUE(StoredKeys().empty());
 }
 
 }  // namespace

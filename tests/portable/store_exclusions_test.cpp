@@ -142,4 +142,18 @@ TEST_F(ExclusionTest, RemoveExclusionsTakesEveryEntryOfTheEvent) {
     EXPECT_EQ(Stored(), Entry(MakeDateKey(2025, 6, 20), 2));
 }
 
+// Entries of an id no event has (their event's deletion could not rewrite
+// the value) stay inert until a new event takes the id, and then go.
+TEST_F(ExclusionTest, ANewEventTakesNoEntriesOfItsIdOver) {
+    Load(Entry(MakeDateKey(2025, 6, 20), 4) + Entry(MakeDateKey(2025, 6, 21), 2));
+    Add(2, kKindDaily);
+    EXPECT_FALSE(store.IsExcluded(2, MakeDateKey(2025, 6, 21), kKindDaily));
+    EXPECT_EQ(store.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2025, 6, 20), 4}}));
+    EXPECT_EQ(Stored(), Entry(MakeDateKey(2025, 6, 20), 4));
+    store.ToggleExclusion(2, 2025, 6, 22, kKindDaily);
+    auto edited = std::make_unique<ScheduleItem>(*store.FindEvent(2));
+    ASSERT_TRUE(store.SaveEvent(edited, true, false));  // an edit keeps its own
+    EXPECT_TRUE(store.IsExcluded(2, MakeDateKey(2025, 6, 22), kKindDaily));
+}
+
 }  // namespace

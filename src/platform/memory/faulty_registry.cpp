@@ -22,12 +22,15 @@ void FaultyRegistry::FailName(RegOp op, std::string_view name) { named_.push_bac
 
 void FaultyRegistry::Heal() {
     failAt_ = {};
+    failCall_ = 0;
+    failFrom_ = 0;
     named_.clear();
 }
 
 bool FaultyRegistry::Trip(RegOp op, std::string_view name) {
     const std::uint32_t call = ++counts_[Index(op)];
-    if (failAt_[Index(op)] == call) return true;
+    ++total_;
+    if (failAt_[Index(op)] == call || failCall_ == total_ || (failFrom_ != 0 && total_ >= failFrom_)) return true;
     return std::any_of(named_.begin(), named_.end(),
                        [&](const NamedFault& f) { return f.op == op && NamesSegment(name, f.name); });
 }

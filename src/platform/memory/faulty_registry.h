@@ -19,10 +19,16 @@ public:
     // Fails every call of that kind on the key path segment or value name
     // (compared without regard to case): "front", "sc", "7".
     void FailName(RegOp op, std::string_view name);
+    // Fails the n-th call of any kind counted from now (1 = the next one).
+    void FailNthCall(std::uint32_t n) { failCall_ = n == 0 ? 0 : total_ + n; }
+    // Fails that call and every later one: a registry that stops working.
+    void FailFromCall(std::uint32_t n) { failFrom_ = n == 0 ? 0 : total_ + n; }
     // Forgets every planned failure.
     void Heal();
     // Calls of that kind seen so far.
     std::uint32_t Calls(RegOp op) const { return counts_[Index(op)]; }
+    // Calls of every kind seen so far (closing a key cannot fail and is not counted).
+    std::uint32_t TotalCalls() const { return total_; }
     // Names of the values written (or tried), in order.
     const std::vector<std::string>& Writes() const { return writes_; }
     void ClearWrites() { writes_.clear(); }
@@ -50,6 +56,9 @@ private:
     Registry& inner_;
     std::array<std::uint32_t, 5> counts_{};
     std::array<std::uint32_t, 5> failAt_{};  // 0 = none
+    std::uint32_t total_ = 0;
+    std::uint32_t failCall_ = 0;  // 0 = none
+    std::uint32_t failFrom_ = 0;  // 0 = none
     std::vector<NamedFault> named_;
     std::vector<std::string> writes_;
 };
