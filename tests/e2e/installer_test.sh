@@ -98,6 +98,13 @@ for band in "24 29 sky" "89 96 hills"; do
   check "which is not the plain background" not near "$picture" "255 255 255" 16
 done
 
+# The editor offers the installed chime as the sound of a new event.
+probe post "$CALENDAR" 0x111 32774 0  # New Event on today
+check "the editor opens" probe wait '#32770' 10
+check "offering clock.wav as the sound" test "$(probe text '#32770' 'New Event' 1009 | tr -d '\r')" = "clock.wav"
+probe post '#32770' 0x111 2 0  # Cancel
+check "and closes on Cancel" probe gone '#32770' 10
+
 # A reinstall over the running program asks it to exit as the tray's Exit does
 # (it writes ScheRect again), replaces the files and starts it again, quietly.
 wine reg delete "$USER_KEY" /v ScheRect /f >/dev/null 2>&1

@@ -12,6 +12,7 @@
 //   orv_probe children CLASS              prints the control ids of the first match's child windows
 //   orv_probe item CLASS TITLE ID         prints "left top right bottom" of the first visible descendant
 //                                         with that control id (a dialog's or a property page's control)
+//   orv_probe text CLASS TITLE ID         prints the text of that control (a drop-down list: its selection)
 //   orv_probe blink CLASS SECONDS         samples the client area on the screen every 50 ms; prints
 //                                         "inked blank": samples with and without text on the tooltip colour
 //   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
@@ -271,12 +272,19 @@ int main(int argc, char** argv) {
         std::printf("%s\n", ids.c_str());
         return 0;
     }
-    if (verb == "item" && argc >= 5) {
+    if ((verb == "item" || verb == "text") && argc >= 5) {
         HWND hwnd = Find(argv[2], std::string(argv[3]) == "-" ? nullptr : argv[3]);
         if (hwnd == nullptr) return 1;
         ItemContext ctx{static_cast<int>(Number(argv[4])), nullptr};
         EnumChildWindows(hwnd, FindItem, reinterpret_cast<LPARAM>(&ctx));  // all descendants
         if (ctx.found == nullptr) return 1;
+        if (verb == "text") {
+            // A drop-down list answers with its selected entry.
+            char text[512] = {};
+            SendMessageA(ctx.found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+            std::printf("%s\n", text);
+            return 0;
+        }
         RECT rc;
         GetWindowRect(ctx.found, &rc);
         std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);

@@ -12,6 +12,7 @@
 
 #include "core/calendar.h"
 #include "core/clock.h"
+#include "core/local_zone.h"
 #include "platform/memory/memory_registry.h"
 #include "reminder/reminder_scheduler.h"
 #include "store/event_store.h"
@@ -84,6 +85,7 @@ inline void SelectZone(std::uint8_t selector) {
     if (index == current) return;
     setenv("TZ", kZones[index], 1);
     tzset();
+    ResetLocalTimeCache();  // as the program does on WM_TIMECHANGE
     current = index;
 }
 

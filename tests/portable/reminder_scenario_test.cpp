@@ -255,6 +255,7 @@ private:
             unsetenv("TZ");
             tzset();
 #endif
+            ResetLocalTimeCache();
         }
     }
 

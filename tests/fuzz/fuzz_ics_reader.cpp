@@ -1,4 +1,4 @@
-// libFuzzer target: the iCalendar reader and the import planning over
+// The iCalendar reader and the import planning over
 // whatever bytes come, into an empty store. Nothing may crash, hang or
 // leak; a refused file leaves nothing planned.
 #include <cstddef>
