@@ -28,7 +28,7 @@ for t in "${targets[@]}"; do
      -print_final_stats=1 -artifact_prefix="$long/" -runs="$runs" "$long/corpus" \
      "$ORV_ROOT/tests/fuzz/corpus/$t") >"$tree/long/$t.log" 2>&1
   rc=$?
-  line=$(grep -E '^#[0-9]+ +(DONE|NEW|REDUCE|pulse)' "$tree/long/$t.log" | tail -1)
+  line=$(grep -E '^#[0-9]+[[:space:]]+(DONE|NEW|REDUCE|pulse)' "$tree/long/$t.log" | tail -1)
   echo "$t: exit $rc, $(( $(date +%s) - start )) s, ${line}"
   [ $rc -ne 0 ] && status=1
 done

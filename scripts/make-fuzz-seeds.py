@@ -91,6 +91,11 @@ def seeds_event_key():
     expired = front(8, day(2025, 6, 20), 9 * 3600, end_of(2025, 6, 20))
     write("event_key", "linked_and_expired", b"\x00\x00\x01" + event_key("9", linked, priv(), "Linked") +
           event_key("8", expired, priv(), "Old"))
+    # Found by fuzzing: a key not named by its id; a name too long for an id before a good key.
+    _, f, p, title, *_ = EVENTS[0]
+    write("event_key", "found_name_not_id", b"\x00\x00\x00" + event_key("5", f, p, title))
+    write("event_key", "found_long_name", b"\x00\x00\x01" + event_key("n" * 30, f, p, title) +
+          event_key("1", f, p, title))
 
 
 def seeds_exclusions():
@@ -99,6 +104,9 @@ def seeds_exclusions():
     write("exclusions", "entries", b"\x00\x00" + binary(entries) + b"\x03\x00\x01\x01\x00\x02\x01" +
           bytes([0, 4, 1, 2, 2, 0x80, 1]))
     write("exclusions", "ragged", b"\x00\x00" + binary(entries + b"\x01\x02\x03") + b"\x01\x00\x01")
+    # Found by fuzzing: entries of the id the next new event gets.
+    write("exclusions", "found_entries_of_next_id", b"\x00\x00" + binary(struct.pack("<II", (2026 << 16) | (6 << 8) | 20, 2)) +
+          b"\x01\x00\x01")
     write("exclusions", "none", b"\x00\x00" + ABSENT + b"\x02\x02\x01\x03\x00" + bytes([0, 3, 1, 3, 0x81]))
 
 
@@ -114,6 +122,8 @@ def seeds_preferences():
           text("C:\\Program Files\\OrvCalendar") + area)
     write("preferences", "fresh_with_folder", ABSENT * 14 + text("tile.bmp") + text("0") +
           text("  D:\\Orv\\ ") + area)
+    # Found by fuzzing: an installation folder leaving no room for the sample's name.
+    write("preferences", "found_long_install_path", ABSENT * 16 + text("C:\\" + "d" * 250) + area)
     odd = (number(0x1FF) + text("") + binary(b"\x01") + ABSENT * 9 + binary(rect[:12]) +
            binary(struct.pack("<ii", -50, 99999)))
     write("preferences", "odd_values", odd + ABSENT * 3 + bytes([0, 0]) + struct.pack("<HH", 1024, 768))
@@ -139,6 +149,9 @@ def seeds_occurrence():
         start = struct.unpack_from("<i", f, 12)[0]
         write("occurrence", name, b"\x00\x00" + f + struct.pack("<iI", 40 * 86400 + 36000, 86399))
         write("occurrence", name + "_year", b"\x00\x00" + f + struct.pack("<iI", 0, 400 * 86400))
+    # Found by fuzzing: a time of day far outside the day.
+    far = front(4, day(2026, 1, 1), -1207195456, end_of(2026, 12, 31), kind=91, pattern=0x45)
+    write("occurrence", "found_time_outside_day", b"\x00\x00" + far + struct.pack("<iI", 0, 400 * 86400))
     f = EVENTS[3][1]
     write("occurrence", "raw_window", b"\x00\x01" + f + struct.pack("<qq", day(2026, 2, 28) + 43200, end_of(2026, 3, 31)))
 

@@ -107,6 +107,20 @@ TEST(ReminderDaysTest, GapOfMoreThanADayOrAClockSetBack) {
     EXPECT_EQ(r.actions.sounds.size(), 2u);
 }
 
+// The clock set back between two checks: the timer's next check may come
+// after an occurrence that began since; its reminder fires then, late, rather
+// than never.
+TEST(ReminderDaysTest, AClockSetBackSeenOnlyAtTheNextCheck) {
+    ReminderRig r;
+    r.Add("Call", D, 9, 0, 5);
+    r.clock.now = D.At(9, 10);
+    r.scheduler.StartSchedule();  // 09:00 has passed by this clock
+    EXPECT_TRUE(r.PendingTitles().empty());
+    r.clock.now = D.At(9, 1);     // set back to 08:52; the timer comes nine minutes later
+    r.scheduler.OnTimer();
+    EXPECT_EQ(r.actions.sounds, (std::vector<Done>{{"Call.wav", D.At(9, 1)}}));
+}
+
 // A changed zone moves the local days under the schedule: the day is made
 // again in the new zone from the last check, so each day's 09:00 reminds at
 // 08:50 of that zone, none is skipped and none runs twice.
