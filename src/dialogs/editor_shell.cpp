@@ -3,22 +3,9 @@
 #include <commdlg.h>
 #include <mmsystem.h>
 
+#include "platform/win32/win32_reminder_links.h"
 
 namespace {
-
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE h) : handle_(h) {}
-    ~FindHandle() {
-        if (Valid()) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 // Description and pattern pairs, each with its zero, then one more zero.
 constexpr char kSoundFilter[] = "Sound Files (*.wav)\0*.wav\0";
@@ -37,11 +24,7 @@ std::wstring Wide(const std::string& text) {
 
 }  // namespace
 
-bool EditorShell::FileExists(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    const FindHandle found(FindFirstFileA(path.c_str(), &data));
-    return found.Valid();
-}
+bool EditorShell::FileExists(const std::string& path) { return FileIsThere(path); }
 
 void EditorShell::PlaySoundFile(const std::string& path) {
     PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);

@@ -43,11 +43,13 @@ void Win32ReminderActions::PlaySoundFile(const std::string& soundfile) {
     PlaySoundA(soundfile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
 }
 
-bool Win32ReminderActions::FileExists(const std::string& path) {
+bool FileIsThere(const std::string& path) {
     WIN32_FIND_DATAA data;
     const FindHandle found(FindFirstFileA(path.c_str(), &data));
     return found.Valid();
 }
+
+bool Win32ReminderActions::FileExists(const std::string& path) { return FileIsThere(path); }
 
 void Win32ReminderActions::OpenFile(const std::string& path) {
     ShellExecuteA(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

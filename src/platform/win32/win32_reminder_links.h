@@ -23,6 +23,9 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// True when a file or folder of that name (a pattern, as FindFirstFileA takes it) exists.
+bool FileIsThere(const std::string& path);
+
 // Sound through PlaySoundA, files through the shell.
 class Win32ReminderActions final : public ReminderActions {
 public:
