@@ -75,7 +75,14 @@ check "adds the Start-menu shortcut to the program" grep -qaF "$dir_win\\OrvCale
 EXE=$installed
 start_program
 probe wait "$CALENDAR" 10
-probe shot "$CALENDAR" "$(winpath "$shots/e2e_installer_wallpaper.bmp")"
+# The window can be on the screen a moment before its first paint: shoot
+# until the window's middle is no longer the unpainted black.
+for _ in $(seq 20); do
+  probe shot "$CALENDAR" "$(winpath "$shots/e2e_installer_wallpaper.bmp")"
+  [ "$(convert "$shots/e2e_installer_wallpaper.bmp" -gravity center -crop 40x40+0+0 +repage \
+        -format '%[fx:int(255 * mean)]' info: 2>/dev/null)" != "0" ] && break
+  sleep 0.2
+done
 read -r _ left top right bottom <<<"$(probe find "$CALENDAR")"
 width=$((right - left)) height=$((bottom - top))
 mean() {  # image, crop geometry, wash alpha: "r g b"
