@@ -11,7 +11,7 @@ ORV_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-10000000}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(event_key exclusions preferences app_values occurrence month_layout)
+[ ${#targets[@]} -eq 0 ] && targets=(event_key exclusions preferences app_values occurrence month_layout recent_files ics_reader)
 
 "$ORV_ROOT/scripts/install-deps.sh" || exit 1
 tree="$ORV_ROOT/build/fuzz"

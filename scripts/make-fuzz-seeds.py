@@ -34,6 +34,11 @@ def binary(b):
     return value(2, b)
 
 
+def multi(strings, terminated=True):
+    data = "".join(x + "\0" for x in strings) + ("\0" if terminated else "")
+    return value(4, data)
+
+
 def number(n):
     return value(3, struct.pack("<I", n & 0xFFFFFFFF))
 
@@ -170,11 +175,27 @@ def seeds_month_layout():
               b"\x00" + struct.pack("<H", 2026 - 1965) + bytes([month, len(EVENTS)]) + body + area + clicks)
 
 
+def seeds_recent_files():
+    sounds = ["C:\\Sounds\\chime.wav", "D:\\Music\\bell.wav", "clock.wav"]
+    launches = ["C:\\Program Files\\notes.exe", "C:\\Users\\me\\plan.doc"]
+    folder = text("C:\\Program Files\\OrvCalendar")
+    write("recent_files", "both", multi(sounds) + multi(launches) + folder)
+    write("recent_files", "default_sound", ABSENT + ABSENT + folder)
+    # Found by fuzzing: a path longer than an event's sound file can hold.
+    write("recent_files", "found_long_path", multi(["C:\\" + "x" * 300 + ".wav", "C:\\a.wav"]) + ABSENT + ABSENT)
+    write("recent_files", "twelve_unterminated", multi(["C:\\s%d.wav" % i for i in range(12)], False) +
+          binary(b"C:\\a.exe") + ABSENT)
+
+
 if __name__ == "__main__":
-    shutil.rmtree(ROOT, ignore_errors=True)
+    # Only the folders written here; other targets' seeds are written by hand.
+    for target in ("event_key", "exclusions", "preferences", "app_values", "occurrence", "month_layout",
+                   "recent_files"):
+        shutil.rmtree(os.path.join(ROOT, target), ignore_errors=True)
     seeds_event_key()
     seeds_exclusions()
     seeds_preferences()
     seeds_app_values()
     seeds_occurrence()
     seeds_month_layout()
+    seeds_recent_files()

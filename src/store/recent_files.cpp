@@ -32,7 +32,8 @@ RecentFiles ParseRecentFiles(std::string_view data) {
     std::size_t offset = 0;
     while (offset < data.size() && data[offset] != '\0' && files.size() < kMaxRecentFiles) {
         const std::size_t end = std::min(data.find('\0', offset), data.size());
-        files.emplace_back(data.substr(offset, end - offset));
+        // An event would keep it and lose it at the next load.
+        if (end - offset <= kMaxRecentPath) files.emplace_back(data.substr(offset, end - offset));
         offset = end + 1;
     }
     return files;
@@ -57,7 +58,10 @@ void LoadRecentFiles(Registry& registry, const std::string& installPath, RecentF
     if (!user) return;
     sounds = ReadList(user, kSoundFiles);
     // Without an installation folder there is no default to offer.
-    if (sounds.empty() && !installPath.empty()) sounds.push_back(installPath + kDefaultSound);
+    if (sounds.empty() && !installPath.empty()) {
+        std::string sound = installPath + kDefaultSound;
+        if (sound.size() <= kMaxRecentPath) sounds.push_back(std::move(sound));
+    }
     launches = ReadList(user, kLaunchFiles);
 }
 

@@ -56,14 +56,17 @@ public:
         return out;
     }
 
-    // A tag (low two bits: 0 absent, 1 text, 2 binary, 3 number), a 16-bit
-    // length and the bytes.
+    // A tag (low three bits: 0 absent, 4 multi-string; otherwise the low two:
+    // 1 text, 2 binary, 3 number), a 16-bit length and the bytes.
     std::optional<FuzzValue> Value() {
-        const std::uint8_t tag = Byte() & 3;
+        const std::uint8_t tag = Byte() & 7;
         if (tag == 0) return std::nullopt;
         const std::uint16_t length = U16();
         FuzzValue v;
-        v.type = tag == 1 ? RegType::Sz : tag == 2 ? RegType::Binary : RegType::Dword;
+        v.type = tag == 4       ? RegType::MultiSz
+                 : (tag & 3) == 1 ? RegType::Sz
+                 : (tag & 3) == 2 ? RegType::Binary
+                                  : RegType::Dword;
         v.bytes = Bytes(length);
         return v;
     }

@@ -26,6 +26,7 @@
 #include "portable/store_fakes.h"
 #include "store/app_values.h"
 #include "store/event_store.h"
+#include "store/recent_files.h"
 #include "store/settings.h"
 #include "upcoming/due_list_model.h"
 
@@ -79,6 +80,7 @@ struct Program {
         LoadSettings(registry, desktop, "", store, prefs);
         store.LoadEvents();
         anchor.LoadPosition(registry, kWork);
+        LoadRecentFiles(registry, "", sounds, launches);
     }
 
     State Held() const {
@@ -88,6 +90,8 @@ struct Program {
         s.values = PreferenceValues(prefs);
         s.values["DueEventCoord"] = std::to_string(anchor.anchorX) + "," + std::to_string(anchor.anchorY);
         s.values["DataVer"] = std::to_string(dataVer);
+        s.values["SoundFiles"] = FormatRecentFiles(sounds);
+        s.values["LaunchFiles"] = FormatRecentFiles(launches);
         return s;
     }
 
@@ -99,6 +103,8 @@ struct Program {
     Preferences prefs;
     DueAnchor anchor;
     std::uint32_t dataVer = 0;
+    RecentFiles sounds;
+    RecentFiles launches;
 };
 
 State NextStart(MemoryRegistry& memory, const Clock& clock) {
@@ -148,6 +154,7 @@ void Populate(Registry& registry, const Clock& clock) {
     SaveSettings(registry, kExitGroup, p.prefs, p.store);
     p.anchor.SetStored(900, 700, kWork);
     p.anchor.SavePosition(registry);
+    SaveRecentFiles(registry, {"C:\\Dentist.wav", "C:\\Standup.wav"}, {"C:\\notes.txt"});
 }
 
 struct Operation {
@@ -235,6 +242,12 @@ std::vector<Operation> Operations() {
          [](Program& p) {
              p.anchor.SetStored(12, 34, kWork);
              p.anchor.SavePosition(p.registry);
+         }},
+        {"save the recent lists", nothing,
+         [](Program& p) {
+             p.sounds.push_front("C:\\bell.wav");
+             p.launches.clear();
+             SaveRecentFiles(p.registry, p.sounds, p.launches);
          }},
         {"write the data version", nothing,
          [](Program& p) {

@@ -31,6 +31,8 @@ TEST(RecentFilesTest, ParsesUntrustedValuesSafely) {
         {"\0C:\\a.wav\0"s, {}},
         {""s, {}},
         {Numbered(12), {}},  // filled below: only the first 10
+        // A path no event could keep is passed over.
+        {std::string(260, 'p') + "\0"s + std::string(259, 'q') + "\0C:\\a.wav\0\0"s, {std::string(259, 'q'), "C:\\a.wav"}},
     };
     for (int i = 1; i <= 10; ++i) cases[6].files.push_back("C:\\s\\" + std::to_string(i) + ".wav");
     for (const Case& c : cases) EXPECT_EQ(Strings(ParseRecentFiles(c.data)), c.files) << c.data;
@@ -72,12 +74,18 @@ TEST_F(RecentFilesRegistryTest, ReadAndWrittenBack) {
     EXPECT_EQ(Strings(sounds), std::vector<std::string>{"C:\\Cal\\snd\\clock.wav"});
 
     // A value that fills the buffer is read; one byte more and it counts as absent.
-    const std::string fits = std::string(kRecentFilesBuffer - 2, 'x') + "\0\0"s;
+    const std::string fits = std::string(kMaxRecentPath, 'x') + std::string(kRecentFilesBuffer - kMaxRecentPath, '\0');
     Store("SoundFiles", "y"s + fits);
     Store("LaunchFiles", fits);
     LoadRecentFiles(memory, "C:\\Cal\\", sounds, launches);
     EXPECT_EQ(Strings(sounds), std::vector<std::string>{"C:\\Cal\\snd\\clock.wav"});
-    EXPECT_EQ(Strings(launches), std::vector<std::string>{std::string(kRecentFilesBuffer - 2, 'x')});
+    EXPECT_EQ(Strings(launches), std::vector<std::string>{std::string(kMaxRecentPath, 'x')});
+    // No default sound in a folder that leaves it no room.
+    Store("SoundFiles", "\0"s);
+    LoadRecentFiles(memory, "C:\\"s + std::string(242, 'd') + "\\", sounds, launches);
+    EXPECT_EQ(Strings(sounds), std::vector<std::string>{"C:\\"s + std::string(242, 'd') + "\\snd\\clock.wav"});
+    LoadRecentFiles(memory, "C:\\"s + std::string(243, 'd') + "\\", sounds, launches);
+    EXPECT_TRUE(sounds.empty());
 
     Store("SoundFiles", Numbered(12));
     LoadRecentFiles(memory, "C:\\Cal\\", sounds, launches);
