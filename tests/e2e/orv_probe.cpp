@@ -16,6 +16,7 @@
 //   orv_probe blink CLASS SECONDS         samples the client area on the screen every 50 ms; prints
 //                                         "inked blank": samples with and without text on the tooltip colour
 //   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
+//   orv_probe clip TEXT [COUNT]           puts TEXT, COUNT times over, on the clipboard (system code page)
 //   orv_probe launch WAITCLASS QUITCLASS QUITMSG QUITWPARAM EXE [ARGS]
 //       starts EXE, times it until a visible WAITCLASS window exists, posts the
 //       quit message, waits for the end; prints "ms_to_window peak_working_set_kb ms_total"
@@ -25,6 +26,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,31 @@ bool WaitFor(const char* cls, double seconds, bool present) {
         Sleep(50);
     } while (static_cast<LONG>(deadline - GetTickCount()) > 0);
     return false;
+}
+
+// A message box is a dialog with its text in the static 0xFFFF; other dialogs
+// (an editor behind the box) are passed over.
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::string(name) != "#32770" || GetDlgItem(hwnd, 0xFFFF) == nullptr) return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = hwnd;
+    return FALSE;
+}
+
+HWND WaitForMessageBox(double seconds) {
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    do {
+        HWND box = nullptr;
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+        if (box != nullptr) {
+            // Found as soon as it is created; its texts are set before it shows.
+            for (int i = 0; i < 100 && !IsWindowVisible(box); ++i) Sleep(50);
+            return box;
+        }
+        Sleep(50);
+    } while (static_cast<LONG>(deadline - GetTickCount()) > 0);
+    return nullptr;
 }
 
 UINT_PTR Number(const char* text) { return static_cast<UINT_PTR>(std::strtoull(text, nullptr, 0)); }
@@ -232,10 +259,8 @@ int main(int argc, char** argv) {
         return WaitFor(argv[2], std::atof(argv[3]), verb == "wait") ? 0 : 1;
     }
     if (verb == "msgbox" && argc >= 3) {
-        if (!WaitFor("#32770", std::atof(argv[2]), true)) return 1;
-        HWND box = Find("#32770", nullptr);
-        // Found as soon as it is created; its texts are set before it shows.
-        for (int i = 0; i < 100 && !IsWindowVisible(box); ++i) Sleep(50);
+        HWND box = WaitForMessageBox(std::atof(argv[2]));
+        if (box == nullptr) return 1;
         char caption[256] = {};
         char text[1024] = {};
         GetWindowTextA(box, caption, sizeof caption);
@@ -247,9 +272,8 @@ int main(int argc, char** argv) {
     if (verb == "msgboxu" && argc >= 3) {
         // As msgbox, but the texts read as wide characters and printed in
         // UTF-8, so that text outside the ANSI code page can be compared.
-        if (!WaitFor("#32770", std::atof(argv[2]), true)) return 1;
-        HWND box = Find("#32770", nullptr);
-        for (int i = 0; i < 100 && !IsWindowVisible(box); ++i) Sleep(50);
+        HWND box = WaitForMessageBox(std::atof(argv[2]));
+        if (box == nullptr) return 1;
         wchar_t caption[256] = {};
         wchar_t text[1024] = {};
         GetWindowTextW(box, caption, 256);
@@ -275,8 +299,9 @@ int main(int argc, char** argv) {
     if ((verb == "item" || verb == "text") && argc >= 5) {
         HWND hwnd = Find(argv[2], std::string(argv[3]) == "-" ? nullptr : argv[3]);
         if (hwnd == nullptr) return 1;
-        ItemContext ctx{static_cast<int>(Number(argv[4])), nullptr};
-        EnumChildWindows(hwnd, FindItem, reinterpret_cast<LPARAM>(&ctx));  // all descendants
+        // A direct child first: a picker's own up-down also answers to id 1 (OK).
+        ItemContext ctx{static_cast<int>(Number(argv[4])), GetDlgItem(hwnd, static_cast<int>(Number(argv[4])))};
+        if (ctx.found == nullptr) EnumChildWindows(hwnd, FindItem, reinterpret_cast<LPARAM>(&ctx));  // all descendants
         if (ctx.found == nullptr) return 1;
         if (verb == "text") {
             // A drop-down list answers with its selected entry.
@@ -308,6 +333,25 @@ int main(int argc, char** argv) {
     if (verb == "shot" && argc >= 4) {
         HWND hwnd = Find(argv[2], nullptr);
         return hwnd != nullptr && SaveShot(hwnd, argv[3]) ? 0 : 1;
+    }
+    if (verb == "clip" && argc >= 3) {
+        std::string text;
+        const long count = argc >= 4 ? std::atol(argv[3]) : 1;
+        for (long i = 0; i < count; ++i) text += argv[2];
+        // The clipboard needs an owner window for SetClipboardData to take the data.
+        HWND owner = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        if (owner == nullptr || !OpenClipboard(owner)) return 1;
+        EmptyClipboard();
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        bool ok = false;
+        if (void* p = mem != nullptr ? GlobalLock(mem) : nullptr) {
+            std::memcpy(p, text.c_str(), text.size() + 1);
+            GlobalUnlock(mem);
+            ok = SetClipboardData(CF_TEXT, mem) != nullptr;
+        }
+        CloseClipboard();
+        DestroyWindow(owner);
+        return ok ? 0 : 1;
     }
     if (verb == "launch" && argc >= 7) return Launch(argc, argv);
     return 2;
