@@ -18,6 +18,10 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
             FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            // A line of text across the middle, where the launcher looks for a painted window.
+            RECT rc;
+            GetClientRect(hwnd, &rc);
+            DrawTextA(dc, "Minimal popup, painted", -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
             EndPaint(hwnd, &ps);
             return 0;
         }

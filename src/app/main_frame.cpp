@@ -67,6 +67,19 @@ bool CMainFrame::Create() {
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Whatever the user or the system asks of the frame may need every event whole.
+    switch (message) {
+        case WM_FINISHLOAD:
+        case WM_TRAYNOTIFY:
+        case WM_COMMAND:
+        case WM_COPYDATA:
+        case WM_TIMECHANGE:
+        case WM_POWERBROADCAST:
+            store_.FinishLoad();
+            break;
+        default:
+            break;
+    }
     // Explorer broadcasts this after it restarts; the icon must be added again.
     if (taskbarCreated_ != 0 && message == taskbarCreated_) {
         AddTrayIcon();
@@ -80,10 +93,12 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     if (!LoadSettings(app_.GetRegistry(), desktop_, app_.Values().installPath, store_, prefs_)) return -1;
     theMainFrame = this;
     timer_.Attach(hwnd_);
-    store_.LoadEvents();
+    store_.BeginLoad();
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     AddTrayIcon();
     created_ = true;
+    // The upcoming window lists what the reminders found: the load ends first.
+    if (prefs_.UewStartup != 0 || app_.QuietStart()) store_.FinishLoad();
     if (prefs_.UewStartup != 0) OpenUpcoming();
     if (!app_.QuietStart()) OpenCalendar(0, 0);
     return 0;
@@ -234,6 +249,8 @@ void CMainFrame::OpenCalendar(std::uint32_t eventId, Instant start) {
             prefs_.ScheRect = rect;
             SendMessageA(hwnd_, WM_CHILDCLOSED, CHILD_CALENDAR, 0);
         };
+        // Posted: read before any input that arrives after the paint.
+        if (!store_.Loaded()) context.painted = [this] { PostMessageA(hwnd_, WM_FINISHLOAD, 0, 0); };
         context.registry = &app_.GetRegistry();
         context.installPath = app_.Values().installPath;
         context.desktop = &desktop_;

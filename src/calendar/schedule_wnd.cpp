@@ -328,6 +328,7 @@ LRESULT CScheduleWnd::OnPaint(WPARAM, LPARAM) {
     RECT clip;
     if (GetClipBox(dc, &clip) == ERROR) return 0;
     Paint(dc, clip);
+    if (context_.painted) std::exchange(context_.painted, nullptr)();
     return 0;
 }
 

@@ -30,6 +30,8 @@ struct ScheduleWndContext {
     const LocaleNames* names = nullptr;
     // Told once, when the window goes, its normal rectangle.
     std::function<void(const ScreenRect& rect)> closed;
+    // Told once, after the first paint.
+    std::function<void()> painted;
     // For the event editor and the hover tip.
     Registry* registry = nullptr;        // the editor's recently used files
     std::string installPath;             // base of the default reminder sound; may be empty

@@ -1,6 +1,6 @@
 #include "dialogs/editor_shell.h"
 
-#include <commdlg.h>
+#include "platform/win32/common_dialogs.h"
 #include <mmsystem.h>
 
 #include "platform/win32/win32_reminder_links.h"
@@ -40,7 +40,7 @@ bool EditorShell::ChooseFile(HWND owner, FileKind kind, const std::string& initi
     ofn.nMaxFile = sizeof file;
     ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return false;
+    if (!ShowOpenFileDialog(ofn)) return false;
     path = file;
     return true;
 }

@@ -1,7 +1,7 @@
 #include "dialogs/prop_sheet.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
+#include "platform/win32/common_dialogs.h"
 
 #include <cstring>
 
@@ -42,7 +42,7 @@ bool ChooseColorDialog(HWND owner, Rgb& color, COLORREF (&customColors)[16]) {
     chooser.rgbResult = color;
     chooser.lpCustColors = customColors;
     chooser.Flags = CC_FULLOPEN | CC_RGBINIT;
-    if (!ChooseColorA(&chooser)) return false;
+    if (!ShowColorDialog(chooser)) return false;
     color = chooser.rgbResult;
     return true;
 }
@@ -61,7 +61,7 @@ bool ChooseImageFileDialog(HWND owner, std::string& path) {
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
-    if (!GetOpenFileNameA(&ofn)) return false;
+    if (!ShowOpenFileDialog(ofn)) return false;
     path = file;
     return true;
 }

@@ -499,8 +499,9 @@ std::string ImportReport::Text() const {
     return text;
 }
 
-ImportPlan PlanImport(std::string_view fileText, const EventStore& store, const TextCodec& codec, const Clock& clock,
+ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCodec& codec, const Clock& clock,
                       std::string_view exchangeId, const IcsLimits& limits) {
+    store.FinishLoad();  // matching goes by the "uid" values
     ImportPlan plan;
     IcsReadResult read = ReadIcs(fileText, limits);
     if (!read.Ok()) {

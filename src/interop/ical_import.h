@@ -41,7 +41,7 @@ struct ImportPlan {
     ImportReport report;
 };
 
-ImportPlan PlanImport(std::string_view fileText, const EventStore& store, const TextCodec& codec, const Clock& clock,
+ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCodec& codec, const Clock& clock,
                       std::string_view exchangeId, const IcsLimits& limits = {});
 
 // Saves the plan into the store, exclusions included, and writes the

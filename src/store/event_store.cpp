@@ -47,12 +47,17 @@ Verdict ReadEvent(const RegKey& key, const std::string& name, Instant windowStar
     std::string text;
     if (key.ReadString("title", kTitleBuffer, text)) item.title = TrimSpace(text);
     if (item.title.empty()) return Verdict::Damaged;
+    return Verdict::Good;
+}
+
+// What no paint shows and no check of a damaged key needs.
+void ReadEventRest(const RegKey& key, ScheduleItem& item) {
+    std::string text;
     if (key.ReadString("note", kNoteBuffer, text)) item.note = TrimSpace(text);
     key.ReadString("soundfile", kPathBuffer, item.soundfile);
     key.ReadString("launchfile", kPathBuffer, item.launchfile);
     // Older data has no "uid"; the event then has none.
     key.ReadString("uid", kMaxUidLength + 1, item.uid);
-    return Verdict::Good;
 }
 
 }  // namespace
@@ -68,6 +73,14 @@ ScheduleItem* EventStore::Insert(std::unique_ptr<ScheduleItem> item) {
 }
 
 bool EventStore::LoadEvents() {
+    const bool ok = BeginLoad();
+    FinishLoad();
+    return ok;
+}
+
+bool EventStore::BeginLoad() {
+    finished_ = false;
+    unread_.clear();
     bool ok = true;
     if (const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Read)) {
         Instant windowStart = 0;
@@ -76,7 +89,7 @@ bool EventStore::LoadEvents() {
         std::vector<std::string> doomed;
         std::string name;
         for (std::uint32_t index = 0; sc.EnumSubkey(index, kMaxKeyNameLength, name); ++index) {
-            const RegKey key = RegKey::Open(sc, name, RegAccess::Read);
+            RegKey key = RegKey::Open(sc, name, RegAccess::Read);
             if (!key) {
                 ok = false;
                 continue;
@@ -87,7 +100,7 @@ bool EventStore::LoadEvents() {
             item->SetActions(ActionsBlock::Decode(nullptr, 0));
             const Verdict verdict = ReadEvent(key, name, windowStart, windowEnd, *item);
             if (verdict == Verdict::Good) {
-                Insert(std::move(item));
+                unread_.emplace_back(Insert(std::move(item)), std::move(key));
             } else {
                 if (verdict == Verdict::Damaged) ok = false;
                 doomed.push_back(name);
@@ -96,9 +109,16 @@ bool EventStore::LoadEvents() {
         // Deleting while enumerating would shift the indexes.
         for (const std::string& n : doomed) sc.DeleteSubkey(n);
     }
-    schedule_.StartSchedule();
     loaded_ = true;
     return ok;
+}
+
+void EventStore::FinishLoad() {
+    if (!loaded_ || finished_) return;
+    finished_ = true;
+    for (auto& [item, key] : unread_) ReadEventRest(key, *item);
+    unread_.clear();
+    schedule_.StartSchedule();
 }
 
 bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged, bool replacing) {
@@ -137,6 +157,7 @@ bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool acti
 
 bool EventStore::SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural, bool actionsChanged) {
     if (!item) return false;
+    FinishLoad();
     const std::uint32_t id = item->front.id;
     auto found = std::find_if(events_.begin(), events_.end(),
                               [id](const std::unique_ptr<ScheduleItem>& e) { return e->front.id == id; });
@@ -170,6 +191,7 @@ bool EventStore::SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural,
 }
 
 void EventStore::DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar) {
+    FinishLoad();
     const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Write);
     bool deleted = false;
     for (auto it = events_.begin(); it != events_.end();) {
@@ -212,7 +234,8 @@ std::uint32_t EventStore::NextEventId() const {
 
 bool EventStore::CanAddEvent() const { return events_.size() < kMaxEvents; }
 
-ScheduleItem* EventStore::FindEvent(std::uint32_t id) const {
+ScheduleItem* EventStore::FindEvent(std::uint32_t id) {
+    FinishLoad();
     for (const auto& e : events_)
         if (e->front.id == id) return e.get();
     return nullptr;

@@ -3,6 +3,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/clock.h"
@@ -29,7 +30,17 @@ class EventStore final : public EventSource {
 public:
     EventStore(Registry& registry, const Clock& clock, ReminderSchedule& schedule, ScheduleNotifier& notifier);
 
+    // Both halves of the load at once.
     bool LoadEvents();
+    // The load in two halves, so that the calendar can be painted after the
+    // first: under Wine every value read is a round trip to the server, and
+    // half of them are what no paint shows. The first half reads what the
+    // month and the checks of a damaged key need and keeps the keys open;
+    // the second reads the note, the files and the "uid", then starts the
+    // reminders. Whatever edits, deletes, finds or fires an event finishes
+    // the load first.
+    bool BeginLoad();
+    void FinishLoad();
     bool SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural, bool actionsChanged);
     void DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar);
     void ToggleExclusion(std::uint32_t eventId, int year, int month, int day, std::uint8_t recurKind);
@@ -37,12 +48,12 @@ public:
     void RemoveExclusions(std::uint32_t eventId);
     std::uint32_t NextEventId() const;
     bool CanAddEvent() const;
-    ScheduleItem* FindEvent(std::uint32_t id) const;
+    ScheduleItem* FindEvent(std::uint32_t id);
 
     // In order of time of day.
     const EventList& Events() const override { return events_; }
     std::size_t Count() const { return events_.size(); }
-    bool Loaded() const { return loaded_; }
+    bool Loaded() const { return finished_; }
 
     const std::vector<Exclusion>& Exclusions() const { return exclusions_; }
     void LoadExclusions(const std::uint8_t* data, std::size_t size);
@@ -65,5 +76,8 @@ private:
     ScheduleNotifier& notifier_;
     EventList events_;
     std::vector<Exclusion> exclusions_;
+    // Events of the first half whose key is still open for the second.
+    std::vector<std::pair<ScheduleItem*, RegKey>> unread_;
     bool loaded_ = false;
+    bool finished_ = false;
 };

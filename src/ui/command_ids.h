@@ -10,6 +10,7 @@
 #define WM_SCHEDULECHANGED (WM_USER + 56) /* wParam: a ScheduleChange (core/schedule_changes.h) */
 #define WM_REGISTERDENIED (WM_USER + 57)  /* accepted from outside only; lParam != 0 shows the notice */
 #define WM_CHILDCLOSED (WM_USER + 58)     /* wParam: CHILD_CALENDAR or CHILD_UPCOMING */
+#define WM_FINISHLOAD (WM_USER + 59)      /* the frame reads the rest of the events */
 
 /* wParam of WM_CHILDCLOSED. */
 #define CHILD_CALENDAR 2

@@ -18,7 +18,7 @@
 //   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
 //   orv_probe clip TEXT [COUNT]           puts TEXT, COUNT times over, on the clipboard (system code page)
 //   orv_probe launch WAITCLASS QUITCLASS QUITMSG QUITWPARAM EXE [ARGS]
-//       starts EXE, times it until a visible WAITCLASS window exists, posts the
+//       starts EXE, times it until a visible WAITCLASS window shows painted, posts the
 //       quit message, waits for the end; prints "ms_to_window peak_working_set_kb ms_total"
 // Numbers may be decimal or 0x-prefixed hex. CLASS "-" matches any class.
 #include <windows.h>
@@ -189,6 +189,18 @@ bool SaveShot(HWND hwnd, const char* path) {
     return std::fclose(f) == 0 && ok;
 }
 
+bool Painted(HWND hwnd) {
+    RECT rc;
+    if (!GetWindowRect(hwnd, &rc)) return false;
+    rc.top = (rc.top + rc.bottom) / 2;
+    rc.bottom = rc.top + 1;
+    ScreenPixels row;
+    if (!ReadScreen(rc, row) || row.pixels.empty()) return false;
+    for (DWORD p : row.pixels)
+        if (p != row.pixels.front()) return true;
+    return false;
+}
+
 int Launch(int argc, char** argv) {
     std::string commandLine = std::string("\"") + argv[6] + "\"";
     for (int i = 7; i < argc; ++i) commandLine += std::string(" ") + argv[i];
@@ -205,6 +217,9 @@ int Launch(int argc, char** argv) {
         window = FindWindowA(argv[2], nullptr);
         if (!(window && IsWindowVisible(window))) Sleep(1);
     }
+    // Shown is not yet seen: wait until the screen shows more than one colour
+    // across the window's middle, as any painted text or grid does.
+    for (int i = 0; i < 5000 && window != nullptr && !Painted(window); ++i) Sleep(1);
     QueryPerformanceCounter(&shown);
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;

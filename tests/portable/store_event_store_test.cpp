@@ -130,6 +130,39 @@ TEST_F(EventStoreTest, LoadKeepsGoodEventsAndDeletesExpiredAndLinkedOnes) {
     EXPECT_TRUE(notifier.calls.empty());
 }
 
+TEST_F(EventStoreTest, TheSecondHalfOfTheLoadReadsWhatNoPaintShowsAndIsFinishedByAnyEdit) {
+    auto dentist = Event(1, 10, 0, "Dentist");
+    dentist->note = "bring card";
+    dentist->soundfile = "chime.wav";
+    Put("1", *dentist);
+    Put("2", *Event(2, 11));
+
+    const std::uint32_t before = reg.Calls(RegOp::Read);
+    EXPECT_TRUE(store->BeginLoad());
+    EXPECT_EQ(reg.Calls(RegOp::Read) - before, 2u * 3);  // front, priv, title
+    EXPECT_EQ(store->Events().front()->title, "Dentist");
+    EXPECT_EQ(store->Events().front()->note, "");
+    EXPECT_FALSE(store->Loaded());
+    EXPECT_TRUE(schedule.calls.empty());  // no reminder runs on half an event
+
+    ASSERT_TRUE(EventKey("1").WriteString("note", "read late"));
+    store->FinishLoad();
+    EXPECT_EQ(store->Events().front()->note, "read late");
+    EXPECT_EQ(store->Events().front()->soundfile, "chime.wav");
+    EXPECT_TRUE(store->Loaded());
+    EXPECT_EQ(schedule.calls, Calls{"start"});
+    store->FinishLoad();
+    EXPECT_EQ(schedule.calls, Calls{"start"});
+
+    // An edit reached before the posted second half finds the event whole.
+    store = Restart();
+    ASSERT_TRUE(store->BeginLoad());
+    const ScheduleItem* found = store->FindEvent(1);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->note, "read late");
+    EXPECT_EQ(schedule.calls, Calls{"start"});
+}
+
 TEST_F(EventStoreTest, LoadDeletesDamagedRecordsAndReportsThem) {
     const auto base = Event(1, 10);
     const auto front = base->front.Encode();

@@ -233,6 +233,31 @@ TEST_F(MainFrameTest, OpenCalendarShowsTheAskedEvent) {
     EXPECT_EQ(wnd->Layout().selectedId, id);
 }
 
+// The notes and files are read after the calendar's first paint, posted so
+// that they come before any input; a message from the tray or the system
+// reads them at once.
+TEST_F(MainFrameTest, TheRestOfTheEventsIsReadAfterTheCalendarsFirstPaint) {
+    EXPECT_FALSE(frame_.Store().Loaded());
+    UpdateWindow(frame_.ScheduleWnd());
+    EXPECT_FALSE(frame_.Store().Loaded());
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, frame_, WM_FINISHLOAD, WM_FINISHLOAD, PM_REMOVE));
+    DispatchMessageA(&msg);
+    EXPECT_TRUE(frame_.Store().Loaded());
+}
+
+TEST(MainFrameStart, AMessageFromTheTrayBeforeThePaintReadsTheRestAtOnce) {
+    ScratchHive hive;
+    CCalendarApp app(0);
+    CMainFrame frame(app);
+    ASSERT_TRUE(frame.Create());
+    EXPECT_FALSE(frame.Store().Loaded());
+    SendMessageA(frame, WM_TRAYNOTIFY, 1, WM_MOUSEMOVE);
+    EXPECT_TRUE(frame.Store().Loaded());
+    frame.DestroyWindow();
+    DropQuit();
+}
+
 TEST(MainFrameStart, UewStartupOpensTheUpcomingWindowAndExitStoresItsPosition) {
     ScratchHive hive;
     const DWORD on = 1;
