@@ -553,6 +553,7 @@ ImportPlan PlanImport(std::string_view fileText, const EventStore& store, const 
                      ", but the calendar has room for only " + std::to_string(room) + " more (it keeps at most " +
                      std::to_string(kMaxEvents) + "). Nothing was imported.";
         plan.events.clear();
+        plan.storeFull = true;
     }
     return plan;
 }
