@@ -71,14 +71,15 @@ CommandLineRequest ParseCommandLine(const std::vector<std::string>& args) {
         const bool isExport = IsSwitch(arg, "export");
         if (isExport || IsSwitch(arg, "import")) {
             const char* name = isExport ? "/export" : "/import";
+            // The first fault is the one reported.
             if (request.action != Action::Start) {
-                request.error = "Give either /export or /import, once.";
-                break;
+                if (request.error.empty()) request.error = "Give either /export or /import, once.";
+                continue;
             }
             // A switch where the file belongs means the file was left out.
             if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '/') {
-                request.error = std::string(name) + " needs the file's name after it.";
-                break;
+                if (request.error.empty()) request.error = std::string(name) + " needs the file's name after it.";
+                continue;
             }
             request.action = isExport ? Action::Export : Action::Import;
             request.path = args[++i];
