@@ -10,6 +10,7 @@
 #include "store/event_store.h"
 #include "store/preferences.h"
 #include "store/settings.h"
+#include "store/store_links.h"
 #include "ui/command_ids.h"
 
 namespace {
@@ -21,15 +22,6 @@ constexpr UINT kAnswerTimeoutMs = 60000;
 // A copy that has just started may not have made its frame yet.
 constexpr int kFrameWaitSteps = 50;
 constexpr DWORD kFrameWaitStepMs = 100;
-
-class NoReminders final : public ReminderSchedule, public ScheduleNotifier {
-public:
-    void DropPending(const ScheduleItem&) override {}
-    void RescheduleEvent(const ScheduleItem&) override {}
-    void StartSchedule() override {}
-    void CalendarChanged() override {}
-    void UpcomingEventsDeleted() override {}
-};
 
 // The running copy has another current directory.
 std::string FullPath(const std::string& path) {
@@ -89,7 +81,7 @@ int HandToRunningCopy(const CommandLineRequest& request, const char* frameClass)
 int RunWithoutWindows(Registry& registry, const AppValues& values, const CommandLineRequest& request) {
     SystemClock clock;
     Win32Desktop desktop;
-    NoReminders none;
+    NoScheduleLinks none;
     Preferences prefs;
     EventStore store(registry, clock, none, none);
     if (!LoadSettings(registry, desktop, values.installPath, store, prefs))

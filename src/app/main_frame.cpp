@@ -218,25 +218,23 @@ void CMainFrame::OnPreferences() {
 
 void CMainFrame::OnAbout() { app_.OnAppAbout(); }
 
-void CMainFrame::OnExportICalendar() {
+void CMainFrame::OnExportICalendar() { RunExchangeCommand(false); }
+void CMainFrame::OnImportICalendar() { RunExchangeCommand(true); }
+
+void CMainFrame::RunExchangeCommand(bool import) {
     if (choosingFile_) return;  // the tray menu still opens over the dialog
     choosingFile_ = true;
     std::string path;
-    const bool chosen = AskExportPath(hwnd_, path);
+    const bool chosen = import ? AskImportPath(hwnd_, path) : AskExportPath(hwnd_, path);
     choosingFile_ = false;
     // Should the frame go meanwhile, what follows the dialog is left undone.
     if (!chosen || hwnd_ == nullptr) return;
-    ShowExchangeOutcome(hwnd_, ExportCalendarFile(path, store_, app_.GetRegistry(), clock_));
+    ShowExchangeOutcome(hwnd_, Exchange(import, path));
 }
 
-void CMainFrame::OnImportICalendar() {
-    if (choosingFile_) return;
-    choosingFile_ = true;
-    std::string path;
-    const bool chosen = AskImportPath(hwnd_, path);
-    choosingFile_ = false;
-    if (!chosen || hwnd_ == nullptr) return;
-    ShowExchangeOutcome(hwnd_, ImportCalendarFile(path, store_, app_.GetRegistry(), clock_));
+ExchangeOutcome CMainFrame::Exchange(bool import, const std::string& path) {
+    return import ? ImportCalendarFile(path, store_, app_.GetRegistry(), clock_)
+                  : ExportCalendarFile(path, store_, app_.GetRegistry(), clock_);
 }
 
 // A second start hands its /export or /import here. The work is done before
@@ -246,8 +244,7 @@ void CMainFrame::OnImportICalendar() {
 LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
     ExchangeRequest request;
     if (lParam == 0 || !ReadExchangeRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), request)) return 0;
-    ExchangeOutcome outcome = request.import ? ImportCalendarFile(request.path, store_, app_.GetRegistry(), clock_)
-                                             : ExportCalendarFile(request.path, store_, app_.GetRegistry(), clock_);
+    ExchangeOutcome outcome = Exchange(request.import, request.path);
     const LRESULT answer = COPYDATA_ANSWERED + outcome.code;
     if (!request.quiet && !outcome.message.empty() && hwnd_ != nullptr) {
         reports_.push_back(std::move(outcome));

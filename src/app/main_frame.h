@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
 
 #include "app/ical_exchange.h"
 #include "core/clock.h"
@@ -65,6 +66,9 @@ private:
     LRESULT OnExchangeReport(WPARAM, LPARAM);
     void OnExportICalendar();
     void OnImportICalendar();
+    // A tray command: its file dialog, the work and the box.
+    void RunExchangeCommand(bool import);
+    ExchangeOutcome Exchange(bool import, const std::string& path);
     void OnOpenCalendar();
     void OnOpenUpcoming();
     void OnPreferences();

@@ -75,6 +75,9 @@ check "no box with the quiet switch" not probe msgbox 1
 check "and no event twice" test "$(events)" = "1 2 3 4 "
 check "a bad file: exit code 4" test "$(run /import "$(winpath "$work/bad.csv")" /s)" = 4
 check "and the store untouched" test "$(events)" = "1 2 3 4 "
+# The running copy has another current folder: a relative name is made whole.
+check "/export of a relative name to the running copy: exit code 0" test "$(cd "$work" && run /export handed.ics /s)" = 0
+check "written beside the caller" grep -q '^UID:off@example.com' "$work/handed.ics"
 
 # The tray menu: export through the save dialog, import through the open one.
 menu_command 3
