@@ -244,6 +244,8 @@ ExchangeOutcome CMainFrame::Exchange(bool import, const std::string& path) {
 LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
     ExchangeRequest request;
     if (lParam == 0 || !ReadExchangeRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), request)) return 0;
+    // Before the events are loaded, or after they are saved for the exit.
+    if (!created_) return COPYDATA_ANSWERED + kExchangeUnavailable;
     ExchangeOutcome outcome = Exchange(request.import, request.path);
     const LRESULT answer = COPYDATA_ANSWERED + outcome.code;
     if (!request.quiet && !outcome.message.empty() && hwnd_ != nullptr) {
