@@ -14,19 +14,6 @@
 #include "store/event_store.h"
 #include "store/registry_paths.h"
 
-namespace {
-
-class NoSchedule final : public ReminderSchedule, public ScheduleNotifier {
-public:
-    void DropPending(const ScheduleItem&) override {}
-    void RescheduleEvent(const ScheduleItem&) override {}
-    void StartSchedule() override {}
-    void CalendarChanged() override {}
-    void UpcomingEventsDeleted() override {}
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
     _putenv("TZ=");
     _tzset();
@@ -36,7 +23,7 @@ int main(int argc, char** argv) {
 
     Win32Registry registry;
     SystemClock clock;
-    NoSchedule none;
+    NoScheduleLinks none;
     EventStore store(registry, clock, none, none);
     LocalFields now;
     if (!BreakDownLocal(clock.Now(), now)) return 1;

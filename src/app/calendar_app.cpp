@@ -4,6 +4,8 @@
 #include <ole2.h>
 
 #include "app/command_line.h"
+#include "app/exchange_request.h"
+#include "app/ical_exchange.h"
 #include "app/main_frame.h"
 #include "dialogs/about_dlg.h"
 #include "core/locale_names.h"
@@ -24,6 +26,8 @@ CCalendarApp::~CCalendarApp() {
 
 int CCalendarApp::Run(const char* commandLine) {
     instance_ = this;
+    const CommandLineRequest request = ParseCommandLine(SplitCommandLine(commandLine));
+    if (request.action != CommandLineRequest::Action::Start) return RunExchange(request);
     if (InitInstance(commandLine)) {
         RunMessageLoop();
     } else if (mainFrame_ && mainFrame_->Hwnd() != nullptr) {
@@ -48,9 +52,7 @@ bool CCalendarApp::InitInstance(const char* commandLine) {
 
     InitCommonControls();
 
-    for (const std::string& arg : SplitCommandLine(commandLine)) {
-        if (IsQuietStartArgument(arg)) quietStart_ = true;
-    }
+    quietStart_ = ParseCommandLine(SplitCommandLine(commandLine)).quiet;
 
     if (FAILED(OleInitialize(nullptr))) {
         MessageBoxA(nullptr, "The system's OLE libraries could not be initialised.", kAppTitle, MB_OK | MB_ICONERROR);
@@ -73,6 +75,26 @@ bool CCalendarApp::InitInstance(const char* commandLine) {
 
     mainFrame_ = std::make_unique<CMainFrame>(*this);
     return mainFrame_->Create();
+}
+
+int CCalendarApp::RunExchange(const CommandLineRequest& request) {
+    if (request.action == CommandLineRequest::Action::Invalid) {
+        TellCaller(request.error, true);
+        return kExchangeBadArguments;
+    }
+    if (lastMutexError_ == ERROR_ALREADY_EXISTS) return HandToRunningCopy(request, CMainFrame::kClassName);
+    // The checks of a start, told to the caller instead of shown.
+    Win32LocaleSource locale;
+    if (!LoadAppValues(registry_, locale, values_, TheLocaleNames())) {
+        TellCaller("The calendar's settings could not be opened.", true);
+        return kExchangeUnavailable;
+    }
+    if (values_.dataVer >= 2) {
+        TellCaller("Incorrect program version. The latest version is recommended", true);
+        return kExchangeUnavailable;
+    }
+    if (values_.dataVer == 0) WriteDataVersion(registry_);
+    return RunWithoutWindows(registry_, values_, request);
 }
 
 int CCalendarApp::ExitInstance() {

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/command_line.h"
 #include "core/product.h"
 #include "platform/win32/win32_registry.h"
 #include "store/app_values.h"
@@ -28,6 +29,9 @@ public:
     bool InitInstance(const char* commandLine);
     // Runs once in the process's life, whichever path ends it.
     int ExitInstance();
+    // "/export FILE" or "/import FILE", or arguments that are neither: the
+    // exit code, without a window of this process.
+    int RunExchange(const CommandLineRequest& request);
 
     bool HasDropShadow() const { return hasDropShadow_; }
     bool QuietStart() const { return quietStart_; }

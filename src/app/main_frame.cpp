@@ -6,6 +6,8 @@
 #include <ctime>
 
 #include "app/calendar_app.h"
+#include "app/exchange_request.h"
+#include "app/ical_commands.h"
 #include "core/product.h"
 #include "ui/command_ids.h"
 #include "calendar/schedule_wnd.h"
@@ -20,8 +22,6 @@
 CMainFrame* theMainFrame = nullptr;
 
 namespace {
-
-constexpr char kFrameClass[] = "OrvCalendarFrame";
 
 RECT ToRect(const ScreenRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 ScreenRect FromRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
@@ -38,11 +38,15 @@ BEGIN_MESSAGE_TABLE(CMainFrame, CWnd)
     ON_MESSAGE(WM_CHILDCLOSED, &CMainFrame::OnChildClosed)
     ON_MESSAGE(WM_POWERBROADCAST, &CMainFrame::OnPowerBroadcast)
     ON_MESSAGE(WM_TIMECHANGE, &CMainFrame::OnTimeChange)
+    ON_MESSAGE(WM_COPYDATA, &CMainFrame::OnCopyData)
+    ON_MESSAGE(WM_EXCHANGEREPORT, &CMainFrame::OnExchangeReport)
     ON_COMMAND(ID_OPEN_CALENDAR, &CMainFrame::OnOpenCalendar)
     ON_COMMAND(ID_UPCOMING_EVENTS, &CMainFrame::OnOpenUpcoming)
     ON_COMMAND(ID_PREFERENCES, &CMainFrame::OnPreferences)
     ON_COMMAND(ID_TRAY_ABOUT, &CMainFrame::OnAbout)
     ON_COMMAND(ID_APP_ABOUT, &CMainFrame::OnAbout)
+    ON_COMMAND(ID_EXPORT_ICALENDAR, &CMainFrame::OnExportICalendar)
+    ON_COMMAND(ID_IMPORT_ICALENDAR, &CMainFrame::OnImportICalendar)
     ON_COMMAND(ID_APP_EXIT, &CMainFrame::OnExit)
 END_MESSAGE_TABLE()
 
@@ -57,13 +61,13 @@ CMainFrame::~CMainFrame() {
 
 bool CMainFrame::Create() {
     WNDCLASSA wc = {};
-    wc.lpszClassName = kFrameClass;
+    wc.lpszClassName = kClassName;
     if (!RegisterWindowClass(wc)) return false;
     char title[64] = {};
     std::strncpy(title, kAppTitle, sizeof title - 1);
     LoadStringA(GetModuleHandleA(nullptr), IDR_MAINFRAME, title, sizeof title);
     RECT rc = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
-    return ORV_CHECK(CreateEx(0, kFrameClass, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0));
+    return ORV_CHECK(CreateEx(0, kClassName, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0));
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -228,6 +232,51 @@ void CMainFrame::OnPreferences() {
 }
 
 void CMainFrame::OnAbout() { app_.OnAppAbout(); }
+
+void CMainFrame::OnExportICalendar() { RunExchangeCommand(false); }
+void CMainFrame::OnImportICalendar() { RunExchangeCommand(true); }
+
+void CMainFrame::RunExchangeCommand(bool import) {
+    if (choosingFile_) return;  // the tray menu still opens over the dialog
+    choosingFile_ = true;
+    std::string path;
+    const bool chosen = import ? AskImportPath(hwnd_, path) : AskExportPath(hwnd_, path);
+    choosingFile_ = false;
+    // Should the frame go meanwhile, what follows the dialog is left undone.
+    if (!chosen || hwnd_ == nullptr) return;
+    ShowExchangeOutcome(hwnd_, Exchange(import, path));
+}
+
+ExchangeOutcome CMainFrame::Exchange(bool import, const std::string& path) {
+    return import ? ImportCalendarFile(path, store_, app_.GetRegistry(), clock_)
+                  : ExportCalendarFile(path, store_, app_.GetRegistry(), clock_);
+}
+
+// A second start hands its /export or /import here. The work is done before
+// answering, so the exit code is the outcome; the box waits for the answer,
+// so the sender does not wait for the user. With the quiet switch, or for an
+// export that went through whole, there is no box: the exit code tells.
+LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
+    ExchangeRequest request;
+    if (lParam == 0 || !ReadExchangeRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), request)) return 0;
+    // Before the events are loaded, or after they are saved for the exit.
+    if (!created_) return COPYDATA_ANSWERED + kExchangeUnavailable;
+    ExchangeOutcome outcome = Exchange(request.import, request.path);
+    const LRESULT answer = COPYDATA_ANSWERED + outcome.code;
+    if (!request.quiet && !outcome.message.empty() && hwnd_ != nullptr) {
+        reports_.push_back(std::move(outcome));
+        ORV_CHECK(PostMessageA(hwnd_, WM_EXCHANGEREPORT, 0, 0));
+    }
+    return answer;
+}
+
+LRESULT CMainFrame::OnExchangeReport(WPARAM, LPARAM) {
+    if (reports_.empty()) return 0;
+    const ExchangeOutcome outcome = std::move(reports_.front());
+    reports_.pop_front();
+    ShowExchangeOutcome(hwnd_, outcome);
+    return 0;
+}
 
 void CMainFrame::OnExit() { DestroyWindow(); }
 

@@ -2,8 +2,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <string>
 
+#include "app/ical_exchange.h"
 #include "core/clock.h"
 #include "core/time_types.h"
 #include "platform/win32/win32_desktop.h"
@@ -28,6 +31,9 @@ class CMainFrame final : public CWnd, private ScheduleNotifier, private Upcoming
 public:
     explicit CMainFrame(CCalendarApp& app);
     ~CMainFrame() override;
+
+    // The hidden window's class, by which a second start finds it.
+    static constexpr const char* kClassName = "OrvCalendarFrame";
 
     // Creates the hidden window; false when its creation step refused.
     bool Create();
@@ -56,6 +62,13 @@ private:
     LRESULT OnChildClosed(WPARAM, LPARAM);
     LRESULT OnPowerBroadcast(WPARAM, LPARAM);
     LRESULT OnTimeChange(WPARAM, LPARAM);
+    LRESULT OnCopyData(WPARAM, LPARAM);
+    LRESULT OnExchangeReport(WPARAM, LPARAM);
+    void OnExportICalendar();
+    void OnImportICalendar();
+    // A tray command: its file dialog, the work and the box.
+    void RunExchangeCommand(bool import);
+    ExchangeOutcome Exchange(bool import, const std::string& path);
     void OnOpenCalendar();
     void OnOpenUpcoming();
     void OnPreferences();
@@ -87,6 +100,8 @@ private:
     HWND scheduleWnd_ = nullptr;
     HWND dueEventWnd_ = nullptr;
     CPropSheet* prefSheet_ = nullptr;  // the open Preferences sheet
+    bool choosingFile_ = false;        // an export or import file dialog is open
+    std::deque<ExchangeOutcome> reports_;  // of handed requests, until their boxes show
     UINT taskbarCreated_ = 0;
     bool created_ = false;  // creation went through: the destroy steps apply
 };

@@ -554,6 +554,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
                      ", but the calendar has room for only " + std::to_string(room) + " more (it keeps at most " +
                      std::to_string(kMaxEvents) + "). Nothing was imported.";
         plan.events.clear();
+        plan.storeFull = true;
     }
     return plan;
 }

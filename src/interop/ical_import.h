@@ -37,6 +37,7 @@ struct PlannedEvent {
 // Everything an import will do, worked out before the store is touched.
 struct ImportPlan {
     std::string error;  // the file is refused as a whole; then nothing is planned
+    bool storeFull = false;  // refused for want of room, not for what the file holds
     std::vector<PlannedEvent> events;
     ImportReport report;
 };

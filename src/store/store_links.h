@@ -38,3 +38,14 @@ public:
     // WM_SCHEDULECHANGED (1, 0) to the upcoming-events window.
     virtual void UpcomingEventsDeleted() = 0;
 };
+
+// The links of a store that runs with no reminders and no windows: an
+// import or export from the command line, a benchmark filling the registry.
+class NoScheduleLinks final : public ReminderSchedule, public ScheduleNotifier {
+public:
+    void DropPending(const ScheduleItem&) override {}
+    void RescheduleEvent(const ScheduleItem&) override {}
+    void StartSchedule() override {}
+    void CalendarChanged() override {}
+    void UpcomingEventsDeleted() override {}
+};

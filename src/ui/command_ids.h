@@ -10,7 +10,18 @@
 #define WM_SCHEDULECHANGED (WM_USER + 56) /* wParam: a ScheduleChange (core/schedule_changes.h) */
 #define WM_REGISTERDENIED (WM_USER + 57)  /* accepted from outside only; lParam != 0 shows the notice */
 #define WM_CHILDCLOSED (WM_USER + 58)     /* wParam: CHILD_CALENDAR or CHILD_UPCOMING */
-#define WM_FINISHLOAD (WM_USER + 59)      /* the frame reads the rest of the events */
+#define WM_EXCHANGEREPORT (WM_USER + 59)  /* posted to the frame: show the next report of a handed request */
+#define WM_FINISHLOAD (WM_USER + 60)      /* the frame reads the rest of the events */
+
+/* WM_COPYDATA to the frame from a second start with /export or /import:
+   dwData is one of these, with COPYDATA_QUIET for the quiet switch; lpData
+   the file's full path and its terminating zero. The frame answers
+   COPYDATA_ANSWERED + the exit code, so that a frame that does not know
+   the request (0) is never taken for a success. */
+#define COPYDATA_ICAL_EXPORT 0x4F524901
+#define COPYDATA_ICAL_IMPORT 0x4F524902
+#define COPYDATA_QUIET 0x10
+#define COPYDATA_ANSWERED 0x4F00
 
 /* wParam of WM_CHILDCLOSED. */
 #define CHILD_CALENDAR 2
@@ -22,6 +33,8 @@
 #define ID_PREFERENCES 32784
 #define ID_TRAY_ABOUT 32788
 #define ID_APP_EXIT 32772
+#define ID_EXPORT_ICALENDAR 32850
+#define ID_IMPORT_ICALENDAR 32851
 /* The application's standard About command. */
 #define ID_APP_ABOUT 57664
 

@@ -211,6 +211,7 @@ TEST(IcalImport, BadInputLeavesTheStoreUntouched) {
     for (const auto& c : cases) {
         const ImportPlan plan = s.Import(c.text);
         EXPECT_EQ(plan.error, c.message);
+        EXPECT_EQ(plan.storeFull, &c == &cases[std::size(cases) - 1]);
         EXPECT_TRUE(plan.events.empty());
     }
     EXPECT_EQ(s.store.Count(), 360u);

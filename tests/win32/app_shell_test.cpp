@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "app/exchange_request.h"
+#include "app/ical_exchange.h"
 #include "app/main_frame.h"
+#include "ui/command_ids.h"
 #include "ui/desktop_metrics.h"
 
 namespace {
@@ -24,6 +27,77 @@ TEST(CommandLine, QuietStartNeedsALowercaseS) {
     for (const char* no : {"/S", "x", "", "/", "--s", "/xs", "S"}) {
         EXPECT_FALSE(IsQuietStartArgument(no)) << no;
     }
+}
+
+TEST(CommandLine, ExportAndImportTakeTheNextArgumentAsTheirFile) {
+    using A = CommandLineRequest::Action;
+    const struct {
+        const char* line;
+        A action;
+        const char* path;
+        bool quiet;
+    } cases[] = {
+        {"", A::Start, "", false},
+        {"/s /unknown", A::Start, "", true},
+        {"/export C:\\a.ics", A::Export, "C:\\a.ics", false},
+        {"-IMPORT \"C:\\My Files\\a.ics\" /s", A::Import, "C:\\My Files\\a.ics", true},
+        {"/import schedule.ics", A::Import, "schedule.ics", false},  // a file, not the quiet switch
+        {"/exporter a.ics", A::Start, "", false},                    // not the switch: ignored as before
+        {"/s /export", A::Invalid, "", true},                        // no file
+        {"/import /s", A::Invalid, "", true},                        // a switch where the file belongs
+        {"/import \"\"", A::Invalid, "", false},
+        {"/export a.ics /import b.ics", A::Invalid, "", false},
+        {"/export C:\\My Files\\a.ics", A::Invalid, "", false},      // blanks without quotes
+    };
+    for (const auto& c : cases) {
+        const CommandLineRequest r = ParseCommandLine(SplitCommandLine(c.line));
+        EXPECT_EQ(r.action, c.action) << c.line;
+        EXPECT_EQ(r.path, c.path) << c.line;
+        EXPECT_EQ(r.quiet, c.quiet) << c.line;
+        EXPECT_EQ(r.error.empty(), c.action != A::Invalid) << c.line;
+    }
+}
+
+// WM_COPYDATA comes from any process: only a whole request is taken.
+TEST(ExchangeRequest, ReadsOnlyAWellFormedRequest) {
+    const struct {
+        ULONG_PTR tag;
+        const char* bytes;
+        DWORD size;
+        bool ok;
+    } cases[] = {
+        {COPYDATA_ICAL_IMPORT, "C:\\a.ics", 9, true},
+        {COPYDATA_ICAL_EXPORT | COPYDATA_QUIET, "C:\\a.ics", 9, true},
+        {COPYDATA_ICAL_IMPORT + 7, "C:\\a.ics", 9, false},  // another request
+        {COPYDATA_ICAL_IMPORT, "C:\\a.ics", 8, false},      // no terminating zero
+        {COPYDATA_ICAL_IMPORT, "C:\\a\0.ics", 9, false},    // a zero inside
+        {COPYDATA_ICAL_IMPORT, "", 1, false},                // no path
+        {COPYDATA_ICAL_IMPORT, nullptr, 9, false},
+    };
+    for (const auto& c : cases) {
+        const COPYDATASTRUCT data{c.tag, c.size, const_cast<char*>(c.bytes)};
+        ExchangeRequest request;
+        ASSERT_EQ(ReadExchangeRequest(data, request), c.ok) << c.tag << " " << c.size;
+        if (!c.ok) continue;
+        EXPECT_EQ(request.path, "C:\\a.ics");
+        EXPECT_EQ(request.import, c.tag == COPYDATA_ICAL_IMPORT);
+        EXPECT_EQ(request.quiet, (c.tag & COPYDATA_QUIET) != 0);
+    }
+}
+
+// A copy of an older version answers 0 (not handled): never a success.
+TEST(ExchangeRequest, AnAnswerThatIsNotACodeMeansUnavailable) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "OrvDeafFrame";
+    RegisterClassA(&wc);
+    const HWND deaf = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(deaf, nullptr);
+    CommandLineRequest request;
+    request.action = CommandLineRequest::Action::Import;
+    request.path = "a.ics";
+    EXPECT_EQ(HandToRunningCopy(request, wc.lpszClassName), kExchangeUnavailable);
+    DestroyWindow(deaf);
 }
 
 TEST(ClampToWorkArea, KeepsTheWindowReachable) {

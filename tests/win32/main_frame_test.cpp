@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -19,6 +21,7 @@
 #include "core/local_zone.h"
 #include "platform/memory/faulty_registry.h"
 #include "scratch_hive.h"
+#include "support/message_box_catcher.h"
 #include "support/refused_create.h"
 
 namespace {
@@ -256,6 +259,41 @@ TEST(MainFrameStart, AMessageFromTheTrayBeforeThePaintReadsTheRestAtOnce) {
     EXPECT_TRUE(frame.Store().Loaded());
     frame.DestroyWindow();
     DropQuit();
+}
+
+// A second start's /import: done before the answer, which carries the exit
+// code; the report box comes after it, and not at all with the quiet switch.
+// The imported event reaches the reminders as a saved one does.
+TEST_F(MainFrameTest, CopyDataImportAnswersFirstThenReports) {
+    LocalFields now;
+    ASSERT_TRUE(BreakDownLocal(SystemClock().Now(), now));
+    LocalFields tomorrow;
+    ASSERT_TRUE(BreakDownLocal(MakeLocalTime(now.year, now.month, now.day + 1, 12, 0, 0, -1), tomorrow));
+    char start[32];
+    std::snprintf(start, sizeof start, "%04d%02d%02dT120000", tomorrow.year, tomorrow.month, tomorrow.day);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string path = std::string(temp) + "orv_frame_import.ics";
+    std::ofstream(path, std::ios::binary) << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Fixture//EN\r\n"
+                                             "BEGIN:VEVENT\r\nUID:handed@example.com\r\nDTSTART:"
+                                          << start << "\r\nSUMMARY:Handed\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+
+    MessageBoxCatcher boxes;
+    ASSERT_TRUE(boxes.Installed());
+    for (const ULONG_PTR quiet : {ULONG_PTR{0}, ULONG_PTR{COPYDATA_QUIET}}) {
+        COPYDATASTRUCT data{COPYDATA_ICAL_IMPORT | quiet, static_cast<DWORD>(path.size() + 1), path.data()};
+        const std::size_t shown = boxes.Boxes().size();
+        EXPECT_EQ(SendMessageA(frame_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), COPYDATA_ANSWERED + 0);
+        EXPECT_EQ(boxes.Boxes().size(), shown) << "the sender does not wait for the user";
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "OrvCalendar");
+    EXPECT_EQ(boxes.Boxes()[0].text, "1 event imported.");
+    ASSERT_EQ(frame_.Store().Count(), 1u);  // the second import updated it
+    EXPECT_NE(Pending(frame_.Store().Events().front()->front.id), nullptr);
+    DeleteFileA(path.c_str());
 }
 
 TEST(MainFrameStart, UewStartupOpensTheUpcomingWindowAndExitStoresItsPosition) {

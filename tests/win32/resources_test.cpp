@@ -55,6 +55,9 @@ TEST(Resources, PopupMenusHoldTheCommandsInOrder) {
                                                          {32784, "Preferences..."},
                                                          {32788, "About..."},
                                                          {0, ""},
+                                                         {32850, "Export to iCalendar..."},
+                                                         {32851, "Import from iCalendar..."},
+                                                         {0, ""},
                                                          {32772, "Exit"},
                                                      }));
     EXPECT_EQ(ItemsOf(GetSubMenu(menu, POPUP_CALENDAR_DAY)), (std::vector<Item>{

@@ -13,7 +13,14 @@ bool Show(const char* entry, Parameters& parameters) {
     const auto dialog =
         library != nullptr ? reinterpret_cast<Dialog>(reinterpret_cast<void*>(GetProcAddress(library, entry))) : nullptr;
     if (!ORV_CHECK(dialog != nullptr)) return false;
-    return dialog(&parameters) != FALSE;
+    if (dialog(&parameters) != FALSE) return true;
+    // Zero: the user cancelled; anything else is the dialog's own failure.
+    using ErrorOf = DWORD(WINAPI*)();
+    const auto errorOf = reinterpret_cast<ErrorOf>(reinterpret_cast<void*>(GetProcAddress(library, "CommDlgExtendedError")));
+    if (const DWORD error = errorOf != nullptr ? errorOf() : 0; error != 0) {
+        TraceFailure(entry, __FILE__, __LINE__, error);
+    }
+    return false;
 }
 
 }  // namespace

@@ -1,0 +1,103 @@
+#include "app/exchange_request.h"
+
+#include <cstring>
+
+#include "app/ical_exchange.h"
+#include "core/clock.h"
+#include "core/product.h"
+#include "platform/win32/trace.h"
+#include "platform/win32/win32_desktop.h"
+#include "store/event_store.h"
+#include "store/preferences.h"
+#include "store/settings.h"
+#include "store/store_links.h"
+#include "ui/command_ids.h"
+
+namespace {
+
+// Longer than any path Windows opens.
+constexpr DWORD kMaxPathBytes = 32768;
+// A large import into a copy busy with a dialog may take a while.
+constexpr UINT kAnswerTimeoutMs = 60000;
+// A copy that has just started may not have made its frame yet.
+constexpr int kFrameWaitSteps = 50;
+constexpr DWORD kFrameWaitStepMs = 100;
+
+// The running copy has another current directory.
+std::string FullPath(const std::string& path) {
+    std::string full(kMaxPathBytes, '\0');
+    const DWORD n = GetFullPathNameA(path.c_str(), kMaxPathBytes, full.data(), nullptr);
+    if (n == 0 || n >= kMaxPathBytes) return path;
+    full.resize(n);
+    return full;
+}
+
+int Unavailable(const std::string& why) {
+    TellCaller(why, true);
+    return kExchangeUnavailable;
+}
+
+}  // namespace
+
+bool ReadExchangeRequest(const COPYDATASTRUCT& data, ExchangeRequest& out) {
+    const ULONG_PTR kind = data.dwData & ~static_cast<ULONG_PTR>(COPYDATA_QUIET);
+    if (kind != COPYDATA_ICAL_EXPORT && kind != COPYDATA_ICAL_IMPORT) return false;
+    if (data.lpData == nullptr || data.cbData < 2 || data.cbData > kMaxPathBytes) return false;
+    const char* text = static_cast<const char*>(data.lpData);
+    // One zero, at the end: the path is all of it.
+    if (std::memchr(text, '\0', data.cbData) != text + data.cbData - 1) return false;
+    out.import = kind == COPYDATA_ICAL_IMPORT;
+    out.quiet = (data.dwData & COPYDATA_QUIET) != 0;
+    out.path.assign(text, data.cbData - 1);
+    return true;
+}
+
+int HandToRunningCopy(const CommandLineRequest& request, const char* frameClass) {
+    HWND frame = FindWindowA(frameClass, nullptr);
+    for (int i = 0; frame == nullptr && i < kFrameWaitSteps; ++i) {
+        Sleep(kFrameWaitStepMs);
+        frame = FindWindowA(frameClass, nullptr);
+    }
+    if (frame == nullptr) return Unavailable(std::string(kAppTitle) + " is running but does not answer.");
+    const std::string path = FullPath(request.path);
+    COPYDATASTRUCT data = {};
+    data.dwData = (request.action == CommandLineRequest::Action::Import ? COPYDATA_ICAL_IMPORT : COPYDATA_ICAL_EXPORT) |
+                  (request.quiet ? COPYDATA_QUIET : 0);
+    data.cbData = static_cast<DWORD>(path.size() + 1);
+    data.lpData = const_cast<char*>(path.c_str());
+    // Its report box may come to the front.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(frame, &processId);
+    AllowSetForegroundWindow(processId);
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                             kAnswerTimeoutMs, &answer))
+        return Unavailable(std::string(kAppTitle) + " is running but does not answer.");
+    if (answer < COPYDATA_ANSWERED || answer > COPYDATA_ANSWERED + 0xFF)
+        return Unavailable(std::string("The running ") + kAppTitle + " does not know this request.");
+    return static_cast<int>(answer - COPYDATA_ANSWERED);
+}
+
+int RunWithoutWindows(Registry& registry, const AppValues& values, const CommandLineRequest& request) {
+    SystemClock clock;
+    Win32Desktop desktop;
+    NoScheduleLinks none;
+    Preferences prefs;
+    EventStore store(registry, clock, none, none);
+    if (!LoadSettings(registry, desktop, values.installPath, store, prefs))
+        return Unavailable("The calendar's settings could not be opened.");
+    store.LoadEvents();
+    const ExchangeOutcome outcome = request.action == CommandLineRequest::Action::Import
+                                        ? ImportCalendarFile(request.path, store, registry, clock)
+                                        : ExportCalendarFile(request.path, store, registry, clock);
+    if (!outcome.message.empty()) TellCaller(outcome.message, outcome.code != kExchangeOk);
+    return outcome.code;
+}
+
+void TellCaller(const std::string& message, bool failed) {
+    const HANDLE out = GetStdHandle(failed ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
+    const std::string line = message + "\r\n";
+    DWORD written = 0;
+    WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}

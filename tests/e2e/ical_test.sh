@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# iCalendar files in and out: "/export FILE" and "/import FILE" with no copy
+# running (exit codes, nothing shown) and handed to a running one (its
+# report box), then the tray menu's two commands through their file dialogs.
+. "$(dirname "$0")/lib.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+SC="$USER_KEY\\sc"
+add_event() { python3 "$here/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
+work=$(cd "$(dirname "$EXE")/.." && pwd)/e2e_ical
+rm -rf "$work" && mkdir -p "$work"
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+run() { wine "$EXE" "$@" >/dev/null 2>&1; echo $?; }  # the exit code
+events() { reg_subkeys "$SC" | sort -n | tr '\n' ' '; }
+titles() {  # the events' titles in the order of their ids, blanks and all
+  local id
+  for id in $(reg_subkeys "$SC" | sort -n); do
+    wine reg query "$SC\\$id" /v title 2>/dev/null | tr -d '\r' | sed -n 's/^ *title *REG_SZ *//p'
+  done | tr '\n' '|'
+}
+menu_command() {  # the tray menu's entry so many up from its end (Exit is 1)
+  xdotool mousemove 600 300
+  probe post "$FRAME" 0x437 0 0x205 >/dev/null
+  probe wait '#32768' 5 && sleep 0.5
+  local i; for ((i = 0; i < $1; i++)); do xdotool key Up; done
+  xdotool key Return
+}
+file_dialog() {  # title, path: typed into its file name box, then Enter
+  probe wait '#32770' 10 && sleep 0.5
+  [ "$(probe find '#32770' "$1" | cut -d' ' -f1)" = 1 ] || return 1
+  xdotool type --delay 10 "$(winpath "$2")"
+  xdotool key Return
+  local i; for ((i = 0; i < 50; i++)); do probe find '#32770' "$1" >/dev/null || return 0; sleep 0.1; done
+  return 1
+}
+
+# Two events a week apart in the file: a weekly meeting, a day off; and one
+# long over, which is skipped.
+day() { date -d "+$1 day" +%Y%m%d; }
+ics() { printf '%s\r\n' BEGIN:VCALENDAR VERSION:2.0 'PRODID:-//Test//E2E//EN' "$@" END:VCALENDAR; }
+ics BEGIN:VEVENT UID:sync@example.com DTSTAMP:20260101T000000Z "DTSTART:$(day 1)T090000" "DTEND:$(day 1)T093000" \
+  'SUMMARY:Team sync' "RRULE:FREQ=WEEKLY;BYDAY=$(date -d '+1 day' +%a | cut -c1-2 | tr a-z A-Z)" END:VEVENT \
+  BEGIN:VEVENT UID:off@example.com "DTSTART;VALUE=DATE:$(day 3)" 'SUMMARY:Day off' END:VEVENT \
+  BEGIN:VEVENT UID:old@example.com DTSTART:20200102T090000 'SUMMARY:Long ago' END:VEVENT >"$work/two.ics"
+ics BEGIN:VEVENT UID:party@example.com "DTSTART:$(day 5)T190000" 'SUMMARY:Party' END:VEVENT >"$work/one.ics"
+printf 'Name,Date\r\nLunch,2026-03-10\r\n' >"$work/bad.csv"
+
+# No copy running: the work is done without a window, the exit code tells.
+reg_reset
+add_event 1 1 36000 1 1 0 Dentist
+add_event 2 0 28800 30 30 0 Standup
+check "/export: exit code 0" test "$(run /export "$(winpath "$work/out.ics")")" = 0
+out=$(tr -d '\r' <"$work/out.ics")
+check "the file holds both events" test "$(grep -c '^BEGIN:VEVENT' <<<"$out")" = 2
+check "with their summaries" grep -q '^SUMMARY:Dentist' <<<"$out"
+check "and the daily rule" grep -q '^RRULE:FREQ=DAILY;UNTIL=' <<<"$out"
+check "no window ran: no calendar rectangle stored" test -z "$(reg_value "$USER_KEY" ScheRect)"
+check "/export without a file: bad arguments (2)" test "$(run /export)" = 2
+check "/import of a CSV file: not iCalendar (4)" test "$(run /import "$(winpath "$work/bad.csv")")" = 4
+check "the store is untouched" test "$(events)" = "1 2 "
+message=$(wine "$EXE" /import "$(winpath "$work/bad.csv")" 2>&1 >/dev/null | tr -d '\r')
+check "the caller reads why: $message" test "$message" = "This is not an iCalendar file."
+
+# A running copy takes the request and reports the import in its box.
+start_program /s
+check "/import into the running copy: exit code 0" test "$(run /import "$(winpath "$work/two.ics")")" = 0
+box=$(probe msgbox 10)
+check "its report box: $box" test "$box" = "OrvCalendar|2 events imported, 1 skipped: 1 already over."
+names=$(titles)
+check "the registry gains the two events: $names" test "$names" = "Dentist|Standup|Team sync|Day off|"
+check "the UID is kept" test "$(reg_value "$SC\\3" uid)" = "REG_SZ sync@example.com"
+check "again, quietly: exit code 0" test "$(run /import "$(winpath "$work/two.ics")" /s)" = 0
+check "no box with the quiet switch" not probe msgbox 1
+check "and no event twice" test "$(events)" = "1 2 3 4 "
+check "a bad file: exit code 4" test "$(run /import "$(winpath "$work/bad.csv")" /s)" = 4
+check "and the store untouched" test "$(events)" = "1 2 3 4 "
+# The running copy has another current folder: a relative name is made whole.
+check "/export of a relative name to the running copy: exit code 0" test "$(cd "$work" && run /export handed.ics /s)" = 0
+check "written beside the caller" grep -q '^UID:off@example.com' "$work/handed.ics"
+
+# The tray menu: export through the save dialog, import through the open one.
+menu_command 3
+check "Export to iCalendar... saves where the dialog says" file_dialog "Save As" "$work/tray.ics"
+sleep 0.5
+check "the file holds the four events" test "$(tr -d '\r' <"$work/tray.ics" | grep -c '^BEGIN:VEVENT')" = 4
+check "with the imported meeting's UID" grep -q '^UID:sync@example.com' "$work/tray.ics"
+menu_command 2
+check "Import from iCalendar... reads what the dialog says" file_dialog "Open" "$work/one.ics"
+box=$(probe msgbox 10)
+check "its report box: $box" test "$box" = "OrvCalendar|1 event imported."
+check "the registry gains the party" test "$(reg_value "$SC\\5" title)" = "REG_SZ Party"
+check "the program runs on" program_running
+
+finish
