@@ -676,10 +676,10 @@ void CScheduleWnd::ReloadBackImage() {
     const bool fit = context_.prefs->BkgImgFit != 0;
     if (path.empty()) {
         backImage_.Reset();
-    } else if (GdipBitmap image = LoadWallpaperImage(path)) {
+    } else if (GdipBitmap image = LoadScreenSizedWallpaper(path, GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                                           GetSystemMetrics(SM_CYVIRTUALSCREEN), fit)) {
         // No window is larger than the screen: the rest of a photo need not stay in memory.
-        backImage_ = ScreenSizedWallpaper(std::move(image), GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                                          GetSystemMetrics(SM_CYVIRTUALSCREEN), fit);
+        backImage_ = std::move(image);
         backImageFit_ = fit;
     }  // a file that cannot be loaded leaves the earlier wallpaper on screen
     backDirty_ = true;

@@ -14,13 +14,11 @@ bool CBkgStatic::ReloadImage() {
     // Released first: a failed load leaves no image rather than the old one.
     image.Reset();
     if (imagePath.empty()) return true;
-    image = LoadWallpaperImage(imagePath);
-    if (!image) return false;
     // Kept at the screen's size as the calendar keeps it: a photo's repaints
     // cost what the screen does. What is kept depends on fit.
-    image = ScreenSizedWallpaper(std::move(image), GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                                 GetSystemMetrics(SM_CYVIRTUALSCREEN), fit != 0);
-    return true;
+    image = LoadScreenSizedWallpaper(imagePath, GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                     GetSystemMetrics(SM_CYVIRTUALSCREEN), fit != 0);
+    return static_cast<bool>(image);
 }
 
 void CBkgStatic::Paint(HDC dc, int width, int height) {

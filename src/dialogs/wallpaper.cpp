@@ -1,21 +1,34 @@
 #include "dialogs/wallpaper.h"
 
+#include <wincodec.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "dialogs/wallpaper_geometry.h"
 #include "platform/win32/trace.h"
+#include "ui/com_ptr.h"
+
+namespace {
+
+// The path came through the ANSI registry and file-dialog calls, so it is
+// in the system code page, whatever the thread's locale says.
+bool WidePath(const std::string& path, std::vector<wchar_t>& wide) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (length <= 0) return false;
+    wide.assign(static_cast<std::size_t>(length), L'\0');
+    return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length) == length;
+}
+
+}  // namespace
 
 GdipBitmap LoadWallpaperImage(const std::string& path) {
     GdipBitmap bitmap;
-    if (path.empty()) return bitmap;
-    // The path came through the ANSI registry and file-dialog calls, so it is
-    // in the system code page, whatever the thread's locale says.
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) return bitmap;
-    std::vector<wchar_t> wide(static_cast<std::size_t>(length));
-    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length) != length) return bitmap;
+    std::vector<wchar_t> wide;
+    if (path.empty() || !WidePath(path, wide)) return bitmap;
     if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipCreateBitmapFromFile(wide.data(), bitmap.Out()))) {
         bitmap.Reset();
         return bitmap;
@@ -28,6 +41,43 @@ GdipBitmap LoadWallpaperImage(const std::string& path) {
     return bitmap;
 }
 
+namespace {
+
+// Hands the rows [first, first + count) of the source, columns [0, width),
+// as 32-bit BGRA to use; false when they cannot be read.
+using RowReader = std::function<bool(int first, int count, int width,
+                                     const std::function<void(const std::uint8_t* rows, int stride)>& use)>;
+
+// The kept copy, filled strip by strip so that no second whole image exists.
+GdipBitmap KeptCopy(const WallpaperKeep& keep, int sourceWidth, int sourceHeight, const RowReader& read) {
+    GdipBitmap kept;
+    if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipCreateBitmapFromScan0(keep.width, keep.height, 0,
+                                                                          PixelFormat32bppARGB, nullptr, kept.Out()))) {
+        return {};
+    }
+    Gdiplus::Rect all{0, 0, keep.width, keep.height};
+    Gdiplus::BitmapData target = {};
+    if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipBitmapLockBits(kept.Get(), &all, Gdiplus::ImageLockModeWrite,
+                                                                   PixelFormat32bppARGB, &target))) {
+        return {};
+    }
+    bool ok = true;
+    const int width = keep.scaled ? sourceWidth : keep.width;
+    for (int row = 0; ok && row < keep.height; ++row) {
+        const RowSpan span = keep.scaled ? SourceRowsOf(row, sourceHeight, keep.height) : RowSpan{row, row + 1};
+        auto* out = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(target.Scan0) +
+                                                     static_cast<std::ptrdiff_t>(row) * target.Stride);
+        ok = read(span.first, span.last - span.first, width, [&](const std::uint8_t* rows, int stride) {
+            ShrinkRows(rows, span.last - span.first, stride, width, keep.width, out);
+        });
+    }
+    Gdiplus::DllExports::GdipBitmapUnlockBits(kept.Get(), &target);
+    if (!ok) kept.Reset();
+    return kept;
+}
+
+}  // namespace
+
 GdipBitmap ScreenSizedWallpaper(GdipBitmap image, int screenWidth, int screenHeight, bool fit) {
     UINT w = 0;
     UINT h = 0;
@@ -39,38 +89,65 @@ GdipBitmap ScreenSizedWallpaper(GdipBitmap image, int screenWidth, int screenHei
     const WallpaperKeep keep =
         KeptWallpaperSize(static_cast<int>(w), static_cast<int>(h), screenWidth, screenHeight, fit);
     if (keep.width == static_cast<int>(w) && keep.height == static_cast<int>(h)) return image;
+    // Drawing the photo with GDI+ would first convert all of it, doubling
+    // the memory a large photo takes; locked strips do not.
+    GdipBitmap kept = KeptCopy(keep, static_cast<int>(w), static_cast<int>(h),
+                               [&](int first, int count, int width, const auto& use) {
+                                   Gdiplus::Rect strip{0, first, width, count};
+                                   Gdiplus::BitmapData source = {};
+                                   if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipBitmapLockBits(
+                                           image.Get(), &strip, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB,
+                                           &source))) {
+                                       return false;
+                                   }
+                                   use(static_cast<const std::uint8_t*>(source.Scan0), source.Stride);
+                                   Gdiplus::DllExports::GdipBitmapUnlockBits(image.Get(), &source);
+                                   return true;
+                               });
+    return kept ? std::move(kept) : std::move(image);
+}
 
-    GdipBitmap kept;
-    if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipCreateBitmapFromScan0(keep.width, keep.height, 0,
-                                                                          PixelFormat32bppARGB, nullptr, kept.Out()))) {
-        return image;
+GdipBitmap DecodeScreenSizedWallpaper(const std::string& path, int screenWidth, int screenHeight, bool fit) {
+    std::vector<wchar_t> wide;
+    if (!WidePath(path, wide)) return {};
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> bgra;
+    UINT w = 0;
+    UINT h = 0;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(factory.Out()))) ||
+        FAILED(factory->CreateDecoderFromFilename(wide.data(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                  decoder.Out())) ||
+        FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&w, &h)) ||
+        !WallpaperSizeAcceptable(w, h) || FAILED(factory->CreateFormatConverter(bgra.Out())) ||
+        FAILED(bgra->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                WICBitmapPaletteTypeCustom))) {
+        return {};
     }
-    // Strip by strip through locked bits: drawing the photo with GDI+ would
-    // first convert all of it, doubling the memory a large photo takes.
-    Gdiplus::Rect all{0, 0, keep.width, keep.height};
-    Gdiplus::BitmapData target = {};
-    if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipBitmapLockBits(kept.Get(), &all, Gdiplus::ImageLockModeWrite,
-                                                                   PixelFormat32bppARGB, &target))) {
-        return image;
-    }
-    bool ok = true;
-    for (int row = 0; ok && row < keep.height; ++row) {
-        const RowSpan span = keep.scaled ? SourceRowsOf(row, static_cast<int>(h), keep.height) : RowSpan{row, row + 1};
-        const int sourceWidth = keep.scaled ? static_cast<int>(w) : keep.width;
-        Gdiplus::Rect strip{0, span.first, sourceWidth, span.last - span.first};
-        Gdiplus::BitmapData source = {};
-        ok = ORV_CHECK_STATUS(Gdiplus::DllExports::GdipBitmapLockBits(image.Get(), &strip, Gdiplus::ImageLockModeRead,
-                                                                       PixelFormat32bppARGB, &source));
-        if (!ok) break;
-        auto* out = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(target.Scan0) +
-                                                     static_cast<std::ptrdiff_t>(row) * target.Stride);
-        ShrinkRows(static_cast<const std::uint8_t*>(source.Scan0), strip.Height, source.Stride, sourceWidth,
-                   keep.width, out);
-        Gdiplus::DllExports::GdipBitmapUnlockBits(image.Get(), &source);
-    }
-    Gdiplus::DllExports::GdipBitmapUnlockBits(kept.Get(), &target);
-    if (!ok) return image;
-    return kept;
+    const WallpaperKeep keep =
+        KeptWallpaperSize(static_cast<int>(w), static_cast<int>(h), screenWidth, screenHeight, fit);
+    std::vector<std::uint8_t> strip;
+    return KeptCopy(keep, static_cast<int>(w), static_cast<int>(h),
+                    [&](int first, int count, int width, const auto& use) {
+                        const int stride = width * 4;
+                        strip.resize(static_cast<std::size_t>(stride) * static_cast<std::size_t>(count));
+                        const WICRect rect{0, first, width, count};
+                        if (FAILED(bgra->CopyPixels(&rect, static_cast<UINT>(stride), static_cast<UINT>(strip.size()),
+                                                    strip.data()))) {
+                            return false;
+                        }
+                        use(strip.data(), stride);
+                        return true;
+                    });
+}
+
+GdipBitmap LoadScreenSizedWallpaper(const std::string& path, int screenWidth, int screenHeight, bool fit) {
+    if (path.empty()) return {};
+    if (GdipBitmap kept = DecodeScreenSizedWallpaper(path, screenWidth, screenHeight, fit)) return kept;
+    // What the imaging component cannot read (a metafile), GDI+ may.
+    return ScreenSizedWallpaper(LoadWallpaperImage(path), screenWidth, screenHeight, fit);
 }
 
 void DrawWallpaper(HDC dc, int x0, int y0, int w, int h, Gdiplus::GpImage* image, bool fit, bool keepAspect) {

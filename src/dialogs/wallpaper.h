@@ -18,6 +18,13 @@ GdipBitmap LoadWallpaperImage(const std::string& path);
 // megabytes; the copy costs what the screen does.
 GdipBitmap ScreenSizedWallpaper(GdipBitmap image, int screenWidth, int screenHeight, bool fit);
 
+// The wallpaper file as ScreenSizedWallpaper keeps it, decoded through the
+// imaging component strip by strip, so that at most the decoder's own copy
+// of a photo is ever whole; empty when it cannot (no COM, a metafile).
+GdipBitmap DecodeScreenSizedWallpaper(const std::string& path, int screenWidth, int screenHeight, bool fit);
+// DecodeScreenSizedWallpaper, else LoadWallpaperImage and ScreenSizedWallpaper.
+GdipBitmap LoadScreenSizedWallpaper(const std::string& path, int screenWidth, int screenHeight, bool fit);
+
 // Draws image into (x0, y0, w, h) of dc, whose background the caller has
 // already filled: tiled at its natural size, or with fit stretched over the
 // rectangle, with keepAspect after cropping it to the rectangle's shape.

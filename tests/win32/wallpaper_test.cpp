@@ -170,6 +170,49 @@ TEST_F(Wallpaper, AScreenSizedCopyDrawsAsThePhotoDoes) {
     EXPECT_EQ(ScreenSizedWallpaper(std::move(copy), 1024, 768, true).Get(), before);
 }
 
+// The program's own way of reading a photo file: through the imaging
+// component, strip by strip, with the same copy as GDI+'s whole decode gives.
+TEST_F(Wallpaper, DecodedStripByStripKeepsWhatTheWholeDecodeKeeps) {
+    struct ComSession {
+        HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ~ComSession() {
+            if (SUCCEEDED(hr)) CoUninitialize();
+        }
+    } com;
+    const std::string bmp = TempPath("orv_wallpaper_photo.bmp");
+    {
+        auto photo = MakeImage(3000, 1000, [](int x, int y) {
+            return Opaque(RGB(x * 255 / 3000, y * 255 / 1000, (x / 500 + y / 250) % 2 ? 200 : 40));
+        });
+        DibCanvas file(3000, 1000, kMagenta);
+        DrawWallpaper(file.Dc(), 0, 0, 3000, 1000, photo->Get(), false, false);
+        ASSERT_TRUE(file.SaveBmp(bmp));
+    }
+    for (const bool fit : {true, false}) {
+        GdipBitmap decoded = DecodeScreenSizedWallpaper(bmp, 1024, 768, fit);
+        ASSERT_TRUE(decoded);
+        GdipBitmap whole = ScreenSizedWallpaper(LoadWallpaperImage(bmp), 1024, 768, fit);
+        DibCanvas fromDecoded(480, 377, kMagenta);
+        DibCanvas fromWhole(480, 377, kMagenta);
+        DrawWallpaper(fromDecoded.Dc(), 0, 0, 480, 377, decoded.Get(), fit, true);
+        DrawWallpaper(fromWhole.Dc(), 0, 0, 480, 377, whole.Get(), fit, true);
+        int differing = 0;
+        for (int y = 0; y < 377; ++y) {
+            for (int x = 0; x < 480; ++x) differing += fromDecoded.At(x, y) == fromWhole.At(x, y) ? 0 : 1;
+        }
+        EXPECT_EQ(differing, 0) << "fit " << fit;
+    }
+    const std::string text = TempPath("orv_wallpaper_photo.txt");
+    FILE* f = std::fopen(text.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("just text", f);
+    std::fclose(f);
+    EXPECT_FALSE(DecodeScreenSizedWallpaper(text, 1024, 768, true));
+    EXPECT_FALSE(LoadScreenSizedWallpaper(text, 1024, 768, true));
+    DeleteFileA(text.c_str());
+    DeleteFileA(bmp.c_str());
+}
+
 TEST_F(Wallpaper, TranslucentPixelsBlendAndTheCopiesRepeatTheBlend) {
     auto image = MakeImage(10, 10, [](int, int) { return 0x80FF0000u; });  // half-transparent red
     DibCanvas canvas(30, 10, RGB(0, 0, 255));
