@@ -60,7 +60,7 @@ app_ws=$(cut -d' ' -f2 /tmp/orv-bench-app | median)
 min_ws=$(cut -d' ' -f2 /tmp/orv-bench-min | median)
 orv_wine_stop
 echo "rounds: $rounds (medians); events: $events; wallpaper: ${wallpaper:-none}"
-printf '%-16s %12s %16s %14s\n' program "ms to window" "peak WS (KiB)" "max RSS (KiB)"
+printf '%-16s %12s %16s %14s\n' program "ms to painted" "peak WS (KiB)" "max RSS (KiB)"
 printf '%-16s %12s %16s %14s\n' OrvCalendar "$app_ms" "$app_ws" "$app_rss"
 printf '%-16s %12s %16s %14s\n' minimal "$min_ms" "$min_ws" "$min_rss"
 awk -v a="$app_ms" -v m="$min_ms" -v aw="$app_ws" -v mw="$min_ws" -v ar="$app_rss" -v mr="$min_rss" \

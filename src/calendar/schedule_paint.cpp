@@ -3,6 +3,7 @@
 // the event lines, composed off screen and copied out in one step.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "calendar/schedule_wnd.h"
 #include "core/locale_names.h"
@@ -199,6 +200,32 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
     SelectObject(scratch, eventFont_);
     SetBkMode(scratch, TRANSPARENT);
 
+    // A title as DrawText cut it with an ellipsis to its piece's width, kept
+    // for the next piece of that width: every box of an event has the same.
+    struct Fitted {
+        const MonthEvent* event;
+        int width;
+        std::string text;
+    };
+    std::vector<Fitted> fitted;
+    const auto drawTitle = [&](const MonthEvent* event, int width) {
+        for (const Fitted& f : fitted) {
+            if (f.event == event && f.width == width) {
+                TextOutA(scratch, 3, 2, f.text.c_str(), static_cast<int>(f.text.size()));
+                return;
+            }
+        }
+        const std::string& title = event->item->title;
+        std::vector<char> text(title.begin(), title.end());
+        text.resize(text.size() + 5, '\0');  // room for the ellipsis
+        RECT rc = {3, 2, width - 5, lh - 3};
+        DrawTextA(scratch, text.data(), -1, &rc, kEventTitleFlags | DT_MODIFYSTRING);
+        // A control character is laid out by DrawText alone.
+        if (std::none_of(title.begin(), title.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+            fitted.push_back({event, width, text.data()});
+        }
+    };
+
     // One bar segment or box: drawn at the scratch line's origin, then copied
     // to (x, y), cut to the room left in its cell row.
     struct Piece {
@@ -238,8 +265,7 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
         Line(scratch, 0, lh - 1, p.w, lh - 1);
         if (p.titled) {
             SetTextColor(scratch, titleColor);
-            RECT text = {3, 2, p.w - 5, lh - 3};
-            DrawTextA(scratch, p.event->item->title.c_str(), -1, &text, kEventTitleFlags);
+            drawTitle(p.event, p.w);
         }
         BitBlt(frame, p.x, p.y, p.w, std::min(lh, p.room), scratch, 0, 0, SRCCOPY);
     };

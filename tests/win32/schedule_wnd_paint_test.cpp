@@ -153,7 +153,7 @@ protected:
         carry_ = rig_.Add({"Carry", 2026, 7, 28, 2026, 8, 3});
         trip_ = rig_.Add({"Trip", 2026, 8, 6, 2026, 8, 11});
         leave_ = rig_.Add({"Leave", 2026, 8, 28, 2026, 9, 2});
-        daily_ = rig_.Add({"Daily", 2026, 8, 10, 2026, 8, 14, kKindDaily});
+        daily_ = rig_.Add({"Daily stand-up of the whole team", 2026, 8, 10, 2026, 8, 14, kKindDaily});
         weekly_ = rig_.Add({"Weekly", 2026, 8, 1, 2026, 8, 31, kKindWeekly, 1 << 3});  // Wednesdays
         monthly_ = rig_.Add({"Monthly", 2026, 8, 1, 2026, 8, 31, kKindMonthlyDay, 20});
         for (int i = 1; i <= 6; ++i) rig_.Add({"Crowd " + std::to_string(i), 2026, 8, 21, 2026, 8, 21});
@@ -249,6 +249,18 @@ TEST_F(MonthPicture, SelectedEventIsBlackWithAWhiteTitleOnEveryDay) {
         EXPECT_GT(CountColor(*canvas, x + 2, y + 2, x + w - 4, y + lh - 2, kWhite), 5);
         EXPECT_NE(canvas->At(x - 1, y + lh / 2), kBlack);  // the box starts 4 pixels into the cell
         EXPECT_NE(canvas->At(x + w, y + lh / 2), kBlack);
+    }
+    // Every box shows the title cut as the first box's was.
+    for (int day = 11; day <= 14; ++day) {
+        const int k = LineOf(layout, day, daily_);
+        int differing = 0;
+        for (int dy = 0; dy < lh; ++dy) {
+            for (int dx = 0; dx < w; ++dx) {
+                differing += canvas->At(ColumnLine(day) + 4 + dx, Top(day, k) + dy) !=
+                             canvas->At(ColumnLine(10) + 4 + dx, Top(10, LineOf(layout, 10, daily_)) + dy);
+            }
+        }
+        EXPECT_EQ(differing, 0) << day;
     }
     // The selected day's number: white digits on a box of its own colour.
     const int x = ColumnLine(12) + 4;
