@@ -30,8 +30,9 @@ std::string Counted(int n, const char* one, const char* many) { return std::to_s
 
 }  // namespace
 
-ExchangeOutcome ExportCalendarFile(const std::string& path, const EventStore& store, Registry& registry,
+ExchangeOutcome ExportCalendarFile(const std::string& path, EventStore& store, Registry& registry,
                                    const Clock& clock) {
+    store.FinishLoad();  // the notes and files are in the second half
     const std::string exchangeId = LoadExchangeId(registry, FreshExchangePart());
     const ExportResult result = ExportEvents(store.Events(), store.Exclusions(), Win32TextCodec(), exchangeId, clock.Now());
     ExchangeOutcome outcome;

@@ -26,7 +26,7 @@ struct ExchangeOutcome {
 
 // The events, their exclusions and the UIDs they go out with, written to
 // path as UTF-8.
-ExchangeOutcome ExportCalendarFile(const std::string& path, const EventStore& store, Registry& registry,
+ExchangeOutcome ExportCalendarFile(const std::string& path, EventStore& store, Registry& registry,
                                    const Clock& clock);
 // Reads the whole file, checks all of it, and only then saves its events
 // through the store, which tells the windows and the reminders.

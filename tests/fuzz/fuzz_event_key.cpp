@@ -58,7 +58,7 @@ std::vector<std::string> StoredKeys(Registry& registry) {
 }
 
 // What a load may hand over, and what it must leave behind in the registry.
-void CheckLoaded(const StoreRig& rig, Registry& registry) {
+void CheckLoaded(StoreRig& rig, Registry& registry) {
     Instant windowStart = 0;
     Instant windowEnd = 0;
     GetRollingWindow(rig.clock, windowStart, windowEnd);
