@@ -1,6 +1,7 @@
 #include "dialogs/editor_shell.h"
 
 #include "platform/win32/common_dialogs.h"
+#include "platform/win32/late_bound.h"
 #include <mmsystem.h>
 
 #include "platform/win32/win32_reminder_links.h"
@@ -27,7 +28,7 @@ std::wstring Wide(const std::string& text) {
 bool EditorShell::FileExists(const std::string& path) { return FileIsThere(path); }
 
 void EditorShell::PlaySoundFile(const std::string& path) {
-    PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
+    PlayWaveFile(path.c_str(), SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
 }
 
 bool EditorShell::ChooseFile(HWND owner, FileKind kind, const std::string& initialFolder, std::string& path) {

@@ -42,6 +42,11 @@ public:
     // Name of the index-th subkey; fails past the last one or when the name
     // is longer than maxNameLength characters.
     virtual bool EnumKey(Handle key, std::uint32_t index, std::size_t maxNameLength, std::string& name) = 0;
+
+    // How many threads may read at once (open, query, close), each through
+    // its own handles. Under Wine every call waits on a round trip to the
+    // server, and reads in parallel overlap those waits.
+    virtual unsigned ReadThreads() const { return 1; }
 };
 
 // An open key, closed when it goes out of scope. Move-only.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/calendar.h"
+#include "store/parallel_reads.h"
 #include "store/registry_paths.h"
 #include "store/text_trim.h"
 
@@ -29,7 +30,7 @@ void CopyActions(const ScheduleItem& from, ScheduleItem& to) {
     to.launchfile = from.launchfile;
 }
 
-enum class Verdict { Good, Damaged, Expired, Discarded };
+enum class Verdict { Good, Damaged, Expired, Discarded, Unopened };
 
 Verdict ReadEvent(const RegKey& key, const std::string& name, Instant windowStart, Instant windowEnd,
                   ScheduleItem& item) {
@@ -86,25 +87,36 @@ bool EventStore::BeginLoad() {
         Instant windowStart = 0;
         Instant windowEnd = 0;
         GetRollingWindow(clock_, windowStart, windowEnd);
-        std::vector<std::string> doomed;
+        struct Slot {
+            std::string name;
+            RegKey key;
+            std::unique_ptr<ScheduleItem> item;
+            Verdict verdict = Verdict::Unopened;
+        };
+        std::vector<Slot> slots;
         std::string name;
         for (std::uint32_t index = 0; sc.EnumSubkey(index, kMaxKeyNameLength, name); ++index) {
-            RegKey key = RegKey::Open(sc, name, RegAccess::Read);
-            if (!key) {
-                ok = false;
+            slots.push_back(Slot{name, {}, nullptr});
+        }
+        ReadInParallel(slots.size(), registry_.ReadThreads(), [&](std::size_t i) {
+            Slot& slot = slots[i];
+            slot.key = RegKey::Open(sc, slot.name, RegAccess::Read);
+            if (!slot.key) return;
+            // Every fixed field starts at zero, not at a new event's defaults.
+            slot.item = std::make_unique<ScheduleItem>();
+            slot.item->front = ScheduleFront::Decode(nullptr, 0);
+            slot.item->SetActions(ActionsBlock::Decode(nullptr, 0));
+            slot.verdict = ReadEvent(slot.key, slot.name, windowStart, windowEnd, *slot.item);
+        });
+        std::vector<std::string> doomed;
+        for (Slot& slot : slots) {
+            if (slot.verdict == Verdict::Good) {
+                unread_.emplace_back(Insert(std::move(slot.item)), std::move(slot.key));
                 continue;
             }
-            // Every fixed field starts at zero, not at a new event's defaults.
-            auto item = std::make_unique<ScheduleItem>();
-            item->front = ScheduleFront::Decode(nullptr, 0);
-            item->SetActions(ActionsBlock::Decode(nullptr, 0));
-            const Verdict verdict = ReadEvent(key, name, windowStart, windowEnd, *item);
-            if (verdict == Verdict::Good) {
-                unread_.emplace_back(Insert(std::move(item)), std::move(key));
-            } else {
-                if (verdict == Verdict::Damaged) ok = false;
-                doomed.push_back(name);
-            }
+            slot.key.Close();
+            if (slot.verdict == Verdict::Damaged || slot.verdict == Verdict::Unopened) ok = false;
+            if (slot.verdict != Verdict::Unopened) doomed.push_back(slot.name);
         }
         // Deleting while enumerating would shift the indexes.
         for (const std::string& n : doomed) sc.DeleteSubkey(n);
@@ -116,7 +128,10 @@ bool EventStore::BeginLoad() {
 void EventStore::FinishLoad() {
     if (!loaded_ || finished_) return;
     finished_ = true;
-    for (auto& [item, key] : unread_) ReadEventRest(key, *item);
+    ReadInParallel(unread_.size(), registry_.ReadThreads(), [this](std::size_t i) {
+        ReadEventRest(unread_[i].second, *unread_[i].first);
+        unread_[i].second.Close();
+    });
     unread_.clear();
     schedule_.StartSchedule();
 }

@@ -13,4 +13,5 @@ public:
     bool DeleteValue(Handle key, std::string_view name) override;
     bool DeleteKey(Handle parent, std::string_view subkey) override;
     bool EnumKey(Handle key, std::uint32_t index, std::size_t maxNameLength, std::string& name) override;
+    unsigned ReadThreads() const override { return 3; }
 };

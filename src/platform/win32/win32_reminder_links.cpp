@@ -1,6 +1,8 @@
 #include "platform/win32/win32_reminder_links.h"
 
 #include <mmsystem.h>
+
+#include "platform/win32/late_bound.h"
 #include <shellapi.h>
 
 #include "platform/win32/trace.h"
@@ -40,7 +42,7 @@ void Win32ReminderTimer::Kill() {
 }
 
 void Win32ReminderActions::PlaySoundFile(const std::string& soundfile) {
-    PlaySoundA(soundfile.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+    PlayWaveFile(soundfile.c_str(), SND_FILENAME | SND_ASYNC);
 }
 
 bool FileIsThere(const std::string& path) {
