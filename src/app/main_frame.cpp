@@ -74,6 +74,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Whatever the user or the system asks of the frame may need every event whole.
     switch (message) {
         case WM_FINISHLOAD:
+        case WM_CHILDCLOSED:  // a calendar closed before its first paint posts nothing
         case WM_TRAYNOTIFY:
         case WM_COMMAND:
         case WM_COPYDATA:
@@ -105,6 +106,8 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     if (prefs_.UewStartup != 0 || app_.QuietStart()) store_.FinishLoad();
     if (prefs_.UewStartup != 0) OpenUpcoming();
     if (!app_.QuietStart()) OpenCalendar(0, 0);
+    // No calendar to paint: nothing would post the rest of the load.
+    if (scheduleWnd_ == nullptr) store_.FinishLoad();
     return 0;
 }
 

@@ -249,6 +249,12 @@ TEST_F(MainFrameTest, TheRestOfTheEventsIsReadAfterTheCalendarsFirstPaint) {
     EXPECT_TRUE(frame_.Store().Loaded());
 }
 
+TEST_F(MainFrameTest, ACalendarClosedBeforeItsFirstPaintStillEndsTheLoad) {
+    EXPECT_FALSE(frame_.Store().Loaded());
+    DestroyWindow(frame_.ScheduleWnd());
+    EXPECT_TRUE(frame_.Store().Loaded());
+}
+
 TEST(MainFrameStart, AMessageFromTheTrayBeforeThePaintReadsTheRestAtOnce) {
     ScratchHive hive;
     CCalendarApp app(0);
