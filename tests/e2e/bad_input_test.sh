@@ -11,18 +11,6 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 EDITOR='New Event'
 
-dialog_shown() { [ "$(probe find '#32770' "$1" | cut -d' ' -f1)" = "1" ]; }
-wait_dialog() {  # title, seconds
-  local i
-  for ((i = 0; i < $2 * 10; i++)); do dialog_shown "$1" && return 0; sleep 0.1; done
-  return 1
-}
-click_control() {  # dialog title, control id
-  local l t r b
-  read -r l t r b <<<"$(probe item '#32770' "$1" "$2")"
-  xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 )) click 1
-  sleep 0.2
-}
 paste_into() {  # control id, text, count
   probe clip "$2" "$3"
   click_control "$EDITOR" "$1"

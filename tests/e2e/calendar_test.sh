@@ -8,8 +8,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
 shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
 mkdir -p "$shots"
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-add_event() { python3 "$here/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
 
 reg_reset
 # Lines go by time of day: Trip (yesterday to tomorrow, 08:00) takes line 1

@@ -6,12 +6,6 @@
 . "$(dirname "$0")/lib.sh"
 WM_TRAYNOTIFY=0x437
 
-dialog_shown() { [ "$(probe find '#32770' "$1" | cut -d' ' -f1)" = "1" ]; }
-wait_dialog() {  # title, seconds
-  local i
-  for ((i = 0; i < $2 * 10; i++)); do dialog_shown "$1" && return 0; sleep 0.1; done
-  return 1
-}
 open_editor() {
   probe wait "$CALENDAR" 10
   probe post "$CALENDAR" 0x100 0x2D 0 >/dev/null  # Insert, through the message loop: today

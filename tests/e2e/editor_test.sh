@@ -7,26 +7,10 @@
 . "$(dirname "$0")/lib.sh"
 shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
 mkdir -p "$shots"
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 EDITOR='New Event'
 REPEAT='Event Recurrence'
 sleep_until() { local d=$(( $1 - $(date +%s) )); [ "$d" -le 0 ] || sleep "$d"; }
 
-dialog_shown() { [ "$(probe find '#32770' "$1" | cut -d' ' -f1)" = "1" ]; }
-wait_dialog() {  # title, seconds: until it shows (or, with "gone", until it has gone)
-  local i
-  for ((i = 0; i < $2 * 10; i++)); do
-    if [ "${3:-}" = gone ]; then dialog_shown "$1" || return 0; else dialog_shown "$1" && return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-click_control() {  # dialog title, control id
-  local l t r b
-  read -r l t r b <<<"$(probe item '#32770' "$1" "$2")"
-  xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 )) click 1
-  sleep 0.2
-}
 
 reg_reset
 # Only the reminder may open the upcoming-events window.

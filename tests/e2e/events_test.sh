@@ -7,7 +7,6 @@ SC="$USER_KEY\\sc"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-add_event() { python3 "$here/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
 
 # The launch file: a batch file that appends a line to a log each time it runs.
 marker="$work/launched.log"

@@ -6,10 +6,8 @@
 . "$(dirname "$0")/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
-add_event() { python3 "$here/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
 work=$(cd "$(dirname "$EXE")/.." && pwd)/e2e_ical
 rm -rf "$work" && mkdir -p "$work"
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 run() { wine "$EXE" "$@" >/dev/null 2>&1; echo $?; }  # the exit code
 events() { reg_subkeys "$SC" | sort -n | tr '\n' ' '; }
 titles() {  # the events' titles in the order of their ids, blanks and all

@@ -9,8 +9,6 @@ RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\OrvCalendar'
 shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
 mkdir -p "$shots"
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-add_event() { python3 "$here/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
 # The whole data of a value, spaces included; nothing when absent.
 reg_data() {  # key, name
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^    $2    REG_[A-Z_]*    //p"

@@ -17,12 +17,6 @@ seed=${ORV_KILL_SEED:-$$}
 RANDOM=$seed
 echo "# seed $seed, $rounds rounds"
 
-dialog_shown() { [ "$(probe find '#32770' "$1" | cut -d' ' -f1)" = "1" ]; }
-wait_dialog() {  # title, seconds
-  local i
-  for ((i = 0; i < $2 * 10; i++)); do dialog_shown "$1" && return 0; sleep 0.1; done
-  return 1
-}
 
 # Every event key as "id|title|front|priv", front and priv in hex.
 stored_events() {
@@ -63,12 +57,6 @@ cell_geometry() {
   cell_top=$(( top + 61 + (p / 7) * ch ))
 }
 click_line() { xdotool mousemove "$cell_x" $(( cell_top + $1 * 18 + 8 )) click 1; sleep 0.3; }
-click_control() {  # dialog title, control id
-  local l t r b
-  read -r l t r b <<<"$(probe item '#32770' "$1" "$2")"
-  xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 )) click 1
-  sleep 0.2
-}
 
 declare -A saved  # id -> title the program reported saved (or found whole)
 pending=          # "new|title", "edit|id|old|new", "delete|id|title", or empty

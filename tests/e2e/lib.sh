@@ -71,3 +71,23 @@ finish() {
   echo "$failures failed"
   [ "$failures" -eq 0 ]
 }
+
+# Shared by the scripts that drive dialogs and write events.
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+add_event() { python3 "$E2E_DIR/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
+dialog_shown() { [ "$(probe find '#32770' "$1" | cut -d' ' -f1)" = "1" ]; }
+wait_dialog() {  # title, seconds: until it shows (or, with "gone", until it has gone)
+  local i
+  for ((i = 0; i < $2 * 10; i++)); do
+    if [ "${3:-}" = gone ]; then dialog_shown "$1" || return 0; else dialog_shown "$1" && return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+click_control() {  # dialog title, control id
+  local l t r b
+  read -r l t r b <<<"$(probe item '#32770' "$1" "$2")"
+  xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 )) click 1
+  sleep 0.2
+}

@@ -9,8 +9,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
 shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
 mkdir -p "$shots"
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-add_event() { python3 "$here/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
 shot() { probe shot "$CALENDAR" "$(winpath "$shots/$1.bmp")" && echo "$shots/$1.bmp"; }
 centre() { awk '{ print int(($1 + $3) / 2), int(($2 + $4) / 2) }'; }
 

@@ -9,10 +9,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
 mkdir -p "$shots"
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 sleep_until() { local d=$(( $1 - $(date +%s) )); [ "$d" -le 0 ] || sleep "$d"; }
 
-add_event() { python3 "$here/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
 
 # The launch file: a batch program that appends a line to a log each time it runs.
 marker="$work/launched.log"
