@@ -4,7 +4,6 @@
 # excluded through its right-click menu, the Korean notice, month keys, and
 # pictures of the window.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
 shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
 mkdir -p "$shots"

@@ -2,7 +2,6 @@
 # Stored events at start-up: damaged and expired ones are deleted, and a
 # reminder that is already due fires at once, opening its launch file once.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

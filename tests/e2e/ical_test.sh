@@ -4,7 +4,6 @@
 # report box), then the tray menu's two commands, sent as choosing them does (the
 # menu's items are checked against the resource), through their file dialogs.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
 work=$(cd "$(dirname "$EXE")/.." && pwd)/e2e_ical
 rm -rf "$work" && mkdir -p "$work"

@@ -3,7 +3,6 @@
 # program with its sample wallpaper behind the month, a reinstall over the
 # running program, and a silent uninstall that keeps the user's events.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\OrvCalendar'

@@ -5,7 +5,6 @@
 # the open calendar; two events deleted in the browser leave the registry and
 # the month.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
 shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
 mkdir -p "$shots"

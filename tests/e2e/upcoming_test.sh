@@ -3,7 +3,6 @@
 # instant with the row blinking and opens the launch file once; when the
 # occurrence begins the row gets a tick, and dismissing it closes the window.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
 SC="$USER_KEY\\sc"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
