@@ -18,12 +18,8 @@ paste_into() {  # control id, text, count
   sleep 0.5
 }
 open_editor() {  # on today: its number selects the day, Insert opens the editor
-  local left top right bottom p cw ch
-  read -r _ left top right bottom <<<"$(probe find "$CALENDAR")"
-  p=$(( $(date -d "$(date +%Y-%m-01)" +%w) + $(date +%-d) - 1 ))
-  cw=$(( (right - left - 12) / 7 ))
-  ch=$(( (bottom - top - 67) / 6 ))
-  xdotool mousemove $(( left + 6 + (p % 7) * cw + cw / 2 )) $(( top + 61 + (p / 7) * ch + 8 )) click 1
+  today_cell
+  xdotool mousemove "$cell_x" $(( cell_top + 8 )) click 1
   sleep 0.3
   xdotool key Insert
   wait_dialog "$EDITOR" 10

@@ -19,15 +19,9 @@ probe wait "$CALENDAR" 10
 read -r _ left top right bottom <<<"$(probe find "$CALENDAR")"
 probe shot "$CALENDAR" "$(winpath "$shots/e2e_calendar_opened.bmp")"
 
-# Today's cell: the grid starts at (6, 61); the day's column and row follow
-# from the weekday of the 1st.
-day=$(date +%-d)
-first=$(date -d "$(date +%Y-%m-01)" +%w)
-p=$(( first + day - 1 ))
-cw=$(( (right - left - 12) / 7 ))
-ch=$(( (bottom - top - 67) / 6 ))
-x=$(( left + 6 + (p % 7) * cw + cw / 2 ))
-row_top=$(( top + 61 + (p / 7) * ch ))
+today_cell
+x=$cell_x
+row_top=$cell_top
 line_y() { echo $(( row_top + $1 * 17 + 8 )); }  # 16-pixel lines and a gap in Wine's icon-title font
 
 xdotool mousemove "$x" "$(line_y 2)" click 1

@@ -19,17 +19,11 @@ for v in UewUpcoming UewSoon UewBeginning; do
 done
 start_program
 probe wait "$CALENDAR" 10
-read -r _ left top right bottom <<<"$(probe find "$CALENDAR")"
-
-# Today's cell, as in calendar_test.sh; line 2 of it is empty.
+# Today's cell; line 2 of it is empty.
 day=$(date +%-d)
 first=$(date -d "$(date +%Y-%m-01)" +%w)
-p=$(( first + day - 1 ))
-cw=$(( (right - left - 12) / 7 ))
-ch=$(( (bottom - top - 67) / 6 ))
-x=$(( left + 6 + (p % 7) * cw + cw / 2 ))
-row_top=$(( top + 61 + (p / 7) * ch ))
-xdotool mousemove "$x" $(( row_top + 2 * 17 + 8 )) click --repeat 2 --delay 80 1
+today_cell
+xdotool mousemove "$cell_x" $(( cell_top + 2 * 17 + 8 )) click --repeat 2 --delay 80 1
 check "a double-click on a day opens the editor" wait_dialog "$EDITOR" 10
 opened=$(date +%s)
 xdotool type --delay 30 "Standup"
@@ -111,13 +105,13 @@ PY
 check "drawn on days $drawn, the matching ones: $wanted" test -n "$wanted" -a "$drawn" = "$wanted"
 
 # A second's rest on today's box opens the tip.
-xdotool mousemove "$x" $(( row_top + 17 + 8 ))
+xdotool mousemove "$cell_x" $(( cell_top + 17 + 8 ))
 sleep 0.2
-xdotool mousemove "$x" $(( row_top + 17 + 9 ))
+xdotool mousemove "$cell_x" $(( cell_top + 17 + 9 ))
 sleep 1.6
-check "resting on the event opens its tip" test "$(probe find OrvCalendarTip ScheTip | cut -d' ' -f1-3)" = "1 $x $(( row_top + 17 + 9 + 17 ))"
+check "resting on the event opens its tip" test "$(probe find OrvCalendarTip ScheTip | cut -d' ' -f1-3)" = "1 $cell_x $(( cell_top + 17 + 9 + 17 ))"
 probe shot OrvCalendarTip "$(winpath "$shots/e2e_editor_tip.bmp")"
-xdotool mousemove "$x" $(( row_top + 5 ))
+xdotool mousemove "$cell_x" $(( cell_top + 5 ))
 sleep 0.5
 check "moving on closes it" not probe find OrvCalendarTip ScheTip
 

@@ -45,17 +45,6 @@ for k, v in sorted(keys.items()):
 }
 
 # Today's cell on screen and the centre of its line k (0: the day number).
-cell_geometry() {
-  local left top right bottom day first p cw ch
-  read -r _ left top right bottom <<<"$(probe find "$CALENDAR")"
-  day=$(date +%-d)
-  first=$(date -d "$(date +%Y-%m-01)" +%w)
-  p=$(( first + day - 1 ))
-  cw=$(( (right - left - 12) / 7 ))
-  ch=$(( (bottom - top - 67) / 6 ))
-  cell_x=$(( left + 6 + (p % 7) * cw + cw / 2 ))
-  cell_top=$(( top + 61 + (p / 7) * ch ))
-}
 click_line() { xdotool mousemove "$cell_x" $(( cell_top + $1 * 18 + 8 )) click 1; sleep 0.3; }
 
 declare -A saved  # id -> title the program reported saved (or found whole)
@@ -136,7 +125,7 @@ for ((round = 1; round <= rounds; round++)); do
   verify
   [ $bad -eq 0 ] || { echo "  after round $(( round - 1 )), pending '$pending', reported $reported"; break; }
   [ -n "$pending" ] && [ "$reported" = 0 ] && outcomes+=" $outcome"
-  cell_geometry
+  today_cell
   count=${#saved[@]}
   pending=
   reported=0

@@ -91,3 +91,16 @@ click_control() {  # dialog title, control id
   xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 )) click 1
   sleep 0.2
 }
+# Today's cell in the calendar window: cell_x its middle, cell_top its top. The
+# grid starts at (6, 61); the column and row follow from the weekday of the 1st.
+today_cell() {
+  local left top right bottom day first p cw ch
+  read -r _ left top right bottom <<<"$(probe find "$CALENDAR")"
+  day=$(date +%-d)
+  first=$(date -d "$(date +%Y-%m-01)" +%w)
+  p=$(( first + day - 1 ))
+  cw=$(( (right - left - 12) / 7 ))
+  ch=$(( (bottom - top - 67) / 6 ))
+  cell_x=$(( left + 6 + (p % 7) * cw + cw / 2 ))
+  cell_top=$(( top + 61 + (p / 7) * ch ))
+}
