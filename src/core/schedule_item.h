@@ -57,6 +57,10 @@ struct ScheduleItem {
     // The iCalendar UID an imported event came with; empty for the events
     // made here. Stored as the event key's value "uid" when not empty.
     std::string uid;
+    // The user picked the sound and launch files in the editor. Only such
+    // files may be on another computer or a device: a path from anywhere
+    // else is touched only when it is a local one. Stored as "fileschosen".
+    bool filesChosen = false;
 
     ActionsBlock Actions() const { return {actions, remindMinutes}; }
     void SetActions(const ActionsBlock& block) {

@@ -237,6 +237,17 @@ void CScheduleDlg::OnOK() {
     }
     const std::string sound = Chosen(IDC_SOUND_LIST, sounds_, (item_->actions & kActionPlaySound) != 0);
     const std::string launch = Chosen(IDC_LAUNCH_LIST, launches_, (item_->actions & kActionLaunchFile) != 0);
+    // Files picked here are the user's; a file kept from before is only as
+    // much the user's as it was (an imported one stays foreign).
+    const bool before = item_->filesChosen;
+    const auto picked = [before](const std::string& now, const std::string& was) {
+        return now.empty() || now != was || before;
+    };
+    const bool chosen = picked(sound, item_->soundfile) && picked(launch, item_->launchfile);
+    if (chosen != before) {
+        item_->filesChosen = chosen;
+        actionsChanged = true;
+    }
     // An unticked box clears its file.
     if (sound != item_->soundfile) {
         item_->soundfile = sound;

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/calendar.h"
+#include "core/local_path.h"
 #include "core/occurrence.h"
 #include "interop/exchange_id.h"
 #include "interop/file_uri.h"
@@ -205,6 +206,9 @@ private:
     bool ToLocal(const IcsTime& t, LocalTime& out);
     std::string Ansi(std::string_view utf8, std::size_t max);
     std::string Path(std::string_view utf8);
+    // The path when `allowed` takes it, else empty and counted; `named`
+    // counts a reference that gave no path at all (a web address).
+    std::string LocalPath(std::string_view utf8, bool (*allowed)(std::string_view), bool named = false);
     void ReadAlarm(const IcsComponent& event, const LocalTime& first, const LocalTime& end, ScheduleItem& item);
 
     const TextCodec& codec_;
@@ -272,14 +276,27 @@ std::string Mapper::Path(std::string_view utf8) {
     return path;
 }
 
+std::string Mapper::LocalPath(std::string_view utf8, bool (*allowed)(std::string_view), bool named) {
+    std::string path = Path(utf8);  // empty when too long, and counted then
+    if (path.empty() ? named : !allowed(path)) {
+        ++report_.refusedPaths;
+        return {};
+    }
+    return path;
+}
+
 void Mapper::ReadAlarm(const IcsComponent& event, const LocalTime& first, const LocalTime& end, ScheduleItem& item) {
     item.actions = 0;
     item.remindMinutes = 0;
-    if (const IcsProperty* p = event.Find("X-ORV-SOUNDFILE")) item.soundfile = Path(UnescapeText(p->value));
+    // Whoever wrote the file chose these paths, not the user: a program is
+    // never switched on, and only files of this computer are kept.
+    item.filesChosen = false;
+    if (const IcsProperty* p = event.Find("X-ORV-SOUNDFILE"))
+        item.soundfile = LocalPath(UnescapeText(p->value), IsLocalWavePath);
     if (const IcsProperty* p = event.Find("X-ORV-LAUNCHFILE")) {
-        item.launchfile = Path(UnescapeText(p->value));
+        item.launchfile = LocalPath(UnescapeText(p->value), IsLocalFilePath);
         if (const std::string* on = p->Param("X-ORV-LAUNCH"); on != nullptr && UpperAscii(*on) == "TRUE")
-            item.actions |= kActionLaunchFile;
+            ++report_.launchesLeftOff;
     }
     for (const IcsComponent& alarm : event.components) {
         if (alarm.name != "VALARM") continue;
@@ -302,7 +319,7 @@ void Mapper::ReadAlarm(const IcsComponent& event, const LocalTime& first, const 
             item.actions |= kActionPlaySound;
             const IcsProperty* attach = alarm.Find("ATTACH");
             if (item.soundfile.empty() && attach != nullptr && attach->Param("ENCODING") == nullptr)
-                item.soundfile = Path(FileUriToPath(attach->value));
+                item.soundfile = LocalPath(FileUriToPath(attach->value), IsLocalWavePath, !attach->value.empty());
         }
         break;  // the first alarm is the event's reminder
     }
@@ -495,6 +512,13 @@ std::string ImportReport::Text() const {
     if (unknownZones > 0)
         text += "\n" + Counted(unknownZones, "event", "events") +
                 " in a time zone the file does not describe kept the times as written.";
+    if (launchesLeftOff > 0)
+        text += "\n" + Counted(launchesLeftOff, "event", "events") + " asked to open a program at " +
+                (launchesLeftOff == 1 ? "its reminder" : "their reminders") +
+                "; that was left off: switch it on in the editor if you trust it.";
+    if (refusedPaths > 0)
+        text += "\n" + Counted(refusedPaths, "sound or program path was", "sound or program paths were") +
+                " left out: only files on this computer are kept, and only WAV files as sounds.";
     if (saveFailures > 0) text += "\n" + Counted(saveFailures, "event", "events") + " could not be saved.";
     return text;
 }

@@ -21,6 +21,8 @@ struct ImportReport {
     std::size_t replacedCharacters = 0;    // not in the system's code page
     int shortened = 0;                     // titles, notes or paths cut to what the calendar keeps
     int unknownZones = 0;                  // times in a zone the file does not describe, read as local
+    int launchesLeftOff = 0;               // events that asked to open a program: never switched on
+    int refusedPaths = 0;                  // network, device, relative or web paths, and sounds not WAV
     int saveFailures = 0;
 
     int SkippedCount() const;

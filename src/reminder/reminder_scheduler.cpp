@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/calendar.h"
+#include "core/local_path.h"
 #include "core/occurrence.h"
 
 namespace {
@@ -194,11 +195,16 @@ bool ReminderScheduler::UpdateDayWindow(Instant now) {
 
 void ReminderScheduler::Perform(const ScheduleItem& item) {
     // Copies: what these calls set off may end with the store freeing the item.
+    // A file the user did not pick is touched only when it is local: even
+    // a look at a network path connects to that host.
     const std::uint8_t actions = item.actions;
-    const std::string soundfile = (actions & kActionPlaySound) != 0 ? item.soundfile : std::string();
-    const std::string launchfile = (actions & kActionLaunchFile) != 0 ? item.launchfile : std::string();
+    const auto usable = [&item](const std::string& path) { return item.filesChosen || IsLocalFilePath(path); };
+    const std::string soundfile = (actions & kActionPlaySound) != 0 && usable(item.soundfile) ? item.soundfile
+                                                                                              : std::string();
+    const std::string launchfile = (actions & kActionLaunchFile) != 0 && usable(item.launchfile) ? item.launchfile
+                                                                                                 : std::string();
     if ((actions & kActionPlaySound) != 0) actions_.PlaySoundFile(soundfile);
-    if ((actions & kActionLaunchFile) != 0 && actions_.FileExists(launchfile)) actions_.OpenFile(launchfile);
+    if (!launchfile.empty() && actions_.FileExists(launchfile)) actions_.OpenFile(launchfile);
 }
 
 void ReminderScheduler::Arm(std::uint32_t milliseconds) { timer_.Set(milliseconds); }

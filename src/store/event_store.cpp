@@ -28,6 +28,7 @@ void CopyActions(const ScheduleItem& from, ScheduleItem& to) {
     to.remindMinutes = from.remindMinutes;
     to.soundfile = from.soundfile;
     to.launchfile = from.launchfile;
+    to.filesChosen = from.filesChosen;
 }
 
 enum class Verdict { Good, Damaged, Expired, Discarded, Unopened };
@@ -59,6 +60,9 @@ void ReadEventRest(const RegKey& key, ScheduleItem& item) {
     key.ReadString("launchfile", kPathBuffer, item.launchfile);
     // Older data has no "uid"; the event then has none.
     key.ReadString("uid", kMaxUidLength + 1, item.uid);
+    // Older data has none: its files count as not chosen.
+    std::uint32_t chosen = 0;
+    item.filesChosen = key.ReadDword("fileschosen", chosen) && chosen == 1;
 }
 
 }  // namespace
@@ -155,7 +159,8 @@ bool EventStore::WriteEvent(const ScheduleItem& item, bool structural, bool acti
     if (actionsChanged) {
         const ActionsBlock::Bytes priv = item.Actions().Encode();
         ok = key.WriteBinary("priv", priv.data(), priv.size()) && key.WriteString("soundfile", item.soundfile) &&
-             key.WriteString("launchfile", item.launchfile);
+             key.WriteString("launchfile", item.launchfile) &&
+             key.WriteDword("fileschosen", item.filesChosen ? 1 : 0);
     }
     if (ok && structural) {
         ok = key.WriteString("title", item.title) && key.WriteString("note", item.note);

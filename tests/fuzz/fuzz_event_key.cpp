@@ -1,6 +1,6 @@
 // Event keys as anything may have left them: up to four keys under "sc" with
-// any name and any "front", "priv", "title", "note", "soundfile" and
-// "launchfile" (any type, any length, with or without a terminator). The real
+// any name and any "front", "priv", "title", "note", "soundfile",
+// "launchfile" and "fileschosen" (any type, any length, with or without a terminator). The real
 // load runs, then what a user does next: restart, save every event back,
 // delete them all. Each step must leave the registry and memory agreeing.
 #include <algorithm>
@@ -14,7 +14,7 @@
 
 namespace {
 
-const char* const kValueNames[] = {"front", "priv", "title", "note", "soundfile", "launchfile"};
+const char* const kValueNames[] = {"front", "priv", "title", "note", "soundfile", "launchfile", "fileschosen"};
 
 std::string KeyNameFrom(const std::optional<FuzzValue>& value, int index) {
     std::string name = value ? value->bytes : std::to_string(index + 1);
@@ -30,7 +30,8 @@ bool Trimmed(const std::string& s) {
 
 bool SameItem(const ScheduleItem& a, const ScheduleItem& b) {
     return a.front == b.front && a.actions == b.actions && a.remindMinutes == b.remindMinutes && a.title == b.title &&
-           a.note == b.note && a.soundfile == b.soundfile && a.launchfile == b.launchfile;
+           a.note == b.note && a.soundfile == b.soundfile && a.launchfile == b.launchfile &&
+           a.filesChosen == b.filesChosen;
 }
 
 std::vector<ScheduleItem> Copies(const EventStore& store) {

@@ -73,6 +73,50 @@ TEST(IcalImport, ZonedWeeklyMeetingBecomesALocalSeries) {
     EXPECT_EQ(bytes, e->uid + '\0');
 }
 
+// An invitation written by someone else asks for a program and a sound on
+// another computer: nothing is switched on and no network path is kept.
+TEST(IcalImport, ForeignFilesNeverStartAProgramNorReachTheNetwork) {
+    InteropStore s(Local(2026, 6, 15, 12));
+    auto ev = [](const std::string& uid, const std::string& body) {
+        return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nDTSTART:20260701T090000\r\nSUMMARY:" + uid + "\r\n" + body +
+               "END:VEVENT\r\n";
+    };
+    auto alarm = [](const std::string& attach) {
+        return "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT5M\r\n" + attach + "END:VALARM\r\n";
+    };
+    const ImportPlan plan = s.Import(Vcalendar(
+        ev("invitation", "X-ORV-LAUNCHFILE;X-ORV-LAUNCH=TRUE:C:\\\\windows\\\\notepad.exe\r\n" +
+                             alarm("ATTACH:file://attacker.example/share/chime.wav\r\n")) +
+        ev("share", "X-ORV-SOUNDFILE:\\\\\\\\host\\\\s\\\\a.wav\r\n"
+                    "X-ORV-LAUNCHFILE;X-ORV-LAUNCH=TRUE:\\\\\\\\host\\\\s\\\\x.exe\r\n") +
+        ev("web", alarm("ATTACH:http://attacker.example/chime.wav\r\n")) +
+        ev("local", "X-ORV-LAUNCHFILE:C:\\\\notes.txt\r\n" + alarm("ATTACH:file:///C:/Media/bell.wav\r\n"))));
+    ASSERT_EQ(plan.error, "");
+    EXPECT_EQ(plan.report.imported, 4);
+    for (const auto& e : s.store.Events()) {
+        EXPECT_EQ(e->actions & kActionLaunchFile, 0) << e->title;
+        EXPECT_FALSE(e->filesChosen) << e->title;
+    }
+    const ScheduleItem* invitation = s.ByTitle("invitation");
+    EXPECT_EQ(invitation->launchfile, "C:\\windows\\notepad.exe");  // kept for the user to see
+    EXPECT_EQ(invitation->soundfile, "");
+    EXPECT_EQ(invitation->actions, kActionPlaySound);  // the default sound instead
+    EXPECT_EQ(s.ByTitle("share")->soundfile, "");
+    EXPECT_EQ(s.ByTitle("share")->launchfile, "");
+    EXPECT_EQ(s.ByTitle("web")->soundfile, "");
+    EXPECT_EQ(s.ByTitle("local")->soundfile, "C:\\Media\\bell.wav");
+    EXPECT_EQ(s.ByTitle("local")->launchfile, "C:\\notes.txt");
+    EXPECT_EQ(plan.report.Text(),
+              "4 events imported.\n2 events asked to open a program at their reminders; that was left off: switch "
+              "it on in the editor if you trust it.\n4 sound or program paths were left out: only files on this "
+              "computer are kept, and only WAV files as sounds.");
+    // Nothing of the file reaches the key that would let a path through later.
+    RegType type;
+    std::string bytes;
+    EXPECT_TRUE(s.registry.Peek(std::string(kEventsKeyPath) + "\\1", "fileschosen", type, bytes));
+    EXPECT_EQ(bytes, std::string(4, '\0'));
+}
+
 // The shapes a web calendar and a desktop program emit: UTC times, whole
 // days, birthdays from long ago, X- properties of their own.
 TEST(IcalImport, ReadsUtcTimesWholeDaysAndOldBirthdays) {

@@ -147,6 +147,7 @@ struct ReminderRig {
         item->title = title;
         item->soundfile = title + ".wav";
         item->launchfile = title + ".exe";
+        item->filesChosen = true;  // picked in the editor: any path goes
         events.items.push_back(std::move(item));
         return *events.items.back();
     }

@@ -125,7 +125,10 @@ public:
         actions_.scheduler = &scheduler_;
         actions_.span = &spanIndex_;
         events_.items = MakeEventMix(361, 2026, 1, 12, seed);
-        for (const auto& e : events_.items) e->soundfile = std::string(1, '#').append(std::to_string(e->front.id));
+        for (const auto& e : events_.items) {
+            e->soundfile = std::string(1, '#').append(std::to_string(e->front.id));
+            e->filesChosen = true;
+        }
         // Some occurrences excluded, of recurring and one-off events alike.
         for (int i = 0; i < 60; ++i) {
             const std::uint32_t id = static_cast<std::uint32_t>(Pick(1, 361));

@@ -154,6 +154,41 @@ TEST(ReminderActionsTest, LaunchNeedsTheFileSoundDoesNotAndNoActionStillCounts) 
     EXPECT_EQ(r.upcoming.opens, 1);
 }
 
+// Files that came from outside are used only when they are local: a look
+// at a network or device path reaches that host before anything plays.
+TEST(ReminderActionsTest, FilesTheUserDidNotPickAreTouchedOnlyWhenLocal) {
+    ReminderRig r;
+    const std::string unc = "\\\\attacker.example\\share\\x";
+    struct Case {
+        std::string sound, launch;
+        bool chosen;
+        std::string played, asked;
+    } const cases[] = {
+        {unc + ".wav", unc + ".exe", false, "", ""},
+        {"\\\\.\\COM1", "\\\\?\\C:\\x.exe", false, "", ""},
+        {"chime.wav", "run.exe", false, "", ""},
+        {"C:\\Media\\bell.wav", "C:\\notes.txt", false, "C:\\Media\\bell.wav", "C:\\notes.txt"},
+        {unc + ".wav", unc + ".exe", true, unc + ".wav", unc + ".exe"},
+    };
+    int hour = 10;
+    for (const Case& c : cases) {
+        ScheduleItem& e = r.Add("e", D, hour, 0, 0, kActionPlaySound | kActionLaunchFile);
+        e.soundfile = c.sound;
+        e.launchfile = c.launch;
+        e.filesChosen = c.chosen;
+        r.actions.asked.clear();
+        r.actions.sounds.clear();
+        r.clock.now = D.At(hour - 1);
+        r.scheduler.StartSchedule();
+        r.CheckAt(D.At(hour));
+        // A refused sound still sounds: the system's own, asked for by an empty name.
+        EXPECT_EQ(r.actions.sounds, (std::vector<Done>{{c.played, D.At(hour)}})) << c.sound;
+        EXPECT_EQ(r.actions.asked, c.asked.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.asked})
+            << c.launch;
+        ++hour;
+    }
+}
+
 TEST(ReminderOrderTest, RecordsFollowStartThenInsertion) {
     ReminderRig r;
     r.Add("First", D, 15, 0, 10);

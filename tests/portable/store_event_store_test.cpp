@@ -124,6 +124,7 @@ TEST_F(EventStoreTest, LoadKeepsGoodEventsAndDeletesExpiredAndLinkedOnes) {
     EXPECT_EQ(dentist->soundfile, " chime.wav");  // paths are taken as they are
     EXPECT_EQ(dentist->actions, kActionPlaySound);
     EXPECT_EQ(dentist->remindMinutes, 25);
+    EXPECT_FALSE(dentist->filesChosen);  // older data does not say: not the user's
     EXPECT_EQ(dentist->front, good->front);
     EXPECT_TRUE(store->Loaded());
     EXPECT_EQ(schedule.calls, Calls{"start"});
@@ -322,12 +323,13 @@ TEST_F(EventStoreTest, NewEventIsTakenAndWrittenInFull) {
     item->launchfile = "";
     item->actions = kActionPlaySound | kActionLaunchFile;
     item->remindMinutes = 15;
+    item->filesChosen = true;
     const ScheduleItem copy = *item;
     ASSERT_TRUE(store->SaveEvent(item, true, true));
     EXPECT_EQ(item, nullptr);  // the store owns it now
 
     // The key is marked unfinished by an empty "front" until the real one, written last.
-    EXPECT_EQ(reg.Writes(), (Calls{"front", "priv", "soundfile", "launchfile", "title", "note", "front"}));
+    EXPECT_EQ(reg.Writes(), (Calls{"front", "priv", "soundfile", "launchfile", "fileschosen", "title", "note", "front"}));
     EXPECT_EQ(schedule.calls, Calls{"reschedule 5"});
     EXPECT_EQ(notifier.calls, Calls{"calendar"});
 
@@ -356,12 +358,14 @@ TEST_F(EventStoreTest, NewEventIsTakenAndWrittenInFull) {
     EXPECT_EQ(back->title, copy.title);
     EXPECT_EQ(back->note, copy.note);
     EXPECT_EQ(back->soundfile, copy.soundfile);
+    EXPECT_TRUE(back->filesChosen);
 }
 
 TEST_F(EventStoreTest, StructuralEditReplacesTheEventAndKeepsItsActions) {
     auto first = Event(1, 9);
     first->soundfile = "old.wav";
     first->remindMinutes = 5;
+    first->filesChosen = true;
     store->SaveEvent(first, true, true);
     auto other = Event(2, 10);
     store->SaveEvent(other, true, true);
@@ -379,6 +383,7 @@ TEST_F(EventStoreTest, StructuralEditReplacesTheEventAndKeepsItsActions) {
     EXPECT_EQ(e->title, "Moved");
     EXPECT_EQ(e->soundfile, "old.wav");
     EXPECT_EQ(e->remindMinutes, 5);
+    EXPECT_TRUE(e->filesChosen);
     EXPECT_EQ(reg.Writes(), (Calls{"front", "title", "note", "front"}));
     EXPECT_EQ(schedule.calls, (Calls{"drop 1", "reschedule 1"}));
     EXPECT_EQ(store->Count(), 2u);
@@ -423,7 +428,7 @@ TEST_F(EventStoreTest, ActionOnlyEditCopiesIntoTheStoredEvent) {
     EXPECT_EQ(stored->launchfile, "notes.txt");
     EXPECT_EQ(stored->actions, kActionLaunchFile);
     EXPECT_EQ(stored->remindMinutes, 60);
-    EXPECT_EQ(reg.Writes(), (Calls{"front", "priv", "soundfile", "launchfile", "front"}));
+    EXPECT_EQ(reg.Writes(), (Calls{"front", "priv", "soundfile", "launchfile", "fileschosen", "front"}));
     EXPECT_EQ(schedule.calls, (Calls{"drop 1", "reschedule 1"}));
     EXPECT_EQ(notifier.calls, Calls{"calendar"});
 
@@ -444,7 +449,7 @@ TEST_F(EventStoreTest, FailedSaveLeavesNoHalfWrittenKey) {
     reg.FailName(RegOp::Write, "title");
     auto item = Event(4, 9);
     EXPECT_FALSE(store->SaveEvent(item, true, true));
-    EXPECT_EQ(reg.Writes(), (Calls{"front", "priv", "soundfile", "launchfile", "title"}));  // stops there
+    EXPECT_EQ(reg.Writes(), (Calls{"front", "priv", "soundfile", "launchfile", "fileschosen", "title"}));  // stops there
     EXPECT_EQ(StoredKeys(), std::set<std::string>{});
     EXPECT_NE(store->FindEvent(4), nullptr);  // stays for this run
     EXPECT_EQ(notifier.calls, Calls{"calendar"});

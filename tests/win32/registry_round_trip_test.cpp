@@ -202,6 +202,7 @@ TEST(RegistryRoundTripTest, ValuesAsAnotherProgramSeesThem) {
         {"note", {"REG_SZ", "Room 4"}},
         {"soundfile", {"REG_SZ", "C:\\Sounds\\chime.wav"}},
         {"launchfile", {"REG_SZ", ""}},
+        {"fileschosen", {"REG_DWORD", "0x0"}},
     };
     ASSERT_EQ(keys.count(userKey + "\\sc\\5"), 1u);
     EXPECT_EQ(keys.at(userKey + "\\sc\\5"), expectedEvent);
