@@ -31,6 +31,17 @@ constexpr wchar_t kRegisterDeniedText[] =
 constexpr wchar_t kRegisterDeniedCaption[] = L"\uC54C\uB9BC";
 
 // The sizing edge under a client point: WMSZ_ codes, 0 inside.
+// A title as a menu shows it: "&" as itself, not as the mark of a key, and
+// a tab not as the start of the shortcut column.
+std::string MenuLabel(const std::string& title) {
+    std::string label;
+    for (char c : title) {
+        if (c == '&') label += '&';
+        label += c == '\t' ? ' ' : c;
+    }
+    return label;
+}
+
 int EdgeAt(int x, int y, int cx, int cy) {
     const int e = CScheduleWnd::kEdge;
     const bool top = y < e;
@@ -494,7 +505,7 @@ MenuHandle CScheduleWnd::BuildContextMenu(HMENU& popup) {
         const DaySlot& slot = layout_.slots[day][k];
         if (slot.event == nullptr) continue;
         const ScheduleItem& item = *slot.event->item;
-        Entry entry{item.front.id, 0, item.title, slot.excluded};
+        Entry entry{item.front.id, 0, MenuLabel(item.title), slot.excluded};
         if (slot.startsHere) {
             entry.text += " (" + FormatTimeOfDay(item.front.startTime) + ")";
             entry.sortKey = item.front.startTime;

@@ -54,6 +54,7 @@ TEST_F(ScheduleDlgTest, ANewEventIsTypedInAndSavedWithItsBytes) {
     EXPECT_EQ(Raw(EventKey(2), "note"), "Bring the card\0"s);
     EXPECT_EQ(Raw(EventKey(2), "soundfile"), "C:\\Cal\\snd\\clock.wav\0"s);
     EXPECT_EQ(Raw(EventKey(2), "launchfile"), "\0"s);
+    EXPECT_EQ(Raw(EventKey(2), "fileschosen"), "\x01\0\0\0"s);
     EXPECT_EQ(Raw(kUserKey, "SoundFiles"), "C:\\Cal\\snd\\clock.wav\0\0"s);
     EXPECT_EQ(Raw(kUserKey, "LaunchFiles"), "absent");
     EXPECT_TRUE(catcher.Boxes().empty());
@@ -127,6 +128,21 @@ TEST_F(EditTest, ShowsStoredTimesOfDayAndReportsANoteEdit) {
     EXPECT_EQ(dlg.Item()->front, stored.front);
     EXPECT_EQ(dlg.Item()->note, "new");
     EXPECT_EQ(dlg.Item()->soundfile, "C:\\snd\\a.wav");
+    EXPECT_FALSE(dlg.Item()->filesChosen);  // a file kept from an import stays foreign
+}
+
+TEST_F(EditTest, AFilePickedInTheEditorIsTheUsers) {
+    CScheduleDlg dlg(Context());
+    dlg.SetItem(stored);
+    ModalDriver driver({{"View/Edit Event", [&](HWND d) {
+                             ui::Choose(d, IDC_SOUND_LIST, 1);
+                             ui::Press(d, IDOK);
+                         }}});
+    shell.existing = {"C:\\snd\\b.wav"};
+    ASSERT_EQ(dlg.DoModal(nullptr), IDOK);
+    EXPECT_TRUE(dlg.actionsChanged);
+    EXPECT_EQ(dlg.Item()->soundfile, "C:\\snd\\b.wav");
+    EXPECT_TRUE(dlg.Item()->filesChosen);
 }
 
 TEST_F(EditTest, UntickingSoundClearsItsFile) {

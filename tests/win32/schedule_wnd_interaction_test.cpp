@@ -515,7 +515,7 @@ TEST_F(AugustRig, SpaceAndTheApplicationsKeyOpenTheDayMenu) {
 TEST_F(AugustRig, DayMenuListsContinuingBarsFirstThenOccurrencesByTime) {
     EventSpec ending{"Ending", 2026, 8, 9, 2026, 8, 10};
     ending.startTime = 6 * 3600;
-    EventSpec early{"Early", 2026, 8, 10, 2026, 8, 10};
+    EventSpec early{"Early & late", 2026, 8, 10, 2026, 8, 10};  // "&" would mark a menu's key
     early.startTime = 7 * 3600 + 30 * 60;
     EventSpec skipped{"Skipped", 2026, 8, 1, 2026, 8, 31, kKindDaily};
     skipped.startTime = 8 * 3600;
@@ -552,7 +552,7 @@ TEST_F(AugustRig, DayMenuListsContinuingBarsFirstThenOccurrencesByTime) {
     const std::vector<std::pair<std::string, std::uint32_t>> expected = {
         {"Ending (/)", endingId},
         {"Long (~)", longId},
-        {"Early (" + TimeText(7, 30) + ")", earlyId},
+        {"Early && late (" + TimeText(7, 30) + ")", earlyId},
         {"- Skipped (" + TimeText(8, 0) + ")", skippedId},
         {"Morning (" + TimeText(9, 0) + ")", morningId},
     };
