@@ -66,8 +66,9 @@ bool ReminderScheduler::AddPending(const ScheduleItem& item, Instant from, Insta
     record->item = &item;
     record->start = start;
     record->remindAt = start - static_cast<Instant>(item.remindMinutes) * 60;
-    // Made again after its actions ran (a clock set back, a changed zone): they do not run twice.
-    record->fired = std::find(fired_.begin(), fired_.end(), FiredOccurrence(&item, start)) != fired_.end();
+    // Made again after its actions ran: they do not run twice.
+    if (const FiredOccurrence* done = FindFired(item.front.id, DateKeyOf(start)))
+        record->fired = record->remindAt <= done->remindAt;
     // Records mostly arrive in start order, so the place is sought from the
     // back: after the last record that does not start later.
     auto pos = pending_.end();
@@ -76,9 +77,18 @@ bool ReminderScheduler::AddPending(const ScheduleItem& item, Instant from, Insta
     return true;
 }
 
+ReminderScheduler::FiredOccurrence* ReminderScheduler::FindFired(std::uint32_t eventId, DateKey day) {
+    for (FiredOccurrence& f : fired_)
+        if (f.eventId == eventId && f.day == day) return &f;
+    return nullptr;
+}
+
+// A deleted event's id may be given to a new one, whose reminders are its own.
+void ReminderScheduler::ForgetFired(std::uint32_t eventId) {
+    std::erase_if(fired_, [eventId](const FiredOccurrence& f) { return f.eventId == eventId; });
+}
+
 void ReminderScheduler::DropPending(const ScheduleItem& item) {
-    // An edited event's reminders run again; a freed one's address may come back.
-    std::erase_if(fired_, [&item](const FiredOccurrence& f) { return f.first == &item; });
     for (auto it = pending_.begin(); it != pending_.end();) {
         const auto next = std::next(it);
         if ((*it)->item == &item) {
@@ -182,7 +192,7 @@ bool ReminderScheduler::UpdateDayWindow(Instant now) {
             rebuildFrom = std::max(days.startOfToday, since);
         }
     }
-    std::erase_if(fired_, [now](const FiredOccurrence& f) { return f.second < now - 2 * kSecondsPerDay; });
+    std::erase_if(fired_, [now](const FiredOccurrence& f) { return f.start < now - 2 * kSecondsPerDay; });
     if (rebuildFrom) {
         pending_.clear();
         AddDay(*rebuildFrom, days.endOfToday, days.todayKey);
@@ -248,7 +258,13 @@ void ReminderScheduler::RunCheck(Instant now, bool notify) {
         }
         if (!record.fired && record.remindAt <= now5) {
             record.fired = true;
-            fired_.emplace_back(record.item, record.start);
+            const DateKey day = DateKeyOf(record.start);
+            if (FiredOccurrence* done = FindFired(record.item->front.id, day)) {
+                done->remindAt = record.remindAt;
+                done->start = record.start;
+            } else {
+                fired_.push_back({record.item->front.id, day, record.remindAt, record.start});
+            }
             actionDone = true;
             Perform(*record.item);
         }

@@ -57,6 +57,7 @@ public:
 
     // ReminderSchedule
     void DropPending(const ScheduleItem& item) override;
+    void ForgetFired(std::uint32_t eventId) override;
     void RescheduleEvent(const ScheduleItem& item) override;
     void StartSchedule() override;
 
@@ -96,9 +97,17 @@ private:
     Instant dayWindowStart_ = 0;
     Instant dayWindowEnd_ = 0;
     Instant lastCheck_ = 0;
-    // Occurrences whose actions ran, kept two days: records made again for
-    // them (a clock set back, a changed zone) come with their actions done.
-    using FiredOccurrence = std::pair<const ScheduleItem*, Instant>;
+    // Occurrences whose actions ran, by event id and day, kept two days:
+    // records made again for them (an edit, an exclusion toggled, a clock
+    // set back, a changed zone) come with their actions done, unless the
+    // edit moved the reminder later than the one that ran.
+    struct FiredOccurrence {
+        std::uint32_t eventId = 0;
+        DateKey day = 0;
+        Instant remindAt = 0;
+        Instant start = 0;
+    };
+    FiredOccurrence* FindFired(std::uint32_t eventId, DateKey day);
     std::vector<FiredOccurrence> fired_;
 
     // State of the check under way; see the class comment.

@@ -224,6 +224,7 @@ void EventStore::DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool noti
         const std::unique_ptr<ScheduleItem> gone = std::move(*it);
         it = events_.erase(it);
         schedule_.DropPending(*gone);
+        schedule_.ForgetFired(gone->front.id);
         // Its exclusions go with its key: one that cannot be deleted brings
         // the event back whole at the next start.
         if (sc.DeleteSubkey(KeyName(gone->front.id))) RemoveExclusions(gone->front.id);

@@ -20,8 +20,11 @@ public:
 class ReminderSchedule {
 public:
     virtual ~ReminderSchedule() = default;
-    // Removes every pending record of the item.
+    // Removes every pending record of the item; what of it has fired stays
+    // fired when the records are made again.
     virtual void DropPending(const ScheduleItem& item) = 0;
+    // The event of that id was deleted: its fired reminders are forgotten.
+    virtual void ForgetFired(std::uint32_t eventId) = 0;
     // Adds the item's occurrences of today and tomorrow and runs a check (notify on).
     virtual void RescheduleEvent(const ScheduleItem& item) = 0;
     // End of the load: empty day window, then a check for now without notifying.
@@ -44,6 +47,7 @@ public:
 class NoScheduleLinks final : public ReminderSchedule, public ScheduleNotifier {
 public:
     void DropPending(const ScheduleItem&) override {}
+    void ForgetFired(std::uint32_t) override {}
     void RescheduleEvent(const ScheduleItem&) override {}
     void StartSchedule() override {}
     void CalendarChanged() override {}

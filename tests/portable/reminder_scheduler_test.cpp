@@ -2,6 +2,8 @@
 // often, and when the upcoming-events window is opened or told.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "portable/reminder_fakes.h"
 
 namespace {
@@ -117,6 +119,45 @@ TEST(ReminderFiringTest, EachOccurrenceActsOnceWhateverTheNumberOfChecks) {
               (std::vector<Done>{{"Pills.wav", D.At(9, 44, 55)}, {"Pills.wav", D.Plus(1).At(9, 45)}}));
     EXPECT_EQ(r.actions.opened.size(), 2u);
     EXPECT_EQ(r.upcoming.begun.size(), 2u);
+}
+
+// Saving or excluding drops an event's records and makes them again: what
+// has fired stays fired unless the edit moved its reminder later.
+TEST(ReminderFiringTest, EditsAndExclusionsDoNotRunAFiredReminderAgain) {
+    ReminderRig r;
+    ScheduleItem& pills = r.AddDaily("Pills", D.Plus(-10), 10, 0, 15);
+    pills.actions = kActionLaunchFile;
+    r.actions.existing.insert("Pills.exe");
+    r.clock.now = D.At(8, 0);
+    r.scheduler.StartSchedule();
+    r.RunUntil(D.At(9, 50));
+    ASSERT_EQ(r.actions.opened.size(), 1u);
+    const auto save = [&r](ScheduleItem& item) {  // as the store saves and excludes
+        r.scheduler.DropPending(item);
+        r.scheduler.RescheduleEvent(item);
+    };
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"tomorrow excluded", [&] { r.events.excluded.insert({pills.front.id, D.Plus(1).Key()}); }},
+        {"a note added", [&] { pills.note = "with water"; }},
+        {"reminded earlier", [&] { pills.remindMinutes = 30; }},
+        {"moved later: reminded at 10:00, after the one that ran", [&] { pills.front.startTime = 10 * 3600 + 1800; }},
+    };
+    for (const auto& [edit, apply] : edits) {
+        apply();
+        save(pills);
+        EXPECT_EQ(r.actions.opened.size(), 1u) << edit;
+    }
+    r.RunUntil(D.At(10, 20));
+    EXPECT_EQ(r.actions.opened.size(), 2u);
+    EXPECT_EQ(r.actions.opened.back(), "Pills.exe");
+
+    // Deleted, its id is free: a new event that takes it reminds on its own.
+    r.scheduler.DropPending(pills);
+    r.scheduler.ForgetFired(pills.front.id);
+    pills.front.startTime = 11 * 3600;
+    pills.remindMinutes = 90;
+    r.scheduler.RescheduleEvent(pills);
+    EXPECT_EQ(r.actions.opened.size(), 3u);
 }
 
 TEST(ReminderActionsTest, LaunchNeedsTheFileSoundDoesNotAndNoActionStillCounts) {

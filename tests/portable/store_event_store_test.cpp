@@ -517,7 +517,7 @@ TEST_F(EventStoreTest, DeleteTakesTheEventItsExclusionsAndItsKey) {
     EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{2}));
     EXPECT_EQ(store->Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2025, 6, 21), 2}}));
     EXPECT_EQ(StoredKeys(), (std::set<std::string>{"2"}));
-    EXPECT_EQ(schedule.calls, Calls{"drop 1"});
+    EXPECT_EQ(schedule.calls, (Calls{"drop 1", "forget 1"}));
     EXPECT_EQ(notifier.calls, Calls{"upcoming"});  // the calendar only when asked
     // The stored exclusions follow at once, so a later event given id 1
     // cannot inherit them.
@@ -570,7 +570,7 @@ TEST_F(EventStoreTest, DeleteWithParentTakesTheLinkedRecords) {
     store->DeleteEvent(10, 10, true);
     EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{13}));
     EXPECT_EQ(StoredKeys(), (std::set<std::string>{"13"}));
-    EXPECT_EQ(schedule.calls, (Calls{"drop 10", "drop 11", "drop 12"}));
+    EXPECT_EQ(schedule.calls, (Calls{"drop 10", "forget 10", "drop 11", "forget 11", "drop 12", "forget 12"}));
 
     // A key that cannot be deleted leaves the memory list changed all the same.
     reg.FailName(RegOp::Delete, "13");

@@ -19,10 +19,11 @@ private:
     Instant now_;
 };
 
-// Calls as text: "drop 7", "reschedule 7", "start".
+// Calls as text: "drop 7", "forget 7", "reschedule 7", "start".
 class RecordingSchedule final : public ReminderSchedule {
 public:
     void DropPending(const ScheduleItem& item) override { calls.push_back("drop " + std::to_string(item.front.id)); }
+    void ForgetFired(std::uint32_t eventId) override { calls.push_back("forget " + std::to_string(eventId)); }
     void RescheduleEvent(const ScheduleItem& item) override {
         calls.push_back("reschedule " + std::to_string(item.front.id));
         if (onReschedule) onReschedule();

@@ -25,6 +25,7 @@ public:
 class NoSchedule final : public ReminderSchedule {
 public:
     void DropPending(const ScheduleItem&) override {}
+    void ForgetFired(std::uint32_t) override {}
     void RescheduleEvent(const ScheduleItem&) override {}
     void StartSchedule() override {}
 };

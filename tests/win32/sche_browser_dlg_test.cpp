@@ -32,6 +32,7 @@ public:
     void DropPending(const ScheduleItem&) override {
         if (onDrop) onDrop();
     }
+    void ForgetFired(std::uint32_t) override {}
     void RescheduleEvent(const ScheduleItem&) override {}
     void StartSchedule() override {}
     std::function<void()> onDrop;

@@ -151,6 +151,7 @@ public:
 private:
     // The reminders are not the calendar's business.
     void DropPending(const ScheduleItem&) override {}
+    void ForgetFired(std::uint32_t) override {}
     void RescheduleEvent(const ScheduleItem&) override {}
     void StartSchedule() override {}
     // As the main frame tells the calendar, while it is open.
