@@ -12,3 +12,13 @@ class SystemClock final : public Clock {
 public:
     Instant Now() const override;
 };
+
+// One instant, for the rules that take a clock.
+class FixedClock final : public Clock {
+public:
+    explicit FixedClock(Instant now) : now_(now) {}
+    Instant Now() const override { return now_; }
+
+private:
+    Instant now_;
+};

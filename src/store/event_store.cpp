@@ -1,6 +1,7 @@
 #include "store/event_store.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,10 @@ void CopyActions(const ScheduleItem& from, ScheduleItem& to) {
 
 enum class Verdict { Good, Damaged, Expired, Discarded, Unopened };
 
-Verdict ReadEvent(const RegKey& key, const std::string& name, Instant windowStart, Instant windowEnd,
+// deleteBefore: an event that ended before it is deleted. An event after
+// the window stays: it shows when the window reaches it, and a clock set back
+// must not delete it.
+Verdict ReadEvent(const RegKey& key, const std::string& name, std::optional<Instant> deleteBefore,
                   ScheduleItem& item) {
     std::string bytes;
     if (!key.ReadBinary("front", ScheduleFront::kSize, bytes) || bytes.empty()) return Verdict::Damaged;
@@ -42,7 +46,7 @@ Verdict ReadEvent(const RegKey& key, const std::string& name, Instant windowStar
     // Saving and deleting find the key by the id: under any other name the
     // event could neither be replaced nor deleted for good.
     if (name != KeyName(f.id)) return Verdict::Damaged;
-    if ((!IsEndless(f) && f.endDate < windowStart) || f.startDate >= windowEnd) return Verdict::Expired;
+    if (deleteBefore && !IsEndless(f) && f.endDate < *deleteBefore) return Verdict::Expired;
     if (f.linkKind == 1) return Verdict::Discarded;
     if (!key.ReadBinary("priv", ActionsBlock::kSize, bytes) || bytes.empty()) return Verdict::Damaged;
     item.SetActions(ActionsBlock::Decode(Bytes(bytes), bytes.size()));
@@ -87,10 +91,20 @@ bool EventStore::BeginLoad() {
     finished_ = false;
     unread_.clear();
     bool ok = true;
+    const std::optional<Instant> pruneAt = PruneInstant();
+    {
+        const Instant now = clock_.Now();
+        if (now >= 0 && now <= UINT32_MAX)
+            OpenUserKey(registry_, RegAccess::Write).WriteDword(kLastRunValue, static_cast<std::uint32_t>(now));
+    }
     if (const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Read)) {
-        Instant windowStart = 0;
-        Instant windowEnd = 0;
-        GetRollingWindow(clock_, windowStart, windowEnd);
+        std::optional<Instant> deleteBefore;
+        if (pruneAt) {
+            Instant windowStart = 0;
+            Instant windowEnd = 0;
+            GetRollingWindow(FixedClock(*pruneAt), windowStart, windowEnd);
+            deleteBefore = windowStart;
+        }
         struct Slot {
             std::string name;
             RegKey key;
@@ -110,7 +124,7 @@ bool EventStore::BeginLoad() {
             slot.item = std::make_unique<ScheduleItem>();
             slot.item->front = ScheduleFront::Decode(nullptr, 0);
             slot.item->SetActions(ActionsBlock::Decode(nullptr, 0));
-            slot.verdict = ReadEvent(slot.key, slot.name, windowStart, windowEnd, *slot.item);
+            slot.verdict = ReadEvent(slot.key, slot.name, deleteBefore, *slot.item);
         });
         std::vector<std::string> doomed;
         for (Slot& slot : slots) {
@@ -127,6 +141,13 @@ bool EventStore::BeginLoad() {
     }
     loaded_ = true;
     return ok;
+}
+
+std::optional<Instant> EventStore::PruneInstant() const {
+    std::uint32_t lastRun = 0;
+    if (!OpenUserKey(registry_, RegAccess::Read).ReadDword(kLastRunValue, lastRun)) return std::nullopt;
+    if (clock_.Now() < static_cast<Instant>(lastRun)) return std::nullopt;
+    return static_cast<Instant>(lastRun);
 }
 
 void EventStore::FinishLoad() {

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,13 @@ public:
     const EventList& Events() const override { return events_; }
     std::size_t Count() const { return events_.size(); }
     bool Loaded() const { return finished_; }
+
+    // The instant old events and exclusions are judged by: the last run the
+    // program recorded ("LastRun"), when the clock is not behind it. None
+    // before the first record or with the clock behind: then nothing is old.
+    // A clock set wrong for one start can thus delete nothing that the last
+    // run would not have deleted.
+    std::optional<Instant> PruneInstant() const;
 
     const std::vector<Exclusion>& Exclusions() const { return exclusions_; }
     void LoadExclusions(const std::uint8_t* data, std::size_t size);

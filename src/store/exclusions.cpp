@@ -52,10 +52,12 @@ void EventStore::ToggleExclusion(std::uint32_t eventId, int year, int month, int
 
 void EventStore::LoadExclusions(const std::uint8_t* data, std::size_t size) {
     if (data == nullptr) return;
-    // Entries older than the first day of the month two months back are dropped.
+    // Entries older than the first day of the month two months back are
+    // dropped, judged by an instant the clock's errors cannot move ahead.
     DateKey threshold = 0;
     LocalFields now;
-    if (BreakDownLocal(clock_.Now(), now)) {
+    const std::optional<Instant> pruneAt = PruneInstant();
+    if (pruneAt && BreakDownLocal(*pruneAt, now)) {
         int year = now.year;
         int month = now.month - 1 - 2;
         if (month < 0) {

@@ -59,6 +59,14 @@ protected:
         ASSERT_TRUE(key.WriteString("launchfile", item.launchfile));
     }
 
+    // The last start the program recorded: old events are judged by it.
+    void LastRun(Instant at) { OpenUserKey(memory, RegAccess::Write).WriteDword(kLastRunValue, static_cast<std::uint32_t>(at)); }
+    std::uint32_t StoredLastRun() {
+        std::uint32_t at = 0;
+        OpenUserKey(memory, RegAccess::Read).ReadDword(kLastRunValue, at);
+        return at;
+    }
+
     std::set<std::string> StoredKeys() {
         std::set<std::string> names;
         const RegKey sc = RegKey::Open(memory, kEventsKeyPath, RegAccess::Read);
@@ -77,6 +85,7 @@ protected:
 };
 
 TEST_F(EventStoreTest, LoadKeepsGoodEventsAndDeletesExpiredAndLinkedOnes) {
+    LastRun(clock.Now());
     auto good = Event(1, 9);
     good->title = "  Dentist \t";
     good->note = "\n bring card  ";
@@ -100,7 +109,7 @@ TEST_F(EventStoreTest, LoadKeepsGoodEventsAndDeletesExpiredAndLinkedOnes) {
     endlessFlagIgnored->front.recurFlags = 1;
     endlessFlagIgnored->front.endDate = static_cast<std::int32_t>(Local(2020, 3, 1));
     Put("5", *endlessFlagIgnored);
-    auto future = Event(6, 9);  // starts on day 1 of the month seven ahead
+    auto future = Event(6, 9);  // starts on day 1 of the month seven ahead: kept, shown when the window comes
     future->front.recurKind = kKindDaily;
     future->front.recurFlags = 1;
     future->front.startDate = static_cast<std::int32_t>(Local(2026, 1, 1));
@@ -115,8 +124,8 @@ TEST_F(EventStoreTest, LoadKeepsGoodEventsAndDeletesExpiredAndLinkedOnes) {
     Put("8", *linked);
 
     EXPECT_TRUE(store->LoadEvents());  // nothing damaged
-    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{1, 3, 4, 7}));
-    EXPECT_EQ(StoredKeys(), (std::set<std::string>{"1", "3", "4", "7"}));
+    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{1, 3, 4, 6, 7}));
+    EXPECT_EQ(StoredKeys(), (std::set<std::string>{"1", "3", "4", "6", "7"}));
     const ScheduleItem* dentist = store->FindEvent(1);
     ASSERT_NE(dentist, nullptr);
     EXPECT_EQ(dentist->title, "Dentist");
@@ -131,6 +140,48 @@ TEST_F(EventStoreTest, LoadKeepsGoodEventsAndDeletesExpiredAndLinkedOnes) {
     EXPECT_TRUE(notifier.calls.empty());
 }
 
+// A clock set wrong for one start (a dead battery, a restored snapshot)
+// deletes nothing that the last correct start would not have deleted.
+TEST_F(EventStoreTest, AWrongClockDeletesNothingTheLastRunWouldNotHave) {
+    const Instant real = Local(2025, 6, 15, 12);
+    const auto ending = [](std::uint32_t id, Instant end) {
+        auto e = Event(id, 9);
+        e->front.endDate = static_cast<std::int32_t>(end);
+        return e;
+    };
+    const struct {
+        const char* clock;
+        Instant lastRun;  // 0: none recorded (an older version ran last)
+        Instant now;
+        std::set<std::string> kept;
+    } starts[] = {
+        {"right, first start of this version", 0, real, {"1", "2", "3", "4", "5"}},
+        {"right", real - 86400, real, {"2", "3", "4", "5"}},
+        {"three months behind", real, Local(2025, 3, 15, 12), {"1", "2", "3", "4", "5"}},
+        {"seven months ahead", real, Local(2026, 1, 15, 12), {"2", "3", "4", "5"}},
+        {"right again after one ahead", Local(2026, 1, 15, 12), real, {"1", "2", "3", "4", "5"}},
+    };
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.clock);
+        Put("1", *ending(1, Local(2024, 12, 20)));                 // over before January
+        Put("2", *ending(2, Local(2025, 3, 1)));                   // over, within the window
+        Put("3", *ending(3, Local(2025, 6, 16, 23, 59, 59)));      // tomorrow
+        auto ahead = Event(4, 9);                                  // 129 days ahead
+        ahead->front.startDate = static_cast<std::int32_t>(Local(2025, 10, 22));
+        ahead->front.endDate = static_cast<std::int32_t>(Local(2025, 10, 22, 23, 59, 59));
+        Put("4", *ahead);
+        auto series = ending(5, Local(2025, 8, 31, 23, 59, 59));  // daily until August
+        series->front.recurKind = kKindDaily;
+        Put("5", *series);
+        if (start.lastRun != 0) LastRun(start.lastRun);
+        clock.Set(start.now);
+        store = Restart();
+        EXPECT_TRUE(store->LoadEvents());
+        EXPECT_EQ(StoredKeys(), start.kept);
+        EXPECT_EQ(StoredLastRun(), static_cast<std::uint32_t>(start.now));
+    }
+}
+
 TEST_F(EventStoreTest, TheSecondHalfOfTheLoadReadsWhatNoPaintShowsAndIsFinishedByAnyEdit) {
     auto dentist = Event(1, 10, 0, "Dentist");
     dentist->note = "bring card";
@@ -140,7 +191,7 @@ TEST_F(EventStoreTest, TheSecondHalfOfTheLoadReadsWhatNoPaintShowsAndIsFinishedB
 
     const std::uint32_t before = reg.Calls(RegOp::Read);
     EXPECT_TRUE(store->BeginLoad());
-    EXPECT_EQ(reg.Calls(RegOp::Read) - before, 2u * 3);  // front, priv, title
+    EXPECT_EQ(reg.Calls(RegOp::Read) - before, 1 + 2u * 3);  // the last run; front, priv, title
     EXPECT_EQ(store->Events().front()->title, "Dentist");
     EXPECT_EQ(store->Events().front()->note, "");
     EXPECT_FALSE(store->Loaded());

@@ -29,6 +29,9 @@ protected:
     RecordingNotifier notifier;
     EventStore store{reg, clock, schedule, notifier};
 
+    // The last start the program recorded: old entries are judged by it.
+    void LastRun(Instant at) { OpenUserKey(reg, RegAccess::Write).WriteDword(kLastRunValue, static_cast<std::uint32_t>(at)); }
+
     void Add(std::uint32_t id, std::uint8_t kind) {
         auto e = std::make_unique<ScheduleItem>();
         e->front.id = id;
@@ -108,7 +111,8 @@ TEST_F(ExclusionTest, EveryToggleReachesTheRegistryAtOnce) {
 }
 
 TEST_F(ExclusionTest, LoadTakesWholeEntriesAndPrunesOldOnes) {
-    // Now is mid-June 2025: entries before 1 April 2025 are gone.
+    // The last run was now, mid-June 2025: entries before 1 April 2025 are gone.
+    LastRun(clock.Now());
     Load(Entry(MakeDateKey(2025, 4, 1), 1) + Entry(MakeDateKey(2025, 3, 31), 2) + Entry(MakeDateKey(2026, 2, 1), 3) +
          std::string("\x01\x02\x03\x04", 4));  // 20 bytes: two whole entries and a stub
     EXPECT_EQ(store.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2025, 4, 1), 1}, {MakeDateKey(2026, 2, 1), 3}}));
@@ -122,9 +126,11 @@ TEST_F(ExclusionTest, LoadTakesWholeEntriesAndPrunesOldOnes) {
 
 TEST_F(ExclusionTest, PruningThresholdCrossesTheYear) {
     clock.Set(Local(2025, 2, 10, 12));  // two months back is December 2024
+    LastRun(clock.Now());
     Load(Entry(MakeDateKey(2024, 11, 30), 1) + Entry(MakeDateKey(2024, 12, 1), 2));
     EXPECT_EQ(store.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2024, 12, 1), 2}}));
     clock.Set(Local(2025, 1, 31, 12));  // November 2024
+    LastRun(clock.Now());
     EventStore jan{reg, clock, schedule, notifier};
     const std::string b = Entry(MakeDateKey(2024, 10, 31), 1) + Entry(MakeDateKey(2024, 11, 1), 2);
     jan.LoadExclusions(reinterpret_cast<const std::uint8_t*>(b.data()), b.size());
