@@ -28,6 +28,12 @@ int CCalendarApp::Run(const char* commandLine) {
     instance_ = this;
     const CommandLineRequest request = ParseCommandLine(SplitCommandLine(commandLine));
     if (request.action != CommandLineRequest::Action::Start) return RunExchange(request);
+    // A second start, from the Start menu while the sign-in start runs in
+    // the tray: the running copy shows its calendar. A quiet one stays quiet.
+    if (lastMutexError_ == ERROR_ALREADY_EXISTS) {
+        if (!request.quiet) ShowRunningCopy(CMainFrame::kClassName);
+        return 0;
+    }
     if (InitInstance(commandLine)) {
         RunMessageLoop();
     } else if (mainFrame_ && mainFrame_->Hwnd() != nullptr) {

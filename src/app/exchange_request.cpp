@@ -52,26 +52,42 @@ bool ReadExchangeRequest(const COPYDATASTRUCT& data, ExchangeRequest& out) {
     return true;
 }
 
-int HandToRunningCopy(const CommandLineRequest& request, const char* frameClass) {
+namespace {
+
+// Sends the data to the running copy's frame; false when none answers.
+bool SendToRunningCopy(const char* frameClass, COPYDATASTRUCT& data, DWORD_PTR& answer) {
     HWND frame = FindWindowA(frameClass, nullptr);
     for (int i = 0; frame == nullptr && i < kFrameWaitSteps; ++i) {
         Sleep(kFrameWaitStepMs);
         frame = FindWindowA(frameClass, nullptr);
     }
-    if (frame == nullptr) return Unavailable(std::string(kAppTitle) + " is running but does not answer.");
+    if (frame == nullptr) return false;
+    // Its windows and boxes may come to the front.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(frame, &processId);
+    AllowSetForegroundWindow(processId);
+    return SendMessageTimeoutA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                               kAnswerTimeoutMs, &answer) != 0;
+}
+
+}  // namespace
+
+bool ShowRunningCopy(const char* frameClass) {
+    COPYDATASTRUCT data = {};
+    data.dwData = COPYDATA_SHOW_CALENDAR;
+    DWORD_PTR answer = 0;
+    return SendToRunningCopy(frameClass, data, answer) && answer == COPYDATA_ANSWERED + kExchangeOk;
+}
+
+int HandToRunningCopy(const CommandLineRequest& request, const char* frameClass) {
     const std::string path = FullPath(request.path);
     COPYDATASTRUCT data = {};
     data.dwData = (request.action == CommandLineRequest::Action::Import ? COPYDATA_ICAL_IMPORT : COPYDATA_ICAL_EXPORT) |
                   (request.quiet ? COPYDATA_QUIET : 0);
     data.cbData = static_cast<DWORD>(path.size() + 1);
     data.lpData = const_cast<char*>(path.c_str());
-    // Its report box may come to the front.
-    DWORD processId = 0;
-    GetWindowThreadProcessId(frame, &processId);
-    AllowSetForegroundWindow(processId);
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                             kAnswerTimeoutMs, &answer))
+    if (!SendToRunningCopy(frameClass, data, answer))
         return Unavailable(std::string(kAppTitle) + " is running but does not answer.");
     if (answer < COPYDATA_ANSWERED || answer > COPYDATA_ANSWERED + 0xFF)
         return Unavailable(std::string("The running ") + kAppTitle + " does not know this request.");

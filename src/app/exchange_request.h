@@ -24,6 +24,10 @@ bool ReadExchangeRequest(const COPYDATASTRUCT& data, ExchangeRequest& out);
 // the frame answers with. frameClass: the frame's window class.
 int HandToRunningCopy(const CommandLineRequest& request, const char* frameClass);
 
+// A second plain start: the running copy shows its calendar. False when
+// no copy answers.
+bool ShowRunningCopy(const char* frameClass);
+
 // Loads the events and does the work with no window, no tray icon and no
 // reminder; returns the exit code.
 int RunWithoutWindows(Registry& registry, const AppValues& values, const CommandLineRequest& request);

@@ -260,6 +260,12 @@ ExchangeOutcome CMainFrame::Exchange(bool import, const std::string& path) {
 // so the sender does not wait for the user. With the quiet switch, or for an
 // export that went through whole, there is no box: the exit code tells.
 LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
+    if (lParam != 0 && reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == COPYDATA_SHOW_CALENDAR) {
+        if (!created_) return COPYDATA_ANSWERED + kExchangeUnavailable;
+        // Opened once the sender has its answer: it waits for nothing else.
+        ORV_CHECK(PostMessageA(hwnd_, WM_COMMAND, ID_OPEN_CALENDAR, 0));
+        return COPYDATA_ANSWERED + kExchangeOk;
+    }
     ExchangeRequest request;
     if (lParam == 0 || !ReadExchangeRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), request)) return 0;
     // Before the events are loaded, or after they are saved for the exit.

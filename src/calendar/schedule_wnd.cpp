@@ -14,6 +14,7 @@
 #include "dialogs/editor_commit.h"
 #include "dialogs/sche_browser_dlg.h"
 #include "dialogs/wallpaper.h"
+#include "dialogs/write_failure.h"
 #include "platform/win32/win32_date_format.h"
 #include "platform/win32/trace.h"
 #include "ui/command_ids.h"
@@ -613,13 +614,14 @@ void CScheduleWnd::DeleteSelectedEvent() {
     // been rebuilt, or the window closed. Only the event still selected goes.
     if (hwnd_ == nullptr) return;
     if (layout_.selectedEvent == nullptr || layout_.selectedEvent->item->front.id != id) return;
-    context_.store->DeleteEvent(id, 0, true);
+    if (!context_.store->DeleteEvent(id, 0, true)) ShowWriteFailure(hwnd_, kNotDeletedText);
 }
 
 void CScheduleWnd::ExcludeSelectedOccurrence() {
     if (layout_.selectedEvent == nullptr || layout_.selectedDay <= 0) return;
-    context_.store->ToggleExclusion(layout_.selectedId, layout_.year, layout_.month, layout_.selectedDay,
-                            layout_.selectedEvent->item->front.recurKind);
+    if (!context_.store->ToggleExclusion(layout_.selectedId, layout_.year, layout_.month, layout_.selectedDay,
+                                         layout_.selectedEvent->item->front.recurKind))
+        ShowWriteFailure(hwnd_, kExclusionNotSavedText);
 }
 
 void CScheduleWnd::ShowEvent(std::uint32_t eventId, Instant from, bool openEditor) {

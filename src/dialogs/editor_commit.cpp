@@ -4,7 +4,30 @@ namespace {
 
 constexpr char kCannotAddText[] = "Can't add more event.\nPlease delete some of the previous events.";
 
-EditorOutcome Result(bool saved) { return saved ? EditorOutcome::Saved : EditorOutcome::Failed; }
+EditorOutcome Result(bool saved) { return saved ? EditorOutcome::Saved : EditorOutcome::NotWritten; }
+
+// Saves at the editor's OK; a refused save keeps the editor open. Its retry
+// writes the whole event again: the failed write took the event's key away.
+EditorOutcome RunEditor(HWND owner, CScheduleDlg& dlg, EventStore& store, std::uint32_t eventId) {
+    EditorOutcome outcome = EditorOutcome::Cancelled;
+    dlg.SetCommit([&](const ScheduleItem& item) {
+        auto copy = std::make_unique<ScheduleItem>(item);
+        if (outcome == EditorOutcome::NotWritten) {
+            copy->front.id = eventId;
+            outcome = store.FindEvent(eventId) == nullptr ? EditorOutcome::Failed
+                                                          : Result(store.SaveEvent(copy, true, true));
+        } else if (eventId == 0) {
+            const std::uint32_t id = store.NextEventId();  // the one SaveNewEvent gives
+            outcome = SaveNewEvent(store, std::move(copy));
+            if (outcome == EditorOutcome::NotWritten) eventId = id;
+        } else {
+            outcome = SaveEditedEvent(store, std::move(copy), dlg.structureChanged, dlg.actionsChanged);
+        }
+        return outcome != EditorOutcome::NotWritten;
+    });
+    dlg.DoModal(owner);
+    return outcome;
+}
 
 }  // namespace
 
@@ -39,8 +62,7 @@ EditorOutcome RunNewEvent(HWND owner, const ScheduleDlgContext& context, EventSt
     if (!ConfirmCanAddEvent(owner, store)) return EditorOutcome::Refused;
     CScheduleDlg dlg(context);
     dlg.SetPreset(year, month, day);
-    if (dlg.DoModal(owner) != IDOK) return EditorOutcome::Cancelled;
-    return SaveNewEvent(store, dlg.TakeItem());
+    return RunEditor(owner, dlg, store, 0);
 }
 
 EditorOutcome RunEditEvent(HWND owner, const ScheduleDlgContext& context, EventStore& store, std::uint32_t eventId) {
@@ -48,8 +70,5 @@ EditorOutcome RunEditEvent(HWND owner, const ScheduleDlgContext& context, EventS
     if (event == nullptr) return EditorOutcome::Failed;
     CScheduleDlg dlg(context);
     dlg.SetItem(*event);  // the store's item may be replaced while the editor is open
-    if (dlg.DoModal(owner) != IDOK) return EditorOutcome::Cancelled;
-    const bool structure = dlg.structureChanged;
-    const bool actions = dlg.actionsChanged;
-    return SaveEditedEvent(store, dlg.TakeItem(), structure, actions);
+    return RunEditor(owner, dlg, store, eventId);
 }

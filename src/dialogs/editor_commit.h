@@ -8,16 +8,18 @@
 #include "dialogs/schedule_dlg.h"
 #include "store/event_store.h"
 
-// The calendar window's New Event and View/Edit Event: open the editor, then
-// hand its item to the store. The editor runs a modal loop in which the
-// program may end or the store change; only an editor closed by its own OK
-// saves, and never into an event that is gone.
+// The calendar window's New Event and View/Edit Event: open the editor, and
+// at its OK hand its item to the store. The editor runs a modal loop in which
+// the program may end or the store change; only the editor's own OK saves,
+// and never into an event that is gone. A save the registry refuses keeps
+// the editor open with the input, after a notice, for another try.
 enum class EditorOutcome {
     Refused,    // the store is full: the notice was shown
     Cancelled,  // Cancel, or the editor went with its owner
     Unchanged,  // OK without a change
     Saved,
-    Failed,     // nothing saved: the event is gone, or the registry refused
+    Failed,     // nothing saved: the event is gone, or the store filled up
+    NotWritten, // kept in memory, but the registry refused it: the user was told
 };
 
 // The notice of a full store, owned by owner; true when an event may be added.

@@ -7,6 +7,7 @@
 
 #include "core/schedule_changes.h"
 #include "dialogs/browser_ids.h"
+#include "dialogs/write_failure.h"
 #include "ui/command_ids.h"
 
 namespace {
@@ -133,12 +134,14 @@ void CScheBrowserDlg::OnDelete() {
     // The calendar's month points at the events freed below until it hears
     // of the change: nothing from here to the notice may run a message loop.
     HWND list = List();
+    bool written = true;
     for (;;) {
         const int index = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         const BrowserRow* row = index >= 0 ? RowAt(index) : nullptr;
         if (row == nullptr || !SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(index), 0)) break;
-        if (context_.store != nullptr) context_.store->DeleteEvent(row->eventId, 0, false);
+        if (context_.store != nullptr && !context_.store->DeleteEvent(row->eventId, 0, false)) written = false;
     }
     if (parent_ != nullptr) SendMessageA(parent_, WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
     UpdateButtons();
+    if (!written) ShowWriteFailure(hwnd_, kNotDeletedText);
 }

@@ -10,6 +10,7 @@
 #include "dialogs/control_exchange.h"
 #include "dialogs/editor_ids.h"
 #include "dialogs/sche_repeat_dlg.h"
+#include "dialogs/write_failure.h"
 #include "store/text_trim.h"
 
 namespace {
@@ -257,7 +258,12 @@ void CScheduleDlg::OnOK() {
         item_->launchfile = launch;
         actionsChanged = true;
     }
-    EndDialog(IDOK);
+    if (commit_ && !commit_(*item_)) {
+        // The save may have run a message loop in which the dialog went.
+        if (hwnd_ != nullptr) ShowWriteFailure(hwnd_, kNotSavedText);
+        return;
+    }
+    if (hwnd_ != nullptr) EndDialog(IDOK);
 }
 
 void CScheduleDlg::ShowNotice(const char* text) { MessageBoxA(hwnd_, text, kNoticeCaption, MB_OK | MB_ICONERROR); }

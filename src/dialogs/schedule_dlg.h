@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,7 +25,8 @@ struct ScheduleDlgContext {
 };
 
 // The modal "New Event" / "View/Edit Event" dialog. It edits its own copy of
-// an event and reports which groups of fields changed; the caller saves.
+// an event and reports which groups of fields changed; the caller saves, on
+// OK through the commit it set.
 class CScheduleDlg final : public CDialog {
     DECLARE_MESSAGE_TABLE()
 public:
@@ -40,6 +42,10 @@ public:
     // After OK: the working item, with its id left to the caller for a new event.
     const ScheduleItem* Item() const { return item_.get(); }
     std::unique_ptr<ScheduleItem> TakeItem() { return std::move(item_); }
+
+    // Called by OK with the working item; false when it could not be saved:
+    // the notice shows and the dialog stays open with the input.
+    void SetCommit(std::function<bool(const ScheduleItem&)> commit) { commit_ = std::move(commit); }
 
     const RecentFiles& RecentSounds() const { return sounds_; }
     const RecentFiles& RecentLaunches() const { return launches_; }
@@ -77,4 +83,5 @@ private:
     RecentFiles sounds_;
     RecentFiles launches_;
     bool listsLoaded_ = false;
+    std::function<bool(const ScheduleItem&)> commit_;
 };

@@ -231,10 +231,11 @@ bool EventStore::SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural,
     return ok;
 }
 
-void EventStore::DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar) {
+bool EventStore::DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar) {
     FinishLoad();
     const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Write);
     bool deleted = false;
+    bool written = true;
     for (auto it = events_.begin(); it != events_.end();) {
         const ScheduleFront& f = (*it)->front;
         const bool match = f.id == id || (parentId != 0 && f.parentId == parentId && f.linkKind == 1);
@@ -249,12 +250,14 @@ void EventStore::DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool noti
         // Its exclusions go with its key: one that cannot be deleted brings
         // the event back whole at the next start.
         if (sc.DeleteSubkey(KeyName(gone->front.id))) RemoveExclusions(gone->front.id);
+        else written = false;
         deleted = true;
         if (parentId == 0) break;
     }
-    if (!deleted) return;
+    if (!deleted) return true;
     if (notifyCalendar) notifier_.CalendarChanged();
     notifier_.UpcomingEventsDeleted();
+    return written;
 }
 
 std::uint32_t EventStore::NextEventId() const {

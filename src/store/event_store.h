@@ -43,8 +43,10 @@ public:
     bool BeginLoad();
     void FinishLoad();
     bool SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural, bool actionsChanged);
-    void DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar);
-    void ToggleExclusion(std::uint32_t eventId, int year, int month, int day, std::uint8_t recurKind);
+    // False when a deleted event's key could not be deleted: it comes back at the next start.
+    bool DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar);
+    // False when the list could not be written: the change holds until the program ends.
+    bool ToggleExclusion(std::uint32_t eventId, int year, int month, int day, std::uint8_t recurKind);
     bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const override;
     void RemoveExclusions(std::uint32_t eventId);
     std::uint32_t NextEventId() const;
@@ -68,8 +70,8 @@ public:
     std::string SaveExclusions() const;
     // Writes "EventExcluded", or deletes it when the list is empty; into the
     // per-user key, or into the given open one.
-    void WriteExclusions() const;
-    void WriteExclusions(const RegKey& userKey) const;
+    bool WriteExclusions() const;
+    bool WriteExclusions(const RegKey& userKey) const;
 
 private:
     ScheduleItem* Insert(std::unique_ptr<ScheduleItem> item);

@@ -38,16 +38,17 @@ void EventStore::RemoveExclusions(std::uint32_t eventId) {
     if (RemoveMatching(eventId, 0, kKindNone)) WriteExclusions();
 }
 
-void EventStore::ToggleExclusion(std::uint32_t eventId, int year, int month, int day, std::uint8_t recurKind) {
+bool EventStore::ToggleExclusion(std::uint32_t eventId, int year, int month, int day, std::uint8_t recurKind) {
     ScheduleItem* item = FindEvent(eventId);
-    if (item == nullptr) return;
+    if (item == nullptr) return true;
     const DateKey key = MakeDateKey(year, month, day);
     if (!RemoveMatching(eventId, key, recurKind)) exclusions_.push_back({key, eventId});
     schedule_.DropPending(*item);
     schedule_.RescheduleEvent(*item);
     // Written now rather than only at exit, so a crash cannot lose it.
-    WriteExclusions();
+    const bool written = WriteExclusions();
     notifier_.CalendarChanged();
+    return written;
 }
 
 void EventStore::LoadExclusions(const std::uint8_t* data, std::size_t size) {
@@ -82,13 +83,14 @@ std::string EventStore::SaveExclusions() const {
     return bytes;
 }
 
-void EventStore::WriteExclusions(const RegKey& userKey) const {
+bool EventStore::WriteExclusions(const RegKey& userKey) const {
     if (exclusions_.empty()) {
-        userKey.DeleteValue("EventExcluded");
-        return;
+        // Absent already is as good as deleted.
+        std::uint32_t size = 0;
+        return userKey.DeleteValue("EventExcluded") || (userKey && !userKey.ValueSize("EventExcluded", size));
     }
     const std::string bytes = SaveExclusions();
-    userKey.WriteBinary("EventExcluded", bytes.data(), bytes.size());
+    return userKey.WriteBinary("EventExcluded", bytes.data(), bytes.size());
 }
 
-void EventStore::WriteExclusions() const { WriteExclusions(OpenUserKey(registry_, RegAccess::Write)); }
+bool EventStore::WriteExclusions() const { return WriteExclusions(OpenUserKey(registry_, RegAccess::Write)); }

@@ -22,6 +22,8 @@
 #define COPYDATA_ICAL_IMPORT 0x4F524902
 #define COPYDATA_QUIET 0x10
 #define COPYDATA_ANSWERED 0x4F00
+/* From a second plain start: the frame shows its calendar. No data. */
+#define COPYDATA_SHOW_CALENDAR 0x4F524903
 
 /* wParam of WM_CHILDCLOSED. */
 #define CHILD_CALENDAR 2

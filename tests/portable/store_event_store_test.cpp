@@ -553,6 +553,26 @@ TEST_F(EventStoreTest, AFailingRegistryLeavesNoMixtureOfTwoVersions) {
     EXPECT_TRUE(StoredKeys().empty());
 }
 
+// A deletion or an exclusion the registry refuses says so: the window tells
+// the user instead of showing a change the next start undoes.
+TEST_F(EventStoreTest, RefusedDeletionsAndExclusionsAreReported) {
+    for (std::uint32_t id : {1u, 2u}) {
+        auto e = Event(id, 9);
+        e->front.recurKind = kKindDaily;
+        store->SaveEvent(e, true, true);
+    }
+    EXPECT_TRUE(store->ToggleExclusion(1, 2025, 6, 20, kKindDaily));
+    reg.FailName(RegOp::Write, "EventExcluded");
+    EXPECT_FALSE(store->ToggleExclusion(2, 2025, 6, 20, kKindDaily));
+    reg.Heal();
+    reg.FailName(RegOp::Delete, "1");
+    EXPECT_FALSE(store->DeleteEvent(1, 0, true));
+    EXPECT_EQ(StoredKeys(), (std::set<std::string>{"1", "2"}));  // back at the next start
+    reg.Heal();
+    EXPECT_TRUE(store->DeleteEvent(2, 0, true));
+    EXPECT_TRUE(store->DeleteEvent(42, 0, true));  // nothing to delete is no failure
+}
+
 TEST_F(EventStoreTest, DeleteTakesTheEventItsExclusionsAndItsKey) {
     for (std::uint32_t id : {1u, 2u}) {
         auto e = Event(id, 9);

@@ -5,11 +5,13 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/memory/faulty_registry.h"
 #include "win32/editor_rig.h"
 
 namespace {
 
 using namespace std::string_literals;
+using ui::Text;
 
 class EditorCommitTest : public EditorRig {};
 
@@ -69,6 +71,39 @@ TEST_F(EditorCommitTest, AnEventDeletedWhileItsEditorIsOpenIsNotBroughtBack) {
     EXPECT_EQ(RunEditEvent(nullptr, Context(), store, id), EditorOutcome::Failed);
     EXPECT_EQ(store.FindEvent(id), nullptr);
     EXPECT_EQ(Raw(EventKey(id), "front"), "absent");
+}
+
+// The registry refuses the save: the user is told, the editor stays open with
+// what was typed, and OK again writes the whole event, once.
+TEST_F(EditorCommitTest, ARefusedSaveKeepsTheEditorOpenForAnotherTry) {
+    FaultyRegistry faulty(hive.registry());
+    EventStore refusing{faulty, clock, schedule, notifier};
+    refusing.LoadEvents();
+    const auto twoTries = [&faulty](const char* caption, const char* failing, const char* note) {
+        return ModalDriver({{caption, [&faulty, failing, note](HWND d) {
+                                 ui::Type(d, IDC_TITLE, "Dentist");
+                                 ui::Type(d, IDC_NOTE, note);
+                                 faulty.FailName(RegOp::Write, failing);
+                                 ui::Press(d, IDOK);
+                                 faulty.Heal();
+                                 EXPECT_EQ(Text(d, IDC_NOTE), note);  // still open, input kept
+                                 ui::Press(d, IDOK);
+                             }}});
+    };
+    {
+        ModalDriver driver = twoTries("New Event", "front", "bring the card");
+        EXPECT_EQ(RunNewEvent(nullptr, Context(), refusing, 2026, 8, 20), EditorOutcome::Saved);
+    }
+    // A write refused after the first one took the key away: the retry writes it all.
+    {
+        ModalDriver driver = twoTries("View/Edit Event", "note", "bring the new card");
+        EXPECT_EQ(RunEditEvent(nullptr, Context(), refusing, 1), EditorOutcome::Saved);
+    }
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>(2, "Notice: The event could not be saved.")));
+    EXPECT_EQ(refusing.Count(), 1u);
+    for (const char* value : {"front", "priv", "title", "note", "soundfile", "launchfile", "fileschosen"})
+        EXPECT_NE(Raw(EventKey(1), value), "absent") << value;
+    EXPECT_EQ(Raw(EventKey(1), "note"), "bring the new card\0"s);
 }
 
 TEST_F(EditorCommitTest, AnEventThatStopsRecurringLosesItsExcludedDates) {

@@ -15,6 +15,7 @@
 
 #include "app/calendar_app.h"
 #include "ui/command_ids.h"
+#include "app/exchange_request.h"
 #include "app/main_frame.h"
 #include "calendar/schedule_wnd.h"
 #include "core/calendar.h"
@@ -300,6 +301,21 @@ TEST_F(MainFrameTest, CopyDataImportAnswersFirstThenReports) {
     ASSERT_EQ(frame_.Store().Count(), 1u);  // the second import updated it
     EXPECT_NE(Pending(frame_.Store().Events().front()->front.id), nullptr);
     DeleteFileA(path.c_str());
+}
+
+// A second plain start hands itself over: the calendar opens, once the
+// sender has its answer.
+TEST_F(MainFrameTest, ASecondStartShowsTheCalendar) {
+    if (frame_.ScheduleWnd() != nullptr) DestroyWindow(frame_.ScheduleWnd());
+    ASSERT_EQ(frame_.ScheduleWnd(), nullptr);
+    COPYDATASTRUCT data{COPYDATA_SHOW_CALENDAR, 0, nullptr};
+    EXPECT_EQ(SendMessageA(frame_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), COPYDATA_ANSWERED + 0);
+    EXPECT_EQ(frame_.ScheduleWnd(), nullptr);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    ASSERT_NE(frame_.ScheduleWnd(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(frame_.ScheduleWnd()));
+    EXPECT_TRUE(ShowRunningCopy(CMainFrame::kClassName));
 }
 
 TEST(MainFrameStart, UewStartupOpensTheUpcomingWindowAndExitStoresItsPosition) {
