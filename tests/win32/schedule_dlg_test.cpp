@@ -103,13 +103,13 @@ TEST_F(EditTest, ShowsStoredTimesOfDayAndReportsANoteEdit) {
     CScheduleDlg dlg(Context());
     dlg.SetItem(stored);
     std::string caption;
-    bool cancelFocused = false;
+    bool titleFocused = false;
     int startTime = 0;
     int endTime = 0;
     CivilDate start;
     ModalDriver driver({{"View/Edit Event", [&](HWND d) {
                              caption = ModalDriver::Caption(d);
-                             cancelFocused = GetFocus() == GetDlgItem(d, IDCANCEL);
+                             titleFocused = GetFocus() == GetDlgItem(d, IDC_TITLE);
                              startTime = ui::PickerTime(d, IDC_START_TIME);
                              endTime = ui::PickerTime(d, IDC_END_TIME);
                              start = ui::PickerDate(d, IDC_START_DATE);
@@ -118,7 +118,7 @@ TEST_F(EditTest, ShowsStoredTimesOfDayAndReportsANoteEdit) {
                          }}});
     ASSERT_EQ(dlg.DoModal(nullptr), IDOK);
     EXPECT_EQ(caption, "View/Edit Event");
-    EXPECT_TRUE(cancelFocused);
+    EXPECT_TRUE(titleFocused);  // the first field, as for a new event
     // Midnight plus nine hours would read 10:00 on this day.
     EXPECT_EQ(std::make_pair(startTime, endTime), std::make_pair(9 * 3600, 10 * 3600));
     EXPECT_EQ(start, (CivilDate{2026, 3, 29}));
