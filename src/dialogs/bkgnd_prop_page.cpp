@@ -17,7 +17,9 @@ BEGIN_MESSAGE_TABLE(CBkgndPropPage, CPropertyPage)
 END_MESSAGE_TABLE()
 
 CBkgndPropPage::CBkgndPropPage(const PrefSheetContext& context)
-    : CPropertyPage(IDD_PROP_BACKGROUND), context_(context) {}
+    : CPropertyPage(IDD_PROP_BACKGROUND), context_(context) {
+    swatch.framed = true;
+}
 
 BOOL CBkgndPropPage::OnInitDialog() {
     const BackgroundPageValues v = BackgroundFromPreferences(*context_.prefs);

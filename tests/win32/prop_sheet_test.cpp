@@ -325,7 +325,10 @@ TEST_F(PrefSheetTest, ThePreviewIsDrawnExactlyAsTheWallpaperRuleDrawsIt) {
         }
         EXPECT_EQ(differing, 0) << "fit " << row.fit << " keep " << row.keepAspect;
         EXPECT_NE(shown->At(2, 2), RGB(240, 230, 200)) << "the wallpaper is there";
-        for (int x = 0; x < swatch->Width(); x += 3) EXPECT_EQ(swatch->At(x, swatch->Height() / 2), RGB(240, 230, 200));
+        // Inside its frame.
+        for (int x = 1; x < swatch->Width() - 1; x += 3) {
+            EXPECT_EQ(swatch->At(x, swatch->Height() / 2), RGB(240, 230, 200));
+        }
     }
 }
 
@@ -406,6 +409,30 @@ TEST_F(PrefSheetTest, ASecondCommandRaisesTheOpenSheetInsteadOfOpeningAnother) {
          [&] { Press(PSBTN_CANCEL); }});
     EXPECT_EQ(sheets, 1);
     EXPECT_FALSE(second.backgroundApplied || second.eventApplied);
+}
+
+TEST_F(PrefSheetTest, TheColourSwatchIsFramedSoThatWhiteShowsAsABox) {
+    prefs.BkgColor = RGB(255, 255, 255);
+    std::unique_ptr<DibCanvas> shown;
+    Run({[&] {
+        SaveScreenShot(Sheet(), "preferences_white_swatch");
+        shown = RenderPreview(Background().swatch);
+        Press(PSBTN_CANCEL);
+    }});
+    ASSERT_TRUE(shown);
+    const int w = shown->Width();
+    const int h = shown->Height();
+    const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
+    ASSERT_NE(frame, RGB(255, 255, 255));
+    for (int x = 0; x < w; ++x) {
+        EXPECT_EQ(shown->At(x, 0), frame) << x;
+        EXPECT_EQ(shown->At(x, h - 1), frame) << x;
+    }
+    for (int y = 0; y < h; ++y) {
+        EXPECT_EQ(shown->At(0, y), frame) << y;
+        EXPECT_EQ(shown->At(w - 1, y), frame) << y;
+    }
+    for (int x = 1; x < w - 1; ++x) EXPECT_EQ(shown->At(x, h / 2), RGB(255, 255, 255)) << x;
 }
 
 }  // namespace

@@ -299,4 +299,45 @@ TEST_F(ScheduleDlgTest, AMondayRuleSetThroughSettingsNeedsAMondayUnlessItNeverEn
               std::make_tuple(60, 0x02, 1, 1));
 }
 
+TEST_F(ScheduleDlgTest, TheReminderFieldShowsThreeDigitsBesideItsArrows) {
+    CScheduleDlg dlg(Context());
+    RECT field = {};
+    RECT arrows = {};
+    RECT label = {};
+    int firstDigitX = -1;
+    int textWidth = 0;
+    int room = 0;
+    ModalDriver driver({{"New Event", [&](HWND d) {
+                             HWND edit = GetDlgItem(d, IDC_REMIND_MINUTES);
+                             HWND spin = GetDlgItem(d, IDC_REMIND_SPIN);
+                             ui::Type(d, IDC_REMIND_MINUTES, "999");
+                             GetWindowRect(edit, &field);
+                             GetWindowRect(spin, &arrows);
+                             GetWindowRect(GetWindow(spin, GW_HWNDNEXT), &label);  // "minute(s) before."
+                             firstDigitX = static_cast<short>(LOWORD(SendMessageA(edit, EM_POSFROMCHAR, 0, 0)));
+                             HDC dc = GetDC(edit);
+                             HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(edit, WM_GETFONT, 0, 0)));
+                             SIZE size = {};
+                             // A digit to spare: other systems' dialog fonts are wider.
+                             GetTextExtentPoint32A(dc, "9999", 4, &size);
+                             SelectObject(dc, old);
+                             ReleaseDC(edit, dc);
+                             textWidth = size.cx;
+                             RECT client = {};
+                             GetClientRect(edit, &client);
+                             const LRESULT margins = SendMessageA(edit, EM_GETMARGINS, 0, 0);
+                             room = client.right - LOWORD(margins) - HIWORD(margins);
+                             ui::SavePicture(d, "editor_reminder_field");
+                             ui::Press(d, IDCANCEL);
+                         }}});
+    EXPECT_EQ(dlg.DoModal(nullptr), IDCANCEL);
+    EXPECT_GE(room, textWidth) << "three digits fit, and one more";
+    EXPECT_GE(firstDigitX, 0) << "none is scrolled out";
+    // The arrows sit against the field's right end, before the label.
+    EXPECT_GE(arrows.left, field.right - 2);  // on the field's border at most
+    EXPECT_LE(arrows.left, field.right);
+    EXPECT_EQ(arrows.top, field.top);
+    EXPECT_LE(arrows.right, label.left);
+}
+
 }  // namespace
