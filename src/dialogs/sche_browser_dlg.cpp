@@ -53,6 +53,7 @@ INT_PTR CScheBrowserDlg::Run(HWND parent) {
 
 BOOL CScheBrowserDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    CenterDialog(hwnd_, GetWindow(hwnd_, GW_OWNER));
     HWND list = List();
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINEHOT);
@@ -77,7 +78,6 @@ BOOL CScheBrowserDlg::OnInitDialog() {
         rows_.push_back(std::move(row));
     }
     Sort();
-    CenterDialog(hwnd_, GetWindow(hwnd_, GW_OWNER));
     return TRUE;  // the focus on the list
 }
 
