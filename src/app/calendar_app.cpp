@@ -116,6 +116,9 @@ int CCalendarApp::ExitInstance() {
 }
 
 void CCalendarApp::OnAppAbout() {
-    // Owned by the main frame, as a box without a parent of its own is.
-    CAboutDlg().DoModal(mainFrame_ ? mainFrame_->Hwnd() : nullptr);
+    // Owned by the main frame, as a box without a parent of its own is;
+    // shown over the calendar when that is open.
+    AboutContext context;
+    context.anchor = mainFrame_ ? mainFrame_->ScheduleWnd() : nullptr;
+    CAboutDlg(context).DoModal(mainFrame_ ? mainFrame_->Hwnd() : nullptr);
 }

@@ -218,6 +218,7 @@ void CMainFrame::OnPreferences() {
     PrefSheetContext context;
     context.prefs = &prefs_;
     context.openSheet = &prefSheet_;
+    context.anchor = scheduleWnd_;
     context.saveSettings = [this] {
         if (hwnd_ != nullptr) SaveSettings(app_.GetRegistry(), kPreferenceGroup, prefs_, store_);
     };

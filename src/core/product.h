@@ -8,5 +8,3 @@ constexpr char kAppTitle[] = "OrvCalendar";
 constexpr char kTrayTip[] = "Orv Pell Calendar";
 // The calendar window's title.
 constexpr char kCalendarTitle[] = "Orv Calendar";
-// The page the About box's "Donate to Author" button opens in the browser.
-constexpr char kDonateUrl[] = "https://donate.example.org/orvcalendar";

@@ -2,20 +2,29 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "ui/dialog.h"
 
-// What the About box needs: how to open the donation page.
+// The donation page the build was given (ORV_DONATE_URL); empty when none.
+const char* BuildDonateUrl();
+
+// What the About box needs.
 struct AboutContext {
     std::function<void(const char* url)> openUrl;  // the shell's default browser when empty
+    std::string donateUrl = BuildDonateUrl();      // empty: no donate button
+    HWND anchor = nullptr;                         // the calendar window when it is open
 };
 
-// The About box: the product, its version, the ideas for later versions and
-// a button that opens the donation page.
+// The About box: the product, its version, the ideas for later versions and,
+// when the build names a donation page, a button that opens it.
 class CAboutDlg final : public CDialog {
     DECLARE_MESSAGE_TABLE()
 public:
     explicit CAboutDlg(AboutContext context = {});
+
+protected:
+    BOOL OnInitDialog() override;
 
 private:
     void OnDonate();

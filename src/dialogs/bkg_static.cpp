@@ -30,6 +30,10 @@ void CBkgStatic::Paint(HDC dc, int width, int height) {
         Gdiplus::DllExports::GdipFillRectangleI(graphics.Get(), fill.Get(), 0, 0, width, height);
     }
     if (image) DrawWallpaper(dc, 0, 0, width, height, image.Get(), fit != 0, keepAspect != 0);
+    if (framed) {
+        const RECT all = {0, 0, width, height};
+        FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
+    }
 }
 
 LRESULT CBkgStatic::OnPaint(WPARAM, LPARAM) {

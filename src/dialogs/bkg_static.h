@@ -18,6 +18,7 @@ public:
     std::string imagePath;  // system ANSI code page
     int fit = 0;            // 1: stretch over the control instead of tiling
     int keepAspect = 0;     // with fit: crop to the control's shape first
+    bool framed = false;    // a one-pixel frame round the colour, so that white shows on a white page
 
     // Drops the current image and loads imagePath, at most a screenful for
     // the current fit. True when the path is empty or the file was loaded;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "dialogs/dialog_placement.h"
 #include "dialogs/page_exchange.h"
 #include "dialogs/preferences_ids.h"
 #include "dialogs/prop_sheet.h"
@@ -16,7 +17,9 @@ BEGIN_MESSAGE_TABLE(CBkgndPropPage, CPropertyPage)
 END_MESSAGE_TABLE()
 
 CBkgndPropPage::CBkgndPropPage(const PrefSheetContext& context)
-    : CPropertyPage(IDD_PROP_BACKGROUND), context_(context) {}
+    : CPropertyPage(IDD_PROP_BACKGROUND), context_(context) {
+    swatch.framed = true;
+}
 
 BOOL CBkgndPropPage::OnInitDialog() {
     const BackgroundPageValues v = BackgroundFromPreferences(*context_.prefs);
@@ -32,6 +35,8 @@ BOOL CBkgndPropPage::OnInitDialog() {
     SendDlgItemMessageA(hwnd_, IDC_BKG_TRANSPARENCY_SPIN, UDM_SETRANGE32, 0, kMaxTransparency);
     EnableWindow(GetDlgItem(hwnd_, IDC_BKG_KEEP_ASPECT), preview.fit != 0);
     loading_ = false;
+    // The sheet opens on this page, sized by now and not yet shown.
+    CenterDialog(Sheet(), context_.anchor);
     return TRUE;
 }
 
@@ -44,12 +49,14 @@ void CBkgndPropPage::DoDataExchange(DataExchange& dx) {
     dx.MinMaxInt(IDC_BKG_TRANSPARENCY, transparency, 0, kMaxTransparency);
 }
 
-bool CBkgndPropPage::OnApply() {
+bool CBkgndPropPage::OnApply(bool closing) {
     if (flags.modified) {
         ApplyBackground({swatch.backColor, preview.imagePath, preview.fit, preview.keepAspect, transparency},
                         *context_.prefs);
         flags.modified = false;
         flags.applied = true;
+        // Apply shows its effect now; after OK the caller refreshes once the sheet has gone.
+        if (!closing && context_.refreshCalendar) context_.refreshCalendar();
     }
     return true;
 }
@@ -67,8 +74,7 @@ void CBkgndPropPage::OnChangeColor() {
     const bool chosen = context_.chooseColor ? context_.chooseColor(hwnd_, color)
                                              : ChooseColorDialog(hwnd_, color, customColors_);
     if (!chosen) return;
-    // Live at once, applied or not; an open calendar shows it once a page is applied.
-    context_.prefs->BkgColor = color;
+    // The page's until OK or Apply: Cancel leaves the colour as it was.
     swatch.backColor = preview.backColor = color;
     InvalidateRect(swatch, nullptr, FALSE);
     RepaintPreview();

@@ -24,7 +24,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(DataExchange& dx) override;
-    bool OnApply() override;
+    bool OnApply(bool closing) override;
 
 private:
     void OnChangeColor();

@@ -40,7 +40,7 @@ void CPropEventPage::DoDataExchange(DataExchange& dx) {
     ExchangeCheck(dx, hwnd_, IDC_EVT_SOON, values.soon);
 }
 
-bool CPropEventPage::OnApply() {
+bool CPropEventPage::OnApply(bool) {
     if (flags.modified) {
         ApplyEvent(values, *context_.prefs);
         loading_ = true;  // showing the raised hours is no change of the user's

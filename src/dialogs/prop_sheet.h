@@ -15,11 +15,14 @@ class CPropSheet;
 // What the preferences sheet needs from the main frame.
 struct PrefSheetContext {
     Preferences* prefs = nullptr;  // the live preferences, read by the pages and written when applied
+    HWND anchor = nullptr;         // the calendar window when it is open: the sheet opens over it
     // The caller's guard against a second sheet: the open sheet, else null.
     CPropSheet** openSheet = nullptr;
     // After the sheet closed; each runs only when its pages were applied.
     std::function<void()> saveSettings;     // the preference group
-    std::function<void()> refreshCalendar;  // the calendar takes the colour and wallpaper, repaints
+    // The calendar takes the colour, wallpaper and transparency and repaints;
+    // also at Apply, while the sheet stays open.
+    std::function<void()> refreshCalendar;
     std::function<void()> checkReminders;   // a reminder check that rebuilds the upcoming window
     // The pickers; the platform's colour chooser and open-file dialog when empty.
     std::function<bool(HWND owner, Rgb& color)> chooseColor;

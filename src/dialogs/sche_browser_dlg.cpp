@@ -7,6 +7,7 @@
 
 #include "core/schedule_changes.h"
 #include "dialogs/browser_ids.h"
+#include "dialogs/dialog_placement.h"
 #include "dialogs/write_failure.h"
 #include "ui/command_ids.h"
 
@@ -53,6 +54,7 @@ INT_PTR CScheBrowserDlg::Run(HWND parent) {
 
 BOOL CScheBrowserDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    CenterDialog(hwnd_, GetWindow(hwnd_, GW_OWNER));
     HWND list = List();
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINEHOT);
@@ -77,7 +79,7 @@ BOOL CScheBrowserDlg::OnInitDialog() {
         rows_.push_back(std::move(row));
     }
     Sort();
-    return TRUE;
+    return TRUE;  // the focus on the list
 }
 
 const BrowserRow* CScheBrowserDlg::RowAt(int index) const {
@@ -96,6 +98,19 @@ int CALLBACK CScheBrowserDlg::CompareItems(LPARAM first, LPARAM second, LPARAM m
 void CScheBrowserDlg::Sort() {
     SendMessageA(List(), LVM_SORTITEMS, static_cast<WPARAM>(sortMode_),
                  reinterpret_cast<LPARAM>(&CScheBrowserDlg::CompareItems));
+    ShowSortArrow();
+}
+
+void CScheBrowserDlg::ShowSortArrow() {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
+    for (const int column : {kBrowserTitleColumn, kBrowserDateColumn}) {
+        HDITEMA item = {};
+        item.mask = HDI_FORMAT;
+        if (!SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item))) continue;
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == SortedColumn(sortMode_)) item.fmt |= SortsAscending(sortMode_) ? HDF_SORTUP : HDF_SORTDOWN;
+        SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 void CScheBrowserDlg::UpdateButtons() {
@@ -115,13 +130,30 @@ LRESULT CScheBrowserDlg::OnNotify(WPARAM, LPARAM lParam) {
             sortMode_ = SortModeAfterHeaderClick(sortMode_, reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
             Sort();
             return 0;
+        case NM_DBLCLK: {
+            // The row under the pointer, whatever else is selected.
+            const int index = reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem;
+            if (index >= 0) EditRow(index);
+            return 0;
+        }
+        case LVN_KEYDOWN:
+            if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE &&
+                SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
+                OnDelete();
+            }
+            return 0;
         default:
             return Default();
     }
 }
 
+void CScheBrowserDlg::OnOK() { OnEdit(); }
+
 void CScheBrowserDlg::OnEdit() {
-    const int index = static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    EditRow(static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+}
+
+void CScheBrowserDlg::EditRow(int index) {
     const BrowserRow* row = index >= 0 ? RowAt(index) : nullptr;
     if (row == nullptr) return;
     pickedId_ = row->eventId;

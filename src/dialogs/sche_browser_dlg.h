@@ -38,12 +38,16 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // Enter in the list: Edit.
+    void OnOK() override;
 
 private:
     LRESULT OnNotify(WPARAM, LPARAM);
     void OnEdit();
+    void EditRow(int index);
     void OnDelete();
     void Sort();
+    void ShowSortArrow();
     void UpdateButtons();
     const BrowserRow* RowAt(int item) const;
     static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM mode);

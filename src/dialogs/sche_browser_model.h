@@ -33,6 +33,10 @@ using TitleCompare = int (*)(const std::string& a, const std::string& b);
 // apart (equal start dates included), positive otherwise.
 int CompareBrowserRows(const BrowserRow& a, const BrowserRow& b, int mode, TitleCompare compareTitles);
 
+// The column a mode sorts by, and whether upwards; the list's header shows it.
+inline int SortedColumn(int mode) { return mode >= kSortDateAscending ? kBrowserDateColumn : kBrowserTitleColumn; }
+inline bool SortsAscending(int mode) { return mode == kSortTitleAscending || mode == kSortDateAscending; }
+
 // A click on a column's header: the same column again reverses its order,
 // another column starts ascending.
 int SortModeAfterHeaderClick(int mode, int column);

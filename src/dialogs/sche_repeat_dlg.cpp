@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "dialogs/control_exchange.h"
+#include "dialogs/dialog_placement.h"
 #include "dialogs/editor_ids.h"
 
 namespace {
@@ -42,7 +43,10 @@ BOOL CScheRepeatDlg::OnInitDialog() {
     LimitToRepresentableMonths(GetDlgItem(hwnd_, IDC_END_DATE));
     UpdateData(false);
     ApplyLayout();
-    return TRUE;
+    CenterDialog(hwnd_, GetWindow(hwnd_, GW_OWNER));
+    // On the rule's kind, where the user starts; not on OK.
+    SetFocus(GetDlgItem(hwnd_, IDC_KIND_NONE + static_cast<int>(controls_.kind)));
+    return FALSE;
 }
 
 void CScheRepeatDlg::DoDataExchange(DataExchange& dx) {

@@ -8,6 +8,7 @@
 #include "core/calendar.h"
 #include "core/recurrence_text.h"
 #include "dialogs/control_exchange.h"
+#include "dialogs/dialog_placement.h"
 #include "dialogs/editor_ids.h"
 #include "dialogs/sche_repeat_dlg.h"
 #include "dialogs/write_failure.h"
@@ -79,10 +80,9 @@ BOOL CScheduleDlg::OnInitDialog() {
     SendDlgItemMessageA(hwnd_, IDC_REMIND_SPIN, UDM_SETRANGE32, 0, 999);
     EnableWindow(GetDlgItem(hwnd_, IDOK), !fields_.title.empty());
     UpdateRecurrenceText();
-    if (!editing) return TRUE;
-    SetWindowTextA(hwnd_, "View/Edit Event");
-    SetFocus(GetDlgItem(hwnd_, IDCANCEL));
-    return FALSE;
+    if (editing) SetWindowTextA(hwnd_, "View/Edit Event");
+    CenterDialog(hwnd_, GetWindow(hwnd_, GW_OWNER));
+    return TRUE;  // the focus on the title, the first field
 }
 
 void CScheduleDlg::DoDataExchange(DataExchange& dx) {

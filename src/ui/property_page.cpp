@@ -34,7 +34,9 @@ LRESULT CPropertyPage::OnNotify(WPARAM, LPARAM lParam) {
         case PSN_KILLACTIVE:
             return OnKillActive() ? FALSE : TRUE;
         case PSN_APPLY:
-            return OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
+            // The sheet says TRUE for its OK, FALSE for Apply.
+            return OnApply(reinterpret_cast<const PSHNOTIFY*>(lParam)->lParam != FALSE) ? PSNRET_NOERROR
+                                                                                      : PSNRET_INVALID_NOCHANGEPAGE;
         default:
             return Default();
     }

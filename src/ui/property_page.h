@@ -21,8 +21,8 @@ public:
 protected:
     // False keeps the user on the page: its fields did not pass their checks.
     virtual bool OnKillActive() { return UpdateData(true); }
-    // The sheet's OK or Apply; false keeps the sheet open on this page.
-    virtual bool OnApply() { return true; }
+    // The sheet's OK (closing) or Apply; false keeps the sheet open on this page.
+    virtual bool OnApply(bool /*closing*/) { return true; }
     // The sheet's buttons end the sheet, never a page on its own.
     void OnOK() override {}
     void OnCancel() override {}

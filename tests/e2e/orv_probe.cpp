@@ -13,6 +13,9 @@
 //   orv_probe item CLASS TITLE ID         prints "left top right bottom" of the first visible descendant
 //                                         with that control id (a dialog's or a property page's control)
 //   orv_probe text CLASS TITLE ID         prints the text of that control (a drop-down list: its selection)
+//   orv_probe focus CLASS TITLE           prints the control id of the window with the keyboard focus in
+//                                         that window's thread (a picker's or a drop-down's inner window
+//                                         counts as its control); 1 if none
 //   orv_probe blink CLASS SECONDS         samples the client area on the screen every 50 ms; prints
 //                                         "inked blank": samples with and without text on the tooltip colour
 //   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
@@ -328,6 +331,22 @@ int main(int argc, char** argv) {
         RECT rc;
         GetWindowRect(ctx.found, &rc);
         std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+        return 0;
+    }
+    if (verb == "focus" && argc >= 4) {
+        HWND hwnd = Find(argv[2], std::string(argv[3]) == "-" ? nullptr : argv[3]);
+        if (hwnd == nullptr) return 1;
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) || info.hwndFocus == nullptr) return 1;
+        HWND focus = info.hwndFocus;
+        for (HWND parent = GetParent(focus); parent != nullptr; parent = GetParent(focus)) {
+            char name[16] = {};
+            GetClassNameA(parent, name, sizeof name);
+            if (std::string(name) == "#32770") break;
+            focus = parent;
+        }
+        std::printf("%d\n", GetDlgCtrlID(focus));
         return 0;
     }
     if (verb == "blink" && argc >= 4) {

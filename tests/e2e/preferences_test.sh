@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The tray's Preferences and About and the calendar's Browse All in the running
-# program: a colour chosen and cancelled stays off the open calendar;
-# transparency and look-ahead changed through the sheet reach the registry and
-# the open calendar; two events deleted in the browser leave the registry and
-# the month.
+# program: a colour chosen and cancelled stays out of the preferences and off
+# the open calendar; Apply shows a new transparency on the open calendar at
+# once; transparency and look-ahead changed through the sheet reach the
+# registry and the open calendar; two events deleted in the browser leave the
+# registry and the month.
 . "$(dirname "$0")/lib.sh"
 SC="$USER_KEY\\sc"
 shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
@@ -64,6 +65,9 @@ line_ink() {  # picture day line
 }
 # A point of plain background: the middle of the grid's last cell.
 back_point="$(( 6 + 6 * cw + cw / 2 )) $(( 61 + 5 * ch + ch / 2 ))"
+# And one beside the grid's bottom-right corner, which a sheet centred over the
+# calendar leaves uncovered.
+corner_point="$(( right - left - 8 )) $(( bottom - top - 8 ))"
 
 before=$(shot e2e_preferences_before)
 check "the calendar shows the stored blue without a wash" near "$(read_bmp "$before" $back_point)" "0 0 200" 8
@@ -86,8 +90,8 @@ type_into() {  # window title, control id, text: clicked, emptied, typed as the 
   xdotool type "$3"
 }
 
-# A colour confirmed in the chooser is live at once, but an open calendar
-# shows it only once a Background page is applied; Cancel saves nothing.
+# A colour confirmed in the chooser belongs to the sheet until OK or Apply:
+# Cancel leaves it out of the preferences and off the open calendar.
 open_preferences
 check "the tray's Preferences opens the sheet" probe find '#32770' Preferences
 click_item Preferences 1015                          # Change...
@@ -106,6 +110,15 @@ check "the open calendar keeps its colour" near "$(read_bmp "$cancelled" $back_p
 
 open_preferences
 type_into Preferences 1034 200                       # transparency
+click_item Preferences 0x3021                        # Apply
+sleep 0.5
+read -r _ sl st sr sb <<<"$(probe find '#32770' Preferences)"
+read -r cx cy <<<"$corner_point"
+check "the sheet leaves the calendar's corner in sight" \
+  test $(( left + cx )) -ge "$sr" -o $(( top + cy )) -ge "$sb" -o $(( left + cx )) -lt "$sl" -o $(( top + cy )) -lt "$st"
+applied=$(shot e2e_preferences_applied)
+# 200/255 of white over the blue.
+check "Apply shows the wash on the open calendar at once" near "$(read_bmp "$applied" $corner_point)" "200 200 243" 8
 read -r tleft ttop _ _ <<<"$(probe item '#32770' Preferences 0x3020)"
 xdotool mousemove $(( tleft + 100 )) $(( ttop + 10 )) click 1   # the "Event" tab
 sleep 0.5
@@ -117,11 +130,11 @@ check "OK closes the sheet" probe gone '#32770' 5
 check "BkgAlpha holds the new transparency" test "$(reg_value "$USER_KEY" BkgAlpha)" = "REG_DWORD 0xc8"
 check "UewHours holds the new look-ahead" test "$(reg_value "$USER_KEY" UewHours)" = "REG_DWORD 0x7"
 check "UewHours2 holds the new threshold" test "$(reg_value "$USER_KEY" UewHours2)" = "REG_DWORD 0x3"
-check "and BkgColor the colour chosen before" test "$(reg_value "$USER_KEY" BkgColor)" = "REG_DWORD 0xc800"
+check "and BkgColor the colour from before the cancelled choice" \
+  test "$(reg_value "$USER_KEY" BkgColor)" = "REG_DWORD 0xc80000"
 sleep 0.5
 after=$(shot e2e_preferences_after)
-# 200/255 of white over the green.
-check "the open calendar is repainted with the colour and the wash" near "$(read_bmp "$after" $back_point)" "200 243 200" 8
+check "the open calendar is repainted with the wash over its colour" near "$(read_bmp "$after" $back_point)" "200 200 243" 8
 
 # About from the tray menu: its fifth entry; Close ends it.
 probe post "$FRAME" 0x437 0 0x205 >/dev/null

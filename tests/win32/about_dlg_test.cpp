@@ -1,5 +1,5 @@
-// The About box: its texts and icon, the donate button opening the one
-// address, and Close.
+// The About box: its texts and icon, the donate button opening the build's
+// address or left out without one, and Close.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/product.h"
 #include "dialogs/about_dlg.h"
 #include "dialogs/about_ids.h"
 #include "support/dialog_script.h"
@@ -27,7 +26,10 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM lParam) {
 
 TEST(AboutDlg, ShowsItsTextsAndOpensTheDonationPageStayingOpen) {
     std::vector<std::string> opened;
-    CAboutDlg dlg(AboutContext{[&](const char* url) { opened.push_back(url); }});
+    AboutContext context;
+    context.openUrl = [&](const char* url) { opened.push_back(url); };
+    context.donateUrl = "https://pay.test/orv";
+    CAboutDlg dlg(context);
     std::vector<std::string> texts;
     std::string caption;
     bool hasIcon = false;
@@ -60,13 +62,31 @@ TEST(AboutDlg, ShowsItsTextsAndOpensTheDonationPageStayingOpen) {
         "2. Customizable public holidays and events.",
         "3. Sticky notes with timer.",
         "4. Built-in macro support.",
-        "Donate to Author",
-        "Close",
+        "&Donate to Author",
+        "&Close",
     };
     EXPECT_EQ(texts, expected);
     EXPECT_TRUE(hasIcon);
-    EXPECT_EQ(opened, std::vector<std::string>{kDonateUrl});
+    EXPECT_EQ(opened, std::vector<std::string>{"https://pay.test/orv"});
     EXPECT_TRUE(openAfterDonate);
+}
+
+TEST(AboutDlg, WithoutADonationPageTheButtonIsLeftOut) {
+    std::vector<std::string> opened;
+    AboutContext context;
+    context.openUrl = [&](const char* url) { opened.push_back(url); };
+    context.donateUrl.clear();
+    CAboutDlg dlg(context);
+    bool donateShown = true;
+    DialogScript script({[&] {
+        donateShown = IsWindowVisible(GetDlgItem(dlg.Hwnd(), IDC_ABOUT_DONATE)) != FALSE;
+        SaveScreenShot(dlg.Hwnd(), "about_without_donation");
+        ClickButton(dlg.Hwnd(), IDC_ABOUT_DONATE);  // as a stray message would
+        ClickButton(dlg.Hwnd(), IDOK);
+    }});
+    EXPECT_EQ(dlg.DoModal(nullptr), IDOK);
+    EXPECT_FALSE(donateShown);
+    EXPECT_TRUE(opened.empty());
 }
 
 }  // namespace

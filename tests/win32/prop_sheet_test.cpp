@@ -1,5 +1,5 @@
 // The preferences sheet driven through its pages' controls and the sheet's
-// buttons: what is applied when, the colour taken at once, the hours rule,
+// buttons: what is applied when, the colour kept only when applied, the hours rule,
 // the range messages, the wallpaper preview and files that cannot be loaded.
 #include <windows.h>
 #include <commctrl.h>
@@ -150,7 +150,8 @@ TEST_F(PrefSheetTest, ApplyThenCancelStillCountsAsApplied) {
         },
         [&] {
             EXPECT_EQ(prefs.BkgAlpha, 100);
-            EXPECT_TRUE(calls.empty()) << "the caller acts once the sheet has closed";
+            // An open calendar shows it while the sheet stays; saving waits for the close.
+            EXPECT_EQ(calls, Calls{"refresh"});
             SetDlgItemTextA(Background(), IDC_BKG_TRANSPARENCY, "50");
             Press(PSBTN_CANCEL);
         },
@@ -159,21 +160,47 @@ TEST_F(PrefSheetTest, ApplyThenCancelStillCountsAsApplied) {
     EXPECT_TRUE(outcome.backgroundApplied);
     EXPECT_FALSE(outcome.eventApplied);
     EXPECT_EQ(prefs.BkgAlpha, 100);
-    EXPECT_EQ(calls, (Calls{"save", "refresh"}));
+    EXPECT_EQ(calls, (Calls{"refresh", "save", "refresh"}));
 }
 
-TEST_F(PrefSheetTest, AConfirmedColourIsLiveAtOnceEvenAfterCancel) {
-    const PrefSheetOutcome outcome = Run({
+TEST_F(PrefSheetTest, AChosenColourIsKeptOnlyByApplyOrOk) {
+    prefs.BkgColor = RGB(255, 255, 255);
+    COLORREF swatchAfterChoice = 0;
+    COLORREF liveAfterChoice = 0;
+    const PrefSheetOutcome cancelled = Run({
         [&] { ClickButton(Background(), IDC_BKG_CHANGE_COLOR); },
         [&] {
-            EXPECT_EQ(prefs.BkgColor, RGB(10, 20, 30));
-            EXPECT_EQ(RenderPreview(Background().swatch)->At(3, 3), RGB(10, 20, 30));
+            swatchAfterChoice = RenderPreview(Background().swatch)->At(3, 3);
+            liveAfterChoice = prefs.BkgColor;
             Press(PSBTN_CANCEL);
         },
     });
-    EXPECT_FALSE(outcome.backgroundApplied);
+    EXPECT_EQ(swatchAfterChoice, RGB(10, 20, 30));
+    EXPECT_EQ(liveAfterChoice, RGB(255, 255, 255));
+    EXPECT_FALSE(cancelled.backgroundApplied);
+    EXPECT_EQ(prefs.BkgColor, RGB(255, 255, 255));
     EXPECT_EQ(calls, Calls{"choose color"});  // neither saved nor shown in the calendar
-    EXPECT_EQ(prefs.BkgColor, RGB(10, 20, 30));
+
+    // Opened again: the colour from before, until Apply takes the new one.
+    COLORREF reopened = 0;
+    COLORREF liveAfterApply = 0;
+    chosenColor = RGB(200, 0, 0);
+    calls.clear();
+    const PrefSheetOutcome applied = Run({
+        [&] {
+            reopened = RenderPreview(Background().swatch)->At(3, 3);
+            ClickButton(Background(), IDC_BKG_CHANGE_COLOR);
+            Press(PSBTN_APPLYNOW);
+        },
+        [&] {
+            liveAfterApply = prefs.BkgColor;
+            Press(PSBTN_CANCEL);
+        },
+    });
+    EXPECT_EQ(reopened, RGB(255, 255, 255));
+    EXPECT_EQ(liveAfterApply, RGB(200, 0, 0));
+    EXPECT_TRUE(applied.backgroundApplied);
+    EXPECT_EQ(calls, (Calls{"choose color", "refresh", "save", "refresh"}));
 }
 
 TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
@@ -298,7 +325,10 @@ TEST_F(PrefSheetTest, ThePreviewIsDrawnExactlyAsTheWallpaperRuleDrawsIt) {
         }
         EXPECT_EQ(differing, 0) << "fit " << row.fit << " keep " << row.keepAspect;
         EXPECT_NE(shown->At(2, 2), RGB(240, 230, 200)) << "the wallpaper is there";
-        for (int x = 0; x < swatch->Width(); x += 3) EXPECT_EQ(swatch->At(x, swatch->Height() / 2), RGB(240, 230, 200));
+        // Inside its frame.
+        for (int x = 1; x < swatch->Width() - 1; x += 3) {
+            EXPECT_EQ(swatch->At(x, swatch->Height() / 2), RGB(240, 230, 200));
+        }
     }
 }
 
@@ -379,6 +409,30 @@ TEST_F(PrefSheetTest, ASecondCommandRaisesTheOpenSheetInsteadOfOpeningAnother) {
          [&] { Press(PSBTN_CANCEL); }});
     EXPECT_EQ(sheets, 1);
     EXPECT_FALSE(second.backgroundApplied || second.eventApplied);
+}
+
+TEST_F(PrefSheetTest, TheColourSwatchIsFramedSoThatWhiteShowsAsABox) {
+    prefs.BkgColor = RGB(255, 255, 255);
+    std::unique_ptr<DibCanvas> shown;
+    Run({[&] {
+        SaveScreenShot(Sheet(), "preferences_white_swatch");
+        shown = RenderPreview(Background().swatch);
+        Press(PSBTN_CANCEL);
+    }});
+    ASSERT_TRUE(shown);
+    const int w = shown->Width();
+    const int h = shown->Height();
+    const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
+    ASSERT_NE(frame, RGB(255, 255, 255));
+    for (int x = 0; x < w; ++x) {
+        EXPECT_EQ(shown->At(x, 0), frame) << x;
+        EXPECT_EQ(shown->At(x, h - 1), frame) << x;
+    }
+    for (int y = 0; y < h; ++y) {
+        EXPECT_EQ(shown->At(0, y), frame) << y;
+        EXPECT_EQ(shown->At(w - 1, y), frame) << y;
+    }
+    for (int x = 1; x < w - 1; ++x) EXPECT_EQ(shown->At(x, h / 2), RGB(255, 255, 255)) << x;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The event browser driven through its list and buttons: listing, sorting by
-// both headers, Edit, Delete; and that its deletions never leave the calendar
-// pointing at a freed event.
+// The event browser driven through its list, buttons and keys: listing,
+// sorting by both headers with the header's arrow, Edit, Delete, Enter and
+// the Delete key; and that its deletions never leave the calendar pointing at
+// a freed event.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -18,6 +19,7 @@
 #include "portable/store_fakes.h"
 #include "scratch_hive.h"
 #include "store/registry_paths.h"
+#include "support/dialog_keys.h"
 #include "support/dialog_script.h"
 #include "support/message_box_catcher.h"
 #include "ui/command_ids.h"
@@ -155,6 +157,20 @@ protected:
         SendMessageA(header, WM_LBUTTONUP, 0, at);
     }
     static bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+    // The header's sort arrows, column by column: "^" up, "v" down, "-" none.
+    static std::string Arrows(HWND list) {
+        HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+        std::string arrows;
+        for (int column = 0; column < 2; ++column) {
+            HDITEMA item = {};
+            item.mask = HDI_FORMAT;
+            SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+            const bool up = (item.fmt & HDF_SORTUP) != 0;
+            const bool down = (item.fmt & HDF_SORTDOWN) != 0;
+            arrows += up && down ? '!' : up ? '^' : down ? 'v' : '-';
+        }
+        return arrows;
+    }
 
     ScratchHive hive;
     SettableClock clock{MakeLocalTime(2026, 7, 20, 12, 0, 0, -1)};
@@ -171,9 +187,11 @@ TEST_F(BrowserTest, ListsEveryEventWithItsDatesAndSortsByEitherHeaderBothWays) {
     Add("Delta", 8, 5);
     CScheBrowserDlg dlg(Context());
     std::vector<std::pair<std::string, Titles>> seen;
+    std::vector<std::string> arrows;
     DialogScript script({[&] {
                              HWND list = dlg.List();
                              seen.emplace_back("opened", ListedTitles(list));
+                             arrows.push_back(Arrows(list));
                              EXPECT_EQ(Text(list, 0, 1), FormatShortDate(MakeLocalTime(2026, 8, 1, 0, 0, 0, -1)) +
                                                              " ~ endless");
                              EXPECT_EQ(Text(list, 3, 1),
@@ -182,6 +200,7 @@ TEST_F(BrowserTest, ListsEveryEventWithItsDatesAndSortsByEitherHeaderBothWays) {
                              for (const int column : {0, 0, 1, 1, 0}) {
                                  ClickHeader(list, column);
                                  seen.emplace_back("column " + std::to_string(column), ListedTitles(list));
+                                 arrows.push_back(Arrows(list));
                              }
                              Select(list, {1});
                          },
@@ -197,6 +216,7 @@ TEST_F(BrowserTest, ListsEveryEventWithItsDatesAndSortsByEitherHeaderBothWays) {
         {"column 0", {"Alpha", "beta", "Delta", "gamma"}},  // another column starts ascending
     };
     EXPECT_EQ(seen, expected);
+    EXPECT_EQ(arrows, (std::vector<std::string>{"^-", "v-", "^-", "-^", "-v", "^-"}));
     EXPECT_TRUE(edited.empty());
 }
 
@@ -267,6 +287,54 @@ TEST_F(BrowserTest, EditPicksTheFirstSelectedRowAndHandsItOverOnceClosed) {
     EXPECT_TRUE(dlg.EditRequested());
     EXPECT_EQ(dlg.PickedId(), b);
     EXPECT_EQ(edited, std::vector<std::uint32_t>{b});
+}
+
+TEST_F(BrowserTest, EnterEditsTheSelectedRowTheDeleteKeyAsksAndDeletes) {
+    Add("a", 8, 1);
+    const std::uint32_t b = Add("b", 8, 2);
+    Add("c", 8, 3);
+    MessageBoxCatcher catcher;
+    {
+        // Enter in the list, even after Tab went round the buttons.
+        CScheBrowserDlg dlg(Context());
+        std::vector<int> focusBeforeEnter;
+        DialogScript script({[&] {
+            Select(dlg.List(), {1});
+            SetFocus(dlg.List());
+            for (int i = 0; i < 4; ++i) keys::Press(dlg.Hwnd(), VK_TAB);
+            focusBeforeEnter.push_back(keys::FocusedId());
+            keys::Press(dlg.Hwnd(), VK_RETURN);
+        }});
+        EXPECT_EQ(dlg.Run(nullptr), IDOK);
+        EXPECT_EQ(focusBeforeEnter, std::vector<int>{IDC_BROWSER_LIST});
+        EXPECT_EQ(edited, std::vector<std::uint32_t>{b});
+    }
+    {
+        // The Delete key: the button's question, then the selected rows go;
+        // with nothing selected it asks nothing.
+        CalendarStandIn calendar(store);
+        CScheBrowserDlg dlg(Context());
+        Titles left;
+        DialogScript script({[&] {
+                                 Select(dlg.List(), {0, 2});
+                                 SetFocus(dlg.List());
+                                 keys::Press(dlg.Hwnd(), VK_DELETE);
+                             },
+                             [&] {
+                                 left = ListedTitles(dlg.List());
+                                 keys::Press(dlg.Hwnd(), VK_DELETE);
+                                 keys::Press(dlg.Hwnd(), VK_ESCAPE);
+                             }});
+        EXPECT_EQ(dlg.Run(calendar.Hwnd()), IDCANCEL);
+        EXPECT_EQ(left, Titles{"b"});
+        EXPECT_EQ(calendar.notices, 1);
+        ASSERT_EQ(store.Count(), 1u);
+        EXPECT_EQ(store.Events().front()->front.id, b);
+        EXPECT_EQ(edited.size(), 1u);
+    }
+    ASSERT_EQ(catcher.Boxes().size(), 1u);
+    EXPECT_EQ(catcher.Boxes()[0].text, "Delete selected event(s)?");
+    EXPECT_EQ(catcher.Boxes()[0].caption, "Delete");
 }
 
 TEST_F(BrowserTest, AnEmptyStoreGivesAnEmptyListAndNoButtons) {

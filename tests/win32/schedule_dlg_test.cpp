@@ -104,13 +104,13 @@ TEST_F(EditTest, ShowsStoredTimesOfDayAndReportsANoteEdit) {
     CScheduleDlg dlg(Context());
     dlg.SetItem(stored);
     std::string caption;
-    bool cancelFocused = false;
+    bool titleFocused = false;
     int startTime = 0;
     int endTime = 0;
     CivilDate start;
     ModalDriver driver({{"View/Edit Event", [&](HWND d) {
                              caption = ModalDriver::Caption(d);
-                             cancelFocused = GetFocus() == GetDlgItem(d, IDCANCEL);
+                             titleFocused = GetFocus() == GetDlgItem(d, IDC_TITLE);
                              startTime = ui::PickerTime(d, IDC_START_TIME);
                              endTime = ui::PickerTime(d, IDC_END_TIME);
                              start = ui::PickerDate(d, IDC_START_DATE);
@@ -119,7 +119,7 @@ TEST_F(EditTest, ShowsStoredTimesOfDayAndReportsANoteEdit) {
                          }}});
     ASSERT_EQ(dlg.DoModal(nullptr), IDOK);
     EXPECT_EQ(caption, "View/Edit Event");
-    EXPECT_TRUE(cancelFocused);
+    EXPECT_TRUE(titleFocused);  // the first field, as for a new event
     // Midnight plus nine hours would read 10:00 on this day.
     EXPECT_EQ(std::make_pair(startTime, endTime), std::make_pair(9 * 3600, 10 * 3600));
     EXPECT_EQ(start, (CivilDate{2026, 3, 29}));
@@ -313,6 +313,47 @@ TEST_F(ScheduleDlgTest, AMondayRuleSetThroughSettingsNeedsAMondayUnlessItNeverEn
     const ScheduleFront& f = store.FindEvent(1)->front;
     EXPECT_EQ(std::make_tuple(int{f.recurKind}, int{f.recurPattern}, int{f.recurInterval}, int{f.recurFlags}),
               std::make_tuple(60, 0x02, 1, 1));
+}
+
+TEST_F(ScheduleDlgTest, TheReminderFieldShowsThreeDigitsBesideItsArrows) {
+    CScheduleDlg dlg(Context());
+    RECT field = {};
+    RECT arrows = {};
+    RECT label = {};
+    int firstDigitX = -1;
+    int textWidth = 0;
+    int room = 0;
+    ModalDriver driver({{"New Event", [&](HWND d) {
+                             HWND edit = GetDlgItem(d, IDC_REMIND_MINUTES);
+                             HWND spin = GetDlgItem(d, IDC_REMIND_SPIN);
+                             ui::Type(d, IDC_REMIND_MINUTES, "999");
+                             GetWindowRect(edit, &field);
+                             GetWindowRect(spin, &arrows);
+                             GetWindowRect(GetWindow(spin, GW_HWNDNEXT), &label);  // "minute(s) before."
+                             firstDigitX = static_cast<short>(LOWORD(SendMessageA(edit, EM_POSFROMCHAR, 0, 0)));
+                             HDC dc = GetDC(edit);
+                             HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(edit, WM_GETFONT, 0, 0)));
+                             SIZE size = {};
+                             // A digit to spare: other systems' dialog fonts are wider.
+                             GetTextExtentPoint32A(dc, "9999", 4, &size);
+                             SelectObject(dc, old);
+                             ReleaseDC(edit, dc);
+                             textWidth = size.cx;
+                             RECT client = {};
+                             GetClientRect(edit, &client);
+                             const LRESULT margins = SendMessageA(edit, EM_GETMARGINS, 0, 0);
+                             room = client.right - LOWORD(margins) - HIWORD(margins);
+                             ui::SavePicture(d, "editor_reminder_field");
+                             ui::Press(d, IDCANCEL);
+                         }}});
+    EXPECT_EQ(dlg.DoModal(nullptr), IDCANCEL);
+    EXPECT_GE(room, textWidth) << "three digits fit, and one more";
+    EXPECT_GE(firstDigitX, 0) << "none is scrolled out";
+    // The arrows sit against the field's right end, before the label.
+    EXPECT_GE(arrows.left, field.right - 2);  // on the field's border at most
+    EXPECT_LE(arrows.left, field.right);
+    EXPECT_EQ(arrows.top, field.top);
+    EXPECT_LE(arrows.right, label.left);
 }
 
 }  // namespace
