@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kStoreSize = 361;
 
-struct FixedClock final : Clock {
+struct ManualClock final : Clock {
     Instant now = 0;
     Instant Now() const override { return now; }
 };
@@ -49,7 +49,7 @@ struct Rig {
     }
     Store store;
     Preferences prefs;
-    FixedClock clock;
+    ManualClock clock;
     NoTimer timer;
     NoActions actions;
     OpenWindow upcoming;

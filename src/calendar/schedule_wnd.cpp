@@ -586,10 +586,13 @@ void CScheduleWnd::NewEvent() {
 }
 
 void CScheduleWnd::EditEvent() {
-    if (layout_.selectedEvent == nullptr) return;
+    if (layout_.selectedEvent != nullptr) EditEvent(layout_.selectedEvent->item->front.id);
+}
+
+void CScheduleWnd::EditEvent(std::uint32_t eventId) {
     StopHoverTimer();
     CloseTip();
-    RunEditEvent(hwnd_, EditorContext(), *context_.store, layout_.selectedEvent->item->front.id);
+    RunEditEvent(hwnd_, EditorContext(), *context_.store, eventId);
 }
 
 void CScheduleWnd::BrowseAll() {
@@ -599,8 +602,9 @@ void CScheduleWnd::BrowseAll() {
     // Called once the browser has closed; this window outlives its own handler.
     browser.editEvent = [this](std::uint32_t eventId) {
         if (hwnd_ == nullptr) return;
+        // The event it picked, even one the calendar cannot show (no occurrence).
         ShowEvent(eventId, context_.clock->Now(), false);
-        EditEvent();
+        if (hwnd_ != nullptr) EditEvent(eventId);
     };
     CScheBrowserDlg(std::move(browser)).Run(hwnd_);
 }
@@ -643,7 +647,7 @@ void CScheduleWnd::ShowEvent(std::uint32_t eventId, Instant from, bool openEdito
     layout_.selectedId = 0;
     layout_.SelectEventById(eventId);
     InvalidateRect(hwnd_, nullptr, FALSE);
-    if (openEditor) EditEvent();
+    if (openEditor) EditEvent(eventId);
 }
 
 void CScheduleWnd::ShowMonth(int year, int month) {

@@ -64,7 +64,8 @@ public:
     void ShowEvent(std::uint32_t eventId, Instant from, bool openEditor);
 
     void NewEvent();
-    void EditEvent();
+    void EditEvent();  // the selected one
+    void EditEvent(std::uint32_t eventId);
     void DeleteSelectedEvent();
     void ExcludeSelectedOccurrence();
     void BrowseAll();

@@ -1,5 +1,7 @@
 #include "calendar/tip_model.h"
 
+#include <algorithm>
+
 #include "core/calendar.h"
 #include "core/occurrence.h"
 #include "core/recurrence_text.h"
@@ -24,6 +26,30 @@ int Shift(int low, int high, int areaLow, int areaHigh) {
     return 0;
 }
 
+// How long one occurrence lasts: a one-off event from its first day's start
+// to its last day's end, a recurring one from its start to its end time.
+Instant OccurrenceLength(const ScheduleFront& f) {
+    if (IsRecurring(f.recurKind)) {
+        const Instant length = static_cast<Instant>(f.endTime) - f.startTime;
+        return length >= 0 ? length : length + kSecondsPerDay;  // over midnight
+    }
+    LocalFields first, last;
+    Instant begins = 0, ends = 0;
+    if (!BreakDownLocal(f.startDate, first) || !BreakDownLocal(f.endDate, last) ||
+        !TryMakeLocalTime(first.year, first.month, first.day, f.startTime / 3600, f.startTime / 60 % 60,
+                          f.startTime % 60, begins) ||
+        !TryMakeLocalTime(last.year, last.month, last.day, f.endTime / 3600, f.endTime / 60 % 60, f.endTime % 60, ends))
+        return 0;
+    return std::max<Instant>(0, ends - begins);
+}
+
+// Past once its last occurrence has ended: one that began before now may still run.
+bool IsPast(const ScheduleItem& item, Instant now) {
+    const ScheduleFront& f = item.front;
+    const Instant from = now - OccurrenceLength(f);
+    return from > f.endDate || !FindOccurrence(item, from, f.endDate, nullptr);
+}
+
 }  // namespace
 
 TipLines MakeTipLines(const ScheduleItem& item, Instant now, const TextFormat& format, const LocaleNames& names) {
@@ -34,7 +60,7 @@ TipLines MakeTipLines(const ScheduleItem& item, Instant now, const TextFormat& f
     if (IsEndless(f)) {
         endText = "endless";
     } else {
-        if (now > f.endDate || !FindOccurrence(item, now, f.endDate, nullptr)) lines[4] = "This is a past event.";
+        if (IsPast(item, now)) lines[4] = "This is a past event.";
         endText = DateText(f.endDate, format);
     }
     lines[1] = "Date: " + DateText(f.startDate, format) + " ~ " + endText;

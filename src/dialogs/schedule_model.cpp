@@ -1,5 +1,6 @@
 #include "dialogs/schedule_model.h"
 
+#include <limits>
 #include <stdexcept>
 
 #include "core/calendar.h"
@@ -128,9 +129,10 @@ EditorRefusal ApplyEditorFields(EditorFields& f, const Clock& clock, std::unique
     Copy(f.recurPattern, s.recurPattern, structureChanged);
     Copy(f.recurInterval, s.recurInterval, structureChanged);
     Copy(f.recurFlags, s.recurFlags, structureChanged);
-    if (structureChanged && !f.Endless() && !FindOccurrence(*item, startDate, endDate, nullptr)) {
-        return EditorRefusal::NoOccurrence;
-    }
+    // A rule without an end can never occur too (weekly on no weekday): it
+    // would be stored and never shown.
+    const Instant last = f.Endless() ? std::numeric_limits<std::int32_t>::max() : endDate;
+    if (structureChanged && !FindOccurrence(*item, startDate, last, nullptr)) return EditorRefusal::NoOccurrence;
 
     const auto actions = static_cast<std::uint8_t>((f.launchCheck ? kActionLaunchFile : 0) |
                                                    (f.soundCheck ? kActionPlaySound : 0));

@@ -113,7 +113,7 @@ inline void Plant(Registry& registry, std::string_view keyPath, std::string_view
     }
 }
 
-struct FixedClock final : Clock {
+struct ManualClock final : Clock {
     Instant now = 0;
     Instant Now() const override { return now; }
 };
@@ -145,7 +145,7 @@ struct StoreRig {
     explicit StoreRig(Registry& r, Instant now) : registry(r) { clock.now = now; }
 
     Registry& registry;
-    FixedClock clock;
+    ManualClock clock;
     Preferences prefs;
     NullTimer timer;
     NullActions actions;

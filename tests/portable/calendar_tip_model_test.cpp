@@ -33,6 +33,11 @@ ScheduleItem Event(Day first, Day last, std::uint8_t kind, std::uint8_t flags = 
     return item;
 }
 
+ScheduleItem Until(ScheduleItem item, int hour) {
+    item.front.endTime = hour * 3600;
+    return item;
+}
+
 TEST(TipModelTest, FiveLines) {
     const IsoFormat iso;
     const Instant now = Local(2026, 3, 20, 12);
@@ -45,7 +50,12 @@ TEST(TipModelTest, FiveLines) {
     } cases[] = {
         {"endless", Event({2026, 3, 2}, {2026, 3, 2}, 30, 1), "Date: 2026-3-2 ~ endless", "Recur: Everyday", ""},
         {"ahead", Event({2026, 3, 29}, {2026, 3, 30}, 1), "Date: 2026-3-29 ~ 2026-3-30", "Recur: No Recurrence", ""},
+        // Past once the last occurrence has ended, not once it has begun.
         {"begun, not ended", Event({2026, 3, 19}, {2026, 3, 21}, 1), "Date: 2026-3-19 ~ 2026-3-21",
+         "Recur: No Recurrence", ""},
+        {"last occurrence running", Until(Event({2026, 3, 2}, {2026, 3, 20}, 30), 13), "Date: 2026-3-2 ~ 2026-3-20",
+         "Recur: Everyday", ""},
+        {"one day, ended this morning", Event({2026, 3, 20}, {2026, 3, 20}, 1), "Date: 2026-3-20 ~ 2026-3-20",
          "Recur: No Recurrence", "This is a past event."},
         {"last occurrence gone", Event({2026, 3, 2}, {2026, 3, 20}, 30), "Date: 2026-3-2 ~ 2026-3-20",
          "Recur: Everyday", "This is a past event."},
@@ -58,7 +68,9 @@ TEST(TipModelTest, FiveLines) {
         EXPECT_EQ(lines[1], c.date) << c.what;
         EXPECT_EQ(lines[2], c.recur) << c.what;
         // On 2026-03-29 Berlin's clock changes: still the stored time of day.
-        EXPECT_EQ(lines[3], "Time: 9:30:5 ~ 10:0:0") << c.what;
+        EXPECT_EQ(lines[3], std::string("Time: 9:30:5 ~ ") + (c.item.front.endTime == 13 * 3600 ? "13" : "10") +
+                                ":0:0")
+            << c.what;
         EXPECT_EQ(lines[4], c.past) << c.what;
     }
 }

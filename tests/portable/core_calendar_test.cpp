@@ -144,15 +144,6 @@ TEST(LocalTimeTest, ChangeDaysOfTheCurrentZone) {
     if (checked == 0) GTEST_SKIP() << "no change days listed for this zone";
 }
 
-class FixedClock final : public Clock {
-public:
-    explicit FixedClock(Instant now) : now_(now) {}
-    Instant Now() const override { return now_; }
-
-private:
-    Instant now_;
-};
-
 TEST(LocalTimeTest, RepresentableMonthsAreTheEdgesOfTheRuntimesRange) {
     int firstYear = 0;
     int firstMonth = 0;

@@ -157,6 +157,19 @@ TEST_F(ApplyTest, ChangeFlagsByGroup) {
     }
 }
 
+// Without an end a rule must still be able to occur: weekly on no weekday
+// would be stored, never drawn and described as "Every".
+TEST_F(ApplyTest, AnEndlessRuleThatNeverOccursIsRefused) {
+    EditorFields f = Fields({2026, 8, 4}, {2026, 8, 4});
+    auto item = Stored(f);
+    f.recurKind = 60;
+    f.recurFlags = 1;
+    f.recurPattern = 0;
+    EXPECT_EQ(Apply(f, item), EditorRefusal::NoOccurrence);
+    f.recurPattern = 0x02;
+    EXPECT_EQ(Apply(f, item), EditorRefusal::None);
+}
+
 TEST_F(ApplyTest, ARefusedAttemptKeepsWhatItCopied) {
     EditorFields f = Fields({2026, 8, 4}, {2026, 8, 5});
     auto item = Stored(f);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -17,10 +19,12 @@
 
 namespace {
 
-class FixedClock final : public Clock {
-public:
-    Instant Now() const override { return MakeLocalTime(2025, 6, 15, 12, 0, 0, -1); }
-};
+// A DWORD as reg.exe shows it: "0x" and lowercase hex digits.
+std::string LowerHex(Instant value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(value));
+    return text;
+}
 
 class NoSchedule final : public ReminderSchedule {
 public:
@@ -115,7 +119,7 @@ std::string Hex(const std::uint8_t* p, std::size_t n) {
 TEST(RegistryRoundTripTest, ValuesAsAnotherProgramSeesThem) {
     ScratchHive hive;
     Registry& reg = hive.registry();
-    FixedClock clock;
+    const FixedClock clock(MakeLocalTime(2025, 6, 15, 12, 0, 0, -1));
     NoSchedule schedule;
     NoNotifier notifier;
     FixedDesktop desktop({0, 0, 1024, 738});
@@ -190,6 +194,7 @@ TEST(RegistryRoundTripTest, ValuesAsAnotherProgramSeesThem) {
         {"UewHours2", {"REG_DWORD", "0x3"}},
         {"ScheRect", {"REG_BINARY", "F8FFFFFF14000000D80100008D010000"}},
         {"EventExcluded", {"REG_BINARY", Hex(excluded, 8)}},
+        {"LastRun", {"REG_DWORD", LowerHex(clock.Now())}},
     };
     ASSERT_EQ(keys.count(userKey), 1u);
     EXPECT_EQ(keys.at(userKey), expectedUser);

@@ -82,4 +82,26 @@ TEST(CalendarBrowseAll, EditBringsTheCalendarToThePickedEvent) {
     EXPECT_EQ(rig.Layout().selectedId, later);
 }
 
+// An event without any occurrence cannot be shown; Edit still opens on it,
+// never on the event the calendar had selected.
+TEST(CalendarBrowseAll, EditOpensThePickedEventEvenWhenItCannotBeShown) {
+    CalendarRig rig(MakeLocalTime(2026, 8, 10, 12, 0, 0, -1));
+    const std::uint32_t anna = rig.Add({"Anna", 2026, 8, 3, 2026, 8, 3});
+    rig.Add({"Never", 2026, 8, 4, 2026, 8, 31, kKindWeekly});  // weekly on no weekday
+    rig.Show(anna);
+    ASSERT_EQ(rig.Layout().selectedId, anna);
+    DialogScript script({[&] {
+        SelectRows({1});
+        ClickButton(Browser(), IDC_BROWSER_EDIT);
+    }});
+    char title[64] = {};
+    ModalDriver editor({{"View/Edit Event", [&title](HWND d) {
+                             GetDlgItemTextA(d, IDC_TITLE, title, sizeof title);
+                             ModalDriver::Click(d, IDCANCEL);
+                         }}});
+    SendMessageA(rig.Hwnd(), WM_COMMAND, ID_BROWSE_ALL, 0);
+    EXPECT_TRUE(editor.Finished());
+    EXPECT_STREQ(title, "Never");
+}
+
 }  // namespace
