@@ -172,12 +172,20 @@ HWND CScheduleWnd::Button(UINT id) const {
     }
 }
 
-LRESULT CScheduleWnd::OnCreate(WPARAM, LPARAM) {
+bool CScheduleWnd::TakeToday() {
     LocalFields now;
-    if (!BreakDownLocal(context_.clock->Now(), now)) return -1;
+    if (!BreakDownLocal(context_.clock->Now(), now)) return false;
+    if (layout_.todayYear == now.year && layout_.todayMonth == now.month && layout_.todayDay == now.day) return false;
     layout_.todayYear = now.year;
     layout_.todayMonth = now.month;
     layout_.todayDay = now.day;
+    return true;
+}
+
+LRESULT CScheduleWnd::OnCreate(WPARAM, LPARAM) {
+    LocalFields now;
+    if (!BreakDownLocal(context_.clock->Now(), now)) return -1;
+    TakeToday();
     CreateFonts();
     MeasureLineHeight();
     if (!layout_.SetupMonth(now.year, now.month)) return -1;
@@ -204,6 +212,7 @@ LRESULT CScheduleWnd::OnCreate(WPARAM, LPARAM) {
         b.button.glyph = b.glyph;
         ORV_CHECK(b.button.Create(hwnd_, b.rect, b.id, WS_EX_TRANSPARENT));
     }
+    ORV_CHECK(SetTimer(hwnd_, kDayTimerId, kDayCheckMs, nullptr) != 0);
     created_ = true;
     return 0;
 }
@@ -319,6 +328,10 @@ LRESULT CScheduleWnd::OnMouseMove(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CScheduleWnd::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam == kDayTimerId) {
+        if (TakeToday()) InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+    }
     if (wParam != kHoverTimerId) return 0;
     StopHoverTimer();
     if (tip_ != nullptr || GetForegroundWindow() != hwnd_) return 0;
@@ -675,14 +688,12 @@ void CScheduleWnd::NextMonth() {
 void CScheduleWnd::ThisMonth() {
     LocalFields now;
     if (!BreakDownLocal(context_.clock->Now(), now)) return;
-    if (layout_.year == now.year && layout_.month == now.month && layout_.todayYear == now.year &&
-        layout_.todayMonth == now.month) {
+    const bool dayMoved = TakeToday();
+    if (layout_.year != now.year || layout_.month != now.month) {
+        if (!layout_.SetupMonth(now.year, now.month)) return;
+    } else if (!dayMoved) {
         return;
     }
-    if (!layout_.SetupMonth(now.year, now.month)) return;
-    layout_.todayYear = now.year;
-    layout_.todayMonth = now.month;
-    layout_.todayDay = now.day;
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 

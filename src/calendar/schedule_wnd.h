@@ -49,6 +49,10 @@ class CScheduleWnd final : public CWnd {
 public:
     static constexpr char kClassName[] = "OrvCalendarSchedule";
     static constexpr UINT_PTR kHoverTimerId = 0;
+    // Looks at the date every minute: a window left open past midnight, or
+    // across a change of the clock, marks the new day as today.
+    static constexpr UINT_PTR kDayTimerId = 1;
+    static constexpr UINT kDayCheckMs = 60000;
     static constexpr UINT kHoverDelayMs = 1000;
     static constexpr int kMinWidth = 320;
     static constexpr int kMinHeight = 200;
@@ -64,6 +68,9 @@ public:
     void ShowEvent(std::uint32_t eventId, Instant from, bool openEditor);
 
     void NewEvent();
+    // Takes the clock's date as today; true when it moved.
+    bool TakeToday();
+
     void EditEvent();  // the selected one
     void EditEvent(std::uint32_t eventId);
     void DeleteSelectedEvent();

@@ -196,7 +196,11 @@ LRESULT CDueEventWnd::OnScheduleChanged(WPARAM code, LPARAM record) {
             break;
         case kUpcomingBegun:
             // The sender rebuilds right after; the record is freed on return.
-            if (record != 0) list_.AppendNotification(*reinterpret_cast<const PendingReminder*>(record));
+            if (record != 0) {
+                std::optional<WindowDc> dc;
+                WindowTextMetrics metrics(hwnd_, font_, dc);
+                list_.AppendNotification(*reinterpret_cast<PendingReminder*>(record), metrics);
+            }
             break;
         default:
             break;

@@ -33,6 +33,19 @@ std::int32_t Clamp(std::int32_t v, std::int32_t max) {
     return v;
 }
 
+// A record's row, its text and width made and cached when not yet.
+void FillRow(PendingReminder& record, DueTextMetrics& metrics, DueRow& row) {
+    row.eventId = record.item != nullptr ? record.item->front.id : 0;
+    row.start = record.start;
+    if (record.text.empty()) {
+        const std::string title = record.item != nullptr ? record.item->title : std::string();
+        record.text = title + " (" + metrics.FormatTime(record.start) + ")";
+    }
+    row.text = record.text;
+    if (record.textWidth == 0) record.textWidth = metrics.TextWidth(record.text);
+    row.textWidth = record.textWidth;
+}
+
 }  // namespace
 
 void DueList::Build(ReminderScheduler::PendingList& pending, Instant now, std::int32_t uewHours,
@@ -57,19 +70,11 @@ void DueList::Build(ReminderScheduler::PendingList& pending, Instant now, std::i
             row.kind = kDueReminded;
             lastBlinkRow = static_cast<std::int32_t>(rows.size());
         } else if (record->start > limit) {
-            break;
+            continue;  // a later record may start further ahead and have fired already
         } else {
             row.kind = kDueUpcoming;
         }
-        row.eventId = record->item != nullptr ? record->item->front.id : 0;
-        row.start = record->start;
-        if (record->text.empty()) {
-            const std::string title = record->item != nullptr ? record->item->title : std::string();
-            record->text = title + " (" + metrics.FormatTime(record->start) + ")";
-        }
-        row.text = record->text;
-        if (record->textWidth == 0) record->textWidth = metrics.TextWidth(record->text);
-        row.textWidth = record->textWidth;
+        FillRow(*record, metrics, row);
         rows.push_back(std::move(row));
     }
 
@@ -77,16 +82,11 @@ void DueList::Build(ReminderScheduler::PendingList& pending, Instant now, std::i
     rows.emplace_back();  // kind end
 }
 
-bool DueList::AppendNotification(const PendingReminder& record) {
-    if (record.text.empty()) return false;
+void DueList::AppendNotification(PendingReminder& record, DueTextMetrics& metrics) {
     DueRow row;
     row.kind = kDueBegun;
-    row.text = record.text;
-    row.eventId = record.item != nullptr ? record.item->front.id : 0;
-    row.start = record.start;
-    row.textWidth = record.textWidth;
+    FillRow(record, metrics, row);
     notifications.push_back(std::move(row));
-    return true;
 }
 
 bool DueList::RemoveNotification(std::int32_t k) {

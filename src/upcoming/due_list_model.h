@@ -92,14 +92,14 @@ public:
     }
 
     // Rebuilds the rows. Fills the records' text and width caches where they
-    // are empty. The walk over the pending list ends at the first record not
-    // yet reminded that starts after now + uewHours hours.
+    // are empty. A record not yet reminded that starts after now + uewHours
+    // hours is left out; one reminded is listed wherever it starts.
     void Build(ReminderScheduler::PendingList& pending, Instant now, std::int32_t uewHours,
                DueTextMetrics& metrics);
 
-    // A begun occurrence becomes a notification, unless it was never listed
-    // (its text is empty). True when one was added.
-    bool AppendNotification(const PendingReminder& record);
+    // A begun occurrence becomes a notification, also one never listed (the
+    // window was open while the machine slept through its reminder).
+    void AppendNotification(PendingReminder& record, DueTextMetrics& metrics);
     // Removes the k-th notification; false when there is none.
     bool RemoveNotification(std::int32_t k);
 

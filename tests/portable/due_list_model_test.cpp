@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,33 +84,35 @@ TEST(DueListTest, NothingPendingShowsOneGreyLineThatOpensTheCalendar) {
     EXPECT_TRUE(r.list.HitTest(kRowHeight + 1).open);
 }
 
-TEST(DueListTest, UpcomingRowsEndAtTheFirstUnremindedRecordBeyondTheSpan) {
+// Records not yet reminded end at the span; a reminded one after them is
+// listed all the same (its reminder has gone off: the window opened for it).
+TEST(DueListTest, UpcomingRowsEndAtTheSpanButRemindedOnesAfterItAreListed) {
     Rig r;
     r.pending.Add(7, "Call", At(14, 30));
     r.pending.Add(8, "Exactly at the limit", At(15, 0));
     r.pending.Add(9, "Gym", At(15, 30));
-    r.pending.Add(10, "Reminded but after the stop", At(16, 0), true);
+    r.pending.Add(10, "Reminded after the span", At(16, 0), true);
     r.Build(At(11, 0));
 
-    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueUpcoming, kDueUpcoming, kDueEnd}));
-    EXPECT_EQ(r.list.lastRow, 1);
-    EXPECT_EQ(r.list.lastBlinkRow, -1);
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueUpcoming, kDueUpcoming, kDueReminded, kDueEnd}));
+    EXPECT_EQ(r.list.lastRow, 2);
+    EXPECT_EQ(r.list.lastBlinkRow, 2);
     EXPECT_EQ(r.list.rows[0].text, "Call (14:30)");
     EXPECT_EQ(r.list.rows[0].eventId, 7u);
     EXPECT_EQ(r.list.rows[0].start, At(14, 30));
     EXPECT_EQ(r.list.rows[0].textWidth, Width("Call (14:30)"));
-    // Records after the stop keep empty caches: nothing was done for them.
-    EXPECT_TRUE(r.pending.list.back()->text.empty());
-    EXPECT_EQ(r.pending.list.back()->textWidth, 0);
+    EXPECT_EQ(r.list.rows[2].eventId, 10u);
+    // A record left out keeps empty caches: nothing was done for it.
+    EXPECT_TRUE((*std::next(r.pending.list.begin(), 2))->text.empty());
 
-    const std::int32_t widest = Width("Exactly at the limit (15:00)");
+    const std::int32_t widest = Width("Reminded after the span (16:00)");
     EXPECT_EQ(r.list.winWidth, widest + 22);
-    EXPECT_EQ(r.list.winHeight, 2 * kRowHeight + 4);
+    EXPECT_EQ(r.list.winHeight, 3 * kRowHeight + 4);
 
-    // With a span of two hours nothing is near enough.
+    // With a span of two hours only the reminded one is near enough.
     r.Build(At(11, 0), 2);
-    EXPECT_EQ(r.list.lastRow, -1);
-    EXPECT_EQ(r.list.winWidth, kEmptyWidth + 22);
+    EXPECT_EQ(r.list.lastRow, 0);
+    EXPECT_EQ(r.list.rows[0].eventId, 10u);
 }
 
 TEST(DueListTest, RemindedRowsBlinkEvenBeyondTheSpan) {
@@ -167,7 +170,7 @@ TEST(DueListTest, BegunOccurrencesComeFirstWithTickButtons) {
     ASSERT_EQ(r.list.lastBlinkRow, 0);
 
     // The scheduler hands the begun record over and then frees it.
-    ASSERT_TRUE(r.list.AppendNotification(begun));
+    r.list.AppendNotification(begun, r.metrics);
     r.pending.list.pop_front();
     r.Build(At(11, 0));
     EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueBegun, kDueUpcoming, kDueEnd}));
@@ -181,7 +184,7 @@ TEST(DueListTest, BegunOccurrencesComeFirstWithTickButtons) {
 
     // A second one goes below the first, oldest first.
     PendingReminder& lunch = *r.pending.list.front();
-    ASSERT_TRUE(r.list.AppendNotification(lunch));
+    r.list.AppendNotification(lunch, r.metrics);
     r.pending.list.pop_front();
     r.Build(At(12, 30));
     EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueBegun, kDueBegun, kDueEnd}));
@@ -202,11 +205,17 @@ TEST(DueListTest, BegunOccurrencesComeFirstWithTickButtons) {
     EXPECT_EQ(r.list.lastBlinkRow, -1);
 }
 
-TEST(DueListTest, NeverListedOccurrenceMakesNoNotification) {
+// Slept through while the window was open: never listed, it still comes
+// as a notification with its tick, as it would with the window closed.
+TEST(DueListTest, ANeverListedOccurrenceStillNotifies) {
     Rig r;
     PendingReminder& unseen = r.pending.Add(4, "Unseen", At(11, 0));
-    EXPECT_FALSE(r.list.AppendNotification(unseen));
-    EXPECT_TRUE(r.list.notifications.empty());
+    r.list.AppendNotification(unseen, r.metrics);
+    r.pending.list.clear();
+    r.Build(At(14, 0));
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueBegun, kDueEnd}));
+    EXPECT_EQ(r.list.rows[0].text, "Unseen (11:00)");
+    EXPECT_EQ(r.list.rows[0].textWidth, Width("Unseen (11:00)"));
 }
 
 TEST(DueListTest, AtMostSixtyRowsAreShown) {
@@ -224,7 +233,7 @@ TEST(DueListTest, AtMostSixtyRowsAreShown) {
     // Notifications beyond sixty wait for earlier ones to go.
     for (auto it = r.pending.list.begin(); it != r.pending.list.end(); ++it) {
         if ((*it)->text.empty()) (*it)->text = "late";
-        ASSERT_TRUE(r.list.AppendNotification(**it));
+        r.list.AppendNotification(**it, r.metrics);
     }
     r.pending.list.clear();
     r.Build(At(12, 30));

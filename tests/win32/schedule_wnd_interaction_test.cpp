@@ -827,18 +827,19 @@ TEST(ScheduleWnd, AFailedCreationHandsNothingOver) {
     EXPECT_FALSE(rig.closedRect.has_value());
 }
 
-TEST(ScheduleWnd, LeftOpenPastMidnightKeepsItsTodayUntilThisMonthChangesTheMonth) {
+// Left open past midnight, the window marks the new day within a minute,
+// and This Month (Home) takes the date at once.
+TEST(ScheduleWnd, LeftOpenPastMidnightMarksTheNewDay) {
     ParkCursorOutside();
     CalendarRig rig(MakeLocalTime(2026, 8, 30, 23, 59, 0, -1));
     const MonthLayout& layout = rig.Layout();
     EXPECT_EQ(layout.todayDay, 30);
     rig.Clock().Set(MakeLocalTime(2026, 8, 31, 0, 1, 0, -1));
+    SendMessageA(rig.Hwnd(), WM_TIMER, CScheduleWnd::kDayTimerId, 0);
+    EXPECT_EQ(layout.todayDay, 31);
+    rig.Clock().Set(MakeLocalTime(2026, 8, 30, 9, 0, 0, -1));  // the clock set back a day
     rig.Wnd().ThisMonth();
     EXPECT_EQ(layout.todayDay, 30);
-    rig.Wnd().NextMonth();
-    rig.Wnd().ThisMonth();  // the month changes back, and takes the new date
-    EXPECT_EQ(layout.month, 8);
-    EXPECT_EQ(layout.todayDay, 31);
     rig.Clock().Set(MakeLocalTime(2026, 9, 1, 0, 0, 30, -1));
     rig.Wnd().ThisMonth();
     EXPECT_EQ(layout.month, 9);
