@@ -23,7 +23,6 @@
 namespace {
 
 constexpr int kSampleMeasureFlags = DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX;  // 0xD20
-constexpr Instant kNoEnd = 2147483647;
 
 // The notice is Korean whatever the user's code page, so it goes through the
 // wide-character box: "you have no permission to register events", "notice".
@@ -645,7 +644,7 @@ void CScheduleWnd::ShowEvent(std::uint32_t eventId, Instant from, bool openEdito
     const ScheduleItem* item = context_.store->FindEvent(eventId);
     if (item == nullptr) return;
     const ScheduleFront& f = item->front;
-    const Instant last = IsEndless(f) ? kNoEnd : static_cast<Instant>(f.endDate);
+    const Instant last = IsEndless(f) ? kLatestInstant : static_cast<Instant>(f.endDate);
     Instant start = 0;
     if (!(from <= last && FindOccurrence(*item, from, last, &start)) &&
         !FindOccurrence(*item, f.startDate, last, &start)) {

@@ -41,9 +41,9 @@ ScheduleFront::Bytes ScheduleFront::Encode() const {
     PutU32(&b[0], id);
     PutU32(&b[4], parentId);
     b[8] = linkKind;
-    PutU32(&b[12], static_cast<std::uint32_t>(startDate));
+    PutU32(&b[12], startDate);
     PutU32(&b[16], static_cast<std::uint32_t>(startTime));
-    PutU32(&b[20], static_cast<std::uint32_t>(endDate));
+    PutU32(&b[20], endDate);
     PutU32(&b[24], static_cast<std::uint32_t>(endTime));
     b[28] = recurFlags;
     b[29] = recurKind;
@@ -58,9 +58,9 @@ ScheduleFront ScheduleFront::Decode(const std::uint8_t* data, std::size_t size) 
     f.id = GetU32(&b[0]);
     f.parentId = GetU32(&b[4]);
     f.linkKind = b[8];
-    f.startDate = static_cast<std::int32_t>(GetU32(&b[12]));
+    f.startDate = GetU32(&b[12]);
     f.startTime = static_cast<std::int32_t>(GetU32(&b[16]));
-    f.endDate = static_cast<std::int32_t>(GetU32(&b[20]));
+    f.endDate = GetU32(&b[20]);
     f.endTime = static_cast<std::int32_t>(GetU32(&b[24]));
     f.recurFlags = b[28];
     f.recurKind = b[29];

@@ -3,14 +3,18 @@
 #include <cstdint>
 #include <string>
 
+#include "core/time_types.h"
+
 // The fixed record stored as the registry value "front" (36 bytes, little-endian).
 struct ScheduleFront {
     std::uint32_t id = 0;
     std::uint32_t parentId = 0;
     std::uint8_t linkKind = 0;
-    std::int32_t startDate = 0;   // local midnight of the first day
+    // The dates are unsigned seconds: every value stored before 2038 reads
+    // the same, and dates up to 2106-02-07 fit.
+    std::uint32_t startDate = 0;  // local midnight of the first day
     std::int32_t startTime = 0;   // seconds after midnight
-    std::int32_t endDate = 0;     // 23:59:59 of the last day
+    std::uint32_t endDate = 0;    // 23:59:59 of the last day
     std::int32_t endTime = 0;
     std::uint8_t recurFlags = 0;  // bit 0: no end date
     std::uint8_t recurKind = 1;
@@ -26,6 +30,12 @@ struct ScheduleFront {
 
     bool operator==(const ScheduleFront&) const = default;
 };
+
+// The last instant the stored date fields hold, and the last whole month
+// they hold in every zone.
+constexpr Instant kLastStorableInstant = 0xFFFFFFFF;
+constexpr int kLastStorableYear = 2106;
+constexpr int kLastStorableMonth = 1;
 
 // Action bits of ScheduleItem::actions.
 constexpr std::uint8_t kActionPlaySound = 0x01;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/calendar.h"
+#include "core/schedule_item.h"
 
 namespace {
 
@@ -70,6 +71,11 @@ void LimitToRepresentableMonths(HWND picker) {
     int lastYear = 0;
     int lastMonth = 0;
     RepresentableMonths(firstYear, firstMonth, lastYear, lastMonth);
+    // Nor later than the stored date fields hold.
+    if (lastYear * 12 + lastMonth > kLastStorableYear * 12 + kLastStorableMonth) {
+        lastYear = kLastStorableYear;
+        lastMonth = kLastStorableMonth;
+    }
     SYSTEMTIME range[2] = {DayTime(firstYear, firstMonth, 1),
                            DayTime(lastYear, lastMonth, DaysInMonth(lastYear, lastMonth))};
     range[1].wHour = 23;

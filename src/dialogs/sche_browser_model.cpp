@@ -2,7 +2,7 @@
 
 namespace {
 
-int CompareDates(std::int32_t a, std::int32_t b) { return a < b ? -1 : a > b ? 1 : 0; }
+int CompareDates(std::uint32_t a, std::uint32_t b) { return a < b ? -1 : a > b ? 1 : 0; }
 
 }  // namespace
 

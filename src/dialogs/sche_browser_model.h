@@ -12,7 +12,7 @@
 struct BrowserRow {
     std::uint32_t eventId = 0;
     std::string title;
-    std::int32_t startDate = 0;
+    std::uint32_t startDate = 0;
 };
 
 enum BrowserSortMode : int {

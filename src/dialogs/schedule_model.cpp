@@ -1,6 +1,5 @@
 #include "dialogs/schedule_model.h"
 
-#include <limits>
 #include <stdexcept>
 
 #include "core/calendar.h"
@@ -111,6 +110,7 @@ EditorRefusal ApplyEditorFields(EditorFields& f, const Clock& clock, std::unique
         return EditorRefusal::DateOutOfRange;
     }
     if ((!f.Endless() && endDate < windowStart) || startDate >= windowEnd) return EditorRefusal::DateOutOfRange;
+    if (endDate > kLastStorableInstant) return EditorRefusal::DateOutOfRange;
 
     if (!item) {
         item = std::make_unique<ScheduleItem>();
@@ -120,10 +120,10 @@ EditorRefusal ApplyEditorFields(EditorFields& f, const Clock& clock, std::unique
         actionsChanged = true;
     }
     ScheduleFront& s = item->front;
-    // Inside the rolling window, so the stored 32-bit fields hold them.
-    Copy(static_cast<std::int32_t>(startDate), s.startDate, structureChanged);
+    // Both before 2106-02-07: the stored fields hold them.
+    Copy(static_cast<std::uint32_t>(startDate), s.startDate, structureChanged);
     Copy(static_cast<std::int32_t>(f.startTime), s.startTime, structureChanged);
-    Copy(static_cast<std::int32_t>(endDate), s.endDate, structureChanged);
+    Copy(static_cast<std::uint32_t>(endDate), s.endDate, structureChanged);
     Copy(static_cast<std::int32_t>(f.endTime), s.endTime, structureChanged);
     Copy(f.recurKind, s.recurKind, structureChanged);
     Copy(f.recurPattern, s.recurPattern, structureChanged);
@@ -131,7 +131,7 @@ EditorRefusal ApplyEditorFields(EditorFields& f, const Clock& clock, std::unique
     Copy(f.recurFlags, s.recurFlags, structureChanged);
     // A rule without an end can never occur too (weekly on no weekday): it
     // would be stored and never shown.
-    const Instant last = f.Endless() ? std::numeric_limits<std::int32_t>::max() : endDate;
+    const Instant last = f.Endless() ? kLatestInstant : endDate;
     if (structureChanged && !FindOccurrence(*item, startDate, last, nullptr)) return EditorRefusal::NoOccurrence;
 
     const auto actions = static_cast<std::uint8_t>((f.launchCheck ? kActionLaunchFile : 0) |

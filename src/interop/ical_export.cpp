@@ -169,7 +169,7 @@ ExportResult ExportEvents(const EventList& events, const std::vector<Exclusion>&
         // Every reader takes DTSTART for the first occurrence, while the
         // stored start date need not be one; an excluded one-off event has none.
         Instant first = 0;
-        const Instant to = IsEndless(f) ? INT32_MAX : f.endDate;
+        const Instant to = IsEndless(f) ? kLatestInstant : f.endDate;
         if ((!IsRecurring(f.recurKind) && !excluded.empty()) || !FindOccurrence(*event, f.startDate, to, &first)) {
             ++result.leftOut;
             continue;

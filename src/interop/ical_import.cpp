@@ -412,8 +412,9 @@ const char* Mapper::Map(const IcsComponent& event, PlannedEvent& out, std::strin
     auto item = std::make_unique<ScheduleItem>();
     ScheduleFront& f = item->front;
     Instant startDate = 0;
-    if (!MidnightOf(series ? rule.startDays : first.days, 0, startDate) || startDate > INT32_MAX) return r::kOutOfRange;
-    f.startDate = static_cast<std::int32_t>(startDate);
+    if (!MidnightOf(series ? rule.startDays : first.days, 0, startDate) || startDate > kLastStorableInstant)
+        return r::kOutOfRange;
+    f.startDate = static_cast<std::uint32_t>(startDate);
     f.startTime = first.seconds;
     f.endTime = end.seconds;
     Instant endDate = 0;
@@ -421,15 +422,15 @@ const char* Mapper::Map(const IcsComponent& event, PlannedEvent& out, std::strin
         f.recurKind = rule.kind;
         f.recurPattern = rule.pattern;
         f.recurInterval = static_cast<std::uint8_t>(rule.interval);
-        if (lastDay == LLONG_MAX || !MidnightOf(lastDay, 86399, endDate) || endDate > INT32_MAX) {
+        if (lastDay == LLONG_MAX || !MidnightOf(lastDay, 86399, endDate) || endDate > kLastStorableInstant) {
             f.recurFlags = 1;
             endDate = EndOfDay(startDate);
         }
     } else {
         f.recurKind = kKindNone;
-        if (!MidnightOf(end.days, 86399, endDate) || endDate > INT32_MAX) return r::kOutOfRange;
+        if (!MidnightOf(end.days, 86399, endDate) || endDate > kLastStorableInstant) return r::kOutOfRange;
     }
-    f.endDate = static_cast<std::int32_t>(endDate);
+    f.endDate = static_cast<std::uint32_t>(endDate);
 
     // Excluded dates: those that are occurrences; for a single event, its own day.
     std::set<DateKey> excluded;
@@ -449,7 +450,7 @@ const char* Mapper::Map(const IcsComponent& event, PlannedEvent& out, std::strin
     }
     if (f.startDate >= windowEnd_) return r::kTooFarAhead;
     if (!IsEndless(f) && f.endDate < windowStart_) return r::kOver;
-    if (series && !FindOccurrence(*item, f.startDate, IsEndless(f) ? INT32_MAX : f.endDate, nullptr))
+    if (series && !FindOccurrence(*item, f.startDate, IsEndless(f) ? kLatestInstant : f.endDate, nullptr))
         return r::kNoOccurrence;
 
     // Texts last: only events that come in count their replaced characters.

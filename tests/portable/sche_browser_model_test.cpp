@@ -22,6 +22,7 @@ TEST(BrowserRows, CompareInEachModeAndEqualStartsCompareEqual) {
     const BrowserRow banana{2, "Banana", 100};
     const BrowserRow sameDay{3, "cherry", 100};
     const BrowserRow shouting{4, "APPLE", 300};
+    const BrowserRow in2040{5, "dentist", 2222222222u};  // after 2038-01-19: above the signed range
     struct Row {
         const BrowserRow& a;
         const BrowserRow& b;
@@ -41,6 +42,7 @@ TEST(BrowserRows, CompareInEachModeAndEqualStartsCompareEqual) {
         {sameDay, banana, kSortDateAscending, 0},
         {banana, sameDay, kSortDateDescending, 0},
         {sameDay, banana, kSortDateDescending, 0},
+        {shouting, in2040, kSortDateAscending, -1},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(Sign(CompareBrowserRows(r.a, r.b, r.mode, &AsciiCaseless)), r.sign)
