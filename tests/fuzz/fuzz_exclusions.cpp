@@ -82,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         planted.push_back(id);
     }
 
+    PlantLastRun(registry, now);
     StoreRig rig(registry, now);
     ORV_FUZZ_CHECK(Load(rig, registry));
     // Exactly the whole entries from the month two months back on, in stored order.

@@ -17,6 +17,7 @@
 #include "reminder/reminder_scheduler.h"
 #include "store/event_store.h"
 #include "store/preferences.h"
+#include "store/registry_paths.h"
 
 // A broken rule is a finding like a crash: libFuzzer keeps the input.
 #define ORV_FUZZ_CHECK(cond)                                                           \
@@ -139,6 +140,11 @@ struct NullNotifier final : ScheduleNotifier {
     void CalendarChanged() override {}
     void UpcomingEventsDeleted() override {}
 };
+
+// The last start the program recorded, as a start with the right clock leaves it.
+inline void PlantLastRun(Registry& registry, Instant at) {
+    OpenUserKey(registry, RegAccess::Write).WriteDword(kLastRunValue, static_cast<std::uint32_t>(at));
+}
 
 // The store with the real scheduler behind it, as the main frame holds them.
 struct StoreRig {
