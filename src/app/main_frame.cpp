@@ -338,6 +338,7 @@ void CMainFrame::OpenUpcoming() {
     context.clock = &clock_;
     context.frame = hwnd_;
     context.openCalendar = [this](std::uint32_t eventId, Instant start) { OpenCalendar(eventId, start); };
+    context.eventExists = [this](std::uint32_t eventId) { return store_.FindEvent(eventId) != nullptr; };
     if (CDueEventWnd* wnd = CDueEventWnd::OpenNew(context, app_.HasDropShadow())) dueEventWnd_ = wnd->Hwnd();
 }
 

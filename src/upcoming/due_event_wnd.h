@@ -27,6 +27,7 @@ struct DueEventContext {
     const Clock* clock = nullptr;
     HWND frame = nullptr;  // told WM_CHILDCLOSED when the window closes
     std::function<void(std::uint32_t eventId, Instant start)> openCalendar;
+    std::function<bool(std::uint32_t eventId)> eventExists;  // none: every event is
 };
 
 // The small always-on-top list of begun, reminded and upcoming occurrences.

@@ -95,6 +95,10 @@ bool DueList::RemoveNotification(std::int32_t k) {
     return true;
 }
 
+void DueList::ForgetDeletedEvents(const std::function<bool(std::uint32_t eventId)>& exists) {
+    std::erase_if(notifications, [&exists](const DueRow& row) { return !exists(row.eventId); });
+}
+
 DueSize DueList::ContentSize() const {
     DueSize size;
     if (lastRow < 0) {

@@ -4,6 +4,7 @@
 // window's size, the places of its tick buttons, what a paint or a
 // double-click touches, and the remembered anchor point.
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <string>
 #include <string_view>
@@ -102,6 +103,9 @@ public:
     void AppendNotification(PendingReminder& record, DueTextMetrics& metrics);
     // Removes the k-th notification; false when there is none.
     bool RemoveNotification(std::int32_t k);
+    // Drops the notifications of events that are gone: a row left behind
+    // would open whatever event later takes the id.
+    void ForgetDeletedEvents(const std::function<bool(std::uint32_t eventId)>& exists);
 
     // The size the rows ask for, border included.
     DueSize ContentSize() const;

@@ -218,6 +218,18 @@ TEST(DueListTest, ANeverListedOccurrenceStillNotifies) {
     EXPECT_EQ(r.list.rows[0].textWidth, Width("Unseen (11:00)"));
 }
 
+// A deleted event's notification goes with it: its id may come back on a new event.
+TEST(DueListTest, NotificationsOfDeletedEventsAreForgotten) {
+    Rig r;
+    r.list.AppendNotification(r.pending.Add(4, "Standup", At(11, 0)), r.metrics);
+    r.list.AppendNotification(r.pending.Add(5, "Lunch", At(12, 30)), r.metrics);
+    r.list.ForgetDeletedEvents([](std::uint32_t id) { return id != 4; });
+    r.pending.list.clear();
+    r.Build(At(13, 0));
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueBegun, kDueEnd}));
+    EXPECT_EQ(r.list.rows[0].eventId, 5u);
+}
+
 TEST(DueListTest, AtMostSixtyRowsAreShown) {
     Rig r;
     for (int i = 0; i < 70; ++i) r.pending.Add(100 + i, "Item " + std::to_string(i), At(11, 10) + i * 60);
