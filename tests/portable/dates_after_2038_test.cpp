@@ -36,7 +36,6 @@ TEST(DatesAfter2038, TheRecordHoldsThemAsUnsignedSeconds) {
     f.endDate = 0xFFFFFFFF;  // 2106-02-07 06:28:15 UTC, the last one
     const auto bytes = f.Encode();
     EXPECT_EQ(ScheduleFront::Decode(bytes.data(), bytes.size()), f);
-    EXPECT_EQ(bytes[23], 0xFF);
     EXPECT_GT(static_cast<Instant>(ScheduleFront::Decode(bytes.data(), bytes.size()).endDate), Local(2040, 6, 1));
 }
 
