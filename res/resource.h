@@ -1,3 +1,4 @@
 /* Resource ids of orvcalendar.rc. The numbers live with the code that uses
    them, so there is one list. */
-#include "ui/command_ids.h"
+#include "app/app_ids.h"
+#include "calendar/calendar_ids.h"

@@ -11,7 +11,7 @@
 #include "store/preferences.h"
 #include "store/settings.h"
 #include "store/store_links.h"
-#include "ui/command_ids.h"
+#include "app/app_ids.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/exchange_request.h"
 #include "app/ical_commands.h"
 #include "core/product.h"
-#include "ui/command_ids.h"
+#include "app/app_ids.h"
 #include "calendar/schedule_wnd.h"
 #include "core/local_zone.h"
 #include "core/locale_names.h"

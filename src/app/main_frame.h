@@ -12,7 +12,7 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_text_format.h"
 #include "platform/win32/win32_reminder_links.h"
-#include "reminder/reminder_links.h"
+#include "platform/reminder_links.h"
 #include "reminder/reminder_scheduler.h"
 #include "store/event_store.h"
 #include "store/preferences.h"

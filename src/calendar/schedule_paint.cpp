@@ -7,7 +7,7 @@
 
 #include "calendar/schedule_wnd.h"
 #include "core/locale_names.h"
-#include "dialogs/wallpaper.h"
+#include "wallpaper/wallpaper.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include "calendar/tip_wnd.h"
 #include "dialogs/editor_commit.h"
 #include "dialogs/sche_browser_dlg.h"
-#include "dialogs/wallpaper.h"
+#include "wallpaper/wallpaper.h"
 #include "dialogs/write_failure.h"
 #include "platform/win32/win32_date_format.h"
 #include "platform/win32/trace.h"
-#include "ui/command_ids.h"
+#include "calendar/calendar_ids.h"
 #include "ui/desktop_metrics.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "dialogs/bkg_static.h"
+#include "wallpaper/bkg_static.h"
 #include "dialogs/prop_sheet_model.h"
 #include "ui/property_page.h"
 

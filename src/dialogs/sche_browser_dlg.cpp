@@ -9,7 +9,7 @@
 #include "dialogs/browser_ids.h"
 #include "dialogs/dialog_placement.h"
 #include "dialogs/write_failure.h"
-#include "ui/command_ids.h"
+#include "ui/window_messages.h"
 
 namespace {
 

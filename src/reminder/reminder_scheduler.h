@@ -9,7 +9,7 @@
 #include "core/clock.h"
 #include "core/schedule_item.h"
 #include "core/time_types.h"
-#include "reminder/reminder_links.h"
+#include "platform/reminder_links.h"
 #include "store/preferences.h"
 #include "store/store_links.h"
 

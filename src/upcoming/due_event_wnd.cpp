@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/command_ids.h"
+#include "ui/window_messages.h"
+#include "upcoming/upcoming_ids.h"
 #include "ui/desktop_metrics.h"
 #include "core/calendar.h"
 #include "platform/win32/trace.h"

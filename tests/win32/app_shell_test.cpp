@@ -7,7 +7,7 @@
 #include "app/exchange_request.h"
 #include "app/ical_exchange.h"
 #include "app/main_frame.h"
-#include "ui/command_ids.h"
+#include "app/app_ids.h"
 #include "ui/desktop_metrics.h"
 
 namespace {

@@ -12,7 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "ui/command_ids.h"
+#include "ui/window_messages.h"
+#include "upcoming/upcoming_ids.h"
 #include "ui/desktop_metrics.h"
 #include "core/calendar.h"
 #include "platform/win32/win32_desktop.h"

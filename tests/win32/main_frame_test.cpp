@@ -14,7 +14,7 @@
 #include <string>
 
 #include "app/calendar_app.h"
-#include "ui/command_ids.h"
+#include "app/app_ids.h"
 #include "app/exchange_request.h"
 #include "app/main_frame.h"
 #include "calendar/schedule_wnd.h"

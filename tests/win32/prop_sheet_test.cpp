@@ -14,7 +14,7 @@
 
 #include "dialogs/preferences_ids.h"
 #include "dialogs/prop_sheet.h"
-#include "dialogs/wallpaper.h"
+#include "wallpaper/wallpaper.h"
 #include "support/dialog_script.h"
 #include "support/dib_canvas.h"
 #include "support/message_box_catcher.h"

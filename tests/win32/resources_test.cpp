@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/command_ids.h"
+#include "app/app_ids.h"
 #include "support/dib_canvas.h"
 #include "ui/gdi.h"
 

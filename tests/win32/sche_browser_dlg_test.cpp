@@ -22,7 +22,7 @@
 #include "support/dialog_keys.h"
 #include "support/dialog_script.h"
 #include "support/message_box_catcher.h"
-#include "ui/command_ids.h"
+#include "ui/window_messages.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "support/dialog_script.h"
 #include "support/message_box_catcher.h"
 #include "support/modal_driver.h"
-#include "ui/command_ids.h"
+#include "calendar/calendar_ids.h"
 
 namespace {
 

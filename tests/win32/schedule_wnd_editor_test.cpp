@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/command_ids.h"
+#include "calendar/calendar_ids.h"
 #include "schedule_wnd_rig.h"
 #include "win32/editor_rig.h"
 

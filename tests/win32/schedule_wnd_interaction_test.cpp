@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dialogs/editor_ids.h"
-#include "ui/command_ids.h"
+#include "calendar/calendar_ids.h"
 #include "schedule_wnd_rig.h"
 #include "support/modal_driver.h"
 #include "support/refused_create.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/command_ids.h"
+#include "calendar/calendar_ids.h"
 #include "schedule_wnd_rig.h"
 
 namespace {

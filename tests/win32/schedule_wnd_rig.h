@@ -20,7 +20,7 @@
 #include "portable/store_fakes.h"
 #include "scratch_hive.h"
 #include "support/dib_canvas.h"
-#include "ui/command_ids.h"
+#include "ui/window_messages.h"
 #include "ui/gdiplus.h"
 #include "ui/message_loop.h"
 

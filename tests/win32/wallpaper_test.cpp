@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/bkg_static.h"
-#include "dialogs/wallpaper.h"
+#include "wallpaper/bkg_static.h"
+#include "wallpaper/wallpaper.h"
 #include "support/dib_canvas.h"
 #include "ui/gdiplus.h"
 

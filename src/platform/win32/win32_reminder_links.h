@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "reminder/reminder_links.h"
+#include "platform/reminder_links.h"
 
 // Timer 55 of a window; the window receives WM_TIMER with that id.
 class Win32ReminderTimer final : public ReminderTimer {

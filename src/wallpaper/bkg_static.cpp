@@ -1,8 +1,8 @@
-#include "dialogs/bkg_static.h"
+#include "wallpaper/bkg_static.h"
 
 #include <utility>
 
-#include "dialogs/wallpaper.h"
+#include "wallpaper/wallpaper.h"
 #include "ui/gdi.h"
 
 BEGIN_MESSAGE_TABLE(CBkgStatic, CWnd)

@@ -1,4 +1,4 @@
-#include "dialogs/wallpaper_geometry.h"
+#include "wallpaper/wallpaper_geometry.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "dialogs/wallpaper.h"
+#include "wallpaper/wallpaper.h"
 
 #include <wincodec.h>
 
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialogs/wallpaper_geometry.h"
+#include "wallpaper/wallpaper_geometry.h"
 #include "platform/win32/trace.h"
 #include "ui/com_ptr.h"
 
