@@ -202,7 +202,8 @@ int main(int argc, char** argv) {
     int rc = 0;
     {
         CCalendarApp app(0);
-        CMainFrame frame(app);
+        const SystemClock clock;
+        CMainFrame frame(app, clock);
         if (!frame.Create() || frame.ScheduleWnd() == nullptr) {
             std::fprintf(stderr, "calendar window not created\n");
             return 1;

@@ -13,19 +13,15 @@
 #include "ui/gdiplus.h"
 #include "ui/message_loop.h"
 
-CCalendarApp* CCalendarApp::instance_ = nullptr;
-
 CCalendarApp::CCalendarApp(DWORD lastMutexError, Registry* registry)
     : lastMutexError_(lastMutexError), registry_(registry != nullptr ? *registry : win32Registry_) {}
 
 CCalendarApp::~CCalendarApp() {
     ExitInstance();
     mainFrame_.reset();
-    if (instance_ == this) instance_ = nullptr;
 }
 
 int CCalendarApp::Run(const char* commandLine) {
-    instance_ = this;
     const CommandLineRequest request = ParseCommandLine(SplitCommandLine(commandLine));
     if (request.action != CommandLineRequest::Action::Start) return RunExchange(request);
     // A second start, from the Start menu while the sign-in start runs in
@@ -51,10 +47,6 @@ bool CCalendarApp::InitInstance(const char* commandLine) {
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExA(&version)) return false;
     hasDropShadow_ = version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion >= 1);
-    if (version.dwMajorVersion < 4 || (version.dwMajorVersion == 4 && version.dwMinorVersion < 10)) {
-        MessageBoxA(nullptr, "Windows 98 or higher is required.", "Error", MB_ICONERROR);
-        return false;
-    }
 
     InitCommonControls();
 
@@ -66,20 +58,21 @@ bool CCalendarApp::InitInstance(const char* commandLine) {
     }
     oleInitialized_ = true;
 
-    Win32LocaleSource locale;
-    if (!LoadAppValues(registry_, locale, values_, TheLocaleNames())) return false;
-
-    if (values_.dataVer >= 2) {
-        MessageBoxA(nullptr, "Incorrect program version. The latest version is recommended", kAppTitle, MB_OK);
-        return false;
+    switch (OpenAppValues()) {
+        case AppValuesCheck::Ok:
+            break;
+        case AppValuesCheck::Unreadable:
+            return false;
+        case AppValuesCheck::NewerVersion:
+            MessageBoxA(nullptr, kNewerVersionText, kAppTitle, MB_OK);
+            return false;
     }
-    if (values_.dataVer == 0) WriteDataVersion(registry_);
 
     // Version 1, no callback, background thread and codecs on. A failure is
     // traced and the program goes on: only the wallpaper and washes need it.
     gdiplus_ = std::make_unique<GdiplusSession>();
 
-    mainFrame_ = std::make_unique<CMainFrame>(*this);
+    mainFrame_ = std::make_unique<CMainFrame>(*this, clock_);
     return mainFrame_->Create();
 }
 
@@ -90,17 +83,25 @@ int CCalendarApp::RunExchange(const CommandLineRequest& request) {
     }
     if (lastMutexError_ == ERROR_ALREADY_EXISTS) return HandToRunningCopy(request, CMainFrame::kClassName);
     // The checks of a start, told to the caller instead of shown.
+    switch (OpenAppValues()) {
+        case AppValuesCheck::Ok:
+            return RunWithoutWindows(registry_, values_, request);
+        case AppValuesCheck::Unreadable:
+            TellCaller("The calendar's settings could not be opened.", true);
+            return kExchangeUnavailable;
+        case AppValuesCheck::NewerVersion:
+            TellCaller(kNewerVersionText, true);
+            return kExchangeUnavailable;
+    }
+    return kExchangeUnavailable;
+}
+
+CCalendarApp::AppValuesCheck CCalendarApp::OpenAppValues() {
     Win32LocaleSource locale;
-    if (!LoadAppValues(registry_, locale, values_, TheLocaleNames())) {
-        TellCaller("The calendar's settings could not be opened.", true);
-        return kExchangeUnavailable;
-    }
-    if (values_.dataVer >= 2) {
-        TellCaller("Incorrect program version. The latest version is recommended", true);
-        return kExchangeUnavailable;
-    }
+    if (!LoadAppValues(registry_, locale, values_, TheLocaleNames())) return AppValuesCheck::Unreadable;
+    if (values_.dataVer >= 2) return AppValuesCheck::NewerVersion;
     if (values_.dataVer == 0) WriteDataVersion(registry_);
-    return RunWithoutWindows(registry_, values_, request);
+    return AppValuesCheck::Ok;
 }
 
 int CCalendarApp::ExitInstance() {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/command_line.h"
+#include "core/clock.h"
 #include "core/product.h"
 #include "platform/win32/win32_registry.h"
 #include "store/app_values.h"
@@ -39,11 +40,12 @@ public:
     Registry& GetRegistry() { return registry_; }
     void OnAppAbout();
 
-    // The one application object, while it exists.
-    static CCalendarApp* Instance() { return instance_; }
-
 private:
-    static CCalendarApp* instance_;
+    // The application values every start reads first; a store written by a
+    // newer version is left alone.
+    enum class AppValuesCheck { Ok, Unreadable, NewerVersion };
+    static constexpr char kNewerVersionText[] = "Incorrect program version. The latest version is recommended";
+    AppValuesCheck OpenAppValues();
 
     DWORD lastMutexError_;
     bool hasDropShadow_ = false;
@@ -52,6 +54,7 @@ private:
     bool oleInitialized_ = false;
     bool exited_ = false;
     AppValues values_;
+    SystemClock clock_;
     Win32Registry win32Registry_;
     Registry& registry_;
     std::unique_ptr<CMainFrame> mainFrame_;

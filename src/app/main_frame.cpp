@@ -1,25 +1,18 @@
+// The frame's life and the windows it opens.
 #include "app/main_frame.h"
 
-#include <shellapi.h>
-
 #include <cstring>
-#include <ctime>
 
-#include "app/calendar_app.h"
-#include "app/exchange_request.h"
-#include "app/ical_commands.h"
-#include "core/product.h"
 #include "app/app_ids.h"
+#include "app/calendar_app.h"
 #include "calendar/schedule_wnd.h"
-#include "core/local_zone.h"
 #include "core/locale_names.h"
-#include "core/schedule_changes.h"
+#include "core/product.h"
 #include "dialogs/prop_sheet.h"
 #include "platform/win32/trace.h"
 #include "store/settings.h"
+#include "ui/desktop_metrics.h"
 #include "upcoming/due_event_wnd.h"
-
-CMainFrame* theMainFrame = nullptr;
 
 namespace {
 
@@ -34,7 +27,6 @@ BEGIN_MESSAGE_TABLE(CMainFrame, CWnd)
     ON_MESSAGE(WM_TRAYNOTIFY, &CMainFrame::OnTrayNotify)
     ON_MESSAGE(WM_ENDSESSION, &CMainFrame::OnEndSession)
     ON_MESSAGE(WM_TIMER, &CMainFrame::OnTimer)
-    ON_MESSAGE(WM_SCHEDULECHANGED, &CMainFrame::OnScheduleChanged)
     ON_MESSAGE(WM_CHILDCLOSED, &CMainFrame::OnChildClosed)
     ON_MESSAGE(WM_POWERBROADCAST, &CMainFrame::OnPowerBroadcast)
     ON_MESSAGE(WM_TIMECHANGE, &CMainFrame::OnTimeChange)
@@ -50,14 +42,13 @@ BEGIN_MESSAGE_TABLE(CMainFrame, CWnd)
     ON_COMMAND(ID_APP_EXIT, &CMainFrame::OnExit)
 END_MESSAGE_TABLE()
 
-CMainFrame::CMainFrame(CCalendarApp& app)
+CMainFrame::CMainFrame(CCalendarApp& app, const Clock& clock)
     : app_(app),
+      clock_(clock),
       store_(app.GetRegistry(), clock_, scheduler_, *this),
       scheduler_(store_, prefs_, clock_, timer_, actions_, *this) {}
 
-CMainFrame::~CMainFrame() {
-    if (theMainFrame == this) theMainFrame = nullptr;
-}
+CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::Create() {
     WNDCLASSA wc = {};
@@ -96,7 +87,6 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     if (Default() == -1) return -1;
     if (!LoadSettings(app_.GetRegistry(), desktop_, app_.Values().installPath, store_, prefs_)) return -1;
-    theMainFrame = this;
     timer_.Attach(hwnd_);
     store_.BeginLoad();
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
@@ -125,50 +115,6 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
     return 0;
 }
 
-void CMainFrame::AddTrayIcon() {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88 bytes: the layout every shell understands
-    data.hWnd = hwnd_;
-    data.uID = 0;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_TRAYNOTIFY;
-    data.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    std::strncpy(data.szTip, kTrayTip, sizeof data.szTip - 1);
-    ORV_CHECK(Shell_NotifyIconA(NIM_ADD, &data));
-}
-
-void CMainFrame::RemoveTrayIcon() {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = hwnd_;
-    data.uID = 0;
-    ORV_CHECK(Shell_NotifyIconA(NIM_DELETE, &data));
-}
-
-LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
-    if (wParam != 0) return 0;
-    if (lParam == WM_RBUTTONUP) {
-        POINT pt;
-        GetCursorPos(&pt);
-        SetForegroundWindow(hwnd_);
-        MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_POPUPS)));
-        if (HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr) {
-            SetMenuDefaultItem(popup, ID_OPEN_CALENDAR, FALSE);
-            TrackPopupMenu(popup, 0, pt.x, pt.y, 0, hwnd_, nullptr);
-            // Lets the menu close when the user clicks elsewhere.
-            PostMessageA(hwnd_, WM_NULL, 0, 0);
-        }
-    } else if (lParam == WM_LBUTTONDBLCLK) {
-        if (GetKeyState(VK_MENU) < 0) {
-            OpenUpcoming();
-        } else {
-            OpenCalendar(0, 0);
-        }
-    }
-    return 0;
-}
-
 LRESULT CMainFrame::OnEndSession(WPARAM wParam, LPARAM) {
     if (wParam) {
         // The process may end as soon as this returns.
@@ -178,31 +124,6 @@ LRESULT CMainFrame::OnEndSession(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-LRESULT CMainFrame::OnTimer(WPARAM wParam, LPARAM) {
-    if (wParam != kReminderTimerId) return Default();
-    scheduler_.OnTimer();
-    return 0;
-}
-
-void CMainFrame::CheckNow() {
-    // The timer may be up to ten minutes away; what fell due must not wait.
-    scheduler_.OnTimer();
-}
-
-LRESULT CMainFrame::OnPowerBroadcast(WPARAM wParam, LPARAM) {
-    if (wParam == PBT_APMRESUMEAUTOMATIC) CheckNow();
-    return TRUE;
-}
-
-LRESULT CMainFrame::OnTimeChange(WPARAM, LPARAM) {
-    _tzset();  // the runtime caches the zone; a changed zone must be read again
-    ResetLocalTimeCache();
-    CheckNow();
-    return 0;
-}
-
-LRESULT CMainFrame::OnScheduleChanged(WPARAM, LPARAM) { return 0; }
-
 LRESULT CMainFrame::OnChildClosed(WPARAM wParam, LPARAM) {
     if (wParam == CHILD_CALENDAR) scheduleWnd_ = nullptr;
     if (wParam == CHILD_UPCOMING) dueEventWnd_ = nullptr;
@@ -210,6 +131,7 @@ LRESULT CMainFrame::OnChildClosed(WPARAM wParam, LPARAM) {
 }
 
 void CMainFrame::OnOpenCalendar() { OpenCalendar(0, 0); }
+
 void CMainFrame::OnOpenUpcoming() { OpenUpcoming(); }
 
 void CMainFrame::OnPreferences() {
@@ -236,57 +158,6 @@ void CMainFrame::OnPreferences() {
 }
 
 void CMainFrame::OnAbout() { app_.OnAppAbout(); }
-
-void CMainFrame::OnExportICalendar() { RunExchangeCommand(false); }
-void CMainFrame::OnImportICalendar() { RunExchangeCommand(true); }
-
-void CMainFrame::RunExchangeCommand(bool import) {
-    if (choosingFile_) return;  // the tray menu still opens over the dialog
-    choosingFile_ = true;
-    std::string path;
-    const bool chosen = import ? AskImportPath(hwnd_, path) : AskExportPath(hwnd_, path);
-    choosingFile_ = false;
-    // Should the frame go meanwhile, what follows the dialog is left undone.
-    if (!chosen || hwnd_ == nullptr) return;
-    ShowExchangeOutcome(hwnd_, Exchange(import, path));
-}
-
-ExchangeOutcome CMainFrame::Exchange(bool import, const std::string& path) {
-    return import ? ImportCalendarFile(path, store_, app_.GetRegistry(), clock_)
-                  : ExportCalendarFile(path, store_, app_.GetRegistry(), clock_);
-}
-
-// A second start hands its /export or /import here. The work is done before
-// answering, so the exit code is the outcome; the box waits for the answer,
-// so the sender does not wait for the user. With the quiet switch, or for an
-// export that went through whole, there is no box: the exit code tells.
-LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
-    if (lParam != 0 && reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == COPYDATA_SHOW_CALENDAR) {
-        if (!created_) return COPYDATA_ANSWERED + kExchangeUnavailable;
-        // Opened once the sender has its answer: it waits for nothing else.
-        ORV_CHECK(PostMessageA(hwnd_, WM_COMMAND, ID_OPEN_CALENDAR, 0));
-        return COPYDATA_ANSWERED + kExchangeOk;
-    }
-    ExchangeRequest request;
-    if (lParam == 0 || !ReadExchangeRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), request)) return 0;
-    // Before the events are loaded, or after they are saved for the exit.
-    if (!created_) return COPYDATA_ANSWERED + kExchangeUnavailable;
-    ExchangeOutcome outcome = Exchange(request.import, request.path);
-    const LRESULT answer = COPYDATA_ANSWERED + outcome.code;
-    if (!request.quiet && !outcome.message.empty() && hwnd_ != nullptr) {
-        reports_.push_back(std::move(outcome));
-        ORV_CHECK(PostMessageA(hwnd_, WM_EXCHANGEREPORT, 0, 0));
-    }
-    return answer;
-}
-
-LRESULT CMainFrame::OnExchangeReport(WPARAM, LPARAM) {
-    if (reports_.empty()) return 0;
-    const ExchangeOutcome outcome = std::move(reports_.front());
-    reports_.pop_front();
-    ShowExchangeOutcome(hwnd_, outcome);
-    return 0;
-}
 
 void CMainFrame::OnExit() { DestroyWindow(); }
 
@@ -340,22 +211,4 @@ void CMainFrame::OpenUpcoming() {
     context.openCalendar = [this](std::uint32_t eventId, Instant start) { OpenCalendar(eventId, start); };
     context.eventExists = [this](std::uint32_t eventId) { return store_.FindEvent(eventId) != nullptr; };
     if (CDueEventWnd* wnd = CDueEventWnd::OpenNew(context, app_.HasDropShadow())) dueEventWnd_ = wnd->Hwnd();
-}
-
-void CMainFrame::CalendarChanged() {
-    if (scheduleWnd_ != nullptr) SendMessageA(scheduleWnd_, WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
-}
-
-void CMainFrame::UpcomingEventsDeleted() {
-    if (dueEventWnd_ != nullptr) SendMessageA(dueEventWnd_, WM_SCHEDULECHANGED, kUpcomingDeleted, 0);
-}
-
-bool CMainFrame::IsOpen() const { return dueEventWnd_ != nullptr; }
-
-void CMainFrame::Open() { OpenUpcoming(); }
-
-void CMainFrame::Send(std::uintptr_t code, PendingReminder* record) {
-    if (dueEventWnd_ != nullptr) {
-        SendMessageA(dueEventWnd_, WM_SCHEDULECHANGED, code, reinterpret_cast<LPARAM>(record));
-    }
 }

@@ -17,8 +17,6 @@
 #include "store/event_store.h"
 #include "store/preferences.h"
 #include "store/store_links.h"
-#include "ui/desktop_metrics.h"
-#include "ui/gdi.h"
 #include "ui/wnd.h"
 
 class CCalendarApp;
@@ -29,7 +27,8 @@ class CPropSheet;
 class CMainFrame final : public CWnd, private ScheduleNotifier, private UpcomingLink {
     DECLARE_MESSAGE_TABLE()
 public:
-    explicit CMainFrame(CCalendarApp& app);
+    // The clock outlives the frame.
+    CMainFrame(CCalendarApp& app, const Clock& clock);
     ~CMainFrame() override;
 
     // The hidden window's class, by which a second start finds it.
@@ -40,10 +39,6 @@ public:
 
     void OpenCalendar(std::uint32_t eventId, Instant start);
     void OpenUpcoming();
-
-    static const char* UserId() { return "Default_Id"; }
-    static bool CreateIconTitleFont(FontHandle& font) { return ::CreateIconTitleFont(font); }
-    static bool GetIconTitleLogFont(LOGFONTA& logfont) { return ::GetIconTitleLogFont(logfont); }
 
     Preferences& Prefs() { return prefs_; }
     EventStore& Store() { return store_; }
@@ -58,7 +53,6 @@ private:
     LRESULT OnTrayNotify(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
-    LRESULT OnScheduleChanged(WPARAM, LPARAM);
     LRESULT OnChildClosed(WPARAM, LPARAM);
     LRESULT OnPowerBroadcast(WPARAM, LPARAM);
     LRESULT OnTimeChange(WPARAM, LPARAM);
@@ -89,7 +83,7 @@ private:
     void Send(std::uintptr_t code, PendingReminder* record) override;
 
     CCalendarApp& app_;
-    SystemClock clock_;
+    const Clock& clock_;
     Win32Desktop desktop_;
     Win32TextFormat textFormat_;
     Win32ReminderTimer timer_;
@@ -105,6 +99,3 @@ private:
     UINT taskbarCreated_ = 0;
     bool created_ = false;  // creation went through: the destroy steps apply
 };
-
-// The one main frame, set once its preferences are loaded.
-extern CMainFrame* theMainFrame;

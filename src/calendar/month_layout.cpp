@@ -296,6 +296,34 @@ bool MonthLayout::SelectEventById(std::uint32_t id) {
     return false;
 }
 
+void MonthLayout::SelectDay(int day) {
+    selectedDay = day;
+    selectedEvent = nullptr;
+    selectedId = 0;
+    selectedExcluded = false;
+}
+
+void MonthLayout::MoveSelectedDay(int delta) {
+    int day = selectedDay + delta;
+    if (day <= 0) day = daysInMonth;
+    if (day > daysInMonth) day = 1;
+    SelectDay(day);
+}
+
+bool MonthLayout::ClearEventSelection() {
+    if (selectedEvent == nullptr) return false;
+    SelectDay(selectedDay);
+    return true;
+}
+
+bool MonthLayout::SetToday(int year, int month, int day) {
+    if (todayYear == year && todayMonth == month && todayDay == day) return false;
+    todayYear = year;
+    todayMonth = month;
+    todayDay = day;
+    return true;
+}
+
 std::string MonthTitle(const LocaleNames& names, int year, int month) {
     if (month < 1 || month > 12) return {};
     const auto m = static_cast<std::size_t>(month - 1);

@@ -86,6 +86,14 @@ public:
     bool SelectAt(int x, int y);
     // On selectedDay, selects the first line whose event has this id.
     bool SelectEventById(std::uint32_t id);
+    // Selects a day of the month and no event line.
+    void SelectDay(int day);
+    // Moves the selected day by delta, from the last day to the first and back.
+    void MoveSelectedDay(int delta);
+    // Keeps the day, drops the event line; true when one was selected.
+    bool ClearEventSelection();
+    // True when the date differs from the one marked as today.
+    bool SetToday(int year, int month, int day);
 
     int year = 0;
     int month = 0;

@@ -108,9 +108,9 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     Gdiplus::GpGraphics* g = graphics.Get();
     Gdiplus::DllExports::GdipDrawRectangleI(g, halfBlack.Get(), MonthLayout::kGridLeft, MonthLayout::kGridTop,
                                             layout_.gridWidth, layout_.gridHeight);
-    Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), 12, 61, cx - 12, 61);
-    for (int k = 1; k <= 5; ++k) {
-        Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), 12, 61 + k * ch, cx - 12, 61 + k * ch);
+    for (int k = 0; k <= 5; ++k) {
+        const int y = MonthLayout::kDaysTop + k * ch;
+        Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), 12, y, cx - 12, y);
     }
     Gdiplus::DllExports::GdipFlush(g, Gdiplus::FlushIntentionSync);
 
@@ -120,10 +120,11 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     SetTextColor(dc, kSundayRed);
     const LocaleNames& names = *context_.names;
     for (int i = 0; i < 7; ++i) {
-        RECT rc = {6 + i * cw, 45, 6 + (i + 1) * cw, 61};
+        const int left = MonthLayout::kGridLeft + i * cw;
+        RECT rc = {left, 45, left + cw, MonthLayout::kDaysTop};
         DrawTextA(dc, names.ShortDayNames[static_cast<std::size_t>(i)].c_str(), -1, &rc, kHeaderFlags);
         if (i < 6) {
-            const int x = 6 + (i + 1) * cw;
+            const int x = left + cw;
             Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), x, 67, x, cy - 12);
             SetTextColor(dc, RGB(0, 0, 0));
         }
@@ -149,17 +150,15 @@ void CScheduleWnd::DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpP
 }
 
 void CScheduleWnd::DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines) {
-    const int cw = layout_.cellWidth;
-    const int ch = layout_.cellHeight;
     const HGDIOBJ oldFont = SelectObject(dc, dayFont_);
     for (int d = 1; d <= layout_.daysInMonth; ++d) {
-        const int c = layout_.DayColumn(d);
-        const int r = layout_.DayRow(d);
-        const int x = c * cw + 10;
-        const int y = r * ch + 65;
-        COLORREF color = c == 0 ? kSundayRed : RGB(0, 0, 0);
+        const LayoutRect cell = layout_.CellRect(d);
+        const int x = cell.x + 4;
+        const int y = cell.y + 4;
+        COLORREF color = layout_.DayColumn(d) == 0 ? kSundayRed : RGB(0, 0, 0);
         if (currentMonth && d == layout_.todayDay) {
-            FillArgb(graphics, Argb(kTodayTintAlpha, todayColor_), c * cw + 7, r * ch + 62, cw - 1, ch - 1);
+            FillArgb(graphics, Argb(kTodayTintAlpha, todayColor_), cell.x + 1, cell.y + 1, cell.width - 1,
+                     cell.height - 1);
             Gdiplus::DllExports::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
             color = todayColor_;
         }
@@ -187,7 +186,6 @@ void CScheduleWnd::DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool cu
 void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
     if (maxLines <= 0) return;
     const int cw = layout_.cellWidth;
-    const int ch = layout_.cellHeight;
     const int lh = layout_.lineHeight;
     // Declared before the scratch DC, whose saved state deselects them first.
     const PenHandle blackPen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
@@ -273,9 +271,8 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
     // Bars of the events without recurrence, one segment per week row, the
     // title on the first.
     for (const MonthEvent& event : layout_.monthEvents) {
-        const int kind = event.item->front.recurKind;
         const int line = event.line;
-        if (line > maxLines || kind < 1 || kind > 29) continue;
+        if (line > maxLines || IsRecurring(event.item->front.recurKind)) continue;
         int firstDay = 0;
         int lastDay = 0;
         for (int d = 1; d <= layout_.daysInMonth; ++d) {
@@ -288,11 +285,10 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
         const bool endsAfter = !layout_.slots[lastDay][line].endsHere;
         const bool excluded = layout_.slots[firstDay][line].excluded;
         for (int d = firstDay; d <= lastDay;) {
-            const int c = layout_.DayColumn(d);
-            const int r = layout_.DayRow(d);
-            const int run = std::min(6 - c, lastDay - d);
-            const int y = 61 + r * ch + line * (lh + 1);
-            draw(Piece{&event, excluded, c * cw + 7, y, (run + 1) * cw - 1, (r + 1) * ch + 61 - y,
+            const LayoutRect cell = layout_.CellRect(d);
+            const int y = layout_.LineRect(d, line).y;
+            const int run = std::min(6 - layout_.DayColumn(d), lastDay - d);
+            draw(Piece{&event, excluded, cell.x + 1, y, (run + 1) * cw - 1, cell.y + cell.height - y,
                        d == firstDay && !startsBefore, d + run == lastDay && !endsAfter, false, d == firstDay});
             d += run + 1;
         }
@@ -300,16 +296,13 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
 
     // Boxes of the recurring events' occurrences, one per day.
     for (int d = 1; d <= layout_.daysInMonth; ++d) {
-        const int c = layout_.DayColumn(d);
-        const int r = layout_.DayRow(d);
+        const LayoutRect cell = layout_.CellRect(d);
         for (int k = 1; k <= maxLines; ++k) {
             const DaySlot& slot = layout_.slots[d][k];
-            if (slot.event == nullptr) continue;
-            const int kind = slot.event->item->front.recurKind;
-            if (kind < 30 || kind > 149) continue;
-            const int y = 61 + r * ch + k * (lh + 1);
-            draw(Piece{slot.event, slot.excluded, c * cw + 10, y, cw - 7, (r + 1) * ch + 61 - y, false, false, true,
-                       true});
+            if (slot.event == nullptr || !IsRecurring(slot.event->item->front.recurKind)) continue;
+            const int y = layout_.LineRect(d, k).y;
+            draw(Piece{slot.event, slot.excluded, cell.x + 4, y, cell.width - 7, cell.y + cell.height - y, false, false,
+                       true, true});
         }
     }
 }

@@ -132,6 +132,7 @@ private:
     void ShowMonth(int year, int month);
     void SelectAt(int x, int y);
     void InvalidateDays();
+    void ShowTip();
     void StopHoverTimer();
     void CloseTip();
     ScheduleDlgContext EditorContext() const;

@@ -38,9 +38,6 @@ struct GdiObjectDeleter {
 struct MenuDeleter {
     void operator()(HMENU h) const { DestroyMenu(h); }
 };
-struct IconDeleter {
-    void operator()(HICON h) const { DestroyIcon(h); }
-};
 struct DcDeleter {
     void operator()(HDC h) const { DeleteDC(h); }
 };
@@ -49,9 +46,7 @@ using PenHandle = UniqueHandle<HPEN, GdiObjectDeleter>;
 using BrushHandle = UniqueHandle<HBRUSH, GdiObjectDeleter>;
 using FontHandle = UniqueHandle<HFONT, GdiObjectDeleter>;
 using BitmapHandle = UniqueHandle<HBITMAP, GdiObjectDeleter>;
-using RegionHandle = UniqueHandle<HRGN, GdiObjectDeleter>;
 using MenuHandle = UniqueHandle<HMENU, MenuDeleter>;
-using IconHandle = UniqueHandle<HICON, IconDeleter>;
 
 // Saves a device context's state when taken and restores it when done, so
 // callers never re-select the objects they replaced.

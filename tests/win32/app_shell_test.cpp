@@ -6,7 +6,6 @@
 #include "app/command_line.h"
 #include "app/exchange_request.h"
 #include "app/ical_exchange.h"
-#include "app/main_frame.h"
 #include "app/app_ids.h"
 #include "ui/desktop_metrics.h"
 
@@ -118,18 +117,6 @@ TEST(ClampToWorkArea, KeepsTheWindowReachable) {
         ClampToWorkArea(r, work);
         EXPECT_EQ(r, c.out) << c.in.left << "," << c.in.top;
     }
-}
-
-TEST(IconTitleFont, ComesFromTheSystem) {
-    LOGFONTA expected = {};
-    ASSERT_TRUE(CMainFrame::GetIconTitleLogFont(expected));
-    FontHandle font;
-    ASSERT_TRUE(CMainFrame::CreateIconTitleFont(font));
-    LOGFONTA actual = {};
-    ASSERT_EQ(GetObjectA(font, sizeof actual, &actual), static_cast<int>(sizeof actual));
-    EXPECT_EQ(actual.lfHeight, expected.lfHeight);
-    EXPECT_STREQ(actual.lfFaceName, expected.lfFaceName);
-    EXPECT_STREQ(CMainFrame::UserId(), "Default_Id");
 }
 
 }  // namespace

@@ -29,6 +29,14 @@ namespace {
 
 constexpr char kUserKey[] = "SOFTWARE\\OrvCalendar\\User\\Default_Id";
 
+// The frame's time, moved by the tests.
+struct ManualClock final : Clock {
+    explicit ManualClock(Instant t) : now(t) {}
+    Instant Now() const override { return now; }
+    void Advance(Instant seconds) { now += seconds; }
+    Instant now;
+};
+
 // The frame ends the message loop when it goes; the test's loop goes on.
 void DropQuit() {
     MSG msg;
@@ -55,7 +63,6 @@ class MainFrameTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(frame_.Create());
-        ASSERT_EQ(theMainFrame, &frame_);
     }
     void TearDown() override {
         frame_.DestroyWindow();
@@ -72,13 +79,11 @@ protected:
         SetKeyboardState(keys);
     }
 
-    // An event whose only reminder is due `seconds` from now (lead 0);
-    // false near midnight, where today has no room for it.
+    // An event whose only reminder is due `seconds` from now (lead 0).
     bool AddEventStartingIn(int seconds, std::uint32_t& id) {
         LocalFields now;
-        if (!BreakDownLocal(SystemClock().Now(), now)) return false;
+        if (!BreakDownLocal(clock_.Now(), now)) return false;
         const int startTime = now.hour * 3600 + now.minute * 60 + now.second + seconds;
-        if (startTime >= 86400 - 60) return false;
         auto item = std::make_unique<ScheduleItem>();
         id = frame_.Store().NextEventId();
         item->front.id = id;
@@ -100,7 +105,9 @@ protected:
 
     ScratchHive hive_;
     CCalendarApp app_{0};
-    CMainFrame frame_{app_};
+    // A summer noon: the day has room for every reminder the tests add.
+    ManualClock clock_{MakeLocalTime(2026, 7, 1, 12, 0, 0, -1)};
+    CMainFrame frame_{app_, clock_};
 };
 
 // The reminder timer may be ten minutes away after a resume or a clock
@@ -110,11 +117,11 @@ TEST_F(MainFrameTest, TimeChangeAndResumeCheckRemindersAtOnce) {
     for (const auto& [message, wParam] : {std::pair<UINT, WPARAM>{WM_TIMECHANGE, 0},
                                           std::pair<UINT, WPARAM>{WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}}) {
         std::uint32_t id = 0;
-        if (!AddEventStartingIn(8, id)) GTEST_SKIP() << "too close to midnight";
+        ASSERT_TRUE(AddEventStartingIn(8, id));
         const PendingReminder* record = Pending(id);
         ASSERT_NE(record, nullptr);
         EXPECT_FALSE(record->fired);
-        Sleep(3500);  // now within the check's tolerance of the reminder
+        clock_.Advance(4);  // now within the check's tolerance of the reminder
         ASSERT_EQ(Pending(id), record);
         SendMessageA(frame_, message, wParam, 0);
         EXPECT_TRUE(record->fired) << "message " << message;
@@ -144,8 +151,8 @@ TEST_F(MainFrameTest, TimeChangeReadsTheZoneAgain) {
 
 TEST_F(MainFrameTest, OtherPowerEventsDoNotCheck) {
     std::uint32_t id = 0;
-    if (!AddEventStartingIn(8, id)) GTEST_SKIP() << "too close to midnight";
-    Sleep(3500);
+    ASSERT_TRUE(AddEventStartingIn(8, id));
+    clock_.Advance(4);
     SendMessageA(frame_, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     ASSERT_NE(Pending(id), nullptr);
     EXPECT_FALSE(Pending(id)->fired);
@@ -259,7 +266,8 @@ TEST_F(MainFrameTest, ACalendarClosedBeforeItsFirstPaintStillEndsTheLoad) {
 TEST(MainFrameStart, AMessageFromTheTrayBeforeThePaintReadsTheRestAtOnce) {
     ScratchHive hive;
     CCalendarApp app(0);
-    CMainFrame frame(app);
+    const SystemClock clock;
+    CMainFrame frame(app, clock);
     ASSERT_TRUE(frame.Create());
     EXPECT_FALSE(frame.Store().Loaded());
     SendMessageA(frame, WM_TRAYNOTIFY, 1, WM_MOUSEMOVE);
@@ -273,7 +281,7 @@ TEST(MainFrameStart, AMessageFromTheTrayBeforeThePaintReadsTheRestAtOnce) {
 // The imported event reaches the reminders as a saved one does.
 TEST_F(MainFrameTest, CopyDataImportAnswersFirstThenReports) {
     LocalFields now;
-    ASSERT_TRUE(BreakDownLocal(SystemClock().Now(), now));
+    ASSERT_TRUE(BreakDownLocal(clock_.Now(), now));
     LocalFields tomorrow;
     ASSERT_TRUE(BreakDownLocal(MakeLocalTime(now.year, now.month, now.day + 1, 12, 0, 0, -1), tomorrow));
     char start[32];
@@ -323,7 +331,8 @@ TEST(MainFrameStart, UewStartupOpensTheUpcomingWindowAndExitStoresItsPosition) {
     const DWORD on = 1;
     SetUserValue("UewStartup", REG_DWORD, &on, sizeof on);
     CCalendarApp app(0);
-    CMainFrame frame(app);
+    const SystemClock clock;
+    CMainFrame frame(app, clock);
     ASSERT_TRUE(frame.Create());
     EXPECT_NE(frame.DueEventWnd(), nullptr);
     EXPECT_TRUE(UserValue("DueEventCoord").empty());
@@ -350,7 +359,8 @@ TEST(MainFrameStart, AFailedCreationWritesNothing) {
     FaultyRegistry registry(hive.registry());
     registry.FailNth(RegOp::Open, 2);  // the per-user key, below "User", as the preferences load
     CCalendarApp app(0, &registry);
-    CMainFrame frame(app);
+    const SystemClock clock;
+    CMainFrame frame(app, clock);
     EXPECT_FALSE(frame.Create());
     DropQuit();
     EXPECT_TRUE(registry.Writes().empty());

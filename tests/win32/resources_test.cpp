@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/app_ids.h"
@@ -83,11 +85,12 @@ TEST(Resources, MainFrameTitle) {
 // transparent parts, and the colours of the page: paper, header, ink.
 void ExpectCalendarIcon(int resource, int size) {
     SCOPED_TRACE(testing::Message() << "icon " << resource << " at " << size);
-    IconHandle icon(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_ICON, size, size, 0)));
+    const std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)> icon(
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_ICON, size, size, 0)),
+        &DestroyIcon);
     ASSERT_TRUE(icon);
     ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(icon, &info));
+    ASSERT_TRUE(GetIconInfo(icon.get(), &info));
     BitmapHandle color(info.hbmColor), mask(info.hbmMask);
     BITMAP bm = {};
     ASSERT_NE(GetObjectA(color, sizeof bm, &bm), 0);
