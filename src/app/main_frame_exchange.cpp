@@ -1,5 +1,7 @@
 // iCalendar files through the frame: the tray's export and import commands
 // and the requests a second start hands over.
+#include "app/main_frame.h"
+
 #include <string>
 #include <utility>
 
@@ -7,7 +9,6 @@
 #include "app/calendar_app.h"
 #include "app/exchange_request.h"
 #include "app/ical_commands.h"
-#include "app/main_frame.h"
 #include "platform/win32/trace.h"
 
 void CMainFrame::OnExportICalendar() { RunExchangeCommand(false); }

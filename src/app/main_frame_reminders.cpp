@@ -1,10 +1,12 @@
 // The frame's part in the reminders: the timer, the moments that must check
 // at once, and what the schedule tells the windows.
+#include "app/main_frame.h"
+
 #include <ctime>
 
-#include "app/main_frame.h"
 #include "core/local_zone.h"
 #include "core/schedule_changes.h"
+#include "ui/window_messages.h"
 
 LRESULT CMainFrame::OnTimer(WPARAM wParam, LPARAM) {
     if (wParam != kReminderTimerId) return Default();

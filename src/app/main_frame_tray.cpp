@@ -1,12 +1,14 @@
 // The frame's icon in the notification area.
+#include "app/main_frame.h"
+
 #include <shellapi.h>
 
 #include <cstring>
 
 #include "app/app_ids.h"
-#include "app/main_frame.h"
 #include "core/product.h"
 #include "platform/win32/trace.h"
+#include "ui/gdi.h"
 
 void CMainFrame::AddTrayIcon() {
     NOTIFYICONDATAA data = {};

@@ -1,9 +1,10 @@
 // What the calendar window opens to change events: the editor, the browser,
 // the delete question and the exclusion of one occurrence.
+#include "calendar/schedule_wnd.h"
+
 #include <string>
 #include <utility>
 
-#include "calendar/schedule_wnd.h"
 #include "dialogs/editor_commit.h"
 #include "dialogs/sche_browser_dlg.h"
 #include "dialogs/write_failure.h"

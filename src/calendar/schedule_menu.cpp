@@ -1,10 +1,11 @@
 // The day and event menus of the calendar window.
+#include "calendar/schedule_wnd.h"
+
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "calendar/calendar_ids.h"
-#include "calendar/schedule_wnd.h"
 
 namespace {
 

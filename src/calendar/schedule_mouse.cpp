@@ -1,7 +1,8 @@
 // Clicks and hovering over the calendar window.
+#include "calendar/schedule_wnd.h"
+
 #include <windowsx.h>
 
-#include "calendar/schedule_wnd.h"
 #include "platform/win32/trace.h"
 
 LRESULT CScheduleWnd::OnLButtonDown(WPARAM, LPARAM lParam) {

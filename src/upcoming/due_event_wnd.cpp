@@ -191,6 +191,7 @@ LRESULT CDueEventWnd::OnScheduleChanged(WPARAM code, LPARAM record) {
     switch (code) {
         case kUpcomingDeleted:
         case kUpcomingRefresh:
+        case kUpcomingRebuild:
             if (code == kUpcomingDeleted && context_.eventExists) list_.ForgetDeletedEvents(context_.eventExists);
             BuildList();
             InvalidateRect(hwnd_, nullptr, FALSE);

@@ -99,7 +99,7 @@ void ExpectCalendarIcon(int resource, int size) {
 
     const COLORREF key = RGB(0, 128, 128);
     DibCanvas canvas(size, size, key);
-    ASSERT_TRUE(DrawIconEx(canvas.Dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL));
+    ASSERT_TRUE(DrawIconEx(canvas.Dc(), 0, 0, icon.get(), size, size, 0, nullptr, DI_NORMAL));
     canvas.SaveBmp(ScreensDirectory() + "\\icon_" + std::to_string(resource) + "_" + std::to_string(size) + ".bmp");
 
     int opaque = 0, white = 0, red = 0, dark = 0;
