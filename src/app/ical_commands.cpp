@@ -1,37 +1,28 @@
 #include "app/ical_commands.h"
 
 #include <string>
-#include <vector>
 
 #include "core/product.h"
-#include "platform/win32/common_dialogs.h"
+#include "platform/win32/file_dialog.h"
 
 namespace {
 
 // Pairs of zero-terminated texts, ended by an empty one.
 constexpr char kFilter[] = "iCalendar Files (*.ics)\0*.ics\0All Files (*.*)\0*.*\0";
 // Room for long paths: the dialog reports a longer choice as an error.
-constexpr DWORD kPathRoom = 32768;
+constexpr std::size_t kPathRoom = 32768;
 
 bool AskPath(HWND owner, bool save, std::string& path) {
-    std::vector<char> buffer(kPathRoom, '\0');
-    if (save) {
-        const std::string suggested = std::string(kAppTitle) + ".ics";
-        suggested.copy(buffer.data(), suggested.size());
-    }
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = kPathRoom;
-    ofn.lpstrDefExt = "ics";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
-                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    if (!(save ? ShowSaveFileDialog(ofn) : ShowOpenFileDialog(ofn))) return false;
-    path = buffer.data();
-    return true;
+    FileDialogRequest request;
+    request.owner = owner;
+    request.save = save;
+    request.filter = kFilter;
+    request.defaultExtension = "ics";
+    if (save) request.initialFile = std::string(kAppTitle) + ".ics";
+    request.flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
+                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    request.room = kPathRoom;
+    return AskFilePath(request, path);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/buffered_paint.h"
+
 namespace {
 
 constexpr UINT kMeasureFlags = DT_CALCRECT | DT_NOPREFIX;  // 0xC00
@@ -25,33 +27,22 @@ BEGIN_MESSAGE_TABLE(CTipWnd, CWnd)
 END_MESSAGE_TABLE()
 
 CTipWnd* CTipWnd::OpenNew(const TipContext& context, const ScheduleItem& item, POINT cursor) {
-    WNDCLASSA wc = {};
-    wc.style = context.dropShadow ? CS_DROPSHADOW : 0;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    if (!RegisterWindowClass(wc)) return nullptr;
-
-    auto* tip = new CTipWnd(context);
-    tip->item_ = std::make_unique<ScheduleItem>(item);
-    // A window that fails during creation has already deleted its object.
-    bool destroyed = false;
-    tip->destroyedFlag_ = &destroyed;
-    const RECT at = {cursor.x, cursor.y + kCursorGap, cursor.x, cursor.y + kCursorGap};
-    const bool created =
-        tip->CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOPARENTNOTIFY, kClassName, "ScheTip", WS_POPUP | WS_BORDER, at, nullptr, 0);
-    if (destroyed) return nullptr;
-    tip->destroyedFlag_ = nullptr;
-    if (!created) {
-        delete tip;
-        return nullptr;
-    }
-    return tip;
+    WindowCreation creation;
+    creation.wndClass.style = context.dropShadow ? CS_DROPSHADOW : 0;
+    creation.wndClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    creation.wndClass.lpszClassName = kClassName;
+    creation.exStyle = WS_EX_TOOLWINDOW | WS_EX_NOPARENTNOTIFY;
+    creation.title = "ScheTip";
+    creation.style = WS_POPUP | WS_BORDER;
+    creation.rect = {cursor.x, cursor.y + kCursorGap, cursor.x, cursor.y + kCursorGap};
+    return CreateSelfDeleting<CTipWnd>(creation, [&] {
+        auto* tip = new CTipWnd(context);
+        tip->item_ = std::make_unique<ScheduleItem>(item);
+        return tip;
+    });
 }
 
-void CTipWnd::PostNcDestroy() {
-    if (destroyedFlag_ != nullptr) *destroyedFlag_ = true;
-    delete this;
-}
+void CTipWnd::PostNcDestroy() { delete this; }
 
 LRESULT CTipWnd::OnCreate(WPARAM, LPARAM) {
     if (context_.font) font_.Reset(CreateFontIndirectA(&*context_.font));
@@ -106,16 +97,17 @@ LRESULT CTipWnd::OnEraseBkgnd(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CTipWnd::OnPaint(WPARAM, LPARAM) {
-    PaintDc dc(hwnd_);
-    LayoutAndDraw(dc, false);
+    PaintInvalidPart(hwnd_, [this](HDC dc, const RECT& clip) { return Draw(dc, clip); });
     return 0;
 }
 
 LRESULT CTipWnd::OnPrintClient(WPARAM wParam, LPARAM) {
-    const HDC dc = reinterpret_cast<HDC>(wParam);
-    RECT client;
-    GetClientRect(hwnd_, &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_INFOBK));
-    LayoutAndDraw(dc, false);
+    PrintClient(hwnd_, reinterpret_cast<HDC>(wParam), [this](HDC dc, const RECT& clip) { return Draw(dc, clip); });
     return 0;
+}
+
+bool CTipWnd::Draw(HDC dc, const RECT& clip) {
+    FillRect(dc, &clip, GetSysColorBrush(COLOR_INFOBK));
+    LayoutAndDraw(dc, false);
+    return true;
 }

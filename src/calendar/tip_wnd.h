@@ -53,6 +53,8 @@ private:
     LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnPrintClient(WPARAM wParam, LPARAM);
+    // The background of the clip, then the lines.
+    bool Draw(HDC dc, const RECT& clip);
     LRESULT OnMouseActivate(WPARAM, LPARAM) { return MA_NOACTIVATE; }
     // The calendar below sees the mouse, and closes the tip when it moves.
     LRESULT OnNcHitTest(WPARAM, LPARAM) { return HTTRANSPARENT; }
@@ -63,5 +65,4 @@ private:
     TipLines lines_;
     RECT textExtent_ = {0, 0, 0, 0};
     int lineStep_ = 0;
-    bool* destroyedFlag_ = nullptr;  // set while OpenNew waits on creation
 };

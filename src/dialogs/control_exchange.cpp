@@ -4,19 +4,7 @@
 
 #include "core/calendar.h"
 #include "core/schedule_item.h"
-
-namespace {
-
-SYSTEMTIME DayTime(int year, int month, int day) {
-    SYSTEMTIME st = {};
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    st.wDayOfWeek = static_cast<WORD>(WeekdayIndexOfDays(DaysFromCivil(year, month, day)));
-    return st;
-}
-
-}  // namespace
+#include "platform/win32/system_time.h"
 
 void ExchangeDate(DataExchange& dx, HWND dialog, int id, CivilDate& date) {
     if (dx.Failed()) return;
@@ -25,7 +13,7 @@ void ExchangeDate(DataExchange& dx, HWND dialog, int id, CivilDate& date) {
         SYSTEMTIME st = {};
         if (DateTime_GetSystemtime(picker, &st) == GDT_VALID) date = {st.wYear, st.wMonth, st.wDay};
     } else {
-        SYSTEMTIME st = DayTime(date.year, date.month, date.day);
+        SYSTEMTIME st = MakeSystemTime(date.year, date.month, date.day);
         DateTime_SetSystemtime(picker, GDT_VALID, &st);
     }
 }
@@ -39,10 +27,7 @@ void ExchangeTime(DataExchange& dx, HWND dialog, int id, int& secondsOfDay) {
             secondsOfDay = st.wHour * 3600 + st.wMinute * 60 + st.wSecond;
         }
     } else {
-        SYSTEMTIME st = DayTime(2000, 1, 1);
-        st.wHour = static_cast<WORD>(secondsOfDay / 3600);
-        st.wMinute = static_cast<WORD>(secondsOfDay / 60 % 60);
-        st.wSecond = static_cast<WORD>(secondsOfDay % 60);
+        SYSTEMTIME st = SystemTimeOfDay(secondsOfDay);
         DateTime_SetSystemtime(picker, GDT_VALID, &st);
     }
 }
@@ -76,10 +61,7 @@ void LimitToRepresentableMonths(HWND picker) {
         lastYear = kLastStorableYear;
         lastMonth = kLastStorableMonth;
     }
-    SYSTEMTIME range[2] = {DayTime(firstYear, firstMonth, 1),
-                           DayTime(lastYear, lastMonth, DaysInMonth(lastYear, lastMonth))};
-    range[1].wHour = 23;
-    range[1].wMinute = 59;
-    range[1].wSecond = 59;
+    SYSTEMTIME range[2] = {MakeSystemTime(firstYear, firstMonth, 1),
+                           MakeSystemTime(lastYear, lastMonth, DaysInMonth(lastYear, lastMonth), 23, 59, 59)};
     DateTime_SetRange(picker, GDTR_MIN | GDTR_MAX, range);
 }

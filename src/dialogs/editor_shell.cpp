@@ -1,9 +1,10 @@
 #include "dialogs/editor_shell.h"
 
-#include "platform/win32/common_dialogs.h"
+#include "platform/win32/file_dialog.h"
 #include "platform/win32/late_bound.h"
 #include <mmsystem.h>
 
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_reminder_links.h"
 
 namespace {
@@ -16,13 +17,6 @@ constexpr char kLaunchFilter[] =
     "Document Files (*.txt;*.rtf;*.doc)\0*.txt;*.rtf;*.doc\0"
     "All Files (*.*)\0*.*\0";
 
-std::wstring Wide(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
 }  // namespace
 
 bool EditorShell::FileExists(const std::string& path) { return FileIsThere(path); }
@@ -32,23 +26,19 @@ void EditorShell::PlaySoundFile(const std::string& path) {
 }
 
 bool EditorShell::ChooseFile(HWND owner, FileKind kind, const std::string& initialFolder, std::string& path) {
-    char file[MAX_PATH] = {};
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kind == FileKind::Sound ? kSoundFilter : kLaunchFilter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!ShowOpenFileDialog(ofn)) return false;
-    path = file;
-    return true;
+    FileDialogRequest request;
+    request.owner = owner;
+    request.filter = kind == FileKind::Sound ? kSoundFilter : kLaunchFilter;
+    request.initialFolder = initialFolder;
+    request.flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    // The event keeps the path where the program reads MAX_PATH bytes back.
+    request.room = MAX_PATH;
+    return AskFilePath(request, path);
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
-    const std::wstring wa = Wide(a);
-    const std::wstring wb = Wide(b);
+    const std::wstring wa = WidenText(a);
+    const std::wstring wb = WidenText(b);
     return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()),
                                 TRUE) == CSTR_EQUAL;
 }

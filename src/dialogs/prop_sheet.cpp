@@ -1,9 +1,9 @@
 #include "dialogs/prop_sheet.h"
 
 #include <commctrl.h>
-#include "platform/win32/common_dialogs.h"
 
-#include <cstring>
+#include "platform/win32/common_dialogs.h"
+#include "platform/win32/file_dialog.h"
 
 PrefSheetOutcome CPropSheet::DoModal() {
     PROPSHEETPAGEA pages[] = {background_.PageRecord(), event_.PageRecord()};
@@ -51,17 +51,12 @@ bool ChooseImageFileDialog(HWND owner, std::string& path) {
     static constexpr char kFilter[] =
         "Image Files (*.bmp;*.gif;*.jpg;*.png;*.tif)|*.bmp;*.gif;*.jpg;*.png;*.tif|All Files (*.*)|*.*||";
     const std::string filter = FileDialogFilter(kFilter);
-    char file[MAX_PATH] = {};
-    std::strncpy(file, path.c_str(), sizeof file - 1);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
-    if (!ShowOpenFileDialog(ofn)) return false;
-    path = file;
-    return true;
+    FileDialogRequest request;
+    request.owner = owner;
+    request.filter = filter.c_str();
+    request.initialFile = path;
+    request.flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+    // The path is kept where the program reads MAX_PATH bytes back.
+    request.room = MAX_PATH;
+    return AskFilePath(request, path);
 }

@@ -13,6 +13,7 @@
 #include "dialogs/sche_repeat_dlg.h"
 #include "dialogs/write_failure.h"
 #include "store/text_trim.h"
+#include "ui/control_text.h"
 
 namespace {
 
@@ -99,12 +100,7 @@ void CScheduleDlg::DoDataExchange(DataExchange& dx) {
 }
 
 void CScheduleDlg::OnTitleChange() {
-    HWND edit = GetDlgItem(hwnd_, IDC_TITLE);
-    const int length = GetWindowTextLengthA(edit);
-    std::string title(static_cast<std::size_t>(length) + 1, '\0');
-    GetWindowTextA(edit, title.data(), length + 1);
-    title.resize(static_cast<std::size_t>(length));
-    EnableWindow(GetDlgItem(hwnd_, IDOK), !TrimSpace(title).empty());
+    EnableWindow(GetDlgItem(hwnd_, IDOK), !TrimSpace(ControlText(hwnd_, IDC_TITLE)).empty());
 }
 
 void CScheduleDlg::UpdateRecurrenceText() {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/little_endian.h"
+
 bool SameRegistryName(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     return a.size() == b.size() &&
@@ -39,8 +41,7 @@ bool RegKey::ReadDword(std::string_view name, std::uint32_t& out) const {
     if (!IsOpen() || !registry_->QueryValue(handle_, name, b, size)) return false;
     // A shorter value would set only part of the number; it counts as missing.
     if (size != sizeof b) return false;
-    out = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-          (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    out = GetLe32(b);
     return true;
 }
 
@@ -73,8 +74,8 @@ bool RegKey::ValueSize(std::string_view name, std::uint32_t& size) const {
 }
 
 bool RegKey::WriteDword(std::string_view name, std::uint32_t value) const {
-    const std::uint8_t b[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                               static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    std::uint8_t b[4];
+    PutLe32(b, value);
     return IsOpen() && registry_->SetValue(handle_, name, RegType::Dword, b, sizeof b);
 }
 

@@ -22,7 +22,9 @@ struct Exclusion {
 constexpr std::size_t kMaxEvents = 361;
 // Longest "uid" the store reads back; a longer one is not written.
 constexpr std::size_t kMaxUidLength = 255;
-// "EventExcluded" claims its own size; anything larger is not believed.
+// The excluded occurrences' value in the per-user key. It claims its own
+// size; anything larger than kMaxExclusionBytes is not believed.
+constexpr char kExclusionsValue[] = "EventExcluded";
 constexpr std::uint32_t kMaxExclusionBytes = 8 * 65536;
 
 // The user's events in memory, ordered by time of day, with the excluded

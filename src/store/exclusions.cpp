@@ -1,21 +1,13 @@
 #include <algorithm>
 
 #include "core/calendar.h"
+#include "core/little_endian.h"
 #include "store/event_store.h"
 #include "store/registry_paths.h"
 
 namespace {
 
 constexpr std::size_t kEntrySize = 8;
-
-std::uint32_t GetU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-void PutU32(std::string& out, std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
-}
 
 }  // namespace
 
@@ -68,7 +60,7 @@ void EventStore::LoadExclusions(const std::uint8_t* data, std::size_t size) {
         threshold = MakeDateKey(year, month + 1, 1);
     }
     for (std::size_t at = 0; at + kEntrySize <= size; at += kEntrySize) {
-        const Exclusion e{GetU32(data + at), GetU32(data + at + 4)};
+        const Exclusion e{GetLe32(data + at), GetLe32(data + at + 4)};
         if (e.date >= threshold) exclusions_.push_back(e);
     }
 }
@@ -77,8 +69,8 @@ std::string EventStore::SaveExclusions() const {
     std::string bytes;
     bytes.reserve(exclusions_.size() * kEntrySize);
     for (const Exclusion& e : exclusions_) {
-        PutU32(bytes, e.date);
-        PutU32(bytes, e.eventId);
+        AppendLe32(bytes, e.date);
+        AppendLe32(bytes, e.eventId);
     }
     return bytes;
 }
@@ -87,10 +79,10 @@ bool EventStore::WriteExclusions(const RegKey& userKey) const {
     if (exclusions_.empty()) {
         // Absent already is as good as deleted.
         std::uint32_t size = 0;
-        return userKey.DeleteValue("EventExcluded") || (userKey && !userKey.ValueSize("EventExcluded", size));
+        return userKey.DeleteValue(kExclusionsValue) || (userKey && !userKey.ValueSize(kExclusionsValue, size));
     }
     const std::string bytes = SaveExclusions();
-    return userKey.WriteBinary("EventExcluded", bytes.data(), bytes.size());
+    return userKey.WriteBinary(kExclusionsValue, bytes.data(), bytes.size());
 }
 
 bool EventStore::WriteExclusions() const { return WriteExclusions(OpenUserKey(registry_, RegAccess::Write)); }

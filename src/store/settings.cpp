@@ -3,27 +3,77 @@
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
+#include <type_traits>
+#include <variant>
 
+#include "core/little_endian.h"
 #include "store/registry_paths.h"
 
 namespace {
 
 constexpr std::size_t kPathBuffer = 260;
+constexpr char kRectValue[] = "ScheRect";
 
-void ReadInt(const RegKey& key, std::string_view name, std::int32_t& field) {
+// The preference group: each value's name and member, in the order they are
+// written. The member's type says how it is stored: a DWORD (a byte in its
+// low eight bits) or a string.
+using PreferenceMember = std::variant<std::int32_t Preferences::*, Rgb Preferences::*, std::uint8_t Preferences::*,
+                                      std::string Preferences::*>;
+struct StoredPreference {
+    const char* name;
+    PreferenceMember member;
+};
+const StoredPreference kStoredPreferences[] = {
+    {"BkgColor", &Preferences::BkgColor},
+    {"BkgImgFile", &Preferences::BkgImgFile},
+    {"BkgImgFit", &Preferences::BkgImgFit},
+    {"BkgImgRetainRatio", &Preferences::BkgImgRetainRatio},
+    {"BkgAlpha", &Preferences::BkgAlpha},
+    {"UewStartup", &Preferences::UewStartup},
+    {"UewNotification", &Preferences::UewNotification},
+    {"UewBeginning", &Preferences::UewBeginning},
+    {"UewUpcoming", &Preferences::UewUpcoming},
+    {"UewSoon", &Preferences::UewSoon},
+    {"UewHours", &Preferences::UewHours},
+    {"UewHours2", &Preferences::UewHours2},
+};
+
+// False when the value is missing or unreadable; the member keeps its default.
+bool ReadPreference(const RegKey& key, const StoredPreference& value, Preferences& p) {
+    if (const auto* text = std::get_if<std::string Preferences::*>(&value.member)) {
+        return key.ReadString(value.name, kPathBuffer, p.**text);
+    }
     std::uint32_t v = 0;
-    if (key.ReadDword(name, v)) field = static_cast<std::int32_t>(v);
+    if (!key.ReadDword(value.name, v)) return false;
+    if (const auto* number = std::get_if<std::int32_t Preferences::*>(&value.member)) {
+        p.**number = static_cast<std::int32_t>(v);
+    } else if (const auto* color = std::get_if<Rgb Preferences::*>(&value.member)) {
+        p.**color = v;
+    } else if (const auto* byte = std::get_if<std::uint8_t Preferences::*>(&value.member)) {
+        p.**byte = static_cast<std::uint8_t>(v & 0xFF);
+    }
+    return true;
+}
+
+void WritePreference(const RegKey& key, const StoredPreference& value, const Preferences& p) {
+    std::visit(
+        [&](auto member) {
+            const auto& field = p.*member;
+            if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>) {
+                key.WriteString(value.name, field);
+            } else {
+                key.WriteDword(value.name, static_cast<std::uint32_t>(field));
+            }
+        },
+        value.member);
 }
 
 bool ReadRect(const RegKey& key, ScreenRect& rect) {
     std::string b;
     // A shorter value would set only part of the rectangle: treated as missing.
-    if (!key.ReadBinary("ScheRect", 16, b) || b.size() != 16) return false;
+    if (!key.ReadBinary(kRectValue, 16, b) || b.size() != 16) return false;
     auto at = [&](std::size_t i) {
-        const auto* p = reinterpret_cast<const std::uint8_t*>(b.data()) + i * 4;
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                                         (static_cast<std::uint32_t>(p[2]) << 16) |
-                                         (static_cast<std::uint32_t>(p[3]) << 24));
+        return static_cast<std::int32_t>(GetLe32(reinterpret_cast<const std::uint8_t*>(b.data()) + i * 4));
     };
     rect = {at(0), at(1), at(2), at(3)};
     return true;
@@ -31,9 +81,7 @@ bool ReadRect(const RegKey& key, ScreenRect& rect) {
 
 std::string RectBytes(const ScreenRect& r) {
     std::string b;
-    for (std::int32_t v : {r.left, r.top, r.right, r.bottom})
-        for (int shift = 0; shift < 32; shift += 8)
-            b.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> shift) & 0xFF));
+    for (std::int32_t v : {r.left, r.top, r.right, r.bottom}) AppendLe32(b, static_cast<std::uint32_t>(v));
     return b;
 }
 
@@ -70,9 +118,9 @@ void ClampLoaded(Preferences& p) {
 void LoadExclusionsValue(const RegKey& key, EventStore& store) {
     std::uint32_t size = 0;
     // The stored size is not trusted with an allocation of any size.
-    if (!key.ValueSize("EventExcluded", size) || size == 0 || size > kMaxExclusionBytes) return;
+    if (!key.ValueSize(kExclusionsValue, size) || size == 0 || size > kMaxExclusionBytes) return;
     std::string bytes;
-    if (!key.ReadBinary("EventExcluded", size, bytes) || bytes.empty()) return;
+    if (!key.ReadBinary(kExclusionsValue, size, bytes) || bytes.empty()) return;
     store.LoadExclusions(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
@@ -94,20 +142,15 @@ bool LoadSettings(Registry& registry, const Desktop& desktop, const std::string&
     if (!key) return false;
 
     Preferences p;  // the defaults stand for whatever cannot be read
-    std::uint32_t v = 0;
-    if (key.ReadDword("BkgColor", v)) p.BkgColor = v;
-    ReadInt(key, "BkgImgFit", p.BkgImgFit);
-    // Present, even empty, it stands; only a missing one asks the desktop.
-    if (!key.ReadString("BkgImgFile", kPathBuffer, p.BkgImgFile)) ApplyWallpaperRule(registry, installPath, p);
-    ReadInt(key, "BkgImgRetainRatio", p.BkgImgRetainRatio);
-    if (key.ReadDword("BkgAlpha", v)) p.BkgAlpha = static_cast<std::uint8_t>(v & 0xFF);
-    ReadInt(key, "UewStartup", p.UewStartup);
-    ReadInt(key, "UewNotification", p.UewNotification);
-    ReadInt(key, "UewBeginning", p.UewBeginning);
-    ReadInt(key, "UewUpcoming", p.UewUpcoming);
-    ReadInt(key, "UewSoon", p.UewSoon);
-    ReadInt(key, "UewHours", p.UewHours);
-    ReadInt(key, "UewHours2", p.UewHours2);
+    bool imageFileStored = true;
+    for (const StoredPreference& value : kStoredPreferences) {
+        if (!ReadPreference(key, value, p) && value.member == PreferenceMember(&Preferences::BkgImgFile)) {
+            imageFileStored = false;
+        }
+    }
+    // Present, even empty, it stands; only a missing one asks the desktop,
+    // whose tile setting then decides the fit over a stored one.
+    if (!imageFileStored) ApplyWallpaperRule(registry, installPath, p);
     if (!ReadRect(key, p.ScheRect)) {
         // 480 x 377 near the bottom-right corner of the work area.
         const ScreenRect w = desktop.WorkArea();
@@ -128,21 +171,10 @@ void SaveSettings(Registry& registry, int group, const Preferences& prefs, const
     const RegKey key = OpenUserKey(registry, RegAccess::Write);
     if (!key) return;
     if (group == kPreferenceGroup) {
-        key.WriteDword("BkgColor", prefs.BkgColor);
-        key.WriteString("BkgImgFile", prefs.BkgImgFile);
-        key.WriteDword("BkgImgFit", static_cast<std::uint32_t>(prefs.BkgImgFit));
-        key.WriteDword("BkgImgRetainRatio", static_cast<std::uint32_t>(prefs.BkgImgRetainRatio));
-        key.WriteDword("BkgAlpha", prefs.BkgAlpha);
-        key.WriteDword("UewStartup", static_cast<std::uint32_t>(prefs.UewStartup));
-        key.WriteDword("UewNotification", static_cast<std::uint32_t>(prefs.UewNotification));
-        key.WriteDword("UewBeginning", static_cast<std::uint32_t>(prefs.UewBeginning));
-        key.WriteDword("UewUpcoming", static_cast<std::uint32_t>(prefs.UewUpcoming));
-        key.WriteDword("UewSoon", static_cast<std::uint32_t>(prefs.UewSoon));
-        key.WriteDword("UewHours", static_cast<std::uint32_t>(prefs.UewHours));
-        key.WriteDword("UewHours2", static_cast<std::uint32_t>(prefs.UewHours2));
+        for (const StoredPreference& value : kStoredPreferences) WritePreference(key, value, prefs);
     } else {
         const std::string rect = RectBytes(prefs.ScheRect);
-        key.WriteBinary("ScheRect", rect.data(), rect.size());
+        key.WriteBinary(kRectValue, rect.data(), rect.size());
         store.WriteExclusions(key);
     }
 }

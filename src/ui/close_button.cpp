@@ -1,7 +1,8 @@
 #include "ui/close_button.h"
 
-#include <cstdlib>
 #include <initializer_list>
+
+#include "ui/point_font.h"
 
 namespace {
 
@@ -28,12 +29,8 @@ void Line(HDC dc, std::initializer_list<POINT> points) {
 
 // 8-point Arial at the device context's resolution.
 HFONT CreateCaptionFont(HDC dc) {
-    POINT height = {0, MulDiv(GetDeviceCaps(dc, LOGPIXELSY), 80, 720)};
-    POINT origin = {0, 0};
-    DPtoLP(dc, &height, 1);
-    DPtoLP(dc, &origin, 1);
     LOGFONTA lf = {};
-    lf.lfHeight = -std::abs(height.y - origin.y);
+    lf.lfHeight = PointFontHeight(dc, 80);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);

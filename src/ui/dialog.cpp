@@ -7,17 +7,9 @@
 
 #include "core/product.h"
 #include "platform/win32/trace.h"
+#include "ui/control_text.h"
 
 namespace {
-
-std::string ControlText(HWND dialog, int controlId) {
-    HWND control = GetDlgItem(dialog, controlId);
-    const int length = control != nullptr ? GetWindowTextLengthA(control) : 0;
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    if (length > 0) GetWindowTextA(control, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
 
 // Whole decimal number with optional sign and surrounding blanks, in int range.
 bool ParseInt(const std::string& text, int& value) {

@@ -1,5 +1,7 @@
 #include "ui/wnd.h"
 
+#include <utility>
+
 #include "platform/win32/trace.h"
 
 namespace {
@@ -60,6 +62,21 @@ bool CWnd::SubclassWindow(HWND hwnd) {
     superProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
     return superProc_ != nullptr;
+}
+
+bool CWnd::CreateOrDelete(CWnd* wnd, const WindowCreation& creation) {
+    // A window that fails during creation has already deleted its object.
+    bool destroyed = false;
+    wnd->destroyedWhileCreating_ = &destroyed;
+    const bool created = ORV_CHECK(wnd->CreateEx(creation.exStyle, creation.wndClass.lpszClassName, creation.title,
+                                                 creation.style, creation.rect, creation.parent, 0));
+    if (destroyed) return false;
+    wnd->destroyedWhileCreating_ = nullptr;
+    if (!created) {
+        delete wnd;
+        return false;
+    }
+    return true;
 }
 
 BOOL CWnd::DestroyWindow() { return hwnd_ != nullptr ? ::DestroyWindow(hwnd_) : FALSE; }
@@ -177,6 +194,7 @@ LRESULT CWnd::Invoke(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // object outlives every handler still running on it.
     if (ncDestroyed_ && depth_ == 0) {
         ncDestroyed_ = false;
+        if (destroyedWhileCreating_ != nullptr) *std::exchange(destroyedWhileCreating_, nullptr) = true;
         PostNcDestroy();  // may delete this
     }
     return result;

@@ -5,6 +5,17 @@
 
 #include "ui/message_table.h"
 
+// What a window created on demand states about itself: its class and how
+// its window is created.
+struct WindowCreation {
+    WNDCLASSA wndClass = {};  // the window procedure and a missing instance are filled in
+    DWORD exStyle = 0;
+    const char* title = "";
+    DWORD style = 0;
+    RECT rect = {0, 0, 0, 0};
+    HWND parent = nullptr;
+};
+
 // Base of every window of the program. The one window procedure finds the
 // object recorded at WM_NCCREATE and dispatches through the class's message
 // table, then the base classes' tables, then the default procedure.
@@ -46,6 +57,17 @@ public:
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
 
 protected:
+    // Registers the class and creates the window of the object make() returns,
+    // an object that deletes itself in PostNcDestroy. Null when either fails;
+    // the object is gone then, whether creation destroyed its window or never
+    // made one.
+    template <class Window, class Make>
+    static Window* CreateSelfDeleting(const WindowCreation& creation, Make make) {
+        if (!RegisterWindowClass(creation.wndClass)) return nullptr;
+        Window* wnd = make();
+        return CreateOrDelete(wnd, creation) ? wnd : nullptr;
+    }
+
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs after WM_NCDESTROY, when the handle is gone; windows created on
     // demand delete themselves here.
@@ -63,6 +85,7 @@ protected:
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool CreateOrDelete(CWnd* wnd, const WindowCreation& creation);
 
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
 
@@ -70,4 +93,5 @@ private:
     MSG current_ = {};
     int depth_ = 0;  // handlers of this object still running
     bool ncDestroyed_ = false;
+    bool* destroyedWhileCreating_ = nullptr;  // set while CreateOrDelete waits on creation
 };

@@ -5,10 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "ui/buffered_paint.h"
 #include "ui/window_messages.h"
 #include "upcoming/upcoming_ids.h"
 #include "ui/desktop_metrics.h"
 #include "core/calendar.h"
+#include "platform/win32/system_time.h"
 #include "platform/win32/trace.h"
 #include "ui/close_button.h"
 
@@ -43,14 +45,7 @@ public:
     std::string FormatTime(Instant start) override {
         LocalFields f;
         if (!BreakDownLocal(start, f)) return std::string();
-        SYSTEMTIME st = {};
-        st.wYear = static_cast<WORD>(f.year);
-        st.wMonth = static_cast<WORD>(f.month);
-        st.wDayOfWeek = static_cast<WORD>(f.weekdayIndex);
-        st.wDay = static_cast<WORD>(f.day);
-        st.wHour = static_cast<WORD>(f.hour);
-        st.wMinute = static_cast<WORD>(f.minute);
-        st.wSecond = static_cast<WORD>(f.second);
+        const SYSTEMTIME st = MakeSystemTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
         char text[30] = {};
         if (GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, sizeof text) == 0) {
             return std::string();
@@ -82,33 +77,20 @@ BEGIN_MESSAGE_TABLE(CDueEventWnd, CWnd)
 END_MESSAGE_TABLE()
 
 CDueEventWnd* CDueEventWnd::OpenNew(const DueEventContext& context, bool dropShadow) {
-    WNDCLASSA wc = {};
-    wc.style = CS_DBLCLKS | (dropShadow ? CS_DROPSHADOW : 0);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    if (!RegisterWindowClass(wc)) return nullptr;
-
-    auto* wnd = new CDueEventWnd(context);
-    // A window that fails during creation has already deleted its object.
-    bool destroyed = false;
-    wnd->destroyedFlag_ = &destroyed;
-    const RECT initial = {-100, -100, -90, -90};
-    const bool created = ORV_CHECK(wnd->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, kTitle,
-                                                 WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, initial, nullptr, 0));
-    if (destroyed) return nullptr;
-    wnd->destroyedFlag_ = nullptr;
-    if (!created) {
-        delete wnd;
-        return nullptr;
-    }
-    wnd->Open();
+    WindowCreation creation;
+    creation.wndClass.style = CS_DBLCLKS | (dropShadow ? CS_DROPSHADOW : 0);
+    creation.wndClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    creation.wndClass.lpszClassName = kClassName;
+    creation.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+    creation.title = kTitle;
+    creation.style = WS_POPUP | WS_CLIPCHILDREN | WS_BORDER;
+    creation.rect = {-100, -100, -90, -90};
+    auto* wnd = CreateSelfDeleting<CDueEventWnd>(creation, [&] { return new CDueEventWnd(context); });
+    if (wnd != nullptr) wnd->Open();
     return wnd;
 }
 
-void CDueEventWnd::PostNcDestroy() {
-    if (destroyedFlag_ != nullptr) *destroyedFlag_ = true;
-    delete this;
-}
+void CDueEventWnd::PostNcDestroy() { delete this; }
 
 void CDueEventWnd::Open() {
     LoadPosition();
@@ -262,37 +244,30 @@ LRESULT CDueEventWnd::OnMove(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CDueEventWnd::OnPaint(WPARAM, LPARAM) {
-    PaintDc dc(hwnd_);
-    Paint(dc, dc.PaintRect());
+    PaintInvalidPart(hwnd_, [this](HDC dc, const RECT& clip) { return Paint(dc, clip); });
     return 0;
 }
 
 LRESULT CDueEventWnd::OnPrintClient(WPARAM wParam, LPARAM) {
-    RECT rc;
-    GetClientRect(hwnd_, &rc);
-    Paint(reinterpret_cast<HDC>(wParam), rc);
+    PrintClient(hwnd_, reinterpret_cast<HDC>(wParam), [this](HDC dc, const RECT& clip) { return Paint(dc, clip); });
     return 0;
 }
 
-void CDueEventWnd::Paint(HDC target, const RECT& clip) {
-    if (!shown_ || target == nullptr) return;
-    MemoryDc memory(target);
-    BitmapHandle bitmap(CreateCompatibleBitmap(target, list_.winWidth, list_.winHeight));
-    if (!memory.Get() || !bitmap) return;
-    SelectScope selectedBitmap(memory, bitmap);
-    if (font_) SelectObject(memory, font_);
-
+bool CDueEventWnd::Paint(HDC dc, const RECT& clip) {
+    // Nothing before the show step has laid the rows out.
+    if (!shown_) return false;
+    DcState state(dc);
+    if (font_) SelectObject(dc, font_);
     const COLORREF back = GetSysColor(COLOR_INFOBK);
     BrushHandle brush(CreateSolidBrush(back));
-    FillRect(memory, &clip, brush);
-    SetTextColor(memory, GetSysColor(list_.lastRow >= 0 ? COLOR_INFOTEXT : COLOR_GRAYTEXT));
-    SetBkColor(memory, back);
+    FillRect(dc, &clip, brush);
+    SetTextColor(dc, GetSysColor(list_.lastRow >= 0 ? COLOR_INFOTEXT : COLOR_GRAYTEXT));
+    SetBkColor(dc, back);
     for (const DueLine& line : list_.LinesToPaint(clip.top, clip.bottom)) {
         RECT rc = {line.rect.left, line.rect.top, line.rect.right, line.rect.bottom};
-        DrawTextA(memory, line.text.data(), static_cast<int>(line.text.size()), &rc, kTextFlags);
+        DrawTextA(dc, line.text.data(), static_cast<int>(line.text.size()), &rc, kTextFlags);
     }
-    BitBlt(target, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, memory, clip.left, clip.top,
-           SRCCOPY);
+    return true;
 }
 
 LRESULT CDueEventWnd::OnDestroy(WPARAM, LPARAM) {

@@ -49,8 +49,9 @@ public:
     void LoadPosition();
     void SavePosition();
     void BuildList();
-    // Draws the clip part of the client area into dc, through a memory bitmap.
-    void Paint(HDC dc, const RECT& clip);
+    // Draws the clip part of the client area into dc (WM_PAINT and
+    // WM_PRINTCLIENT buffer it); false before the window is shown.
+    bool Paint(HDC dc, const RECT& clip);
 
     const DueList& List() const { return list_; }
     const DueAnchor& Anchor() const { return anchor_; }
@@ -90,5 +91,4 @@ private:
     bool blinkTimer_ = false;
     // Child windows that delete themselves when destroyed.
     std::array<CCloseButton*, kMaxDueRows> buttons_{};
-    bool* destroyedFlag_ = nullptr;  // set while OpenNew waits on creation
 };

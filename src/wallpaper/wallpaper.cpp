@@ -10,26 +10,16 @@
 
 #include "wallpaper/wallpaper_geometry.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/wide_text.h"
 #include "ui/com_ptr.h"
-
-namespace {
-
-// The path came through the ANSI registry and file-dialog calls, so it is
-// in the system code page, whatever the thread's locale says.
-bool WidePath(const std::string& path, std::vector<wchar_t>& wide) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) return false;
-    wide.assign(static_cast<std::size_t>(length), L'\0');
-    return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length) == length;
-}
-
-}  // namespace
 
 GdipBitmap LoadWallpaperImage(const std::string& path) {
     GdipBitmap bitmap;
-    std::vector<wchar_t> wide;
-    if (path.empty() || !WidePath(path, wide)) return bitmap;
-    if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipCreateBitmapFromFile(wide.data(), bitmap.Out()))) {
+    // The path came through the ANSI registry and file-dialog calls, so it is
+    // in the system code page, whatever the thread's locale says.
+    const std::wstring wide = WidenText(path);
+    if (wide.empty()) return bitmap;
+    if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipCreateBitmapFromFile(wide.c_str(), bitmap.Out()))) {
         bitmap.Reset();
         return bitmap;
     }
@@ -108,8 +98,8 @@ GdipBitmap ScreenSizedWallpaper(GdipBitmap image, int screenWidth, int screenHei
 }
 
 GdipBitmap DecodeScreenSizedWallpaper(const std::string& path, int screenWidth, int screenHeight, bool fit) {
-    std::vector<wchar_t> wide;
-    if (!WidePath(path, wide)) return {};
+    const std::wstring wide = WidenText(path);  // the system code page, as in LoadWallpaperImage
+    if (wide.empty()) return {};
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
@@ -118,7 +108,7 @@ GdipBitmap DecodeScreenSizedWallpaper(const std::string& path, int screenWidth, 
     UINT h = 0;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 reinterpret_cast<void**>(factory.Out()))) ||
-        FAILED(factory->CreateDecoderFromFilename(wide.data(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+        FAILED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                   decoder.Out())) ||
         FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&w, &h)) ||
         !WallpaperSizeAcceptable(w, h) || FAILED(factory->CreateFormatConverter(bgra.Out())) ||

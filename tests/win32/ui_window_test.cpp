@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "support/refused_create.h"
 #include "ui/gdi.h"
 #include "ui/message_loop.h"
 #include "ui/wnd.h"
@@ -213,6 +214,57 @@ TEST(HandleWrappers, DcStateRestoresSelections) {
         EXPECT_EQ(GetCurrentObject(mem, OBJ_PEN), pen.Get());
     }
     EXPECT_EQ(GetCurrentObject(mem, OBJ_PEN), before);
+}
+
+// A window made on demand that deletes itself; counts its deletions.
+class CSelfDeletingWnd final : public CWnd {
+    DECLARE_MESSAGE_TABLE()
+public:
+    enum class Refuse { Nothing, NcCreate, Create };
+
+    static CSelfDeletingWnd* Open(Refuse refuse, int& deletions) {
+        WindowCreation creation;
+        creation.wndClass.lpszClassName = "OrvSelfDeletingWnd";
+        creation.style = WS_POPUP;
+        creation.rect = {0, 0, 50, 40};
+        return CreateSelfDeleting<CSelfDeletingWnd>(creation, [&] { return new CSelfDeletingWnd(refuse, deletions); });
+    }
+    ~CSelfDeletingWnd() override { ++deletions_; }
+
+protected:
+    void PostNcDestroy() override { delete this; }
+
+private:
+    CSelfDeletingWnd(Refuse refuse, int& deletions) : refuse_(refuse), deletions_(deletions) {}
+    LRESULT OnNcCreate(WPARAM, LPARAM) { return refuse_ == Refuse::NcCreate ? FALSE : Default(); }
+    LRESULT OnCreate(WPARAM, LPARAM) { return refuse_ == Refuse::Create ? -1 : Default(); }
+
+    Refuse refuse_;
+    int& deletions_;
+};
+
+BEGIN_MESSAGE_TABLE(CSelfDeletingWnd, CWnd)
+    ON_MESSAGE(WM_NCCREATE, &CSelfDeletingWnd::OnNcCreate)
+    ON_MESSAGE(WM_CREATE, &CSelfDeletingWnd::OnCreate)
+END_MESSAGE_TABLE()
+
+TEST(SelfDeletingWindow, ARefusedCreationLeavesNoObjectAndDeletesItOnce) {
+    RefusedCreateAsOnWindows asOnWindows;
+    ASSERT_TRUE(asOnWindows.Active());
+    using Refuse = CSelfDeletingWnd::Refuse;
+    for (const Refuse refuse : {Refuse::NcCreate, Refuse::Create}) {
+        SCOPED_TRACE(static_cast<int>(refuse));
+        int deletions = 0;
+        EXPECT_EQ(CSelfDeletingWnd::Open(refuse, deletions), nullptr);
+        EXPECT_EQ(deletions, 1);
+    }
+    int deletions = 0;
+    CSelfDeletingWnd* wnd = CSelfDeletingWnd::Open(Refuse::Nothing, deletions);
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_EQ(deletions, 0);
+    EXPECT_TRUE(IsWindow(wnd->Hwnd()));
+    wnd->DestroyWindow();
+    EXPECT_EQ(deletions, 1);
 }
 
 }  // namespace

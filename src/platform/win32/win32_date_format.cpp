@@ -3,15 +3,12 @@
 #include <windows.h>
 
 #include "core/calendar.h"
+#include "platform/win32/system_time.h"
 
 std::string FormatShortDate(Instant t) {
     LocalFields f;
     if (!BreakDownLocal(t, f)) return {};
-    SYSTEMTIME st = {};
-    st.wYear = static_cast<WORD>(f.year);
-    st.wMonth = static_cast<WORD>(f.month);
-    st.wDay = static_cast<WORD>(f.day);
-    st.wDayOfWeek = static_cast<WORD>(f.weekdayIndex);
+    const SYSTEMTIME st = MakeSystemTime(f.year, f.month, f.day);
     char text[64] = {};
     if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, sizeof text) == 0) return {};
     return text;

@@ -2,19 +2,9 @@
 
 #include <windows.h>
 
-#include <climits>
+#include "platform/win32/wide_text.h"
 
 namespace {
-
-std::wstring Widen(UINT codePage, std::string_view text) {
-    if (text.empty() || text.size() > INT_MAX) return {};
-    const int size = static_cast<int>(text.size());
-    const int n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), n);
-    return wide;
-}
 
 std::string Narrow(UINT codePage, const wchar_t* text, int size, BOOL* usedDefault) {
     if (size <= 0) return {};
@@ -30,12 +20,12 @@ std::string Narrow(UINT codePage, const wchar_t* text, int size, BOOL* usedDefau
 }  // namespace
 
 std::string Win32TextCodec::ToUtf8(std::string_view ansi) const {
-    const std::wstring wide = Widen(CP_ACP, ansi);
+    const std::wstring wide = WidenText(ansi, CP_ACP);
     return Narrow(CP_UTF8, wide.data(), static_cast<int>(wide.size()), nullptr);
 }
 
 std::string Win32TextCodec::FromUtf8(std::string_view utf8, std::size_t& replaced) const {
-    const std::wstring wide = Widen(CP_UTF8, utf8);
+    const std::wstring wide = WidenText(utf8, CP_UTF8);
     BOOL usedDefault = FALSE;
     std::string out = Narrow(CP_ACP, wide.data(), static_cast<int>(wide.size()), &usedDefault);
     if (!usedDefault) return out;
