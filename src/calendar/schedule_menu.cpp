@@ -1,5 +1,6 @@
 // The day and event menus of the calendar window.
 #include "calendar/schedule_wnd.h"
+#include "platform/win32/system_time.h"
 
 #include <string>
 #include <utility>
@@ -22,14 +23,7 @@ std::string MenuLabel(const std::string& title) {
 
 // A time of day as the user's locale writes it, without seconds.
 std::string FormatTimeOfDay(int secondsAfterMidnight) {
-    const int t = ((secondsAfterMidnight % 86400) + 86400) % 86400;
-    SYSTEMTIME st = {};
-    st.wYear = 2000;
-    st.wMonth = 1;
-    st.wDay = 1;
-    st.wHour = static_cast<WORD>(t / 3600);
-    st.wMinute = static_cast<WORD>(t / 60 % 60);
-    st.wSecond = static_cast<WORD>(t % 60);
+    const SYSTEMTIME st = SystemTimeOfDay(secondsAfterMidnight);
     char text[30] = {};
     if (GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, sizeof text) == 0) return {};
     return text;

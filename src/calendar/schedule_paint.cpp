@@ -1,6 +1,6 @@
 // The calendar window's picture: a cached background (colour, wallpaper,
 // wash, grid, weekday names, border) under the title, the day numbers and
-// the event lines, composed off screen and copied out in one step.
+// the event lines, drawn into the off-screen bitmap of ui/buffered_paint.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -42,20 +42,17 @@ void FillArgb(Gdiplus::GpGraphics* graphics, Gdiplus::ARGB color, int x, int y, 
 
 }  // namespace
 
-void CScheduleWnd::Paint(HDC target, const RECT& clipBox) {
+bool CScheduleWnd::Paint(HDC frame, const RECT& clipBox) {
     const int cx = layout_.clientWidth;
     const int cy = layout_.clientHeight;
     const RECT client = {0, 0, cx, cy};
     RECT clip;
-    if (cx <= 0 || cy <= 0 || !IntersectRect(&clip, &clipBox, &client)) return;
+    if (cx <= 0 || cy <= 0 || !IntersectRect(&clip, &clipBox, &client)) return false;
     const int clipWidth = clip.right - clip.left;
     const int clipHeight = clip.bottom - clip.top;
 
+    DcState state(frame);
     WindowDc screen(nullptr);
-    BitmapHandle frameBitmap(CreateCompatibleBitmap(screen, cx, cy));
-    MemoryDc frame(screen);
-    if (!frameBitmap || frame.Get() == nullptr) return;
-    SelectObject(frame, frameBitmap);  // the DC's saved state deselects it
     {
         MemoryDc back(screen);
         if (backDirty_ || !backCache_) {
@@ -78,7 +75,7 @@ void CScheduleWnd::Paint(HDC target, const RECT& clipBox) {
             DrawEvents(frame, maxLines);
         }
     }
-    BitBlt(target, clip.left, clip.top, clipWidth, clipHeight, frame, clip.left, clip.top, SRCCOPY);
+    return true;
 }
 
 void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {

@@ -3,14 +3,15 @@
 // files named for them.
 #include "calendar/schedule_wnd.h"
 
-#include <cstdlib>
 #include <utility>
 
 #include "calendar/calendar_ids.h"
 #include "core/calendar.h"
 #include "core/product.h"
 #include "platform/win32/trace.h"
+#include "ui/buffered_paint.h"
 #include "ui/desktop_metrics.h"
+#include "ui/point_font.h"
 #include "wallpaper/wallpaper.h"
 
 namespace {
@@ -22,16 +23,6 @@ constexpr int kSampleMeasureFlags = DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP | DT
 constexpr wchar_t kRegisterDeniedText[] =
     L"\uC77C\uC815 \uB4F1\uB85D \uAD8C\uD55C\uC774 \uC5C6\uC2B5\uB2C8\uB2E4.";
 constexpr wchar_t kRegisterDeniedCaption[] = L"\uC54C\uB9BC";
-
-// 12 points in the screen's resolution, as a point font is made.
-LONG PointHeight(int tenthsOfPoint) {
-    WindowDc screen(nullptr);
-    POINT height = {0, MulDiv(GetDeviceCaps(screen, LOGPIXELSY), tenthsOfPoint, 720)};
-    POINT origin = {0, 0};
-    DPtoLP(screen, &height, 1);
-    DPtoLP(screen, &origin, 1);
-    return -std::abs(height.y - origin.y);
-}
 
 }  // namespace
 
@@ -69,33 +60,20 @@ CScheduleWnd* CScheduleWnd::CreateNew(const ScheduleWndContext& context, const R
     if (context.store == nullptr || context.prefs == nullptr || context.clock == nullptr || context.names == nullptr) {
         return nullptr;
     }
-    WNDCLASSA wc = {};
-    wc.style = CS_DBLCLKS | (dropShadow ? CS_DROPSHADOW : 0);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY));
-    wc.lpszClassName = kClassName;
-    if (!RegisterWindowClass(wc)) return nullptr;
-
-    auto* wnd = new CScheduleWnd(context);
-    // A window that fails during creation has already deleted its object.
-    bool destroyed = false;
-    wnd->destroyedFlag_ = &destroyed;
-    const bool created =
-        ORV_CHECK(wnd->CreateEx(0, kClassName, kCalendarTitle, WS_POPUP | WS_SYSMENU, rect, nullptr, 0));
-    if (destroyed) return nullptr;
-    wnd->destroyedFlag_ = nullptr;
-    if (!created) {
-        delete wnd;
-        return nullptr;
-    }
-    wnd->dropShadow_ = dropShadow;
+    WindowCreation creation;
+    creation.wndClass.style = CS_DBLCLKS | (dropShadow ? CS_DROPSHADOW : 0);
+    creation.wndClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    creation.wndClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY));
+    creation.wndClass.lpszClassName = kClassName;
+    creation.title = kCalendarTitle;
+    creation.style = WS_POPUP | WS_SYSMENU;
+    creation.rect = rect;
+    auto* wnd = CreateSelfDeleting<CScheduleWnd>(creation, [&] { return new CScheduleWnd(context); });
+    if (wnd != nullptr) wnd->dropShadow_ = dropShadow;
     return wnd;
 }
 
-void CScheduleWnd::PostNcDestroy() {
-    if (destroyedFlag_ != nullptr) *destroyedFlag_ = true;
-    delete this;
-}
+void CScheduleWnd::PostNcDestroy() { delete this; }
 
 HWND CScheduleWnd::Button(UINT id) const {
     switch (id) {
@@ -162,7 +140,7 @@ void CScheduleWnd::CreateFonts() {
     bold.lfWeight = 600;
     dayFont_.Reset(CreateFontIndirectA(&bold));
     LOGFONTA title = bold;
-    title.lfHeight = PointHeight(120);
+    title.lfHeight = PointFontHeight(nullptr, 120);  // 12 points at the screen's resolution
     titleFont_.Reset(CreateFontIndirectA(&title));
 }
 
@@ -186,18 +164,13 @@ LRESULT CScheduleWnd::OnTimer(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CScheduleWnd::OnPaint(WPARAM, LPARAM) {
-    PaintDc dc(hwnd_);
-    RECT clip;
-    if (GetClipBox(dc, &clip) == ERROR) return 0;
-    Paint(dc, clip);
+    if (!PaintInvalidPart(hwnd_, [this](HDC dc, const RECT& clip) { return Paint(dc, clip); })) return 0;
     if (context_.painted) std::exchange(context_.painted, nullptr)();
     return 0;
 }
 
 LRESULT CScheduleWnd::OnPrintClient(WPARAM wParam, LPARAM) {
-    RECT rc;
-    GetClientRect(hwnd_, &rc);
-    Paint(reinterpret_cast<HDC>(wParam), rc);
+    PrintClient(hwnd_, reinterpret_cast<HDC>(wParam), [this](HDC dc, const RECT& clip) { return Paint(dc, clip); });
     return 0;
 }
 

@@ -90,8 +90,9 @@ public:
     void RefreshBackColor();
     void ReloadBackImage();
 
-    // Draws the clip part of the client area into dc (WM_PAINT and WM_PRINTCLIENT).
-    void Paint(HDC dc, const RECT& clip);
+    // Draws the clip part of the client area into dc (WM_PAINT and WM_PRINTCLIENT
+    // buffer it); false while the window has no size.
+    bool Paint(HDC dc, const RECT& clip);
 
     const MonthLayout& Layout() const { return layout_; }
     int SizeEdge() const { return sizeEdge_; }
@@ -169,5 +170,4 @@ private:
     int lastMouseY_ = -1;
     int sizeEdge_ = 0;    // WMSZ_ code of the edge under the cursor, 0 = none
     bool created_ = false;           // creation went through: the destroy steps apply
-    bool* destroyedFlag_ = nullptr;  // set while CreateNew waits on creation
 };
