@@ -3,31 +3,7 @@
 #include <algorithm>
 
 #include "core/calendar.h"
-
-namespace {
-
-bool MonthBounds(int year, int month, Instant& start, Instant& next) {
-    if (month < 1 || month > 12) return false;
-    const int nextYear = month == 12 ? year + 1 : year;
-    const int nextMonth = month == 12 ? 1 : month + 1;
-    return TryMakeLocalTime(year, month, 1, 0, 0, 0, start) && TryMakeLocalTime(nextYear, nextMonth, 1, 0, 0, 0, next);
-}
-
-// The stored rule's day in the displayed month, lowered to its length; false
-// when the stored value names no day (day 0, n-th index above 4, weekday above 6).
-bool RuleDay(const ScheduleFront& f, bool nthWeekday, int year, int month, int& day) {
-    const int low = f.recurPattern & 0xFF;
-    if (nthWeekday) {
-        if (!NthWeekdayOfMonth(year, month, (low >> 4) + 1, (low & 15) + 1, day)) return false;
-    } else {
-        if (low == 0) return false;
-        day = low;
-    }
-    day = std::min(day, DaysInMonth(year, month));
-    return true;
-}
-
-}  // namespace
+#include "core/recurrence_days.h"
 
 // Where an event lies relative to the displayed month.
 struct MonthLayout::Span {
@@ -39,12 +15,8 @@ struct MonthLayout::Span {
     long long startDays = 0;  // the start date as a day count
 };
 
-bool MonthLayout::CanShowMonth(int year, int month) { return CanRepresentMonth(year, month); }
-
 bool MonthLayout::SetupMonth(int newYear, int newMonth) {
-    Instant start = 0;
-    Instant next = 0;
-    if (!MonthBounds(newYear, newMonth, start, next)) return false;
+    if (!CanRepresentMonth(newYear, newMonth)) return false;
     year = newYear;
     month = newMonth;
     firstWeekday = WeekdayIndexOfDays(DaysFromCivil(year, month, 1));
@@ -73,7 +45,7 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
     // Computed afresh: the time zone may have changed since the month was set up.
     Instant monthStart = 0;
     Instant nextStart = 0;
-    if (!MonthBounds(year, month, monthStart, nextStart)) return;
+    if (!LocalMonthBounds(year, month, monthStart, nextStart)) return;
 
     const long long monthDays = DaysFromCivil(year, month, 1);
     for (const auto& owned : source_.Events()) {
@@ -140,62 +112,28 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
         if (lowest == 0 || k < lowest) lowest = k;
     };
 
-    const long long interval = f.recurInterval == 0 ? 1 : f.recurInterval;
-    const long long monthDays = DaysFromCivil(year, month, 1);
-    switch (ClassifyKind(f.recurKind)) {
-        case RecurClass::None: {
-            // One bar on one line across all of its days in this month.
-            for (int k = 1; k <= kMaxLines && span.firstDay <= span.lastDay; ++k) {
-                bool free = true;
-                for (int day = span.firstDay; day <= span.lastDay && free; ++day) free = slots[day][k].event == nullptr;
-                if (!free) continue;
-                const bool excluded = source_.IsExcluded(f.id, MakeDateKey(year, month, span.firstDay), f.recurKind);
-                for (int day = span.firstDay; day <= span.lastDay; ++day) {
-                    slots[day][k] = DaySlot{&record, false, false, excluded};
-                }
-                slots[span.firstDay][k].startsHere = span.startsInMonth;
-                slots[span.lastDay][k].endsHere = span.endsInMonth;
-                lowest = k;
-                break;
-            }
-            break;
-        }
-        case RecurClass::Daily:
-            // Every interval-th calendar day from the start date; daylight
-            // saving does not stretch the count.
+    if (ClassifyKind(f.recurKind) == RecurClass::None) {
+        // One bar on one line across all of its days in this month.
+        for (int k = 1; k <= kMaxLines && span.firstDay <= span.lastDay; ++k) {
+            bool free = true;
+            for (int day = span.firstDay; day <= span.lastDay && free; ++day) free = slots[day][k].event == nullptr;
+            if (!free) continue;
+            const bool excluded = source_.IsExcluded(f.id, MakeDateKey(year, month, span.firstDay), f.recurKind);
             for (int day = span.firstDay; day <= span.lastDay; ++day) {
-                if ((monthDays + day - 1 - span.startDays) % interval == 0) placeOn(day);
+                slots[day][k] = DaySlot{&record, false, false, excluded};
             }
-            break;
-        case RecurClass::Weekly: {
-            // Weeks are seven-day blocks beginning on the start date's
-            // weekday; block 0 holds the start date, every interval-th is active.
-            const int mask = f.recurPattern & 0x7F;
-            for (int day = span.firstDay; day <= span.lastDay; ++day) {
-                const long long days = monthDays + day - 1;
-                if ((mask & (1 << WeekdayIndexOfDays(days))) == 0) continue;
-                if ((days - span.startDays) / 7 % interval == 0) placeOn(day);
-            }
+            slots[span.firstDay][k].startsHere = span.startsInMonth;
+            slots[span.lastDay][k].endsHere = span.endsInMonth;
+            lowest = k;
             break;
         }
-        case RecurClass::Monthly: {
-            const long long months = (year - span.start.year) * 12LL + (month - span.start.month);
-            int day = 0;
-            if (months % interval == 0 && RuleDay(f, f.recurKind == kKindMonthlyNth, year, month, day) &&
-                day >= span.firstDay && day <= span.lastDay) {
-                placeOn(day);
-            }
-            break;
-        }
-        case RecurClass::Yearly: {
-            int day = 0;
-            if ((f.recurPattern >> 8) == month && (year - span.start.year) % interval == 0 &&
-                RuleDay(f, f.recurKind == kKindYearlyNth, year, month, day) && day >= span.firstDay &&
-                day <= span.lastDay) {
-                placeOn(day);
-            }
-            break;
-        }
+    } else {
+        // A box on each occurrence day within the event's days of the month.
+        const RecurrenceDays rule(f.recurKind, f.recurPattern, f.recurInterval, span.start.year, span.start.month,
+                                  span.start.day);
+        const long long dayZero = DaysFromCivil(year, month, 1) - 1;
+        rule.ForEachIn(dayZero + span.firstDay, dayZero + span.lastDay,
+                       [&](long long days) { placeOn(static_cast<int>(days - dayZero)); });
     }
 
     if (lowest == 0) {

@@ -49,15 +49,10 @@ public:
     MonthLayout(const MonthLayout&) = delete;
     MonthLayout& operator=(const MonthLayout&) = delete;
 
-    // Months whose first midnight and the next month's the local-time
-    // conversion can represent: February 1970 (January too west of UTC) to
-    // November 3000. Navigation asks this first; SetupMonth refuses any other
-    // month and keeps the current one, so the conversion's invalid-argument
-    // error never escapes into a window procedure.
-    static bool CanShowMonth(int year, int month);
-
     // Shows (year, month): weekday of day 1, length, no day selected, a fresh
-    // layout. False, with nothing changed, when !CanShowMonth(year, month).
+    // layout. False, with nothing changed, for a month the local-time
+    // conversion cannot represent (CanRepresentMonth), so its
+    // invalid-argument error never escapes into a window procedure.
     bool SetupMonth(int year, int month);
 
     // Rebuilds monthEvents, slots and lastLine from the store. With
