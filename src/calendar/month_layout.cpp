@@ -12,7 +12,7 @@ struct MonthLayout::Span {
     bool startsInMonth = false;
     bool endsInMonth = false;
     LocalFields start;
-    long long startDays = 0;  // the start date as a day count
+    long long monthDays = 0;  // day 1 of the month as a day count
 };
 
 bool MonthLayout::SetupMonth(int newYear, int newMonth) {
@@ -56,9 +56,9 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
         if (f.startDate >= nextStart || (!endless && f.endDate < monthStart)) continue;
 
         Span span;
+        span.monthDays = monthDays;
         if (!BreakDownLocal(f.startDate, span.start)) continue;
-        span.startDays = DaysFromCivil(span.start.year, span.start.month, span.start.day);
-        if (span.startDays >= monthDays + daysInMonth) continue;
+        if (span.start.year * 12LL + span.start.month > year * 12LL + month) continue;  // local date after the month
         if (span.start.year == year && span.start.month == month) {
             span.firstDay = span.start.day;
             span.startsInMonth = true;
@@ -131,7 +131,7 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
         // A box on each occurrence day within the event's days of the month.
         const RecurrenceDays rule(f.recurKind, f.recurPattern, f.recurInterval, span.start.year, span.start.month,
                                   span.start.day);
-        const long long dayZero = DaysFromCivil(year, month, 1) - 1;
+        const long long dayZero = span.monthDays - 1;
         rule.ForEachIn(dayZero + span.firstDay, dayZero + span.lastDay,
                        [&](long long days) { placeOn(static_cast<int>(days - dayZero)); });
     }

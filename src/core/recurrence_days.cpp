@@ -13,11 +13,6 @@ void AdvanceMonths(int& year, int& month, long long count) {
     month = static_cast<int>(index % 12) + 1;
 }
 
-// Two occurrences of a monthly or yearly rule lie four weeks apart at
-// least: a day lowered to a month's length moves back no further than the
-// shorter month allows, and an n-th weekday moves by whole weeks.
-constexpr long long kMonthlyGap = 28;
-
 }  // namespace
 
 RecurrenceDays::RecurrenceDays(std::uint8_t kind, std::uint16_t pattern, int interval, int startYear,
@@ -35,25 +30,22 @@ RecurrenceDays::RecurrenceDays(std::uint8_t kind, std::uint16_t pattern, int int
             break;
         case RecurClass::Daily:
             namesDays_ = true;
-            minGap_ = interval_;
             break;
         case RecurClass::Weekly: {
-            // Weeks begin on the start date's weekday.
-            const int mask = pattern & 0x7F;
+            // Weeks begin on the start date's weekday: the weekday mask
+            // turned so that bit 0 is that weekday.
+            const unsigned mask = pattern & 0x7Fu;
             const int first = WeekdayIndexOfDays(startDays_);
-            for (int j = 0; j < 7; ++j)
-                if (mask & (1 << ((first + j) % 7))) blockMask_ |= 1u << j;
+            blockMask_ = ((mask >> first) | (mask << (7 - first))) & 0x7Fu;
             namesDays_ = blockMask_ != 0;
             break;
         }
         case RecurClass::Monthly:
             namesDays_ = dayNamed;
-            minGap_ = kMonthlyGap;
             break;
         case RecurClass::Yearly:
             month_ = pattern >> 8;
             namesDays_ = dayNamed && month_ >= 1 && month_ <= 12;
-            minGap_ = kMonthlyGap;
             break;
     }
 }

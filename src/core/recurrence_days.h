@@ -1,4 +1,5 @@
 #pragma once
+#include <bit>
 #include <cstdint>
 
 #include "core/schedule_item.h"
@@ -34,7 +35,10 @@ public:
     // Calls visit(day) for each occurrence day within [fromDays, lastDays], in order.
     template <class Visit>
     void ForEachIn(long long fromDays, long long lastDays, Visit&& visit) const {
-        for (long long day = 0; FirstIn(fromDays, lastDays, day); fromDays = day + minGap_) visit(day);
+        long long day = 0;
+        if (!FirstIn(fromDays, lastDays, day)) return;
+        do visit(day);
+        while (NextIn(day, lastDays, day));
     }
     // The count-th occurrence day (count >= 1), `first` (an occurrence) being the first.
     long long Nth(long long first, long long count) const;
@@ -45,6 +49,29 @@ public:
     long long PeriodStartFrom(long long minDays) const;
 
 private:
+    // Two occurrences of a monthly or yearly rule lie four weeks apart at
+    // least: a day lowered to a month's length moves back no further than
+    // the shorter month allows, and an n-th weekday moves by whole weeks.
+    static constexpr long long kMonthlyGap = 28;
+
+    // The occurrence after the occurrence `after`, if it lies on or before
+    // lastDays. Inline: the month view steps through every day of a month.
+    bool NextIn(long long after, long long lastDays, long long& day) const {
+        long long d = 0;
+        if (class_ == RecurClass::Daily) {
+            d = after + interval_;
+        } else if (class_ == RecurClass::Weekly) {
+            const long long offset = after - startDays_;
+            const unsigned later = blockMask_ >> (offset % 7 + 1);
+            d = later != 0 ? after + 1 + std::countr_zero(later)
+                           : startDays_ + (offset / 7 + interval_) * 7 + std::countr_zero(blockMask_);
+        } else {
+            return FirstIn(after + kMonthlyGap, lastDays, day);
+        }
+        if (d > lastDays) return false;
+        day = d;
+        return true;
+    }
     long long WeeklyFrom(long long days) const;
     long long MonthlyFrom(long long days) const;
     long long YearlyFrom(long long days) const;
@@ -58,7 +85,6 @@ private:
     // start is one of the rule's weekdays.
     unsigned blockMask_ = 0;
     long long interval_ = 1;
-    long long minGap_ = 1;  // no two occurrences lie closer
     long long startDays_ = 0;
     int startYear_ = 0;
     int startMonth_ = 0;
