@@ -19,12 +19,6 @@ public:
     static RecurrenceDays FromDays(std::uint8_t kind, std::uint16_t pattern, int interval, long long startDays);
 
     long long StartDays() const { return startDays_; }
-    // False for a kind that does not recur and for a rule that names no day.
-    bool NamesDays() const { return namesDays_; }
-
-    // The rule's day in a month: the n-th weekday, or the day of the month
-    // lowered to the month's length.
-    int DayIn(int year, int month) const;
 
     // The first occurrence day within [fromDays, lastDays]; false when there is none.
     bool FirstIn(long long fromDays, long long lastDays, long long& day) const;
@@ -55,7 +49,7 @@ private:
     static constexpr long long kMonthlyGap = 28;
 
     // The occurrence after the occurrence `after`, if it lies on or before
-    // lastDays. Inline: the month view steps through every day of a month.
+    // lastDays; inline, as the month view takes every occurrence through it.
     bool NextIn(long long after, long long lastDays, long long& day) const {
         long long d = 0;
         if (class_ == RecurClass::Daily) {
@@ -72,12 +66,15 @@ private:
         day = d;
         return true;
     }
+    // The rule's day in a month: the n-th weekday, or the day of the month
+    // lowered to the month's length.
+    int DayIn(int year, int month) const;
     long long WeeklyFrom(long long days) const;
     long long MonthlyFrom(long long days) const;
     long long YearlyFrom(long long days) const;
 
     RecurClass class_ = RecurClass::None;
-    bool namesDays_ = false;
+    bool namesDays_ = false;  // false for a kind that does not recur
     bool nthWeekday_ = false;
     int low_ = 0;    // the day of the month, or (n-th index << 4) | weekday index
     int month_ = 0;  // yearly
