@@ -1,6 +1,7 @@
 #include "calendar/month_layout.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "core/calendar.h"
 #include "core/recurrence_days.h"
@@ -31,6 +32,7 @@ void MonthLayout::ClearMonthEvents() {
     selectedEvent = nullptr;
     for (auto& day : slots) std::fill(std::begin(day), std::end(day), DaySlot{});
     std::fill(std::begin(lastLine), std::end(lastLine), 0);
+    std::fill(std::begin(takenLines_), std::end(takenLines_), 0u);
     monthEvents.clear();
 }
 
@@ -76,21 +78,12 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
     }
 
     if (keepSelection && hadEvent) SelectEventById(keptId);
-    for (int day = 1; day <= daysInMonth; ++day) {
-        for (int k = kMaxLines; k >= 1; --k) {
-            if (slots[day][k].event != nullptr) {
-                lastLine[day] = k;
-                break;
-            }
-        }
-    }
+    for (int day = 1; day <= daysInMonth; ++day) lastLine[day] = std::bit_width(takenLines_[day]);
 }
 
-int MonthLayout::FreeLine(int day) const {
-    for (int k = 1; k <= kMaxLines; ++k) {
-        if (slots[day][k].event == nullptr) return k;
-    }
-    return 0;
+int MonthLayout::FreeLine(std::uint32_t taken) {
+    const std::uint32_t free = ~taken & ((1u << kMaxLines) - 1);
+    return free == 0 ? 0 : std::countr_zero(free) + 1;
 }
 
 void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
@@ -102,8 +95,9 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
     int lowest = 0;
 
     auto placeOn = [&](int day) {
-        const int k = FreeLine(day);
+        const int k = FreeLine(takenLines_[day]);
         if (k == 0) return;  // the day is full: this occurrence is dropped
+        takenLines_[day] |= 1u << (k - 1);
         DaySlot& slot = slots[day][k];
         slot.event = &record;
         slot.startsHere = true;
@@ -113,19 +107,19 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
     };
 
     if (ClassifyKind(f.recurKind) == RecurClass::None) {
-        // One bar on one line across all of its days in this month.
-        for (int k = 1; k <= kMaxLines && span.firstDay <= span.lastDay; ++k) {
-            bool free = true;
-            for (int day = span.firstDay; day <= span.lastDay && free; ++day) free = slots[day][k].event == nullptr;
-            if (!free) continue;
+        // One bar on the lowest line free on all of its days in this month.
+        std::uint32_t taken = 0;
+        for (int day = span.firstDay; day <= span.lastDay; ++day) taken |= takenLines_[day];
+        const int k = span.firstDay <= span.lastDay ? FreeLine(taken) : 0;
+        if (k != 0) {
             const bool excluded = source_.IsExcluded(f.id, MakeDateKey(year, month, span.firstDay), f.recurKind);
             for (int day = span.firstDay; day <= span.lastDay; ++day) {
                 slots[day][k] = DaySlot{&record, false, false, excluded};
+                takenLines_[day] |= 1u << (k - 1);
             }
             slots[span.firstDay][k].startsHere = span.startsInMonth;
             slots[span.lastDay][k].endsHere = span.endsInMonth;
             lowest = k;
-            break;
         }
     } else {
         // A box on each occurrence day within the event's days of the month.

@@ -109,9 +109,13 @@ private:
     struct Span;
 
     void PlaceEvent(const ScheduleItem& item, const Span& span);
-    int FreeLine(int day) const;
+    // The lowest line, 1..20, whose bit is clear in taken; 0 when none is.
+    static int FreeLine(std::uint32_t taken);
 
     const EventSource& source_;
+    // Bit k - 1 set when line k of the day holds an event: the free lines
+    // without a walk down the slots.
+    std::uint32_t takenLines_[kDaysTableSize] = {};
 };
 
 // The title above the grid: "June 2027", but "Jan 2027" where the month's
