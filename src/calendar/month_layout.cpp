@@ -1,33 +1,10 @@
 #include "calendar/month_layout.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "core/calendar.h"
-
-namespace {
-
-bool MonthBounds(int year, int month, Instant& start, Instant& next) {
-    if (month < 1 || month > 12) return false;
-    const int nextYear = month == 12 ? year + 1 : year;
-    const int nextMonth = month == 12 ? 1 : month + 1;
-    return TryMakeLocalTime(year, month, 1, 0, 0, 0, start) && TryMakeLocalTime(nextYear, nextMonth, 1, 0, 0, 0, next);
-}
-
-// The stored rule's day in the displayed month, lowered to its length; false
-// when the stored value names no day (day 0, n-th index above 4, weekday above 6).
-bool RuleDay(const ScheduleFront& f, bool nthWeekday, int year, int month, int& day) {
-    const int low = f.recurPattern & 0xFF;
-    if (nthWeekday) {
-        if (!NthWeekdayOfMonth(year, month, (low >> 4) + 1, (low & 15) + 1, day)) return false;
-    } else {
-        if (low == 0) return false;
-        day = low;
-    }
-    day = std::min(day, DaysInMonth(year, month));
-    return true;
-}
-
-}  // namespace
+#include "core/recurrence_days.h"
 
 // Where an event lies relative to the displayed month.
 struct MonthLayout::Span {
@@ -36,15 +13,11 @@ struct MonthLayout::Span {
     bool startsInMonth = false;
     bool endsInMonth = false;
     LocalFields start;
-    long long startDays = 0;  // the start date as a day count
+    long long monthDays = 0;  // day 1 of the month as a day count
 };
 
-bool MonthLayout::CanShowMonth(int year, int month) { return CanRepresentMonth(year, month); }
-
 bool MonthLayout::SetupMonth(int newYear, int newMonth) {
-    Instant start = 0;
-    Instant next = 0;
-    if (!MonthBounds(newYear, newMonth, start, next)) return false;
+    if (!CanRepresentMonth(newYear, newMonth)) return false;
     year = newYear;
     month = newMonth;
     firstWeekday = WeekdayIndexOfDays(DaysFromCivil(year, month, 1));
@@ -59,6 +32,7 @@ void MonthLayout::ClearMonthEvents() {
     selectedEvent = nullptr;
     for (auto& day : slots) std::fill(std::begin(day), std::end(day), DaySlot{});
     std::fill(std::begin(lastLine), std::end(lastLine), 0);
+    std::fill(std::begin(takenLines_), std::end(takenLines_), 0u);
     monthEvents.clear();
 }
 
@@ -73,7 +47,7 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
     // Computed afresh: the time zone may have changed since the month was set up.
     Instant monthStart = 0;
     Instant nextStart = 0;
-    if (!MonthBounds(year, month, monthStart, nextStart)) return;
+    if (!LocalMonthBounds(year, month, monthStart, nextStart)) return;
 
     const long long monthDays = DaysFromCivil(year, month, 1);
     for (const auto& owned : source_.Events()) {
@@ -84,9 +58,9 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
         if (f.startDate >= nextStart || (!endless && f.endDate < monthStart)) continue;
 
         Span span;
+        span.monthDays = monthDays;
         if (!BreakDownLocal(f.startDate, span.start)) continue;
-        span.startDays = DaysFromCivil(span.start.year, span.start.month, span.start.day);
-        if (span.startDays >= monthDays + daysInMonth) continue;
+        if (span.start.year * 12LL + span.start.month > year * 12LL + month) continue;  // local date after the month
         if (span.start.year == year && span.start.month == month) {
             span.firstDay = span.start.day;
             span.startsInMonth = true;
@@ -104,21 +78,12 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
     }
 
     if (keepSelection && hadEvent) SelectEventById(keptId);
-    for (int day = 1; day <= daysInMonth; ++day) {
-        for (int k = kMaxLines; k >= 1; --k) {
-            if (slots[day][k].event != nullptr) {
-                lastLine[day] = k;
-                break;
-            }
-        }
-    }
+    for (int day = 1; day <= daysInMonth; ++day) lastLine[day] = std::bit_width(takenLines_[day]);
 }
 
-int MonthLayout::FreeLine(int day) const {
-    for (int k = 1; k <= kMaxLines; ++k) {
-        if (slots[day][k].event == nullptr) return k;
-    }
-    return 0;
+int MonthLayout::FreeLine(std::uint32_t taken) {
+    const std::uint32_t free = ~taken & ((1u << kMaxLines) - 1);
+    return free == 0 ? 0 : std::countr_zero(free) + 1;
 }
 
 void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
@@ -130,8 +95,9 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
     int lowest = 0;
 
     auto placeOn = [&](int day) {
-        const int k = FreeLine(day);
+        const int k = FreeLine(takenLines_[day]);
         if (k == 0) return;  // the day is full: this occurrence is dropped
+        takenLines_[day] |= 1u << (k - 1);
         DaySlot& slot = slots[day][k];
         slot.event = &record;
         slot.startsHere = true;
@@ -140,62 +106,28 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
         if (lowest == 0 || k < lowest) lowest = k;
     };
 
-    const long long interval = f.recurInterval == 0 ? 1 : f.recurInterval;
-    const long long monthDays = DaysFromCivil(year, month, 1);
-    switch (ClassifyKind(f.recurKind)) {
-        case RecurClass::None: {
-            // One bar on one line across all of its days in this month.
-            for (int k = 1; k <= kMaxLines && span.firstDay <= span.lastDay; ++k) {
-                bool free = true;
-                for (int day = span.firstDay; day <= span.lastDay && free; ++day) free = slots[day][k].event == nullptr;
-                if (!free) continue;
-                const bool excluded = source_.IsExcluded(f.id, MakeDateKey(year, month, span.firstDay), f.recurKind);
-                for (int day = span.firstDay; day <= span.lastDay; ++day) {
-                    slots[day][k] = DaySlot{&record, false, false, excluded};
-                }
-                slots[span.firstDay][k].startsHere = span.startsInMonth;
-                slots[span.lastDay][k].endsHere = span.endsInMonth;
-                lowest = k;
-                break;
-            }
-            break;
-        }
-        case RecurClass::Daily:
-            // Every interval-th calendar day from the start date; daylight
-            // saving does not stretch the count.
+    if (ClassifyKind(f.recurKind) == RecurClass::None) {
+        // One bar on the lowest line free on all of its days in this month.
+        std::uint32_t taken = 0;
+        for (int day = span.firstDay; day <= span.lastDay; ++day) taken |= takenLines_[day];
+        const int k = span.firstDay <= span.lastDay ? FreeLine(taken) : 0;
+        if (k != 0) {
+            const bool excluded = source_.IsExcluded(f.id, MakeDateKey(year, month, span.firstDay), f.recurKind);
             for (int day = span.firstDay; day <= span.lastDay; ++day) {
-                if ((monthDays + day - 1 - span.startDays) % interval == 0) placeOn(day);
+                slots[day][k] = DaySlot{&record, false, false, excluded};
+                takenLines_[day] |= 1u << (k - 1);
             }
-            break;
-        case RecurClass::Weekly: {
-            // Weeks are seven-day blocks beginning on the start date's
-            // weekday; block 0 holds the start date, every interval-th is active.
-            const int mask = f.recurPattern & 0x7F;
-            for (int day = span.firstDay; day <= span.lastDay; ++day) {
-                const long long days = monthDays + day - 1;
-                if ((mask & (1 << WeekdayIndexOfDays(days))) == 0) continue;
-                if ((days - span.startDays) / 7 % interval == 0) placeOn(day);
-            }
-            break;
+            slots[span.firstDay][k].startsHere = span.startsInMonth;
+            slots[span.lastDay][k].endsHere = span.endsInMonth;
+            lowest = k;
         }
-        case RecurClass::Monthly: {
-            const long long months = (year - span.start.year) * 12LL + (month - span.start.month);
-            int day = 0;
-            if (months % interval == 0 && RuleDay(f, f.recurKind == kKindMonthlyNth, year, month, day) &&
-                day >= span.firstDay && day <= span.lastDay) {
-                placeOn(day);
-            }
-            break;
-        }
-        case RecurClass::Yearly: {
-            int day = 0;
-            if ((f.recurPattern >> 8) == month && (year - span.start.year) % interval == 0 &&
-                RuleDay(f, f.recurKind == kKindYearlyNth, year, month, day) && day >= span.firstDay &&
-                day <= span.lastDay) {
-                placeOn(day);
-            }
-            break;
-        }
+    } else {
+        // A box on each occurrence day within the event's days of the month.
+        const RecurrenceDays rule(f.recurKind, f.recurPattern, f.recurInterval, span.start.year, span.start.month,
+                                  span.start.day);
+        const long long dayZero = span.monthDays - 1;
+        rule.ForEachIn(dayZero + span.firstDay, dayZero + span.lastDay,
+                       [&](long long days) { placeOn(static_cast<int>(days - dayZero)); });
     }
 
     if (lowest == 0) {

@@ -49,15 +49,10 @@ public:
     MonthLayout(const MonthLayout&) = delete;
     MonthLayout& operator=(const MonthLayout&) = delete;
 
-    // Months whose first midnight and the next month's the local-time
-    // conversion can represent: February 1970 (January too west of UTC) to
-    // November 3000. Navigation asks this first; SetupMonth refuses any other
-    // month and keeps the current one, so the conversion's invalid-argument
-    // error never escapes into a window procedure.
-    static bool CanShowMonth(int year, int month);
-
     // Shows (year, month): weekday of day 1, length, no day selected, a fresh
-    // layout. False, with nothing changed, when !CanShowMonth(year, month).
+    // layout. False, with nothing changed, for a month the local-time
+    // conversion cannot represent (CanRepresentMonth), so its
+    // invalid-argument error never escapes into a window procedure.
     bool SetupMonth(int year, int month);
 
     // Rebuilds monthEvents, slots and lastLine from the store. With
@@ -122,9 +117,13 @@ private:
     struct Span;
 
     void PlaceEvent(const ScheduleItem& item, const Span& span);
-    int FreeLine(int day) const;
+    // The lowest line, 1..20, whose bit is clear in taken; 0 when none is.
+    static int FreeLine(std::uint32_t taken);
 
     const EventSource& source_;
+    // Bit k - 1 set when line k of the day holds an event: the free lines
+    // without a walk down the slots.
+    std::uint32_t takenLines_[kDaysTableSize] = {};
 };
 
 // The title above the grid: "June 2027", but "Jan 2027" where the month's

@@ -119,9 +119,13 @@ Instant MakeLocalTime(int year, int month, int day, int hour, int minute, int se
 }
 
 bool CanRepresentMonth(int year, int month) {
-    if (month < 1 || month > 12) return false;
     Instant start = 0;
     Instant next = 0;
+    return LocalMonthBounds(year, month, start, next);
+}
+
+bool LocalMonthBounds(int year, int month, Instant& start, Instant& next) {
+    if (month < 1 || month > 12) return false;
     return TryMakeLocalTime(year, month, 1, 0, 0, 0, start) &&
            TryMakeLocalTime(month == 12 ? year + 1 : year, month == 12 ? 1 : month + 1, 1, 0, 0, 0, next);
 }
@@ -164,11 +168,14 @@ int DaysInMonth(int year, int month) {
 bool NthWeekdayOfMonth(int year, int month, int nth, int weekdayNumber, int& day) {
     if (year < kMinYear || year > kMaxYear || month < 1 || month > 12) return false;
     if (nth < 1 || nth > 5 || weekdayNumber < 1 || weekdayNumber > 7) return false;
-    const int firstWeekday = WeekdayIndexOfDays(DaysFromCivil(year, month, 1)) + 1;
-    int result = 1 + (weekdayNumber - firstWeekday + 7) % 7 + (nth - 1) * 7;
-    if (result > DaysInMonth(year, month)) result -= 7;
-    day = result;
+    day = NthWeekdayDay(year, month, nth - 1, weekdayNumber - 1);
     return true;
+}
+
+int NthWeekdayDay(int year, int month, int nthIndex, int weekdayIndex) {
+    const int first = WeekdayIndexOfDays(DaysFromCivil(year, month, 1));
+    const int day = 1 + (weekdayIndex - first + 7) % 7 + nthIndex * 7;
+    return day > DaysInMonth(year, month) ? day - 7 : day;
 }
 
 bool WeekOfMonthAndWeekday(int year, int month, int day, int& week, int& weekdayNumber) {
@@ -211,12 +218,6 @@ Rgb TitleColor(std::string_view title) {
                    static_cast<std::uint8_t>((b[4] ^ b[5]) | 0xE0));
 }
 
-Instant StartOfDay(Instant t) {
-    LocalFields f;
-    if (!BreakDownLocal(t, f)) throw std::invalid_argument("instant cannot be broken down");
-    return MakeLocalTime(f.year, f.month, f.day, 0, 0, 0, -1);
-}
-
 Instant EndOfDay(Instant t) {
     LocalFields f;
     if (!BreakDownLocal(t, f)) throw std::invalid_argument("instant cannot be broken down");
@@ -227,12 +228,4 @@ bool TryOccurrenceStart(int year, int month, int day, int startTime, Instant& ou
     // A wall-clock reading on that date, not seconds elapsed since its midnight:
     // the two differ by an hour on daylight-saving days.
     return TryMakeLocalTime(year, month, day, startTime / 3600, startTime % 3600 / 60, startTime % 60, out);
-}
-
-Instant OccurrenceStart(int year, int month, int day, int startTime) {
-    Instant t = 0;
-    if (!TryOccurrenceStart(year, month, day, startTime, t)) {
-        throw std::invalid_argument("occurrence start cannot be represented");
-    }
-    return t;
 }

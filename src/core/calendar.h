@@ -35,6 +35,9 @@ bool TryMakeLocalTime(int year, int month, int day, int hour, int minute, int se
 // November 3000. Windows and pickers stay inside them, so the conversion's
 // invalid-argument error never reaches a window procedure.
 bool CanRepresentMonth(int year, int month);
+// Local midnight of the month's day 1 and of the next month's; false unless
+// CanRepresentMonth(year, month).
+bool LocalMonthBounds(int year, int month, Instant& start, Instant& next);
 // The first and the last such month.
 void RepresentableMonths(int& firstYear, int& firstMonth, int& lastYear, int& lastMonth);
 
@@ -54,6 +57,8 @@ int DaysInMonth(int year, int month);
 
 // nth 1..5 (5 = last); weekdayNumber 1..7. Leaves day untouched and returns false on bad input.
 bool NthWeekdayOfMonth(int year, int month, int nth, int weekdayNumber, int& day);
+// The same in any year, unchecked: nthIndex 0..4 (4 = last), weekdayIndex 0..6 (0 = Sunday).
+int NthWeekdayDay(int year, int month, int nthIndex, int weekdayIndex);
 
 bool WeekOfMonthAndWeekday(int year, int month, int day, int& week, int& weekdayNumber);
 
@@ -69,13 +74,11 @@ DateKey DateKeyOf(Instant t);
 
 Rgb TitleColor(std::string_view title);
 
-// Local midnight of the instant's date, and 23:59:59 of it.
-Instant StartOfDay(Instant t);
+// 23:59:59 of the instant's local date.
 Instant EndOfDay(Instant t);
 
 // The start of an occurrence on a date: the local wall-clock time startTime
 // (seconds after midnight) of that date, correct on daylight-saving days.
-Instant OccurrenceStart(int year, int month, int day, int startTime);
 bool TryOccurrenceStart(int year, int month, int day, int startTime, Instant& out);
 
 // Calendar-day arithmetic, independent of time zones: days since 1970-01-01.

@@ -7,12 +7,12 @@
 #include "core/calendar.h"
 #include "core/local_path.h"
 #include "core/occurrence.h"
+#include "core/recurrence_days.h"
 #include "interop/exchange_id.h"
 #include "interop/file_uri.h"
 #include "interop/ics_text.h"
 #include "interop/ics_values.h"
 #include "interop/ics_zone.h"
-#include "interop/rule_days.h"
 #include "store/text_trim.h"
 
 namespace r = import_reason;
@@ -94,13 +94,23 @@ int RuleNthWeekday(const IcsRecurRule& rule) {
     return (ordinal - 1) << 4 | rule.byDay[0].weekday;
 }
 
+// One of our rules as stored, starting on a calendar day that may lie before 1970.
+struct MappedRule {
+    std::uint8_t kind = 0;
+    std::uint16_t pattern = 0;
+    int interval = 1;
+    long long startDays = 0;
+
+    RecurrenceDays Days() const { return RecurrenceDays::FromDays(kind, pattern, interval, startDays); }
+};
+
 // An RRULE as one of our rules. The rule's days are those of DTSTART's own
 // zone (source); `shift` is how many days the local date lies after it.
 // Returns the reason when the rule has no exact form here.
 const char* MapRule(const IcsRecurRule& rr, const IcsTime& source, long long shift, long long localStart,
-                    RuleDays& out, std::vector<long long>& preExcluded) {
+                    MappedRule& out, std::vector<long long>& preExcluded) {
     if (!rr.unsupported.empty() || rr.interval > 200) return r::kRule;
-    out = RuleDays{};
+    out = MappedRule{};
     out.interval = rr.interval;
     out.startDays = localStart;
     const int sourceWeekday = WeekdayIndexOfDays(DaysFromCivil(source.year, source.month, source.day));
@@ -128,8 +138,8 @@ const char* MapRule(const IcsRecurRule& rr, const IcsTime& source, long long shi
             // that week holds before DTSTART.
             const int weekStart = static_cast<int>((rr.weekStart + shift % 7 + 7) % 7);
             const long long back = (WeekdayIndexOfDays(localStart) - weekStart + 7) % 7;
-            for (long long d = localStart - back; d < localStart; ++d)
-                if (mask & (1 << WeekdayIndexOfDays(d))) preExcluded.push_back(d);
+            RecurrenceDays::FromDays(out.kind, out.pattern, out.interval, localStart - back)
+                .ForEachIn(localStart - back, localStart - 1, [&](long long d) { preExcluded.push_back(d); });
             if (!preExcluded.empty()) out.startDays = localStart - back;
         }
         return nullptr;
@@ -163,33 +173,6 @@ const char* MapRule(const IcsRecurRule& rr, const IcsTime& source, long long shi
     out.kind = monthly ? (nth >= 0 ? kKindMonthlyNth : kKindMonthlyDay) : (nth >= 0 ? kKindYearlyNth : kKindYearlyDate);
     out.pattern = static_cast<std::uint16_t>(month << 8 | low);
     return nullptr;
-}
-
-// Moves a rule's start forward by whole periods to a day on or after minDays.
-void MoveStartTo(RuleDays& rule, long long minDays) {
-    const long long n = rule.interval;
-    int sy = 0, sm = 0, sd = 0, ty = 0, tm = 0, td = 0;
-    CivilFromDays(rule.startDays, sy, sm, sd);
-    CivilFromDays(minDays, ty, tm, td);
-    switch (ClassifyKind(rule.kind)) {
-        case RecurClass::Daily:
-        case RecurClass::Weekly: {
-            const long long period = ClassifyKind(rule.kind) == RecurClass::Daily ? n : 7 * n;
-            rule.startDays += (minDays - rule.startDays + period - 1) / period * period;
-            break;
-        }
-        case RecurClass::Monthly: {
-            const long long months = ((ty - sy) * 12LL + (tm - sm) + 1 + n - 1) / n * n;
-            const long long index = sm - 1 + months;
-            rule.startDays = DaysFromCivil(sy + static_cast<int>(index / 12), static_cast<int>(index % 12) + 1, 1);
-            break;
-        }
-        default: {
-            const long long years = (ty + 1 - sy + n - 1) / n * n;
-            rule.startDays = DaysFromCivil(sy + static_cast<int>(years), 1, 1);
-            break;
-        }
-    }
 }
 
 class Mapper {
@@ -364,7 +347,7 @@ const char* Mapper::Map(const IcsComponent& event, PlannedEvent& out, std::strin
     const std::vector<const IcsProperty*> rrules = event.FindAll("RRULE");
     const char* firstOnly = nullptr;
     bool series = false;
-    RuleDays rule;
+    MappedRule rule;
     std::vector<long long> preExcluded;
     long long lastDay = LLONG_MAX;  // endless
     IcsRecurRule rr;
@@ -380,9 +363,10 @@ const char* Mapper::Map(const IcsComponent& event, PlannedEvent& out, std::strin
         series = firstOnly == nullptr;
     }
     if (series) {
-        const long long firstDay = rule.FirstFrom(first.days);
+        long long firstDay = 0;
+        if (!rule.Days().FirstIn(first.days, LLONG_MAX, firstDay)) return r::kNoOccurrence;
         if (rr.count != 0) {
-            lastDay = rule.Nth(firstDay, std::min(rr.count, kMaxCount));
+            lastDay = rule.Days().Nth(firstDay, std::min(rr.count, kMaxCount));
         } else if (rr.hasUntil) {
             IcsTime until = rr.until;
             if (!until.utc && !until.dateOnly) until.tzid = start.tzid;
@@ -393,16 +377,18 @@ const char* Mapper::Map(const IcsComponent& event, PlannedEvent& out, std::strin
         if (lastDay < firstDay) return r::kNoOccurrence;
         if (lastDay < kFirstDay) return r::kOver;
         if (rule.startDays < kFirstDay) {
-            MoveStartTo(rule, kFirstDay);
+            rule.startDays = rule.Days().PeriodStartFrom(kFirstDay);
             preExcluded.clear();
         }
         // The start date this program wrote when it was not an occurrence.
         IcsTime written;
         if (const IcsProperty* p = event.Find("X-ORV-START"); p != nullptr && ParseIcsTime(p->value, written)) {
-            RuleDays stored = rule;
+            MappedRule stored = rule;
             stored.startDays = DaysFromCivil(written.year, written.month, written.day);
+            long long storedFirst = 0;
             if (stored.startDays >= kFirstDay && stored.startDays <= first.days &&
-                stored.FirstFrom(stored.startDays) == firstDay && stored.Nth(firstDay, 8) == rule.Nth(firstDay, 8)) {
+                stored.Days().FirstIn(stored.startDays, LLONG_MAX, storedFirst) && storedFirst == firstDay &&
+                stored.Days().Nth(firstDay, 8) == rule.Days().Nth(firstDay, 8)) {
                 rule = stored;
                 preExcluded.clear();
             }
@@ -444,7 +430,7 @@ const char* Mapper::Map(const IcsComponent& event, PlannedEvent& out, std::strin
             if (!ToLocal(t, local)) continue;
             if (!series && local.days == first.days) return r::kNoOccurrence;
             if (series && excluded.size() < kMaxExcludedPerEvent && local.days >= rule.startDays &&
-                rule.Occurs(local.days))
+                rule.Days().Occurs(local.days))
                 excluded.insert(KeyOfDays(local.days));
         }
     }

@@ -9,6 +9,7 @@
 #include "platform/memory/fixed_desktop.h"
 #include "store/registry_paths.h"
 #include "store/settings.h"
+#include "support/local_midnight.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void PutEvent(Registry& registry, std::uint32_t id, std::uint8_t kind, Instant n
     item.front.id = id;
     item.front.recurKind = kind;
     item.front.recurFlags = 1;
-    item.front.startDate = static_cast<std::int32_t>(StartOfDay(now - 20 * kSecondsPerDay));
+    item.front.startDate = static_cast<std::int32_t>(LocalMidnight(now - 20 * kSecondsPerDay));
     item.front.endDate = static_cast<std::int32_t>(EndOfDay(item.front.startDate));
     item.front.startTime = 9 * 3600;
     item.title = "Event";
@@ -112,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fresh->front.id = id;
         fresh->front.recurKind = kKindDaily;
         fresh->front.recurFlags = 1;
-        fresh->front.startDate = static_cast<std::int32_t>(StartOfDay(now));
+        fresh->front.startDate = static_cast<std::int32_t>(LocalMidnight(now));
         fresh->front.endDate = static_cast<std::int32_t>(EndOfDay(now));
         fresh->title = "New";
         ORV_FUZZ_CHECK(rig.store.SaveEvent(fresh, true, true));

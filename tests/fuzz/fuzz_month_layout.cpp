@@ -100,10 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MonthLayout layout(events);
     if (layout.SetupMonth(year, month)) {
-        ORV_FUZZ_CHECK(MonthLayout::CanShowMonth(year, month));
+        ORV_FUZZ_CHECK(CanRepresentMonth(year, month));
         ORV_FUZZ_CHECK(layout.daysInMonth == DaysInMonth(year, month) && layout.selectedDay == 0);
     } else {
-        ORV_FUZZ_CHECK(!MonthLayout::CanShowMonth(year, month) && layout.daysInMonth == 0);
+        ORV_FUZZ_CHECK(!CanRepresentMonth(year, month) && layout.daysInMonth == 0);
     }
     CheckLayout(layout, events);
 

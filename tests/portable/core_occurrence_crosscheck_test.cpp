@@ -6,6 +6,7 @@
 #include "core/calendar.h"
 #include "core/occurrence.h"
 #include "portable/core_zone.h"
+#include "support/local_midnight.h"
 #include "support/occurrence_reference.h"
 
 namespace {
@@ -43,7 +44,7 @@ TEST(FindOccurrenceCrossCheck, MatchesDayByDayScanForRandomEvents) {
         Instant from = f.startDate + static_cast<Instant>(pick(-60, 400)) * kSecondsPerDay + pick(0, 86399);
         Instant to = from + static_cast<Instant>(pick(0, 120)) * kSecondsPerDay + pick(0, 86399);
         if (pick(0, 1) == 0) {  // a reminder day: from its midnight or from "now", to its end
-            if (pick(0, 1) == 0) from = StartOfDay(from);
+            if (pick(0, 1) == 0) from = LocalMidnight(from);
             to = EndOfDay(from);
         }
         Instant got = -1;

@@ -38,44 +38,28 @@ ScheduleItem MakeItem(const Row& r) {
 
 Instant At(const int (&t)[5]) { return Local(t[0], t[1], t[2], t[3], t[4]); }
 
-// Local times throughout, so every zone must give the same answers.
+// The window around the rule's days (the days themselves are the engine's
+// table); local times throughout, so every zone must give the same answers.
 const Row kRows[] = {
     {"single at from", 1, 0, 1, {2026, 3, 10}, k9, {2026, 3, 10}, {2026, 3, 10, 9, 0}, {2026, 3, 10, 23, 59}, {2026, 3, 10, 9, 0}},
     {"single just past", 1, 0, 1, {2026, 3, 10}, k9, {2026, 3, 10}, {2026, 3, 10, 9, 1}, {2026, 3, 10, 23, 59}, {}},
     {"single after window", 1, 0, 1, {2026, 3, 10}, k9, {2026, 3, 10}, {2026, 3, 9, 0, 0}, {2026, 3, 10, 8, 59}, {}},
     {"daily every 2, today past", 30, 0, 2, {2026, 3, 2}, k9, {}, {2026, 3, 5, 10, 0}, {2026, 3, 31, 23, 59}, {2026, 3, 6, 9, 0}},
-    {"daily, interval 0 as 1", 30, 0, 0, {2026, 3, 2}, k9, {}, {2026, 3, 5, 10, 0}, {2026, 3, 31, 23, 59}, {2026, 3, 6, 9, 0}},
     {"daily, from before start", 45, 0, 3, {2026, 3, 2}, k9, {}, {2026, 1, 1, 0, 0}, {2026, 3, 31, 23, 59}, {2026, 3, 2, 9, 0}},
     {"daily, off day in one-day window", 30, 0, 2, {2026, 3, 2}, k9, {}, {2026, 3, 5, 0, 0}, {2026, 3, 5, 23, 59}, {}},
     {"daily, today past in one-day window", 30, 0, 1, {2026, 3, 2}, k9, {}, {2026, 3, 5, 10, 0}, {2026, 3, 5, 23, 59}, {}},
     {"daily, ended before from", 30, 0, 1, {2026, 1, 1}, k9, {2026, 2, 1}, {2026, 3, 1, 0, 0}, {2027, 1, 1, 0, 0}, {}},
     {"weekly every 2, inactive week", 60, 0x0A, 2, {2026, 1, 5}, 8 * 3600, {}, {2026, 1, 13, 12, 0}, {2026, 12, 31, 0, 0}, {2026, 1, 19, 8, 0}},
-    {"weekly every 3 across a week", 60, 0x01, 3, {2026, 1, 7}, k9, {}, {2026, 1, 12, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 2, 1, 9, 0}},
-    {"weekly, start day not in mask", 60, 0x20, 1, {2026, 1, 5}, k9, {}, {2026, 1, 1, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 1, 9, 9, 0}},
     {"weekly, walk leaves window", 60, 0x20, 1, {2026, 1, 5}, k9, {}, {2026, 1, 10, 0, 0}, {2026, 1, 15, 23, 59}, {}},
     {"weekly empty mask", 60, 0x00, 1, {2026, 1, 5}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
-    {"weekly bit 7 alone", 60, 0x80, 1, {2026, 1, 5}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
-    {"monthly 31 in April", 90, 31, 1, {2026, 1, 31}, k9, {}, {2026, 4, 10, 12, 0}, {2026, 12, 31, 0, 0}, {2026, 4, 30, 9, 0}},
-    {"monthly every 3", 90, 15, 3, {2026, 1, 15}, k9, {}, {2026, 2, 20, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 4, 15, 9, 0}},
-    {"monthly day before start day", 100, 10, 1, {2026, 1, 15}, k9, {}, {2026, 1, 1, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 2, 10, 9, 0}},
-    {"monthly last Friday", 91, 0x45, 1, {2026, 1, 1}, k9, {}, {2026, 2, 28, 12, 0}, {2026, 12, 31, 0, 0}, {2026, 3, 27, 9, 0}},
     {"monthly last Friday, next month", 91, 0x45, 1, {2026, 1, 1}, k9, {}, {2026, 3, 28, 0, 0}, {2026, 12, 31, 0, 0}, {2026, 4, 24, 9, 0}},
-    {"monthly day 0", 90, 0, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
-    {"monthly 6th n-th index", 91, 0x50, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
-    {"monthly weekday index 7", 91, 0x07, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2030, 1, 1, 0, 0}, {}},
-    {"yearly 2nd Sunday of May", 121, 0x0510, 1, {2026, 5, 10}, k9, {}, {2026, 6, 1, 0, 0}, {2030, 1, 1, 0, 0}, {2027, 5, 9, 9, 0}},
-    {"yearly 29 February", 120, 0x021D, 1, {2026, 1, 31}, k9, {}, {2026, 3, 1, 0, 0}, {2030, 1, 1, 0, 0}, {2027, 2, 28, 9, 0}},
-    {"yearly every 3", 120, 0x050A, 3, {2026, 5, 10}, k9, {}, {2027, 1, 1, 0, 0}, {2035, 1, 1, 0, 0}, {2029, 5, 10, 9, 0}},
     {"yearly every 2, first ahead", 121, 0x0901, 2, {2026, 1, 1}, k9, {}, {2025, 12, 1, 0, 0}, {2035, 1, 1, 0, 0}, {2026, 9, 7, 9, 0}},
-    {"kind 200 read as yearly", 200, 0x0A05, 1, {2026, 1, 1}, k9, {}, {2026, 11, 1, 0, 0}, {2035, 1, 1, 0, 0}, {2027, 10, 5, 9, 0}},
-    {"yearly month 13", 120, 0x0D01, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2035, 1, 1, 0, 0}, {}},
-    {"yearly month 0", 121, 0x0001, 1, {2026, 1, 1}, k9, {}, {2026, 1, 1, 0, 0}, {2035, 1, 1, 0, 0}, {}},
     {"time of day 40 days back", 91, 0x45, 1, {2026, 1, 1}, -40 * 86400, {}, {2026, 6, 1, 0, 0}, {2027, 1, 1, 0, 0}, {}},
     {"time of day past the day", 30, 0, 1, {2026, 1, 1}, 86400, {}, {2026, 6, 1, 0, 0}, {2027, 1, 1, 0, 0}, {}},
     {"single, time of day 10 days on", 1, 0, 1, {2026, 6, 1}, 10 * 86400, {}, {2026, 6, 1, 0, 0}, {2027, 1, 1, 0, 0}, {}},
 };
 
-TEST(FindOccurrenceTest, RuleTable) {
+TEST(FindOccurrenceTest, WindowTable) {
     for (const Row& r : kRows) {
         Instant found = -7;
         const bool ok = FindOccurrence(MakeItem(r), At(r.from), At(r.to) + 59, &found);
@@ -113,7 +97,7 @@ TEST(FindOccurrenceTest, DailyStartsAtWallClockTimeAndNeverBeforeFrom) {
             const Instant midnight = Local(y, m, d);
             Instant occ = 0, again = 0, next = 0;
             ASSERT_TRUE(FindOccurrence(item, midnight, EndOfDay(midnight), &occ));
-            ASSERT_EQ(occ, OccurrenceStart(y, m, d, startTime));
+            ASSERT_EQ(occ, Local(y, m, d, startTime / 3600, startTime / 60 % 60, startTime % 60));
             LocalFields f;
             ASSERT_TRUE(BreakDownLocal(occ, f));
             if (startTime == k9) {
@@ -122,7 +106,7 @@ TEST(FindOccurrenceTest, DailyStartsAtWallClockTimeAndNeverBeforeFrom) {
             ASSERT_TRUE(FindOccurrence(item, occ, occ, &again));
             ASSERT_EQ(again, occ);
             ASSERT_TRUE(FindOccurrence(item, occ + 1, occ + 3 * kSecondsPerDay, &next));
-            ASSERT_EQ(next, OccurrenceStart(y, m, d + 1, startTime)) << y << "-" << m << "-" << d << " " << startTime;
+            ASSERT_EQ(next, Local(y, m, d + 1, startTime / 3600, startTime / 60 % 60, startTime % 60)) << y << "-" << m << "-" << d << " " << startTime;
         }
     }
 }

@@ -2,17 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
-#include <random>
 #include <set>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/calendar.h"
-#include "core/occurrence.h"
 #include "portable/core_zone.h"
 
 namespace {
@@ -330,81 +325,27 @@ TEST(MonthLayoutPlacement, ExclusionsMarkTheirOccurrences) {
     EXPECT_FALSE(layout.slots[3][2].excluded);
 }
 
-TEST(MonthLayoutPlacement, DailyEveryThreeDaysCountsFromThePreviousMonth) {
+// The rule's days are the engine's; the layout clips them to the event's
+// own days in the month and puts a closed box on each.
+TEST(MonthLayoutPlacement, RecurringEventsHaveABoxOnEachOfTheirDaysInTheMonth) {
     FakeEvents events;
-    events.AddEndless(1, kKindDaily, 0, 3, {2026, 1, 30});
+    events.AddEndless(1, kKindDaily, 0, 3, {2026, 1, 30});               // counted from its start in January
+    events.Add(2, kKindDaily, {2026, 2, 10}, {2026, 2, 13});             // from the 10th to the 13th
+    events.AddEndless(3, kKindMonthlyNth, 4 << 4 | 5, 1, {2026, 1, 1});  // last Friday
+    events.AddEndless(4, kKindYearlyDate, 3 << 8 | 10, 1, {2026, 1, 5}); // not in February
+    events.AddEndless(5, kKindMonthlyDay, 20, 1, {2026, 2, 21});         // starts after its day
     MonthLayout layout(events);
     ASSERT_TRUE(layout.SetupMonth(2026, 2));
     EXPECT_EQ(DaysOf(layout, 1), Range(2, 28, 3));
-    for (int d : Range(2, 28, 3)) {
-        EXPECT_TRUE(layout.slots[d][1].startsHere && layout.slots[d][1].endsHere) << d;
+    EXPECT_EQ(DaysOf(layout, 2), Range(10, 13));
+    EXPECT_EQ(DaysOf(layout, 3), std::vector<int>{27});
+    EXPECT_EQ(RecordOf(layout, 4), nullptr);
+    EXPECT_EQ(RecordOf(layout, 5), nullptr);
+    for (int d : Range(10, 13)) {
+        const DaySlot& slot = layout.slots[d][LineOn(layout, d, 2)];
+        EXPECT_TRUE(slot.startsHere && slot.endsHere) << d;
     }
-    ASSERT_TRUE(layout.SetupMonth(2026, 1));
-    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{30});
-}
-
-TEST(MonthLayoutPlacement, WeeklyEveryTwoWeeksSkipsTheInactiveBlock) {
-    FakeEvents events;
-    // Wednesday 15 April 2026, 16 days before Friday 1 May.
-    events.AddEndless(1, kKindWeekly, 1 << 3, 2, {2026, 4, 15});
-    // Sunday and Saturday every week; bit 7 is no weekday.
-    events.AddEndless(2, kKindWeekly, 0x41 | 0x80, 1, {2026, 4, 15});
-    // Every 3 weeks on Monday from Thursday 16 April: day 1 lies in inactive block 2.
-    events.AddEndless(3, kKindWeekly, 1 << 1, 3, {2026, 4, 16});
-    MonthLayout layout(events);
-    ASSERT_TRUE(layout.SetupMonth(2026, 5));
-    EXPECT_EQ(DaysOf(layout, 1), (std::vector<int>{13, 27}));
-    EXPECT_EQ(DaysOf(layout, 2), (std::vector<int>{2, 3, 9, 10, 16, 17, 23, 24, 30, 31}));
-    // Blocks begin on Thursdays; the active ones on 16 April, 7 May and 28 May.
-    EXPECT_EQ(DaysOf(layout, 3), (std::vector<int>{11}));
-}
-
-TEST(MonthLayoutPlacement, MonthlyDayIsClampedAndLastWeekdayIsTheLast) {
-    FakeEvents events;
-    events.AddEndless(1, kKindMonthlyDay, 31, 1, {2026, 1, 31});
-    events.AddEndless(2, kKindMonthlyNth, 4 << 4 | 5, 1, {2026, 1, 1});  // last Friday
-    events.AddEndless(3, kKindMonthlyDay, 15, 3, {2026, 1, 15});
-    events.Add(4, kKindMonthlyDay, {2026, 1, 20}, {2026, 5, 19}).front.recurPattern = 20;
-    MonthLayout layout(events);
-    ASSERT_TRUE(layout.SetupMonth(2026, 4));
-    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{30});
-    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{24});
-    EXPECT_EQ(DaysOf(layout, 3), std::vector<int>{15});
-    EXPECT_EQ(DaysOf(layout, 4), std::vector<int>{20});
-    ASSERT_TRUE(layout.SetupMonth(2026, 5));
-    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{31});
-    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{29});  // May 2026 has five Fridays
-    EXPECT_TRUE(DaysOf(layout, 3).empty());
-    EXPECT_TRUE(DaysOf(layout, 4).empty());  // ends on the 19th
-    ASSERT_TRUE(layout.SetupMonth(2026, 2));
-    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{28});
-    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{27});  // four Fridays
-    ASSERT_TRUE(layout.SetupMonth(2026, 1));
-    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{31});
-    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{30});
-    EXPECT_EQ(DaysOf(layout, 4), std::vector<int>{20});
-}
-
-TEST(MonthLayoutPlacement, YearlyOnlyInItsMonthAndItsYears) {
-    FakeEvents events;
-    events.AddEndless(1, kKindYearlyDate, 3 << 8 | 10, 2, {2026, 1, 5});
-    events.AddEndless(2, kKindYearlyNth, 5 << 8 | 1 << 4 | 0, 1, {2026, 1, 5});  // second Sunday of May
-    events.AddEndless(3, 149, 2 << 8 | 29, 1, {2026, 1, 5});                     // 29 February
-    MonthLayout layout(events);
-    ASSERT_TRUE(layout.SetupMonth(2026, 3));
-    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{10});
-    ASSERT_TRUE(layout.SetupMonth(2027, 3));
-    EXPECT_TRUE(DaysOf(layout, 1).empty());
-    ASSERT_TRUE(layout.SetupMonth(2028, 3));
-    EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{10});
-    ASSERT_TRUE(layout.SetupMonth(2026, 4));
-    EXPECT_TRUE(layout.monthEvents.empty());
-    ASSERT_TRUE(layout.SetupMonth(2027, 5));
-    EXPECT_EQ(DaysOf(layout, 2), std::vector<int>{9});
-    ASSERT_TRUE(layout.SetupMonth(2027, 2));
-    EXPECT_EQ(DaysOf(layout, 3), std::vector<int>{28});
-    ASSERT_TRUE(layout.SetupMonth(2028, 2));
-    EXPECT_EQ(DaysOf(layout, 3), std::vector<int>{29});
+    EXPECT_EQ(layout.monthEvents.size(), 3u);
 }
 
 TEST(MonthLayoutPlacement, TwentyLinesPerDayAtMost) {
@@ -430,13 +371,7 @@ TEST(MonthLayoutPlacement, UnshownKindsAndOddStoredValues) {
     events.AddOnce(1, {2026, 3, 3}, {2026, 3, 3}).front.recurKind = 0;
     events.AddEndless(2, 150, 3 << 8 | 4, 1, {2026, 3, 1});
     events.AddEndless(3, 255, 3 << 8 | 4, 1, {2026, 3, 1});
-    events.AddEndless(4, kKindMonthlyNth, 5 << 4 | 1, 1, {2026, 3, 1});  // n-th index 5
-    events.AddEndless(5, kKindMonthlyNth, 1 << 4 | 7, 1, {2026, 3, 1});  // weekday 7
-    events.AddEndless(6, kKindMonthlyDay, 0, 1, {2026, 3, 1});           // day 0
-    events.AddEndless(7, kKindYearlyDate, 13 << 8 | 4, 1, {2026, 3, 1}); // month 13
-    events.AddEndless(8, kKindYearlyNth, 3 << 8 | 0x9F, 1, {2026, 3, 1});
-    events.AddEndless(9, kKindDaily, 0, 0, {2026, 3, 30});               // interval 0 reads as 1
-    events.AddEndless(10, kKindWeekly, 0, 1, {2026, 3, 1});              // empty mask
+    events.AddEndless(6, kKindMonthlyDay, 0, 1, {2026, 3, 1});           // names no day: no record
     events.AddOnce(11, {2026, 3, 20}, {2026, 3, 18});                    // ends before it starts
     ScheduleItem& negative = events.AddEndless(12, kKindDaily, 0, 1, {2026, 3, 1});
     negative.front.startDate = -86400;
@@ -445,8 +380,7 @@ TEST(MonthLayoutPlacement, UnshownKindsAndOddStoredValues) {
     events.AddOnce(14, {2026, 3, 25}, {2026, 3, 25}).front.recurKind = 29;
     MonthLayout layout(events);
     ASSERT_TRUE(layout.SetupMonth(2026, 3));
-    ASSERT_EQ(layout.monthEvents.size(), 2u);
-    EXPECT_EQ(DaysOf(layout, 9), (std::vector<int>{30, 31}));
+    ASSERT_EQ(layout.monthEvents.size(), 1u);
     EXPECT_EQ(DaysOf(layout, 14), std::vector<int>{25});
 }
 
@@ -475,21 +409,19 @@ TEST(MonthLayoutMonths, RefusesMonthsTheRuntimeCannotConvert) {
     FakeEvents events;
     events.AddEndless(1, kKindDaily, 0, 1, {2026, 3, 1});
     MonthLayout layout(events);
-    EXPECT_TRUE(MonthLayout::CanShowMonth(1970, 2));
-    EXPECT_TRUE(MonthLayout::CanShowMonth(2999, 12));
-    EXPECT_TRUE(MonthLayout::CanShowMonth(3000, 11));
-    EXPECT_FALSE(MonthLayout::CanShowMonth(3000, 12));  // its next month is out of range
-    EXPECT_FALSE(MonthLayout::CanShowMonth(1969, 12));
-    EXPECT_FALSE(MonthLayout::CanShowMonth(2026, 0));
-    EXPECT_FALSE(MonthLayout::CanShowMonth(2026, 13));
+    EXPECT_TRUE(layout.SetupMonth(1970, 2));
+    EXPECT_TRUE(layout.SetupMonth(3000, 11));
     // January 1970 begins before the epoch wherever local time is ahead of UTC.
     const bool ahead = OffsetAt(86400) > 0;
-    EXPECT_EQ(MonthLayout::CanShowMonth(1970, 1), !ahead);
+    EXPECT_EQ(layout.SetupMonth(1970, 1), !ahead);
 
     ASSERT_TRUE(layout.SetupMonth(2026, 3));
     layout.selectedDay = 5;
     EXPECT_FALSE(layout.SetupMonth(1969, 12));
+    EXPECT_FALSE(layout.SetupMonth(3000, 12));  // its next month is out of range
     EXPECT_FALSE(layout.SetupMonth(3001, 1));
+    EXPECT_FALSE(layout.SetupMonth(2026, 0));
+    EXPECT_FALSE(layout.SetupMonth(2026, 13));
     EXPECT_EQ(layout.year, 2026);
     EXPECT_EQ(layout.month, 3);
     EXPECT_EQ(layout.selectedDay, 5);
@@ -501,147 +433,6 @@ TEST(MonthLayoutMonths, RefusesMonthsTheRuntimeCannotConvert) {
     empty.LayoutMonth(false);
     EXPECT_TRUE(empty.monthEvents.empty());
     EXPECT_EQ(empty.DayFromPoint(50, 70), 0);
-}
-
-// ---------------------------------------------------------------------------
-// The month view places occurrences by its own rules; the occurrence engine
-// answers for one day at a time. Both must name the same days.
-
-struct Agreement {
-    long long recurringDays = 0;
-    long long onceEvents = 0;
-    int failures = 0;
-    std::ostringstream report;
-
-    void Fail(const ScheduleItem& item, int y, int m, const std::string& what) {
-        if (++failures > 10) return;
-        const ScheduleFront& f = item.front;
-        LocalFields s;
-        BreakDownLocal(f.startDate, s);
-        report << y << "-" << m << ": kind " << int(f.recurKind) << " pattern 0x" << std::hex << f.recurPattern
-               << std::dec << " interval " << int(f.recurInterval) << " start " << s.year << "-" << s.month << "-"
-               << s.day << " time " << f.startTime << " end " << f.endDate << " flags " << int(f.recurFlags)
-               << ": " << what << "\n";
-    }
-};
-
-std::unique_ptr<ScheduleItem> RandomEvent(std::mt19937& rng, std::uint32_t id, int year, int month) {
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    static const std::uint8_t kinds[] = {1, 29, 30, 45, 60, 88, 90, 100, 91, 91, 120, 130, 121, 121};
-    static const int times[] = {0, 1800, 3600, 5400, 7200, 9000, 10800, 43200, 82800, 86399};
-    auto item = std::make_unique<ScheduleItem>();
-    ScheduleFront& f = item->front;
-    f.id = id;
-    f.recurKind = kinds[pick(0, static_cast<int>(std::size(kinds)) - 1)];
-    f.recurInterval = static_cast<std::uint8_t>(pick(1, 5));
-    f.startTime = pick(0, 2) == 0 ? pick(0, 86399) : times[pick(0, static_cast<int>(std::size(times)) - 1)];
-    f.endTime = f.startTime;
-    // A start within the rolling window around the displayed month, often in it.
-    const bool inMonth = pick(0, 2) == 0;
-    const long long first = DaysFromCivil(year, inMonth ? month : month - 5, 1);
-    const long long last = DaysFromCivil(year, inMonth ? month + 1 : month + 7, 1) - 1;
-    int sy = 0, sm = 0, sd = 0;
-    CivilFromDays(std::uniform_int_distribution<long long>(first, last)(rng), sy, sm, sd);
-    f.startDate = static_cast<std::int32_t>(Local(sy, sm, sd));
-    const int nth = pick(0, 4);
-    const int weekday = pick(0, 6);
-    const int low = f.recurKind == kKindMonthlyNth || f.recurKind == kKindYearlyNth ? nth << 4 | weekday : pick(1, 31);
-    switch (ClassifyKind(f.recurKind)) {
-        case RecurClass::Weekly:
-            f.recurPattern = static_cast<std::uint16_t>(pick(1, 255));
-            break;
-        case RecurClass::Monthly:
-            f.recurPattern = static_cast<std::uint16_t>(low);
-            break;
-        case RecurClass::Yearly:
-            f.recurPattern = static_cast<std::uint16_t>((pick(0, 1) == 0 ? month : pick(1, 12)) << 8 | low);
-            break;
-        default:
-            break;
-    }
-    const bool recurring = f.recurKind >= 30;
-    f.recurFlags = static_cast<std::uint8_t>(pick(0, 2) == 0 ? 1 : 0);
-    const int length = recurring ? pick(0, 400) : (pick(0, 3) == 0 ? pick(0, 70) : pick(0, 4));
-    f.endDate = static_cast<std::int32_t>(Local(sy, sm, sd + length, 23, 59, 59));
-    item->title = std::to_string(id);  // distinct titles, distinct colours
-    return item;
-}
-
-void CheckMonth(const FakeEvents& events, const MonthLayout& layout, Agreement& result) {
-    const int y = layout.year;
-    const int m = layout.month;
-    for (const auto& owned : events.items) {
-        const ScheduleItem& item = *owned;
-        const ScheduleFront& f = item.front;
-        std::vector<int> found;
-        for (int d = 1; d <= layout.daysInMonth; ++d) {
-            Instant start = 0;
-            if (!FindOccurrence(item, Local(y, m, d), Local(y, m, d, 23, 59, 59), &start)) continue;
-            if (DateKeyOf(start) != MakeDateKey(y, m, d)) result.Fail(item, y, m, "engine start off its day");
-            found.push_back(d);
-        }
-        const std::vector<int> placed = DaysOf(layout, f.id);
-        if (IsRecurring(f.recurKind)) {
-            result.recurringDays += static_cast<long long>(placed.size());
-            for (int d : placed) {
-                const DaySlot& s = layout.slots[d][LineOn(layout, d, f.id)];
-                if (!s.startsHere || !s.endsHere) result.Fail(item, y, m, "box without both caps");
-            }
-            if (placed != found) {
-                std::ostringstream what;
-                what << "layout days";
-                for (int d : placed) what << " " << d;
-                what << " / engine days";
-                for (int d : found) what << " " << d;
-                result.Fail(item, y, m, what.str());
-            }
-            continue;
-        }
-        // A bar: every day from its start (or day 1) to its end (or the last day).
-        LocalFields s, e;
-        BreakDownLocal(f.startDate, s);
-        BreakDownLocal(f.endDate, e);
-        const long long monthFirst = DaysFromCivil(y, m, 1);
-        const long long from = std::max(DaysFromCivil(s.year, s.month, s.day), monthFirst);
-        const long long to = std::min(DaysFromCivil(e.year, e.month, e.day), monthFirst + layout.daysInMonth - 1);
-        std::vector<int> expected;
-        for (long long d = from; d <= to; ++d) expected.push_back(static_cast<int>(d - monthFirst + 1));
-        if (placed != expected) result.Fail(item, y, m, "bar days");
-        const bool startsInMonth = s.year == y && s.month == m;
-        if (startsInMonth && !placed.empty()) {
-            ++result.onceEvents;
-            if (found != std::vector<int>{placed.front()}) result.Fail(item, y, m, "bar start day");
-            if (!layout.slots[placed.front()][LineOn(layout, placed.front(), f.id)].startsHere) {
-                result.Fail(item, y, m, "bar without start cap");
-            }
-        } else if (!found.empty()) {
-            result.Fail(item, y, m, "engine finds a bar's start outside its month");
-        }
-    }
-}
-
-TEST(MonthLayoutAgreement, PlacesOccurrencesOnTheDaysTheEngineFinds) {
-    std::mt19937 rng(51);
-    Agreement result;
-    constexpr int kRounds = 60;
-    constexpr int kEventsPerRound = 8;  // never fills a day's 20 lines
-    for (int index = 0; index < 24; ++index) {
-        const int year = 2025 + index / 12;
-        const int month = index % 12 + 1;
-        for (int round = 0; round < kRounds; ++round) {
-            FakeEvents events;
-            for (int i = 0; i < kEventsPerRound; ++i) {
-                events.items.push_back(RandomEvent(rng, static_cast<std::uint32_t>(i + 1), year, month));
-            }
-            MonthLayout layout(events);
-            ASSERT_TRUE(layout.SetupMonth(year, month));
-            CheckMonth(events, layout, result);
-        }
-    }
-    EXPECT_EQ(result.failures, 0) << result.report.str();
-    // Enough of both sorts were placed for the comparison to mean something.
-    EXPECT_GT(result.recurringDays, 12000);
-    EXPECT_GT(result.onceEvents, 400);
 }
 
 }  // namespace

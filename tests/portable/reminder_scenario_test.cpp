@@ -25,6 +25,7 @@
 #include "core/occurrence.h"
 #include "portable/core_zone.h"
 #include "reminder/reminder_scheduler.h"
+#include "support/local_midnight.h"
 
 namespace {
 
@@ -284,7 +285,7 @@ private:
         for (int zone = 0; zone <= static_cast<int>(std::size(kOtherZones)) && !real; ++zone) {
             InZone(zone, [&] {
                 Instant start = 0;
-                real = FindOccurrence(*item, StartOfDay(f.start), EndOfDay(f.start), &start) && start == f.start &&
+                real = FindOccurrence(*item, LocalMidnight(f.start), EndOfDay(f.start), &start) && start == f.start &&
                        !events_.IsExcluded(f.id, DateKeyOf(f.start), item->front.recurKind);
             });
         }

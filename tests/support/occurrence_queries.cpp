@@ -5,6 +5,7 @@
 #include <random>
 
 #include "core/calendar.h"
+#include "support/local_midnight.h"
 
 std::vector<OccurrenceQuery> MakeOccurrenceQueries(int count, unsigned seed) {
     std::mt19937 rng(seed);
@@ -78,7 +79,7 @@ std::vector<OccurrenceQuery> MakeOccurrenceQueries(int count, unsigned seed) {
                 q.to = EndOfDay(at);
                 break;
             case 1:  // a whole day
-                q.from = StartOfDay(at);
+                q.from = LocalMidnight(at);
                 q.to = EndOfDay(at);
                 break;
             case 2:  // the next occurrence

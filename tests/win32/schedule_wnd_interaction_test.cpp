@@ -470,11 +470,11 @@ TEST(ScheduleWnd, NavigationStopsAtTheMonthsTheRuntimeCanShow) {
     pressUntilStill(VK_PRIOR);
     EXPECT_EQ(layout.year, 1970);
     EXPECT_LE(layout.month, 2);
-    EXPECT_TRUE(MonthLayout::CanShowMonth(layout.year, layout.month));
-    EXPECT_FALSE(MonthLayout::CanShowMonth(layout.year, layout.month - 1));
+    EXPECT_TRUE(CanRepresentMonth(layout.year, layout.month));
+    EXPECT_FALSE(CanRepresentMonth(layout.year, layout.month - 1));
     pressUntilStill(VK_NEXT);
     EXPECT_EQ(layout.year, 3000);
-    EXPECT_FALSE(MonthLayout::CanShowMonth(layout.year, layout.month + 1));
+    EXPECT_FALSE(CanRepresentMonth(layout.year, layout.month + 1));
     EXPECT_TRUE(IsWindow(hwnd));
     EXPECT_EQ(rig.Render()->At(0, 0), RGB(0, 0, 0));
     SendMessageA(hwnd, WM_KEYDOWN, VK_HOME, 1);
