@@ -67,6 +67,15 @@ stop_program() {
   program_pid=
 }
 
+# Whatever was posted to the frame before has been handled: posted messages
+# go in order, and the tray menu a right-click posted after them shows.
+frame_caught_up() {
+  probe post "$FRAME" "$WM_TRAYNOTIFY" 0 "$WM_RBUTTONUP" >/dev/null
+  wait_for 5 menu_visible || return 1
+  xdotool key Escape
+  probe gone '#32768' 5
+}
+
 # The Wine tray shows our icon while one is in the notification area.
 tray_icon_shown() { [ "$(probe find __winex11_standalone_tray | cut -d' ' -f1)" = "1" ]; }
 
@@ -105,8 +114,16 @@ events_are() { [ "$(event_ids)" = "$1" ]; }
 make_launch_file() {  # path.bat, marker
   printf '@echo off\r\necho launched>>"%s"\r\n' "$(winpath "$2")" >"$1"
 }
+# (grep -c prints 0 and fails while cmd has made the file and not yet written.)
 launch_count() { local n; n=$(grep -c launched "$1" 2>/dev/null); echo "${n:-0}"; }
 launched_times() { [ "$(launch_count "$1")" = "$2" ]; }  # marker, count
+# No batch program of that folder runs: every launch set off so far has
+# written its line (the program's launch returns once cmd.exe runs).
+launches_done() { ! pgrep -f "cmd\.exe .*$(basename "$1")" >/dev/null; }  # folder
+# Until the first launch has written its line and none runs any more.
+wait_launches() {  # marker, seconds
+  wait_for "$2" not launched_times "$1" 0 && wait_for "$2" launches_done "$(dirname "$1")"
+}
 
 near() {  # "r g b" "r g b" tolerance
   awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { split(a, x); split(b, y)
