@@ -137,7 +137,12 @@ mkdir -p "$shots"
 # Shared by the scripts that drive dialogs and write events.
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
-add_event() { python3 "$E2E_DIR/make_event.py" "$SC" "$@" | while read -r line; do eval "$line" >/dev/null 2>&1; done; }
+add_event() {  # the arguments of make_event.py after the key
+  local file
+  file=$(mktemp --suffix=.reg)
+  python3 "$E2E_DIR/make_event.py" "$SC" "$@" >"$file" && wine reg import "$(winpath "$file")" >/dev/null 2>&1
+  rm -f "$file"
+}
 dialog_shown() { [ "$(probe find '#32770' "$1" | cut -d' ' -f1)" = "1" ]; }
 wait_dialog() {  # title, seconds: until it shows (or, with "gone", until it has gone)
   if [ "${3:-}" = gone ]; then wait_for "$2" not dialog_shown "$1"; else wait_for "$2" dialog_shown "$1"; fi
