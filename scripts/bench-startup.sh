@@ -11,18 +11,21 @@ events=${2:-0}
 wallpaper=${3:-}
 if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"; fi
 
-cmake -S "$ORV_ROOT" -B "$ORV_ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$ORV_ROOT/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$ORV_ROOT/build/win" --target OrvCalendar orv_probe minimal_window fill_store -j2 >/dev/null
+# shellcheck source=win-tree.sh
+. "$ORV_ROOT/scripts/win-tree.sh"
+orv_configure_win >/dev/null
+cmake --build "$ORV_WIN_TREE" --target OrvCalendar orv_probe minimal_window fill_store -j2 >/dev/null
 # shellcheck source=wine-env.sh
 . "$ORV_ROOT/scripts/wine-env.sh"
-orv_wine_prefix
-wine cmd /c exit </dev/null >/dev/null 2>&1
+orv_wine_start
 unset TZ
 
-exe="$ORV_ROOT/build/win/src/OrvCalendar.exe"
-minimal="$ORV_ROOT/build/win/bench/startup/minimal_window.exe"
-probe="$ORV_ROOT/build/win/tests/orv_probe.exe"
+exe="$ORV_WIN_TREE/src/OrvCalendar.exe"
+minimal="$ORV_WIN_TREE/bench/startup/minimal_window.exe"
+probe="$ORV_WIN_TREE/tests/orv_probe.exe"
+# The program's message and command numbers, as the end-to-end scripts have them.
+# shellcheck source=/dev/null
+. "$ORV_WIN_TREE/tests/ids.sh"
 wine reg delete 'HKCU\Software\OrvCalendar' /f >/dev/null 2>&1 || true
 if [ "$wallpaper" = photo ]; then
   wallpaper="$ORV_ROOT/build/bench/photo-3840x2160.jpg"
@@ -34,15 +37,15 @@ fi
 if [ "$events" != 0 ] || [ -n "$wallpaper" ]; then
   winpaper=""
   [ -n "$wallpaper" ] && winpaper=$(winepath -w "$wallpaper")
-  wine "$ORV_ROOT/build/win/bench/startup/fill_store.exe" "$events" "$winpaper" | tr -d '\r'
+  wine "$ORV_WIN_TREE/bench/startup/fill_store.exe" "$events" "$winpaper" | tr -d '\r'
 fi
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
 
 : >/tmp/orv-bench-app; : >/tmp/orv-bench-min
 for ((i = 0; i < rounds; i++)); do
-  wine "$probe" launch OrvCalendarSchedule OrvCalendarFrame 0x111 32772 "$exe" | tr -d '\r' >>/tmp/orv-bench-app
-  wine "$probe" launch MinimalWindow MinimalWindow 0x10 0 "$minimal" | tr -d '\r' >>/tmp/orv-bench-min
+  wine "$probe" launch OrvCalendarSchedule OrvCalendarFrame "$WM_COMMAND" "$ID_APP_EXIT" "$exe" | tr -d '\r' >>/tmp/orv-bench-app
+  wine "$probe" launch MinimalWindow MinimalWindow "$WM_CLOSE" 0 "$minimal" | tr -d '\r' >>/tmp/orv-bench-min
 done
 
 # Whole-process maximum resident size, as the kernel saw it.
@@ -51,8 +54,8 @@ rss() {  # exe, window class, quit class, quit message, quit wparam
   /usr/bin/time -v wine "$1" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ { print $2 }'
   wait
 }
-app_rss=$(rss "$exe" OrvCalendarSchedule OrvCalendarFrame 0x111 32772)
-min_rss=$(rss "$minimal" MinimalWindow MinimalWindow 0x10 0)
+app_rss=$(rss "$exe" OrvCalendarSchedule OrvCalendarFrame "$WM_COMMAND" "$ID_APP_EXIT")
+min_rss=$(rss "$minimal" MinimalWindow MinimalWindow "$WM_CLOSE" 0)
 
 app_ms=$(cut -d' ' -f1 /tmp/orv-bench-app | median)
 min_ms=$(cut -d' ' -f1 /tmp/orv-bench-min | median)

@@ -6,11 +6,12 @@
 set -euo pipefail
 ORV_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 "$ORV_ROOT/scripts/install-deps.sh"
+# shellcheck source=win-tree.sh
+. "$ORV_ROOT/scripts/win-tree.sh"
 
-cmake -S "$ORV_ROOT" -B "$ORV_ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$ORV_ROOT/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$ORV_ROOT/build/win" --target installer -j"$(nproc 2>/dev/null || echo 2)"
-installer=$(ls -t "$ORV_ROOT"/build/win/installer/OrvCalendar-*-setup.exe | head -1)
+orv_configure_win >/dev/null
+cmake --build "$ORV_WIN_TREE" --target installer -j"$(nproc 2>/dev/null || echo 2)"
+installer=$(ls -t "$ORV_WIN_TREE"/installer/OrvCalendar-*-setup.exe | head -1)
 
 export ORV_WINEPREFIX="$ORV_ROOT/build/run-wineprefix"
 # shellcheck source=wine-env.sh

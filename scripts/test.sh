@@ -5,6 +5,9 @@ set -uo pipefail
 ORV_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ORV_ROOT"
 
+# shellcheck source=win-tree.sh
+. "$ORV_ROOT/scripts/win-tree.sh"
+
 "$ORV_ROOT/scripts/install-deps.sh" || { echo "dependency installation failed"; echo "0 passed, 1 failed"; exit 1; }
 
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -53,7 +56,7 @@ if build_tree fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DORV_F
   run_ctest fuzz native_ctest fuzz
 else failed=$((failed + 1)); fi
 
-if build_tree win -DCMAKE_TOOLCHAIN_FILE="$ORV_ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release; then
+if build_tree win "${ORV_WIN_CMAKE_ARGS[@]}"; then
   run_ctest win xvfb-run -a -s "-screen 0 1024x768x24" "$ORV_ROOT/scripts/wine-ctest.sh"
 else failed=$((failed + 1)); fi
 

@@ -6,11 +6,11 @@ set -uo pipefail
 ORV_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=wine-env.sh
 . "$ORV_ROOT/scripts/wine-env.sh"
-orv_wine_prefix
-# Start Wine's services now, detached from ctest's output: a service that
-# inherits ctest's pipe would keep every test "running" until the end.
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-ctest --test-dir "${ORV_WIN_BUILD:-$ORV_ROOT/build/win}" --output-on-failure --timeout 600 "$@"
+# shellcheck source=win-tree.sh
+. "$ORV_ROOT/scripts/win-tree.sh"
+# Otherwise a service would keep every test "running" until ctest ends.
+orv_wine_start
+ctest --test-dir "$ORV_WIN_TREE" --output-on-failure --timeout 600 "$@"
 rc=$?
 orv_wine_stop
 exit $rc

@@ -22,6 +22,13 @@ orv_wine_prefix() {
   wineserver -p >/dev/null 2>&1 || true
 }
 
+# The prefix, the server, and Wine's services started now, detached from the
+# caller's output: a service that inherits a pipe (ctest's) would hold it open.
+orv_wine_start() {
+  orv_wine_prefix
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
 orv_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
 }

@@ -5,18 +5,12 @@
 # day read back from the screen, the tip after the mouse rests on one, and
 # its reminder at its instant.
 . "$(dirname "$0")/lib.sh"
-shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
-mkdir -p "$shots"
 EDITOR='New Event'
 REPEAT='Event Recurrence'
-sleep_until() { local d=$(( $1 - $(date +%s) )); [ "$d" -le 0 ] || sleep "$d"; }
-
 
 reg_reset
 # Only the reminder may open the upcoming-events window.
-for v in UewUpcoming UewSoon UewBeginning; do
-  wine reg add "$USER_KEY" /v $v /t REG_DWORD /d 0 /f >/dev/null 2>&1
-done
+for v in UewUpcoming UewSoon UewBeginning; do reg_dword "$USER_KEY" $v 0; done
 start_program
 probe wait "$CALENDAR" 10
 # Today's cell; line 2 of it is empty.
@@ -37,33 +31,32 @@ print(int(time.mktime((t.tm_year, t.tm_mon, t.tm_mday, t.tm_hour, 0 if t.tm_min 
 [ "$(date -d "@$start_at" +%F)" = "$(date +%F)" ] || start_at=$(date -d "$(date +%F) 00:00" +%s)
 lead=$(( (start_at - $(date +%s) - 50) / 60 ))
 [ "$lead" -ge 0 ] || lead=0
-click_control "$EDITOR" 1045
+click_control "$EDITOR" "$IDC_REMIND_MINUTES"
 xdotool key End BackSpace BackSpace BackSpace
 xdotool type "$lead"
 
 # Weekly on today's weekday and the one three days on, without end.
-click_control "$EDITOR" 1060
+click_control "$EDITOR" "$IDC_RECUR_SETTINGS"
 check "Settings... opens the recurrence dialog" wait_dialog "$REPEAT" 10
-click_control "$REPEAT" 1027
+click_control "$REPEAT" "$IDC_KIND_WEEKLY"
 today_wd=$(date +%w)
 other_wd=$(( (today_wd + 3) % 7 ))
-box_id() { [ "$1" -eq 0 ] && echo 1073 || echo $(( 1066 + $1 )); }
+box_id() { [ "$1" -eq 0 ] && echo "$IDC_SUNDAY" || echo $(( IDC_MONDAY - 1 + $1 )); }  # by weekday, Sunday 0
 for wd in 0 1 2 3 4 5 6; do
   [ "$wd" -eq "$today_wd" ] || [ "$wd" -eq "$other_wd" ] || click_control "$REPEAT" "$(box_id "$wd")"
 done
-click_control "$REPEAT" 1085
+click_control "$REPEAT" "$IDC_NO_END_DATE"
 probe shot '#32770' "$(winpath "$shots/e2e_repeat_weekly.bmp")"
-click_control "$REPEAT" 1
+click_control "$REPEAT" "$IDOK"
 check "OK closes the recurrence dialog" wait_dialog "$REPEAT" 5 gone
-click_control "$EDITOR" 1043  # back in the title, where Enter means OK
+click_control "$EDITOR" "$IDC_TITLE"  # back in the title, where Enter means OK
 probe shot '#32770' "$(winpath "$shots/e2e_editor_filled.bmp")"
 xdotool key Return
 check "Enter saves and closes the editor" wait_dialog "$EDITOR" 5 gone
-sleep 0.5
 
 # The stored event.
-check "one event key" test "$(reg_subkeys "$USER_KEY\\sc" | tr '\n' ' ')" = "1 "
-front=$(reg_value "$USER_KEY\\sc\\1" front | cut -d' ' -f2)
+check "one event key" wait_for 5 events_are "1 "
+front=$(reg_value "$SC\\1" front | cut -d' ' -f2)
 mask=$(( (1 << today_wd) | (1 << other_wd) ))
 expected=$(python3 -c "
 import struct, time
@@ -73,8 +66,8 @@ st = $start_at - mid
 print(struct.pack('<IIB3xiiiiBBHB3x', 1, 0, 0, mid, st, mid + 86399, st, 1, 60, $mask, 1).hex().upper())")
 check "front: today, the next half hour, weekly on two days, no end" test "$front" = "$expected"
 check "priv: sound on, lead $lead minutes" \
-  test "$(reg_value "$USER_KEY\\sc\\1" priv)" = "REG_BINARY 01$(printf '00%02X00' "$lead")"
-check "title" test "$(reg_value "$USER_KEY\\sc\\1" title)" = "REG_SZ Standup"
+  test "$(reg_value "$SC\\1" priv)" = "REG_BINARY 01$(printf '00%02X00' "$lead")"
+check "title" test "$(reg_value "$SC\\1" title)" = "REG_SZ Standup"
 
 # Boxes in the title's colour on every matching day from today, nowhere else.
 shot="$shots/e2e_editor_month.bmp"
@@ -104,18 +97,18 @@ PY
 )"
 check "drawn on days $drawn, the matching ones: $wanted" test -n "$wanted" -a "$drawn" = "$wanted"
 
-# A second's rest on today's box opens the tip.
+# A second's rest on today's box opens the tip. Two moves a moment apart:
+# the second is the one the rest is counted from.
+tip_at() { probe find OrvCalendarTip ScheTip | cut -d' ' -f1-3; }
 xdotool mousemove "$cell_x" $(( cell_top + 17 + 8 ))
 sleep 0.2
 xdotool mousemove "$cell_x" $(( cell_top + 17 + 9 ))
-sleep 1.6
-check "resting on the event opens its tip" test "$(probe find OrvCalendarTip ScheTip | cut -d' ' -f1-3)" = "1 $cell_x $(( cell_top + 17 + 9 + 17 ))"
+check "resting on the event opens its tip" wait_for 1.6 is "1 $cell_x $(( cell_top + 17 + 9 + 17 ))" tip_at
 probe shot OrvCalendarTip "$(winpath "$shots/e2e_editor_tip.bmp")"
 xdotool mousemove "$cell_x" $(( cell_top + 5 ))
-sleep 0.5
-check "moving on closes it" not probe find OrvCalendarTip ScheTip
+check "moving on closes it" wait_for 1 not probe find OrvCalendarTip ScheTip
 
-# The reminder, at its instant.
+# The reminder, at its instant: the real timer on the true clock.
 remind_at=$(( start_at - lead * 60 ))
 if [ "$remind_at" -gt "$(date +%s)" ]; then
   [ $(( remind_at - $(date +%s) )) -le 8 ] ||

@@ -4,11 +4,9 @@
 # report box), then the tray menu's two commands, sent as choosing them does (the
 # menu's items are checked against the resource), through their file dialogs.
 . "$(dirname "$0")/lib.sh"
-SC="$USER_KEY\\sc"
 work=$(cd "$(dirname "$EXE")/.." && pwd)/e2e_ical
 rm -rf "$work" && mkdir -p "$work"
 run() { wine "$EXE" "$@" >/dev/null 2>&1; echo $?; }  # the exit code
-events() { reg_subkeys "$SC" | sort -n | tr '\n' ' '; }
 titles() {  # the events' titles in the order of their ids, blanks and all
   local id
   for id in $(reg_subkeys "$SC" | sort -n); do
@@ -16,24 +14,19 @@ titles() {  # the events' titles in the order of their ids, blanks and all
   done | tr '\n' '|'
 }
 menu_command() {  # a tray menu command by its id, as choosing the item sends it
-  probe post "$FRAME" 0x111 "$1" 0 >/dev/null
+  probe post "$FRAME" "$WM_COMMAND" "$1" 0 >/dev/null
 }
 file_dialog() {  # title, path: typed into its file name box, then Enter
-  local i
   # The first file dialog of a fresh Wine loads the shell's parts: give it time.
-  for ((i = 0; i < 200; i++)); do
-    [ "$(probe find '#32770' "$1" | cut -d' ' -f1)" = 1 ] && break
-    sleep 0.1
-  done
-  if [ $i -ge 200 ]; then
-    import -window root "$(cd "$(dirname "$EXE")/.." && pwd)/screens/ical_no_$1.png" 2>/dev/null
+  if ! wait_for 20 dialog_shown "$1"; then
+    import -window root "$shots/ical_no_$1.png" 2>/dev/null
     return 1
   fi
-  sleep 0.5
+  # Typed once the file name box has the focus.
+  wait_for 5 is "$cmb13" probe focus '#32770' "$1"
   xdotool type --delay 10 "$(winpath "$2")"
   xdotool key Return
-  for ((i = 0; i < 50; i++)); do probe find '#32770' "$1" >/dev/null || return 0; sleep 0.1; done
-  return 1
+  wait_for 5 not probe find '#32770' "$1"
 }
 
 # Two events a week apart in the file: a weekly meeting, a day off; and one
@@ -59,7 +52,7 @@ check "and the daily rule" grep -q '^RRULE:FREQ=DAILY;UNTIL=' <<<"$out"
 check "no window ran: no calendar rectangle stored" test -z "$(reg_value "$USER_KEY" ScheRect)"
 check "/export without a file: bad arguments (2)" test "$(run /export)" = 2
 check "/import of a CSV file: not iCalendar (4)" test "$(run /import "$(winpath "$work/bad.csv")")" = 4
-check "the store is untouched" test "$(events)" = "1 2 "
+check "the store is untouched" events_are "1 2 "
 message=$(wine "$EXE" /import "$(winpath "$work/bad.csv")" 2>&1 >/dev/null | tr -d '\r')
 check "the caller reads why: $message" test "$message" = "This is not an iCalendar file."
 
@@ -73,20 +66,20 @@ check "the registry gains the two events: $names" test "$names" = "Dentist|Stand
 check "the UID is kept" test "$(reg_value "$SC\\3" uid)" = "REG_SZ sync@example.com"
 check "again, quietly: exit code 0" test "$(run /import "$(winpath "$work/two.ics")" /s)" = 0
 check "no box with the quiet switch" not probe msgbox 1
-check "and no event twice" test "$(events)" = "1 2 3 4 "
+check "and no event twice" events_are "1 2 3 4 "
 check "a bad file: exit code 4" test "$(run /import "$(winpath "$work/bad.csv")" /s)" = 4
-check "and the store untouched" test "$(events)" = "1 2 3 4 "
+check "and the store untouched" events_are "1 2 3 4 "
 # The running copy has another current folder: a relative name is made whole.
 check "/export of a relative name to the running copy: exit code 0" test "$(cd "$work" && run /export handed.ics /s)" = 0
 check "written beside the caller" grep -q '^UID:off@example.com' "$work/handed.ics"
 
 # The tray menu: export through the save dialog, import through the open one.
-menu_command 32850  # Export to iCalendar...
+menu_command "$ID_EXPORT_ICALENDAR"
 check "Export to iCalendar... saves where the dialog says" file_dialog "Save As" "$work/tray.ics"
-sleep 0.5
-check "the file holds the four events" test "$(tr -d '\r' <"$work/tray.ics" | grep -c '^BEGIN:VEVENT')" = 4
+vevents() { tr -d '\r' <"$1" 2>/dev/null | grep -c '^BEGIN:VEVENT'; }
+check "the file holds the four events" wait_for 5 is 4 vevents "$work/tray.ics"
 check "with the imported meeting's UID" grep -q '^UID:sync@example.com' "$work/tray.ics"
-menu_command 32851  # Import from iCalendar...
+menu_command "$ID_IMPORT_ICALENDAR"
 check "Import from iCalendar... reads what the dialog says" file_dialog "Open" "$work/one.ics"
 box=$(probe msgbox 10)
 check "its report box: $box" test "$box" = "OrvCalendar|1 event imported."

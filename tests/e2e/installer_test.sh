@@ -3,22 +3,13 @@
 # program with its sample wallpaper behind the month, a reinstall over the
 # running program, and a silent uninstall that keeps the user's events.
 . "$(dirname "$0")/lib.sh"
-SC="$USER_KEY\\sc"
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\OrvCalendar'
-shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
-mkdir -p "$shots"
 # The whole data of a value, spaces included; nothing when absent.
 reg_data() {  # key, name
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^    $2    REG_[A-Z_]*    //p"
 }
 reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
-# Waits until a path is gone; the uninstaller works on from a copy of itself.
-wait_gone() {  # path, seconds
-  local i
-  for ((i = 0; i < $2 * 10; i++)); do [ -e "$1" ] || return 0; sleep 0.1; done
-  return 1
-}
 
 work=$(mktemp -d)
 dir="$work/OrvCalendar"
@@ -30,7 +21,7 @@ version=$(basename "$INSTALLER" | sed -n 's/^OrvCalendar-\(.*\)-setup\.exe$/\1/p
 # Whatever happens, leave no installed copy running and nothing in the Run key,
 # which would start it with every later Wine session of the prefix.
 cleanup() {
-  probe post "$FRAME" 0x111 32772 0 >/dev/null 2>&1 && probe gone "$FRAME" 10 >/dev/null
+  probe post "$FRAME" "$WM_COMMAND" "$ID_APP_EXIT" 0 >/dev/null 2>&1 && probe gone "$FRAME" 10 >/dev/null
   wine reg delete "$RUN_KEY" /v OrvCalendar /f >/dev/null 2>&1
   wine reg delete "$UNINSTALL_KEY" /f >/dev/null 2>&1
   rm -f "$shortcut"
@@ -43,7 +34,7 @@ trap 'exit 1' INT TERM
 reg_reset
 add_event 1 60 32400 60 1 0 "Dentist"
 add_event 2 61 36000 61 1 0 "Keep"
-wine reg add "$USER_KEY" /v UewHours /t REG_DWORD /d 6 /f >/dev/null 2>&1
+reg_dword "$USER_KEY" UewHours 6
 
 wine "$INSTALLER" /S "/D=$dir_win" >/dev/null 2>&1
 check "silent install succeeds" test $? -eq 0
@@ -62,7 +53,7 @@ uninstall_entry() {
 }
 expected_entry="OrvCalendar|$version|\"$dir_win\\uninstall.exe\"|$dir_win\\OrvCalendar.exe"
 # Read until it is whole: once seen read half-written under a loaded machine.
-for ((i = 0; i < 50; i++)); do [ "$(uninstall_entry)" = "$expected_entry" ] && break; sleep 0.1; done
+wait_for 5 is "$expected_entry" uninstall_entry
 check "registers the uninstaller ($(uninstall_entry))" test "$(uninstall_entry)" = "$expected_entry"
 check "with a publisher" test -n "$(reg_data "$UNINSTALL_KEY" Publisher)"
 size_kb=$(( $(find "$dir" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }') / 1024 ))
@@ -78,21 +69,17 @@ start_program
 probe wait "$CALENDAR" 10
 # The window can be on the screen a moment before its first paint: shoot
 # until the window's middle is no longer the unpainted black.
-for _ in $(seq 20); do
-  probe shot "$CALENDAR" "$(winpath "$shots/e2e_installer_wallpaper.bmp")"
-  [ "$(convert "$shots/e2e_installer_wallpaper.bmp" -gravity center -crop 40x40+0+0 +repage \
-        -format '%[fx:int(255 * mean)]' info: 2>/dev/null)" != "0" ] && break
-  sleep 0.2
-done
+painted() {
+  probe shot "$CALENDAR" "$(winpath "$shots/e2e_installer_wallpaper.bmp")" &&
+    [ "$(convert "$shots/e2e_installer_wallpaper.bmp" -gravity center -crop 40x40+0+0 +repage \
+          -format '%[fx:int(255 * mean)]' info: 2>/dev/null)" != "0" ]
+}
+wait_for 5 painted
 read -r _ left top right bottom <<<"$(probe find "$CALENDAR")"
 width=$((right - left)) height=$((bottom - top))
 mean() {  # image, crop geometry, wash alpha: "r g b"
   convert "$1" -crop "$2" +repage -format \
     "%[fx:int($3 + (255 - $3) * mean.r + 0.5)] %[fx:int($3 + (255 - $3) * mean.g + 0.5)] %[fx:int($3 + (255 - $3) * mean.b + 0.5)]" info:
-}
-near() {  # "r g b" "r g b" tolerance
-  awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { split(a, x); split(b, y)
-    for (i = 1; i <= 3; i++) if (x[i] - y[i] > t || y[i] - x[i] > t) exit 1 }'
 }
 # Bands in per cent of the height, clear of day numbers: the lower half of the
 # first and of the last grid row. The picture is cropped at its sides to the
@@ -106,11 +93,14 @@ for band in "24 29 sky" "89 96 hills"; do
   check "which is not the plain background" not near "$picture" "255 255 255" 16
 done
 
-# The editor offers the installed chime as the sound of a new event.
-probe post "$CALENDAR" 0x111 32774 0  # New Event on today
+# The editor offers the installed chime as the sound of a new event. The box
+# is filled after the dialog shows (once read empty on a loaded machine).
+probe post "$CALENDAR" "$WM_COMMAND" "$ID_NEW_EVENT" 0  # on today
 check "the editor opens" probe wait '#32770' 10
-check "offering clock.wav as the sound" test "$(probe text '#32770' 'New Event' 1009 | tr -d '\r')" = "clock.wav"
-probe post '#32770' 0x111 2 0  # Cancel
+sound() { probe text '#32770' 'New Event' "$IDC_SOUND_LIST"; }
+wait_for 10 is clock.wav sound
+check "offering clock.wav as the sound ($(sound))" test "$(sound)" = "clock.wav"
+probe post '#32770' "$WM_COMMAND" "$IDCANCEL" 0
 check "and closes on Cancel" probe gone '#32770' 10
 
 # A reinstall over the running program asks it to exit as the tray's Exit does
@@ -120,7 +110,7 @@ wine "$INSTALLER" /S "/D=$dir_win" >/dev/null 2>&1
 check "reinstall over the running program succeeds" test $? -eq 0
 check "the running program ended" wait_program_end 10
 check "after saving its calendar rectangle" test -n "$(reg_value "$USER_KEY" ScheRect)"
-check "the program runs again" probe wait "$FRAME" 10
+check "the program runs again" probe idle "$FRAME" 10
 check "in the notification area only" test "$(probe count "$CALENDAR")" = "0"
 check "the events are kept" test "$(reg_subkeys "$SC" | sort | tr '\n' ' ')" = "1 2 "
 check "the preferences are kept" test "$(reg_value "$USER_KEY" UewHours)" = "REG_DWORD 0x6"
@@ -128,7 +118,8 @@ check "the preferences are kept" test "$(reg_value "$USER_KEY" UewHours)" = "REG
 # A silent uninstall ends the running copy, removes what the installer added
 # and keeps the user's data.
 wine "$dir/uninstall.exe" /S >/dev/null 2>&1
-check "silent uninstall removes the folder" wait_gone "$dir" 20
+# The uninstaller works on from a copy of itself.
+check "silent uninstall removes the folder" wait_for 20 not test -e "$dir"
 check "after ending the running program" probe gone "$FRAME" 1
 check "removes the shortcut" not test -e "$shortcut"
 check "removes the Run value" test -z "$(reg_data "$RUN_KEY" OrvCalendar)"

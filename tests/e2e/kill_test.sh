@@ -9,9 +9,6 @@
 # ORV_KILL_SEED for the dice (printed, so a failing run can be repeated).
 . "$(dirname "$0")/lib.sh"
 set +u  # this bash counts an empty associative array as unset
-SC="$USER_KEY\\sc"
-shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
-mkdir -p "$shots"
 rounds=${ORV_KILL_ROUNDS:-10}
 seed=${ORV_KILL_SEED:-$$}
 RANDOM=$seed
@@ -45,7 +42,8 @@ for k, v in sorted(keys.items()):
 }
 
 # Today's cell on screen and the centre of its line k (0: the day number).
-click_line() { xdotool mousemove "$cell_x" $(( cell_top + $1 * 18 + 8 )) click 1; sleep 0.3; }
+# The keys sent after it reach the window after the click.
+click_line() { xdotool mousemove "$cell_x" $(( cell_top + $1 * 18 + 8 )) click 1; }
 
 declare -A saved  # id -> title the program reported saved (or found whole)
 pending=          # "new|title", "edit|id|old|new", "delete|id|title", or empty
@@ -83,7 +81,7 @@ verify() {
   if [ "$seen" = " " ] && [ ${#saved[@]} -gt 0 ]; then
     echo "  no event key found; the registry as it reads now:"
     wine reg query "$USER_KEY" /s 2>&1 | tr -d '\r' | head -40 | sed 's/^/    /'
-    probe shot "$CALENDAR" "Z:${shots//\//\\}\\e2e_kill_empty.bmp"
+    probe shot "$CALENDAR" "$(winpath "$shots/e2e_kill_empty.bmp")"
   fi
   for id in "${!saved[@]}"; do
     case "$seen" in *" $id "*) continue ;; esac
@@ -113,10 +111,7 @@ kill_program() {
 }
 
 reg_reset
-wine reg add "$USER_KEY" /v UewStartup /t REG_DWORD /d 0 /f >/dev/null 2>&1
-for v in UewUpcoming UewSoon UewBeginning UewNotification; do
-  wine reg add "$USER_KEY" /v $v /t REG_DWORD /d 0 /f >/dev/null 2>&1
-done
+for v in UewStartup UewUpcoming UewSoon UewBeginning UewNotification; do reg_dword "$USER_KEY" $v 0; done
 kills=0
 outcomes=
 for ((round = 1; round <= rounds; round++)); do
@@ -146,14 +141,14 @@ for ((round = 1; round <= rounds; round++)); do
       xdotool key Return
       wait_dialog "View/Edit Event" 10 || {
         echo "  round $round: no editor for an event"
-        probe shot "$CALENDAR" "Z:${shots//\//\\}\\e2e_kill_no_editor.bmp"
+        probe shot "$CALENDAR" "$(winpath "$shots/e2e_kill_no_editor.bmp")"
         bad=1
         break
       }
-      old=$(probe text '#32770' "View/Edit Event" 1043)
+      old=$(probe text '#32770' "View/Edit Event" "$IDC_TITLE")
       id=
       for k in "${!saved[@]}"; do [ "${saved[$k]}" = "$old" ] && id=$k; done
-      click_control "View/Edit Event" 1043  # the title
+      click_control "View/Edit Event" "$IDC_TITLE"
       xdotool key End shift+Home
       xdotool type --delay 20 "$title"
       pending="edit|$id|$old|$title"
@@ -169,7 +164,7 @@ for ((round = 1; round <= rounds; round++)); do
     3)  # an occurrence of the first event excluded from the day menu
       click_line 0
       xdotool key space
-      sleep 0.3
+      wait_for 5 menu_visible
       xdotool key Down Down Right Down Down Return ;;
   esac
   # A random moment, counted from the key that sets the work off (sent in
@@ -180,7 +175,7 @@ for ((round = 1; round <= rounds; round++)); do
     sleep "0.0$(( RANDOM % 10 ))"  # at once: whatever it had done by then
   else
     sleep "0.$(printf '%03d' $(( RANDOM % 400 )))"
-    if [ "$op" -le 2 ] && [ "$(probe count '#32770')" = "0" ] && probe send "$CALENDAR" 0 0 0 >/dev/null; then
+    if [ "$op" -le 2 ] && [ "$(probe count '#32770')" = "0" ] && probe send "$CALENDAR" "$WM_NULL" 0 0 >/dev/null; then
       reported=1
     fi
   fi

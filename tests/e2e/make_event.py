@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Prints `wine reg add` lines that store one event, as the program stores it.
+"""Prints a registry file (REGEDIT4, for `wine reg import`) that stores one
+event, as the program stores it: one import is much quicker than a `reg add`
+a value.
 
 usage: make_event.py KEY ID START_DAY_OFFSET START_SECONDS END_DAY_OFFSET KIND REMIND TITLE [LAUNCH]
 Day offsets count local days from today; the end is 23:59:59 of its day.
@@ -14,6 +16,10 @@ def local_midnight(day_offset):
     return int(time.mktime((t.tm_year, t.tm_mon, t.tm_mday + day_offset, 0, 0, 0, 0, 0, -1)))
 
 
+def text(value):
+    return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
 def main():
     key, ident, start_off, start_secs, end_off, kind, remind, title = sys.argv[1:9]
     launch = sys.argv[9] if len(sys.argv) > 9 else ""
@@ -23,13 +29,15 @@ def main():
                         int(start_secs) + 3600, 0, int(kind), 0, 1)
     actions = 2 if launch else 0
     priv = struct.pack("<BxH", actions, int(remind) & 0xFFFF)
-    sub = f"{key}\\{ident}"
-    print(f"wine reg add '{sub}' /v front /t REG_BINARY /d {front.hex()} /f")
-    print(f"wine reg add '{sub}' /v priv /t REG_BINARY /d {priv.hex()} /f")
-    print(f"wine reg add '{sub}' /v title /t REG_SZ /d '{title}' /f")
-    print(f"wine reg add '{sub}' /v note /t REG_SZ /d '' /f")
-    print(f"wine reg add '{sub}' /v soundfile /t REG_SZ /d '' /f")
-    print(f"wine reg add '{sub}' /v launchfile /t REG_SZ /d '{launch}' /f")
+    sub = f"{key}\\{ident}".replace("HKCU\\", "HKEY_CURRENT_USER\\", 1)
+    lines = ["REGEDIT4", "", f"[{sub}]",
+             f'"front"=hex:{front.hex(",")}',
+             f'"priv"=hex:{priv.hex(",")}',
+             f'"title"={text(title)}',
+             f'"note"={text("")}',
+             f'"soundfile"={text("")}',
+             f'"launchfile"={text(launch)}', ""]
+    sys.stdout.write("\r\n".join(lines))
 
 
 if __name__ == "__main__":

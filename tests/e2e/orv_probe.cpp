@@ -7,6 +7,8 @@
 //   orv_probe post CLASS MSG WPARAM LPARAM   PostMessage
 //   orv_probe wait CLASS SECONDS          waits until a window of the class exists; 1 on timeout
 //   orv_probe gone CLASS SECONDS          waits until no window of the class exists; 1 on timeout
+//   orv_probe idle CLASS SECONDS          waits until a window of the class exists and its process has
+//                                         first waited for input (its start is done); 1 on timeout
 //   orv_probe msgbox SECONDS              waits for a message box; prints caption and text; answers OK
 //   orv_probe msgboxu SECONDS             the same, the texts read as wide characters and printed in UTF-8
 //   orv_probe children CLASS              prints the control ids of the first match's child windows
@@ -275,6 +277,18 @@ int main(int argc, char** argv) {
     }
     if ((verb == "wait" || verb == "gone") && argc >= 4) {
         return WaitFor(argv[2], std::atof(argv[3]), verb == "wait") ? 0 : 1;
+    }
+    if (verb == "idle" && argc >= 4) {
+        const DWORD start = GetTickCount();
+        if (!WaitFor(argv[2], std::atof(argv[3]), true)) return 1;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(Find(argv[2], nullptr), &pid);
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+        if (process == nullptr) return 1;
+        const DWORD left = static_cast<DWORD>(std::atof(argv[3]) * 1000) - (GetTickCount() - start);
+        const DWORD waited = WaitForInputIdle(process, static_cast<LONG>(left) > 0 ? left : 0);
+        CloseHandle(process);
+        return waited == 0 ? 0 : 1;
     }
     if (verb == "msgbox" && argc >= 3) {
         HWND box = WaitForMessageBox(std::atof(argv[2]));

@@ -6,9 +6,9 @@
 # registry and the open calendar; two events deleted in the browser leave the
 # registry and the month.
 . "$(dirname "$0")/lib.sh"
-SC="$USER_KEY\\sc"
-shots=$(cd "$(dirname "$EXE")/.." && pwd)/screens
-mkdir -p "$shots"
+# The property sheet's own tab control and Apply button (comctl32's ids).
+SHEET_TABS=0x3020
+SHEET_APPLY=0x3021
 shot() { probe shot "$CALENDAR" "$(winpath "$shots/$1.bmp")" && echo "$shots/$1.bmp"; }
 centre() { awk '{ print int(($1 + $3) / 2), int(($2 + $4) / 2) }'; }
 
@@ -35,16 +35,12 @@ else:
 PY
 }
 
-near() {  # "r g b" "r g b" tolerance
-  python3 -c 'import sys; a=sys.argv[1].split(); b=sys.argv[2].split(); sys.exit(0 if all(abs(int(x)-int(y))<=int(sys.argv[3]) for x,y in zip(a,b)) else 1)' "$@"
-}
-
 # Three events on three days of this month, each on the first line of its day.
 day=$(date +%-d)
 if [ "$day" -le 3 ]; then d2=1; d3=2; else d2=-1; d3=-2; fi
 reg_reset
-wine reg add "$USER_KEY" /v BkgColor /t REG_DWORD /d 0x00C80000 /f >/dev/null 2>&1  # blue
-wine reg add "$USER_KEY" /v BkgAlpha /t REG_DWORD /d 0 /f >/dev/null 2>&1           # no wash
+reg_dword "$USER_KEY" BkgColor 0x00C80000  # blue
+reg_dword "$USER_KEY" BkgAlpha 0           # no wash
 wine reg add "$USER_KEY" /v BkgImgFile /t REG_SZ /d "" /f >/dev/null 2>&1
 add_event 1 0 28800 0 1 0 "Alpha"
 add_event 2 "$d2" 28800 "$d2" 1 0 "Beta"
@@ -72,13 +68,21 @@ corner_point="$(( right - left - 8 )) $(( bottom - top - 8 ))"
 before=$(shot e2e_preferences_before)
 check "the calendar shows the stored blue without a wash" near "$(read_bmp "$before" $back_point)" "0 0 200" 8
 
+# The calendar's picture at a point is near a colour.
+shows() {  # name, point x y, "r g b"
+  local picture
+  picture=$(shot "$1") && near "$(read_bmp "$picture" "$2" "$3")" "$4" 8
+}
+tray_menu() {
+  probe post "$FRAME" "$WM_TRAYNOTIFY" 0 "$WM_RBUTTONUP" >/dev/null
+  wait_for 5 menu_visible
+}
 # The tray menu's fourth entry.
 open_preferences() {
   xdotool mousemove 600 300
-  probe post "$FRAME" 0x437 0 0x205 >/dev/null
-  probe wait '#32768' 5 && sleep 0.5
+  tray_menu
   xdotool key Down Down Down Return
-  sleep 1
+  wait_dialog Preferences 10
 }
 click_item() {  # window title, control id
   read -r cx cy <<<"$(probe item '#32770' "$1" "$2" | centre)"
@@ -94,36 +98,33 @@ type_into() {  # window title, control id, text: clicked, emptied, typed as the 
 # Cancel leaves it out of the preferences and off the open calendar.
 open_preferences
 check "the tray's Preferences opens the sheet" probe find '#32770' Preferences
-click_item Preferences 1015                          # Change...
-probe wait '#32770' 5 && sleep 1
-check "Change... opens the colour chooser" probe find '#32770' Color
-type_into Color 706 0
-type_into Color 707 200
-type_into Color 708 0
-click_item Color 1
-sleep 0.5
-click_item Preferences 2                             # Cancel
+click_item Preferences "$IDC_BKG_CHANGE_COLOR"
+check "Change... opens the colour chooser" wait_dialog Color 10
+type_into Color "$COLOR_RED" 0
+type_into Color "$COLOR_GREEN" 200
+type_into Color "$COLOR_BLUE" 0
+click_item Color "$IDOK"
+wait_dialog Color 5 gone
+click_item Preferences "$IDCANCEL"
 check "Cancel closes the sheet" probe gone '#32770' 5
 check "and writes nothing" test "$(reg_value "$USER_KEY" BkgColor)" = "REG_DWORD 0xc80000"
 cancelled=$(shot e2e_preferences_cancelled)
 check "the open calendar keeps its colour" near "$(read_bmp "$cancelled" $back_point)" "0 0 200" 8
 
 open_preferences
-type_into Preferences 1034 200                       # transparency
-click_item Preferences 0x3021                        # Apply
-sleep 0.5
+type_into Preferences "$IDC_BKG_TRANSPARENCY" 200
+click_item Preferences "$SHEET_APPLY"
+# 200/255 of white over the blue.
+check "Apply shows the wash on the open calendar at once" wait_for 2 shows e2e_preferences_applied $corner_point "200 200 243"
 read -r _ sl st sr sb <<<"$(probe find '#32770' Preferences)"
 read -r cx cy <<<"$corner_point"
 check "the sheet leaves the calendar's corner in sight" \
   test $(( left + cx )) -ge "$sr" -o $(( top + cy )) -ge "$sb" -o $(( left + cx )) -lt "$sl" -o $(( top + cy )) -lt "$st"
-applied=$(shot e2e_preferences_applied)
-# 200/255 of white over the blue.
-check "Apply shows the wash on the open calendar at once" near "$(read_bmp "$applied" $corner_point)" "200 200 243" 8
-read -r tleft ttop _ _ <<<"$(probe item '#32770' Preferences 0x3020)"
+read -r tleft ttop _ _ <<<"$(probe item '#32770' Preferences "$SHEET_TABS")"
 xdotool mousemove $(( tleft + 100 )) $(( ttop + 10 )) click 1   # the "Event" tab
-sleep 0.5
-type_into Preferences 1034 7                         # display events beginning in
-type_into Preferences 1039 3                         # open when an event is beginning in
+wait_for 5 probe item '#32770' Preferences "$IDC_EVT_SOON_HOURS" >/dev/null
+type_into Preferences "$IDC_EVT_HOURS" 7              # display events beginning in
+type_into Preferences "$IDC_EVT_SOON_HOURS" 3         # open when an event is beginning in
 probe shot '#32770' "$(winpath "$shots/e2e_preferences_event.bmp")"
 xdotool key Return                                   # OK
 check "OK closes the sheet" probe gone '#32770' 5
@@ -132,16 +133,14 @@ check "UewHours holds the new look-ahead" test "$(reg_value "$USER_KEY" UewHours
 check "UewHours2 holds the new threshold" test "$(reg_value "$USER_KEY" UewHours2)" = "REG_DWORD 0x3"
 check "and BkgColor the colour from before the cancelled choice" \
   test "$(reg_value "$USER_KEY" BkgColor)" = "REG_DWORD 0xc80000"
-sleep 0.5
-after=$(shot e2e_preferences_after)
-check "the open calendar is repainted with the wash over its colour" near "$(read_bmp "$after" $back_point)" "200 200 243" 8
+check "the open calendar is repainted with the wash over its colour" \
+  wait_for 5 shows e2e_preferences_after $back_point "200 200 243"
+after="$shots/e2e_preferences_after.bmp"
 
 # About from the tray menu: its fifth entry; Close ends it.
-probe post "$FRAME" 0x437 0 0x205 >/dev/null
-probe wait '#32768' 5 && sleep 0.5
+tray_menu
 xdotool key Down Down Down Down Return
-sleep 1
-check "the tray's About opens the box" probe find '#32770' "About Orv Pell Calendar"
+check "the tray's About opens the box" wait_dialog "About Orv Pell Calendar" 10
 xdotool key Return
 check "Close ends it" probe gone '#32770' 5
 
@@ -150,24 +149,24 @@ for d in "$day" $(( day + d2 )) $(( day + d3 )); do
   check "day $d shows its event" test "$(line_ink "$after" "$d" 1)" -gt 10
 done
 xdotool mousemove $(( left + $(cell_x "$day") + cw / 2 )) $(( top + $(cell_y "$day") + 2 * 17 + 8 )) click 3
-probe wait '#32768' 5 && sleep 0.5
+wait_for 5 menu_visible
 xdotool key Up Return                                # the menu's last entry
-sleep 1
-check "Browse All opens the browser" probe find '#32770' 'Event Browser'
-read -r lleft ltop _ _ <<<"$(probe item '#32770' 'Event Browser' 1033)"
+check "Browse All opens the browser" wait_dialog 'Event Browser' 10
+read -r lleft ltop _ _ <<<"$(probe item '#32770' 'Event Browser' "$IDC_BROWSER_LIST")"
 xdotool mousemove $(( lleft + 40 )) $(( ltop + 30 )) click 1   # Alpha, the first row
 xdotool key Down shift+Down                          # Beta and Gamma
-read -r bx by <<<"$(probe item '#32770' 'Event Browser' 1004 | centre)"
-xdotool mousemove "$bx" "$by" click 1                # Delete
+read -r bx by <<<"$(probe item '#32770' 'Event Browser' "$IDC_BROWSER_DELETE" | centre)"
+xdotool mousemove "$bx" "$by" click 1
 check "one question for both" test "$(probe msgbox 10)" = "Delete|Delete selected event(s)?"
-sleep 0.5
+wait_for 5 events_are "1 "
 probe shot '#32770' "$(winpath "$shots/e2e_browser_after_delete.bmp")"
-read -r bx by <<<"$(probe item '#32770' 'Event Browser' 2 | centre)"
+read -r bx by <<<"$(probe item '#32770' 'Event Browser' "$IDCANCEL" | centre)"
 xdotool mousemove "$bx" "$by" click 1                # Close
 check "Close ends the browser" probe gone '#32770' 5
-check "both are gone from the registry" test "$(reg_subkeys "$SC" | tr '\n' ' ')" = "1 "
-sleep 0.5
-month=$(shot e2e_browser_month_after)
+check "both are gone from the registry" events_are "1 "
+month="$shots/e2e_browser_month_after.bmp"
+beta_gone() { shot e2e_browser_month_after >/dev/null && [ "$(line_ink "$month" $(( day + d2 )) 1)" -eq 0 ]; }
+wait_for 5 beta_gone
 check "Alpha stays in the month" test "$(line_ink "$month" "$day" 1)" -gt 10
 check "Beta is gone from the month" test "$(line_ink "$month" $(( day + d2 )) 1)" -eq 0
 check "Gamma is gone from the month" test "$(line_ink "$month" $(( day + d3 )) 1)" -eq 0

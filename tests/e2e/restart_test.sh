@@ -4,7 +4,6 @@
 # not run again when its event is excluded or edited, and a second start
 # shows the running copy's calendar instead of doing nothing.
 . "$(dirname "$0")/lib.sh"
-SC="$USER_KEY\\sc"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 last_run() { reg_value "$USER_KEY" LastRun | cut -d' ' -f2; }
@@ -13,7 +12,7 @@ start_behind() {  # offset, args...
   local offset=$1; shift
   faketime -f "$offset" wine "$EXE" "$@" >/dev/null 2>&1 &
   program_pid=$!
-  probe wait "$FRAME" 20
+  probe idle "$FRAME" 20
 }
 
 # 1. The clock three months behind for one start.
@@ -32,34 +31,32 @@ check "and still there after a start with the right clock" test -n "$(reg_value 
 
 # 2. A fired reminder with a launch file, then its event excluded and edited.
 marker="$work/launched.log"
-printf '@echo off\r\necho launched>>"%s"\r\n' "$(winpath "$marker")" >"$work/launch.bat"
+make_launch_file "$work/launch.bat" "$marker"
 now_secs=$(( $(date +%s) - $(date -d 'today 00:00' +%s) ))
 soon=$(( now_secs + 1800 < 86300 ? now_secs + 1800 : 86300 ))
-launched() { grep -c launched "$marker" 2>/dev/null || echo 0; }
 reg_reset
 add_event 1 0 "$soon" 1 30 60 "Pills" "$(winpath "$work/launch.bat")"  # daily, reminded an hour ahead: due
 start_program
-for ((i = 0; i < 100 && $(launched) == 0; i++)); do sleep 0.1; done
-check "the due reminder opened its launch file" test "$(launched)" = 1
+wait_launches "$marker" 10
+check "the due reminder opened its launch file" launched_times "$marker" 1
 today_cell
+excluded() { [ -n "$(reg_value "$USER_KEY" EventExcluded)" ]; }
+# The command is posted after the click: the window takes it once the click is handled.
 xdotool mousemove "$cell_x" $(( cell_top + 17 + 8 )) click 1
-sleep 0.3
-probe post "$CALENDAR" 0x111 32779 0 >/dev/null  # Exclude This
-sleep 0.5
-check "today's occurrence excluded" test -n "$(reg_value "$USER_KEY" EventExcluded)"
-probe post "$CALENDAR" 0x111 32779 0 >/dev/null  # and back
-sleep 0.5
-check "and back again" test -z "$(reg_value "$USER_KEY" EventExcluded)"
-probe post "$CALENDAR" 0x111 32777 0 >/dev/null  # View/Edit Event...
+probe post "$CALENDAR" "$WM_COMMAND" "$ID_EXCLUDE_OCCURRENCE" 0 >/dev/null
+check "today's occurrence excluded" wait_for 5 excluded
+probe post "$CALENDAR" "$WM_COMMAND" "$ID_EXCLUDE_OCCURRENCE" 0 >/dev/null  # and back
+check "and back again" wait_for 5 not excluded
+probe post "$CALENDAR" "$WM_COMMAND" "$ID_EDIT_EVENT" 0 >/dev/null
 wait_dialog "View/Edit Event" 10
-click_control "View/Edit Event" 1039  # the note
+click_control "View/Edit Event" "$IDC_NOTE"
 xdotool type --delay 20 "water"
-click_control "View/Edit Event" 1
+click_control "View/Edit Event" "$IDOK"
 wait_dialog "View/Edit Event" 10 gone
 check "the note is saved" test "$(reg_value "$SC\\1" note)" = "REG_SZ water"
-probe send "$FRAME" 0x113 55 0 >/dev/null  # WM_TIMER 55: a check now
-sleep 2
-check "the launch file ran once in all ($(launched))" test "$(launched)" = 1
+probe send "$FRAME" "$WM_TIMER" "$kReminderTimerId" 0 >/dev/null  # a check now, answered once done
+wait_for 10 launches_done "$work"
+check "the launch file ran once in all ($(launch_count "$marker"))" launched_times "$marker" 1
 stop_program
 
 # 3. A second start while one runs in the tray.
@@ -67,7 +64,8 @@ start_program /s
 check "the tray start shows no calendar" test "$(probe count "$CALENDAR")" = 0
 wine "$EXE" /s >/dev/null 2>&1
 check "a quiet second start ends at once" test $? = 0
-sleep 1
+# A copy asked to show itself posts that to itself: read after what was posted.
+frame_caught_up
 check "and shows nothing" test "$(probe count "$CALENDAR")" = 0
 wine "$EXE" >/dev/null 2>&1
 check "a plain second start ends at once" test $? = 0

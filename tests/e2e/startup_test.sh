@@ -19,7 +19,7 @@ check "still one main frame" test "$(probe count "$FRAME")" = "1"
 check "no message box from the second instance" not probe find '#32770'
 
 # The tray menu's Exit saves the window rectangle and removes the icon.
-probe post "$FRAME" 0x111 32772 0 >/dev/null
+probe post "$FRAME" "$WM_COMMAND" "$ID_APP_EXIT" 0 >/dev/null
 check "Exit ends the process" wait_program_end 10
 check "Exit writes ScheRect" test "$(reg_value "$USER_KEY" ScheRect)" = "REG_BINARY EE01000070010000CE030000E9020000"
 check "tray icon removed" not tray_icon_shown
@@ -33,10 +33,11 @@ check "/S opens the calendar window" test "$(probe count "$CALENDAR")" = "1"
 
 # Windows ending the session saves and ends the program too; a cancelled end does nothing.
 wine reg delete "$USER_KEY" /v ScheRect /f >/dev/null 2>&1
-probe send "$FRAME" 0x16 0 0 >/dev/null  # WM_ENDSESSION, cancelled
-sleep 0.5
+probe send "$FRAME" "$WM_ENDSESSION" 0 0 >/dev/null  # cancelled; answered once handled
 check "a cancelled session end changes nothing" program_running
-probe send "$FRAME" 0x16 1 0 >/dev/null  # WM_ENDSESSION, confirmed
+check "the frame still answers" probe send "$FRAME" "$WM_NULL" 0 0
+check "and writes nothing" test -z "$(reg_value "$USER_KEY" ScheRect)"
+probe send "$FRAME" "$WM_ENDSESSION" 1 0 >/dev/null  # confirmed
 check "WM_ENDSESSION ends the process" wait_program_end 10
 check "and writes ScheRect" test -n "$(reg_value "$USER_KEY" ScheRect)"
 check "and removes the tray icon" not tray_icon_shown

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Draws the sample wallpaper shipped with the installer: a calm dawn sky over
 # soft hills, 1024 x 768, low in contrast so a month grid stays readable over it.
-# Usage: make_sample_wallpaper.sh OUTPUT.jpg
+# Usage: make-sample-wallpaper.sh OUTPUT.jpg
 set -euo pipefail
-out=${1:?usage: make_sample_wallpaper.sh OUTPUT.jpg}
+out=${1:?usage: make-sample-wallpaper.sh OUTPUT.jpg}
 
 # Drawn at a quarter of the size and enlarged: every edge comes out soft, and
 # the blurs cost a sixteenth. Coordinates below are those of the full picture.

@@ -6,8 +6,8 @@ day marks with one highlighted day. Each size has its own layout on whole
 pixels so that 16 x 16 stays sharp; only rounded corners are antialiased
 (drawn 8 times larger and averaged down).
 
-    scripts/make_icons.py                 rewrite res/*.ico
-    scripts/make_icons.py --preview DIR   also write a PNG of every image to DIR
+    scripts/make-icons.py                 rewrite res/*.ico
+    scripts/make-icons.py --preview DIR   also write a PNG of every image to DIR
 
 Standard library only.
 """

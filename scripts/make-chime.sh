@@ -3,9 +3,9 @@
 # chime (E6, then C6 half a second later), each tone a struck bar with two
 # inharmonic overtones dying away, 1.6 s in all, 16-bit mono PCM at 44.1 kHz:
 # the plain WAV that PlaySound plays.
-# Usage: make_chime.sh OUTPUT.wav
+# Usage: make-chime.sh OUTPUT.wav
 set -euo pipefail
-out=${1:?usage: make_chime.sh OUTPUT.wav}
+out=${1:?usage: make-chime.sh OUTPUT.wav}
 
 tone() {  # fundamental in Hz, delay in seconds: one struck tone as a sox input pipe
   local f=$1
