@@ -175,6 +175,15 @@ const char* MapRule(const IcsRecurRule& rr, const IcsTime& source, long long shi
     return nullptr;
 }
 
+// What the repeat rule of one event becomes.
+struct SeriesPlan {
+    bool series = false;
+    const char* firstOnly = nullptr;  // why only the first occurrence is kept
+    MappedRule rule;
+    std::vector<long long> preExcluded;
+    long long lastDay = LLONG_MAX;  // endless
+};
+
 class Mapper {
 public:
     Mapper(const TextCodec& codec, ImportReport& report, Instant windowStart, Instant windowEnd)
@@ -193,6 +202,13 @@ private:
     // counts a reference that gave no path at all (a web address).
     std::string LocalPath(std::string_view utf8, bool (*allowed)(std::string_view), bool named = false);
     void ReadAlarm(const IcsComponent& event, const LocalTime& first, const LocalTime& end, ScheduleItem& item);
+    LocalTime ReadEnd(const IcsComponent& event, const IcsTime& start, const LocalTime& first);
+    const char* ReadSeries(const IcsComponent& event, const IcsTime& start, const LocalTime& first, SeriesPlan& plan);
+    static const char* ReadFront(const SeriesPlan& plan, const LocalTime& first, const LocalTime& end,
+                                 ScheduleFront& f);
+    const char* ReadExclusions(const IcsComponent& event, const IcsTime& start, const LocalTime& first,
+                               const SeriesPlan& plan, std::set<DateKey>& excluded);
+    void ReadTexts(const IcsComponent& event, ScheduleItem& item);
 
     const TextCodec& codec_;
     ImportReport& report_;
@@ -308,6 +324,137 @@ void Mapper::ReadAlarm(const IcsComponent& event, const LocalTime& first, const 
     }
 }
 
+// The end of the first occurrence, as ours.
+LocalTime Mapper::ReadEnd(const IcsComponent& event, const IcsTime& start, const LocalTime& first) {
+    LocalTime end = first;
+    bool hasEnd = false;
+    IcsTime endTime;
+    long long duration = 0;
+    if (const IcsProperty* p = event.Find("DTEND"); p != nullptr && ParseIcsTime(*p, endTime)) {
+        hasEnd = ToLocal(endTime, end);
+    } else if (const IcsProperty* d = event.Find("DURATION"); d != nullptr && ParseIcsDuration(d->value, duration)) {
+        hasEnd = ToLocal(FromWall(start, WallSeconds(start) + std::max(0LL, duration)), end);
+    }
+    if (start.dateOnly) {
+        // Whole days: the end names the day after the last one.
+        end.days = hasEnd ? std::max(first.days, end.days - 1) : first.days;
+        end.seconds = 86399;
+    } else if (!hasEnd || end.Wall() < first.Wall()) {
+        end = first;
+    }
+    return end;
+}
+
+// The repeat rule, when it has one of our forms; the reason to skip the
+// event, or null.
+const char* Mapper::ReadSeries(const IcsComponent& event, const IcsTime& start, const LocalTime& first,
+                               SeriesPlan& plan) {
+    const std::vector<const IcsProperty*> rrules = event.FindAll("RRULE");
+    IcsRecurRule rr;
+    if (rrules.size() > 1 || event.Find("RDATE") != nullptr || event.Find("EXRULE") != nullptr) {
+        plan.firstOnly = r::kExtraDates;
+    } else if (!rrules.empty()) {
+        if (!ParseRecurRule(rrules[0]->value, rr)) {
+            plan.firstOnly = r::kRule;
+        } else {
+            const long long sourceDays = DaysFromCivil(start.year, start.month, start.day);
+            plan.firstOnly = MapRule(rr, start, first.days - sourceDays, first.days, plan.rule, plan.preExcluded);
+        }
+        plan.series = plan.firstOnly == nullptr;
+    }
+    if (plan.series) {
+        long long firstDay = 0;
+        if (!plan.rule.Days().FirstIn(first.days, LLONG_MAX, firstDay)) return r::kNoOccurrence;
+        if (rr.count != 0) {
+            plan.lastDay = plan.rule.Days().Nth(firstDay, std::min(rr.count, kMaxCount));
+        } else if (rr.hasUntil) {
+            IcsTime until = rr.until;
+            if (!until.utc && !until.dateOnly) until.tzid = start.tzid;
+            LocalTime u;
+            if (ToLocal(until, u)) plan.lastDay = u.days - (!until.dateOnly && u.seconds < first.seconds ? 1 : 0);
+            else if (until.year < 1970) plan.lastDay = kFirstDay - 1;
+        }
+        if (plan.lastDay < firstDay) return r::kNoOccurrence;
+        if (plan.lastDay < kFirstDay) return r::kOver;
+        if (plan.rule.startDays < kFirstDay) {
+            plan.rule.startDays = plan.rule.Days().PeriodStartFrom(kFirstDay);
+            plan.preExcluded.clear();
+        }
+        // The start date this program wrote when it was not an occurrence.
+        IcsTime written;
+        if (const IcsProperty* p = event.Find("X-ORV-START"); p != nullptr && ParseIcsTime(p->value, written)) {
+            MappedRule stored = plan.rule;
+            stored.startDays = DaysFromCivil(written.year, written.month, written.day);
+            long long storedFirst = 0;
+            if (stored.startDays >= kFirstDay && stored.startDays <= first.days &&
+                stored.Days().FirstIn(stored.startDays, LLONG_MAX, storedFirst) && storedFirst == firstDay &&
+                stored.Days().Nth(firstDay, 8) == plan.rule.Days().Nth(firstDay, 8)) {
+                plan.rule = stored;
+                plan.preExcluded.clear();
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The stored dates, times and rule; the reason to skip the event, or null.
+const char* Mapper::ReadFront(const SeriesPlan& plan, const LocalTime& first, const LocalTime& end,
+                              ScheduleFront& f) {
+    Instant startDate = 0;
+    if (!MidnightOf(plan.series ? plan.rule.startDays : first.days, 0, startDate) || startDate > kLastStorableInstant)
+        return r::kOutOfRange;
+    f.startDate = static_cast<std::uint32_t>(startDate);
+    f.startTime = first.seconds;
+    f.endTime = end.seconds;
+    Instant endDate = 0;
+    if (plan.series) {
+        f.recurKind = plan.rule.kind;
+        f.recurPattern = plan.rule.pattern;
+        f.recurInterval = static_cast<std::uint8_t>(plan.rule.interval);
+        if (plan.lastDay == LLONG_MAX || !MidnightOf(plan.lastDay, 86399, endDate) || endDate > kLastStorableInstant) {
+            f.recurFlags = 1;
+            endDate = EndOfDay(startDate);
+        }
+    } else {
+        f.recurKind = kKindNone;
+        if (!MidnightOf(end.days, 86399, endDate) || endDate > kLastStorableInstant) return r::kOutOfRange;
+    }
+    f.endDate = static_cast<std::uint32_t>(endDate);
+    return nullptr;
+}
+
+// Excluded dates: those that are occurrences; for a single event, its own
+// day, which leaves nothing to import (the reason, else null).
+const char* Mapper::ReadExclusions(const IcsComponent& event, const IcsTime& start, const LocalTime& first,
+                                   const SeriesPlan& plan, std::set<DateKey>& excluded) {
+    for (long long d : plan.preExcluded) excluded.insert(KeyOfDays(d));
+    for (const IcsProperty* p : event.FindAll("EXDATE")) {
+        std::vector<IcsTime> dates;
+        if (!ParseIcsTimeList(*p, dates)) continue;
+        for (IcsTime t : dates) {
+            if (!t.utc && !t.dateOnly && t.tzid.empty()) t.tzid = start.tzid;
+            LocalTime local;
+            if (!ToLocal(t, local)) continue;
+            if (!plan.series && local.days == first.days) return r::kNoOccurrence;
+            if (plan.series && excluded.size() < kMaxExcludedPerEvent && local.days >= plan.rule.startDays &&
+                plan.rule.Days().Occurs(local.days))
+                excluded.insert(KeyOfDays(local.days));
+        }
+    }
+    return nullptr;
+}
+
+void Mapper::ReadTexts(const IcsComponent& event, ScheduleItem& item) {
+    const IcsProperty* summary = event.Find("SUMMARY");
+    std::string title = summary != nullptr ? TrimSpace(Ansi(UnescapeText(summary->value), kMaxTitle)) : std::string();
+    item.title = title.empty() ? std::string(kNoTitle) : title;
+    if (const IcsProperty* d = event.Find("DESCRIPTION")) {
+        std::string note;
+        for (char c : UnescapeText(d->value)) note += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        item.note = TrimSpace(Ansi(note, kMaxNote));
+    }
+}
+
 const char* Mapper::Map(const IcsComponent& event, PlannedEvent& out, std::string& uidKey) {
     const IcsProperty* dtstart = event.Find("DTSTART");
     const IcsProperty* summary = event.Find("SUMMARY");
@@ -325,132 +472,25 @@ const char* Mapper::Map(const IcsComponent& event, PlannedEvent& out, std::strin
     LocalTime first;
     if (!ToLocal(start, first)) return r::kOutOfRange;
 
-    // The end of the first occurrence.
-    LocalTime end = first;
-    bool hasEnd = false;
-    IcsTime endTime;
-    long long duration = 0;
-    if (const IcsProperty* p = event.Find("DTEND"); p != nullptr && ParseIcsTime(*p, endTime)) {
-        hasEnd = ToLocal(endTime, end);
-    } else if (const IcsProperty* d = event.Find("DURATION"); d != nullptr && ParseIcsDuration(d->value, duration)) {
-        hasEnd = ToLocal(FromWall(start, WallSeconds(start) + std::max(0LL, duration)), end);
-    }
-    if (start.dateOnly) {
-        // Whole days: the end names the day after the last one.
-        end.days = hasEnd ? std::max(first.days, end.days - 1) : first.days;
-        end.seconds = 86399;
-    } else if (!hasEnd || end.Wall() < first.Wall()) {
-        end = first;
-    }
-
-    // The repeat rule, when it has one of our forms.
-    const std::vector<const IcsProperty*> rrules = event.FindAll("RRULE");
-    const char* firstOnly = nullptr;
-    bool series = false;
-    MappedRule rule;
-    std::vector<long long> preExcluded;
-    long long lastDay = LLONG_MAX;  // endless
-    IcsRecurRule rr;
-    if (rrules.size() > 1 || event.Find("RDATE") != nullptr || event.Find("EXRULE") != nullptr) {
-        firstOnly = r::kExtraDates;
-    } else if (!rrules.empty()) {
-        if (!ParseRecurRule(rrules[0]->value, rr)) {
-            firstOnly = r::kRule;
-        } else {
-            const long long sourceDays = DaysFromCivil(start.year, start.month, start.day);
-            firstOnly = MapRule(rr, start, first.days - sourceDays, first.days, rule, preExcluded);
-        }
-        series = firstOnly == nullptr;
-    }
-    if (series) {
-        long long firstDay = 0;
-        if (!rule.Days().FirstIn(first.days, LLONG_MAX, firstDay)) return r::kNoOccurrence;
-        if (rr.count != 0) {
-            lastDay = rule.Days().Nth(firstDay, std::min(rr.count, kMaxCount));
-        } else if (rr.hasUntil) {
-            IcsTime until = rr.until;
-            if (!until.utc && !until.dateOnly) until.tzid = start.tzid;
-            LocalTime u;
-            if (ToLocal(until, u)) lastDay = u.days - (!until.dateOnly && u.seconds < first.seconds ? 1 : 0);
-            else if (until.year < 1970) lastDay = kFirstDay - 1;
-        }
-        if (lastDay < firstDay) return r::kNoOccurrence;
-        if (lastDay < kFirstDay) return r::kOver;
-        if (rule.startDays < kFirstDay) {
-            rule.startDays = rule.Days().PeriodStartFrom(kFirstDay);
-            preExcluded.clear();
-        }
-        // The start date this program wrote when it was not an occurrence.
-        IcsTime written;
-        if (const IcsProperty* p = event.Find("X-ORV-START"); p != nullptr && ParseIcsTime(p->value, written)) {
-            MappedRule stored = rule;
-            stored.startDays = DaysFromCivil(written.year, written.month, written.day);
-            long long storedFirst = 0;
-            if (stored.startDays >= kFirstDay && stored.startDays <= first.days &&
-                stored.Days().FirstIn(stored.startDays, LLONG_MAX, storedFirst) && storedFirst == firstDay &&
-                stored.Days().Nth(firstDay, 8) == rule.Days().Nth(firstDay, 8)) {
-                rule = stored;
-                preExcluded.clear();
-            }
-        }
-    }
-
+    const LocalTime end = ReadEnd(event, start, first);
+    SeriesPlan plan;
+    if (const char* skip = ReadSeries(event, start, first, plan)) return skip;
     auto item = std::make_unique<ScheduleItem>();
     ScheduleFront& f = item->front;
-    Instant startDate = 0;
-    if (!MidnightOf(series ? rule.startDays : first.days, 0, startDate) || startDate > kLastStorableInstant)
-        return r::kOutOfRange;
-    f.startDate = static_cast<std::uint32_t>(startDate);
-    f.startTime = first.seconds;
-    f.endTime = end.seconds;
-    Instant endDate = 0;
-    if (series) {
-        f.recurKind = rule.kind;
-        f.recurPattern = rule.pattern;
-        f.recurInterval = static_cast<std::uint8_t>(rule.interval);
-        if (lastDay == LLONG_MAX || !MidnightOf(lastDay, 86399, endDate) || endDate > kLastStorableInstant) {
-            f.recurFlags = 1;
-            endDate = EndOfDay(startDate);
-        }
-    } else {
-        f.recurKind = kKindNone;
-        if (!MidnightOf(end.days, 86399, endDate) || endDate > kLastStorableInstant) return r::kOutOfRange;
-    }
-    f.endDate = static_cast<std::uint32_t>(endDate);
-
-    // Excluded dates: those that are occurrences; for a single event, its own day.
+    if (const char* skip = ReadFront(plan, first, end, f)) return skip;
     std::set<DateKey> excluded;
-    for (long long d : preExcluded) excluded.insert(KeyOfDays(d));
-    for (const IcsProperty* p : event.FindAll("EXDATE")) {
-        std::vector<IcsTime> dates;
-        if (!ParseIcsTimeList(*p, dates)) continue;
-        for (IcsTime t : dates) {
-            if (!t.utc && !t.dateOnly && t.tzid.empty()) t.tzid = start.tzid;
-            LocalTime local;
-            if (!ToLocal(t, local)) continue;
-            if (!series && local.days == first.days) return r::kNoOccurrence;
-            if (series && excluded.size() < kMaxExcludedPerEvent && local.days >= rule.startDays &&
-                rule.Days().Occurs(local.days))
-                excluded.insert(KeyOfDays(local.days));
-        }
-    }
+    if (const char* skip = ReadExclusions(event, start, first, plan, excluded)) return skip;
     if (f.startDate >= windowEnd_) return r::kTooFarAhead;
     if (!IsEndless(f) && f.endDate < windowStart_) return r::kOver;
-    if (series && !FindOccurrence(*item, f.startDate, IsEndless(f) ? kLatestInstant : f.endDate, nullptr))
+    if (plan.series && !FindOccurrence(*item, f.startDate, IsEndless(f) ? kLatestInstant : f.endDate, nullptr))
         return r::kNoOccurrence;
 
     // Texts last: only events that come in count their replaced characters.
-    std::string title = summary != nullptr ? TrimSpace(Ansi(UnescapeText(summary->value), kMaxTitle)) : std::string();
-    item->title = title.empty() ? std::string(kNoTitle) : title;
-    if (const IcsProperty* d = event.Find("DESCRIPTION")) {
-        std::string note;
-        for (char c : UnescapeText(d->value)) note += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        item->note = TrimSpace(Ansi(note, kMaxNote));
-    }
+    ReadTexts(event, *item);
     ReadAlarm(event, first, end, *item);
     item->uid = uidKey;
     if (unknownZone_) ++report_.unknownZones;
-    if (firstOnly != nullptr) ++report_.firstOnly[firstOnly];
+    if (plan.firstOnly != nullptr) ++report_.firstOnly[plan.firstOnly];
     out.item = std::move(item);
     out.exclusions.assign(excluded.begin(), excluded.end());
     return nullptr;
