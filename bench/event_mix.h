@@ -24,7 +24,7 @@ inline EventList MakeEventMix(int count, int year, int firstMonth, int months, u
         f.id = static_cast<std::uint32_t>(i + 1);
         f.recurKind = kinds[i % std::size(kinds)];
         f.recurInterval = static_cast<std::uint8_t>(pick(0, 3) == 0 ? pick(2, 4) : 1);
-        const Instant startDay = MakeLocalTime(year, firstMonth + pick(0, months - 1), pick(1, 28), 0, 0, 0, -1);
+        const Instant startDay = MakeLocalTime(year, firstMonth + pick(0, months - 1), pick(1, 28), 0, 0, 0);
         f.startDate = static_cast<std::int32_t>(startDay);
         f.startTime = pick(6 * 4, 22 * 4) * 900;
         f.endTime = f.startTime + 3600;

@@ -45,7 +45,7 @@ struct Store final : EventSource {
 struct Rig {
     Rig() {
         store.items = MakeEventMix(kStoreSize, 2026, 1, 6);
-        clock.now = MakeLocalTime(2026, 6, 10, 10, 17, 0, -1);
+        clock.now = MakeLocalTime(2026, 6, 10, 10, 17, 0);
     }
     Store store;
     Preferences prefs;

@@ -175,8 +175,8 @@ void FillMonth(EventStore& store, int year, int month) {
             default:
                 break;
         }
-        f.startDate = static_cast<std::int32_t>(MakeLocalTime(year, startMonth, firstDay, 0, 0, 0, -1));
-        f.endDate = static_cast<std::int32_t>(EndOfDay(MakeLocalTime(year, endMonth, lastDay, 0, 0, 0, -1)));
+        f.startDate = static_cast<std::int32_t>(MakeLocalTime(year, startMonth, firstDay, 0, 0, 0));
+        f.endDate = static_cast<std::int32_t>(EndOfDay(MakeLocalTime(year, endMonth, lastDay, 0, 0, 0)));
         item->title = "Event number ";
         item->title += std::to_string(i + 1);
         store.SaveEvent(item, true, true);

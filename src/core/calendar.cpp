@@ -109,8 +109,7 @@ bool TryMakeLocalTimeUncached(int year, int month, int day, int hour, int minute
     return MakeLocalTimeWith(RuntimeUtcOffset, year, month, day, hour, minute, second, out);
 }
 
-Instant MakeLocalTime(int year, int month, int day, int hour, int minute, int second, int dstFlag) {
-    (void)dstFlag;  // every caller lets the zone decide
+Instant MakeLocalTime(int year, int month, int day, int hour, int minute, int second) {
     Instant t = 0;
     if (!TryMakeLocalTime(year, month, day, hour, minute, second, t)) {
         throw std::invalid_argument("local time cannot be represented");
@@ -196,14 +195,14 @@ void GetRollingWindow(const Clock& clock, Instant& windowStart, Instant& windowE
         k += 12;
         --year;
     }
-    windowStart = MakeLocalTime(year, k + 1, 1, 0, 0, 0, -1);
+    windowStart = MakeLocalTime(year, k + 1, 1, 0, 0, 0);
     k = m + 7;
     year = now.year;
     if (k > 11) {
         k -= 12;
         ++year;
     }
-    windowEnd = MakeLocalTime(year, k + 1, 1, 0, 0, 0, -1);
+    windowEnd = MakeLocalTime(year, k + 1, 1, 0, 0, 0);
 }
 
 DateKey DateKeyOf(Instant t) {
@@ -221,7 +220,7 @@ Rgb TitleColor(std::string_view title) {
 Instant EndOfDay(Instant t) {
     LocalFields f;
     if (!BreakDownLocal(t, f)) throw std::invalid_argument("instant cannot be broken down");
-    return MakeLocalTime(f.year, f.month, f.day, 23, 59, 59, -1);
+    return MakeLocalTime(f.year, f.month, f.day, 23, 59, 59);
 }
 
 bool TryOccurrenceStart(int year, int month, int day, int startTime, Instant& out) {

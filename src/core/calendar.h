@@ -21,7 +21,7 @@ struct LocalFields {
 // before the gap; an ambiguous time takes its first (earlier) instant.
 // Throws std::invalid_argument for years outside 1970..3000 and for any
 // result the Windows runtime could not represent.
-Instant MakeLocalTime(int year, int month, int day, int hour, int minute, int second, int dstFlag);
+Instant MakeLocalTime(int year, int month, int day, int hour, int minute, int second);
 
 // The range both runtimes can break down: 1970-01-01 to 3000-12-31 23:59:59 UTC.
 constexpr Instant kEarliestInstant = 0;

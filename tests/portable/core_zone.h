@@ -15,7 +15,7 @@ inline Instant UtcInstant(int y, int mo, int d, int h = 0, int mi = 0, int s = 0
 }
 
 inline Instant Local(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
-    return MakeLocalTime(y, mo, d, h, mi, s, -1);
+    return MakeLocalTime(y, mo, d, h, mi, s);
 }
 
 inline long long OffsetAt(Instant t) {

@@ -8,5 +8,5 @@
 inline Instant LocalMidnight(Instant t) {
     LocalFields f;
     if (!BreakDownLocal(t, f)) throw std::invalid_argument("instant cannot be broken down");
-    return MakeLocalTime(f.year, f.month, f.day, 0, 0, 0, -1);
+    return MakeLocalTime(f.year, f.month, f.day, 0, 0, 0);
 }

@@ -11,7 +11,7 @@ std::vector<OccurrenceQuery> MakeOccurrenceQueries(int count, unsigned seed) {
     std::mt19937 rng(seed);
     auto pick = [&](Instant lo, Instant hi) { return std::uniform_int_distribution<Instant>(lo, hi)(rng); };
     // The last day whose end a stored 32-bit date can hold in every zone.
-    const Instant lastEnd = EndOfDay(MakeLocalTime(2038, 1, 17, 0, 0, 0, -1));
+    const Instant lastEnd = EndOfDay(MakeLocalTime(2038, 1, 17, 0, 0, 0));
     std::vector<OccurrenceQuery> queries;
     queries.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {

@@ -53,7 +53,7 @@ BEGIN_MESSAGE_TABLE(CFrameRecorder, CWnd)
     ON_MESSAGE(WM_CHILDCLOSED, &CFrameRecorder::OnChildClosed)
 END_MESSAGE_TABLE()
 
-Instant At(int h, int m) { return MakeLocalTime(2025, 6, 10, h, m, 0, -1); }
+Instant At(int h, int m) { return MakeLocalTime(2025, 6, 10, h, m, 0); }
 
 // The user's time text, as the window is to write it.
 std::string TimeText(int h, int m) {

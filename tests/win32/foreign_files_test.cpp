@@ -43,7 +43,7 @@ struct NoWindow final : UpcomingLink {
 // The frame's store and scheduler, over the scratch hive, at the reminder's minute.
 struct Frame {
     explicit Frame(Registry& registry) : store(registry, clock, scheduler, notifier) { store.LoadEvents(); }
-    SettableClock clock{MakeLocalTime(2026, 3, 10, 8, 56, 0, -1)};
+    SettableClock clock{MakeLocalTime(2026, 3, 10, 8, 56, 0)};
     Preferences prefs;
     NoTimer timer;
     FileSystemProbe probe;

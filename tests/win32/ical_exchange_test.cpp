@@ -67,7 +67,7 @@ struct Calendar {
     std::uint32_t AddEvent(const char* title, int day) {
         auto item = std::make_unique<ScheduleItem>();
         item->front.id = store.NextEventId();
-        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2026, 3, day, 0, 0, 0, -1));
+        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2026, 3, day, 0, 0, 0));
         item->front.endDate = static_cast<std::int32_t>(EndOfDay(item->front.startDate));
         item->front.startTime = item->front.endTime = 9 * 3600;
         item->title = title;
@@ -76,7 +76,7 @@ struct Calendar {
         return id;
     }
 
-    SettableClock clock{MakeLocalTime(2026, 3, 1, 12, 0, 0, -1)};
+    SettableClock clock{MakeLocalTime(2026, 3, 1, 12, 0, 0)};
     RecordingSchedule schedule;
     RecordingNotifier notifier;
     EventStore store;

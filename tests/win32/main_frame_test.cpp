@@ -87,7 +87,7 @@ protected:
         auto item = std::make_unique<ScheduleItem>();
         id = frame_.Store().NextEventId();
         item->front.id = id;
-        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(now.year, now.month, now.day, 0, 0, 0, -1));
+        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(now.year, now.month, now.day, 0, 0, 0));
         item->front.endDate = static_cast<std::int32_t>(EndOfDay(item->front.startDate));
         item->front.startTime = startTime;
         item->front.endTime = startTime;
@@ -106,7 +106,7 @@ protected:
     ScratchHive hive_;
     CCalendarApp app_{0};
     // A summer noon: the day has room for every reminder the tests add.
-    ManualClock clock_{MakeLocalTime(2026, 7, 1, 12, 0, 0, -1)};
+    ManualClock clock_{MakeLocalTime(2026, 7, 1, 12, 0, 0)};
     CMainFrame frame_{app_, clock_};
 };
 
@@ -229,7 +229,7 @@ TEST_F(MainFrameTest, CalendarKeepsItsRectangleAcrossClosingAndIsRaisedWhenOpen)
 TEST_F(MainFrameTest, OpenCalendarShowsTheAskedEvent) {
     auto item = std::make_unique<ScheduleItem>();
     item->front.id = frame_.Store().NextEventId();
-    item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2026, 10, 15, 0, 0, 0, -1));
+    item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2026, 10, 15, 0, 0, 0));
     item->front.endDate = static_cast<std::int32_t>(EndOfDay(item->front.startDate));
     item->front.startTime = item->front.endTime = 9 * 3600;
     item->title = "Asked";
@@ -283,7 +283,7 @@ TEST_F(MainFrameTest, CopyDataImportAnswersFirstThenReports) {
     LocalFields now;
     ASSERT_TRUE(BreakDownLocal(clock_.Now(), now));
     LocalFields tomorrow;
-    ASSERT_TRUE(BreakDownLocal(MakeLocalTime(now.year, now.month, now.day + 1, 12, 0, 0, -1), tomorrow));
+    ASSERT_TRUE(BreakDownLocal(MakeLocalTime(now.year, now.month, now.day + 1, 12, 0, 0), tomorrow));
     char start[32];
     std::snprintf(start, sizeof start, "%04d%02d%02dT120000", tomorrow.year, tomorrow.month, tomorrow.day);
     char temp[MAX_PATH] = {};

@@ -119,7 +119,7 @@ std::string Hex(const std::uint8_t* p, std::size_t n) {
 TEST(RegistryRoundTripTest, ValuesAsAnotherProgramSeesThem) {
     ScratchHive hive;
     Registry& reg = hive.registry();
-    const FixedClock clock(MakeLocalTime(2025, 6, 15, 12, 0, 0, -1));
+    const FixedClock clock(MakeLocalTime(2025, 6, 15, 12, 0, 0));
     NoSchedule schedule;
     NoNotifier notifier;
     FixedDesktop desktop({0, 0, 1024, 738});
@@ -130,8 +130,8 @@ TEST(RegistryRoundTripTest, ValuesAsAnotherProgramSeesThem) {
 
     auto item = std::make_unique<ScheduleItem>();
     item->front.id = 5;
-    item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2025, 6, 10, 0, 0, 0, -1));
-    item->front.endDate = static_cast<std::int32_t>(MakeLocalTime(2025, 6, 30, 23, 59, 59, -1));
+    item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2025, 6, 10, 0, 0, 0));
+    item->front.endDate = static_cast<std::int32_t>(MakeLocalTime(2025, 6, 30, 23, 59, 59));
     item->front.startTime = 9 * 3600 + 30 * 60;
     item->front.endTime = 10 * 3600;
     item->front.recurKind = kKindWeekly;

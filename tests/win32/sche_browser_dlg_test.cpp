@@ -105,8 +105,8 @@ protected:
         auto item = std::make_unique<ScheduleItem>();
         const std::uint32_t id = store.NextEventId();
         item->front.id = id;
-        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2026, month, day, 0, 0, 0, -1));
-        item->front.endDate = static_cast<std::int32_t>(EndOfDay(MakeLocalTime(2026, month, day + 2, 0, 0, 0, -1)));
+        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2026, month, day, 0, 0, 0));
+        item->front.endDate = static_cast<std::int32_t>(EndOfDay(MakeLocalTime(2026, month, day + 2, 0, 0, 0)));
         item->front.startTime = 9 * 3600;
         item->front.recurKind = endless ? kKindWeekly : kKindNone;
         item->front.recurPattern = endless ? 0x02 : 0;
@@ -173,7 +173,7 @@ protected:
     }
 
     ScratchHive hive;
-    SettableClock clock{MakeLocalTime(2026, 7, 20, 12, 0, 0, -1)};
+    SettableClock clock{MakeLocalTime(2026, 7, 20, 12, 0, 0)};
     DropHook schedule;
     RecordingNotifier notifier;
     EventStore store{hive.registry(), clock, schedule, notifier};
@@ -192,11 +192,11 @@ TEST_F(BrowserTest, ListsEveryEventWithItsDatesAndSortsByEitherHeaderBothWays) {
                              HWND list = dlg.List();
                              seen.emplace_back("opened", ListedTitles(list));
                              arrows.push_back(Arrows(list));
-                             EXPECT_EQ(Text(list, 0, 1), FormatShortDate(MakeLocalTime(2026, 8, 1, 0, 0, 0, -1)) +
+                             EXPECT_EQ(Text(list, 0, 1), FormatShortDate(MakeLocalTime(2026, 8, 1, 0, 0, 0)) +
                                                              " ~ endless");
                              EXPECT_EQ(Text(list, 3, 1),
-                                       FormatShortDate(MakeLocalTime(2026, 7, 15, 0, 0, 0, -1)) + " ~ " +
-                                           FormatShortDate(MakeLocalTime(2026, 7, 17, 0, 0, 0, -1)));
+                                       FormatShortDate(MakeLocalTime(2026, 7, 15, 0, 0, 0)) + " ~ " +
+                                           FormatShortDate(MakeLocalTime(2026, 7, 17, 0, 0, 0)));
                              for (const int column : {0, 0, 1, 1, 0}) {
                                  ClickHeader(list, column);
                                  seen.emplace_back("column " + std::to_string(column), ListedTitles(list));

@@ -733,12 +733,12 @@ TEST_F(AugustRig, ShowEventGoesToTheOccurrenceAtOrAfterTheGivenTime) {
     const std::uint32_t monthly = rig_.Add({"Rent", 2026, 6, 1, 2026, 12, 31, kKindMonthlyDay, 15});
     const std::uint32_t other = rig_.Add({"Other", 2026, 10, 15, 2026, 10, 15});
     const MonthLayout& layout = rig_.Layout();
-    rig_.Wnd().ShowEvent(monthly, MakeLocalTime(2026, 9, 20, 0, 0, 0, -1), false);
+    rig_.Wnd().ShowEvent(monthly, MakeLocalTime(2026, 9, 20, 0, 0, 0), false);
     EXPECT_EQ(layout.month, 10);
     EXPECT_EQ(layout.selectedDay, 15);
     EXPECT_EQ(layout.selectedId, monthly);
     // After the event's end: its first occurrence.
-    rig_.Wnd().ShowEvent(monthly, MakeLocalTime(2027, 3, 1, 0, 0, 0, -1), false);
+    rig_.Wnd().ShowEvent(monthly, MakeLocalTime(2027, 3, 1, 0, 0, 0), false);
     EXPECT_EQ(layout.month, 6);
     EXPECT_EQ(layout.selectedDay, 15);
     // An id not in the store changes nothing.
@@ -831,16 +831,16 @@ TEST(ScheduleWnd, AFailedCreationHandsNothingOver) {
 // and This Month (Home) takes the date at once.
 TEST(ScheduleWnd, LeftOpenPastMidnightMarksTheNewDay) {
     ParkCursorOutside();
-    CalendarRig rig(MakeLocalTime(2026, 8, 30, 23, 59, 0, -1));
+    CalendarRig rig(MakeLocalTime(2026, 8, 30, 23, 59, 0));
     const MonthLayout& layout = rig.Layout();
     EXPECT_EQ(layout.todayDay, 30);
-    rig.Clock().Set(MakeLocalTime(2026, 8, 31, 0, 1, 0, -1));
+    rig.Clock().Set(MakeLocalTime(2026, 8, 31, 0, 1, 0));
     SendMessageA(rig.Hwnd(), WM_TIMER, CScheduleWnd::kDayTimerId, 0);
     EXPECT_EQ(layout.todayDay, 31);
-    rig.Clock().Set(MakeLocalTime(2026, 8, 30, 9, 0, 0, -1));  // the clock set back a day
+    rig.Clock().Set(MakeLocalTime(2026, 8, 30, 9, 0, 0));  // the clock set back a day
     rig.Wnd().ThisMonth();
     EXPECT_EQ(layout.todayDay, 30);
-    rig.Clock().Set(MakeLocalTime(2026, 9, 1, 0, 0, 30, -1));
+    rig.Clock().Set(MakeLocalTime(2026, 9, 1, 0, 0, 30));
     rig.Wnd().ThisMonth();
     EXPECT_EQ(layout.month, 9);
     EXPECT_EQ(layout.todayMonth, 9);

@@ -94,9 +94,9 @@ public:
         auto item = std::make_unique<ScheduleItem>();
         const std::uint32_t id = Store().NextEventId();
         item->front.id = id;
-        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(event.year, event.month, event.day, 0, 0, 0, -1));
+        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(event.year, event.month, event.day, 0, 0, 0));
         item->front.endDate = static_cast<std::int32_t>(
-            EndOfDay(MakeLocalTime(event.lastYear, event.lastMonth, event.lastDay, 0, 0, 0, -1)));
+            EndOfDay(MakeLocalTime(event.lastYear, event.lastMonth, event.lastDay, 0, 0, 0)));
         item->front.startTime = event.startTime;
         item->front.endTime = event.startTime + 3600;
         item->front.recurKind = event.kind;
