@@ -140,6 +140,7 @@ bool EventStore::BeginLoad() {
         for (const std::string& n : doomed) sc.DeleteSubkey(n);
     }
     loaded_ = true;
+    AdmitAgedExclusions();
     return ok;
 }
 

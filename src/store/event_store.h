@@ -79,6 +79,11 @@ private:
     ScheduleItem* Insert(std::unique_ptr<ScheduleItem> item);
     // replacing: the key may hold the event's previous version.
     bool WriteEvent(const ScheduleItem& item, bool structural, bool actionsChanged, bool replacing);
+    // Entries older than the prune threshold stay when they leave out days of
+    // a series' first seven days (an imported biweekly rule aligns its weeks
+    // so); the rest go. Needs the events, which load after the list.
+    bool AlignsFirstWeek(const Exclusion& e) const;
+    void AdmitAgedExclusions();
     // Removes the entries that exclude the date of the event; true when any did.
     bool RemoveMatching(std::uint32_t eventId, DateKey date, std::uint8_t recurKind);
 
@@ -88,6 +93,7 @@ private:
     ScheduleNotifier& notifier_;
     EventList events_;
     std::vector<Exclusion> exclusions_;
+    std::vector<Exclusion> aged_;  // older than the threshold, until the events are known
     // Events of the first half whose key is still open for the second.
     std::vector<std::pair<ScheduleItem*, RegKey>> unread_;
     bool loaded_ = false;

@@ -62,7 +62,27 @@ void EventStore::LoadExclusions(const std::uint8_t* data, std::size_t size) {
     for (std::size_t at = 0; at + kEntrySize <= size; at += kEntrySize) {
         const Exclusion e{GetLe32(data + at), GetLe32(data + at + 4)};
         if (e.date >= threshold) exclusions_.push_back(e);
+        else aged_.push_back(e);
     }
+    if (loaded_) AdmitAgedExclusions();
+}
+
+bool EventStore::AlignsFirstWeek(const Exclusion& e) const {
+    for (const auto& item : events_) {
+        const ScheduleFront& f = item->front;
+        if (f.id != e.eventId) continue;
+        if (f.recurKind != kKindWeekly) return false;
+        const DateKey first = DateKeyOf(f.startDate);
+        const DateKey week = DateKeyOf(static_cast<Instant>(f.startDate) + 6 * kSecondsPerDay + 3600);
+        return e.date >= first && e.date <= week;
+    }
+    return false;
+}
+
+void EventStore::AdmitAgedExclusions() {
+    for (const Exclusion& e : aged_)
+        if (AlignsFirstWeek(e)) exclusions_.push_back(e);
+    aged_.clear();
 }
 
 std::string EventStore::SaveExclusions() const {

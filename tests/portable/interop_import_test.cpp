@@ -63,8 +63,16 @@ TEST(IcalImport, ZonedWeeklyMeetingBecomesALocalSeries) {
     EXPECT_EQ(e->actions, kActionPlaySound);
     EXPECT_EQ(e->soundfile, "C:\\Media\\chime one.wav");
     EXPECT_EQ(e->uid, "19970901T130000Z-123401@example.com");
-    EXPECT_EQ(plan.report.Text(),
-              "1 event imported.\n1 character that Windows cannot show in its code page became \"?\".");
+    // New York changed its clocks before the first; where this zone changes
+    // them before the last, the report says the times may be an hour off.
+    Instant last = 0;
+    FindOccurrence(*e, Midnight(UtcInstant(2026, 4, 7, 13)), kLatestInstant, &last);
+    const std::string follows = last != UtcInstant(2026, 4, 7, 13)
+                                    ? "\"Project review\" follows the clock changes of another time zone: around "
+                                      "those days it may be an hour off.\n"
+                                    : "";
+    EXPECT_EQ(plan.report.Text(), "1 event imported.\n" + follows +
+                                      "1 character that Windows cannot show in its code page became \"?\".");
     // The exclusions are stored at once, and the UID in the event's key.
     RegType type;
     std::string bytes;
@@ -177,21 +185,20 @@ TEST(IcalImport, SkipsOrKeepsTheFirstOccurrenceAndSaysWhy) {
     ASSERT_EQ(plan.error, "");
     const ImportReport& report = plan.report;
     EXPECT_EQ(report.skipped, (std::map<std::string, int>{{r::kCancelled, 1},
-                                                          {r::kChangedOccurrence, 1},
                                                           {r::kOver, 1},
                                                           {r::kTooFarAhead, 1},
                                                           {r::kNoStart, 1},
                                                           {r::kDuplicate, 1}}));
     EXPECT_EQ(report.firstOnly, (std::map<std::string, int>{{r::kRule, 1}, {r::kMissingDay, 1}, {r::kExtraDates, 1}}));
-    EXPECT_EQ(report.imported, 6);
+    EXPECT_EQ(report.imported, 7);
     EXPECT_EQ(s.ByTitle("the31st")->front.recurKind, kKindNone);
     const ScheduleItem* last = s.ByTitle("lastday");
     EXPECT_EQ(last->front.recurPattern, 31);
     EXPECT_EQ(last->front.endDate, Local(2026, 8, 31, 23, 59, 59));
     EXPECT_NE(s.ByTitle("(No title)"), nullptr);
     EXPECT_EQ(report.Text(),
-              "6 events imported, 6 skipped: 1 already over, 1 beyond the "
-              "months the calendar shows, 1 cancelled, 1 changed occurrences of a series, 1 repeated in the file, "
+              "7 events imported, 5 skipped: 1 already over, 1 beyond the "
+              "months the calendar shows, 1 cancelled, 1 repeated in the file, "
               "1 without a valid start.\n"
               "3 events kept as the first occurrence only: 1 with a repeat on a day some months or years lack, 1 "
               "with a repeat rule the calendar cannot follow, 1 with extra dates or rules.");
@@ -248,14 +255,11 @@ TEST(IcalImport, BadInputLeavesTheStoreUntouched) {
         {Vcalendar("X-BIG:" + std::string(1u << 20, 'y') + "\r\n" + event), "Line 4 is longer than 256 KB."},
         {Vcalendar(event + "SUMMARY:\xFF\xFE\r\n"), "Line 9 is not valid UTF-8 text."},
         {Vcalendar("BEGIN:VEVENT\r\nBEGIN:VEVENT\r\n"), "Line 5 puts VEVENT inside VEVENT."},
-        {Vcalendar(event + "BEGIN:VEVENT\r\nUID:y\r\nDTSTART:20260311T090000\r\nEND:VEVENT\r\n"),
-         "The file holds 2 new events, but the calendar has room for only 1 more (it keeps at most 361). Nothing "
-         "was imported."},
     };
     for (const auto& c : cases) {
         const ImportPlan plan = s.Import(c.text);
         EXPECT_EQ(plan.error, c.message);
-        EXPECT_EQ(plan.storeFull, &c == &cases[std::size(cases) - 1]);
+        EXPECT_FALSE(plan.storeFull);
         EXPECT_TRUE(plan.events.empty());
     }
     EXPECT_EQ(s.store.Count(), 360u);

@@ -137,6 +137,32 @@ TEST_F(ExclusionTest, PruningThresholdCrossesTheYear) {
     EXPECT_EQ(jan.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2024, 11, 1), 2}}));
 }
 
+// An imported biweekly rule may start a week before its first occurrence
+// and leave out the days between: those entries outlive the pruning, or the
+// days would show before the series began.
+TEST_F(ExclusionTest, OldEntriesThatAlignASeriesFirstWeekStay) {
+    for (std::uint32_t id : {1u, 2u}) {
+        auto e = std::make_unique<ScheduleItem>();
+        e->front.id = id;
+        e->front.recurKind = id == 1 ? kKindWeekly : kKindDaily;
+        e->front.recurFlags = 1;
+        e->front.startDate = static_cast<std::uint32_t>(Local(2025, 2, 3));  // a Monday
+        e->front.endDate = static_cast<std::uint32_t>(Local(2025, 2, 3, 23, 59, 59));
+        e->title.assign(1, 'x');
+        ASSERT_TRUE(store.SaveEvent(e, true, true));
+    }
+    LastRun(clock.Now());  // mid-June: entries before April are old
+    EventStore next{reg, clock, schedule, notifier};
+    const std::string bytes = Entry(MakeDateKey(2025, 2, 4), 1) + Entry(MakeDateKey(2025, 2, 9), 1) +
+                              Entry(MakeDateKey(2025, 2, 10), 1) + Entry(MakeDateKey(2025, 2, 4), 2) +
+                              Entry(MakeDateKey(2025, 2, 4), 7) + Entry(MakeDateKey(2025, 5, 6), 1);
+    next.LoadExclusions(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    next.LoadEvents();
+    EXPECT_EQ(next.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2025, 5, 6), 1},
+                                                         {MakeDateKey(2025, 2, 4), 1},
+                                                         {MakeDateKey(2025, 2, 9), 1}}));
+}
+
 TEST_F(ExclusionTest, RemoveExclusionsTakesEveryEntryOfTheEvent) {
     Add(1, kKindDaily);
     Add(2, kKindDaily);

@@ -1,0 +1,83 @@
+#pragma once
+#include <climits>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/time_types.h"
+#include "interop/ical_import.h"
+#include "interop/ics_document.h"
+#include "interop/ics_values.h"
+#include "interop/ics_zone.h"
+#include "interop/rule_mapping.h"
+#include "platform/text_codec.h"
+
+// A wall-clock time of the local zone.
+struct LocalTime {
+    long long days = 0;
+    int seconds = 0;
+    long long Wall() const { return days * 86400 + seconds; }
+};
+
+// What the repeat rule of one event becomes.
+struct SeriesPlan {
+    bool series = false;
+    const char* firstOnly = nullptr;  // why only one occurrence is kept
+    MappedRule rule;
+    std::vector<long long> preExcluded;
+    long long lastDay = LLONG_MAX;  // endless
+};
+
+// One VEVENT as one of our events.
+class EventMapper {
+public:
+    EventMapper(const TextCodec& codec, Instant now, Instant windowStart, Instant windowEnd);
+
+    std::map<std::string, IcsZone> zones;
+
+    // The event as ours, or the reason it is skipped. The local days of
+    // `replaced` (overrides of its occurrences) are none of its occurrences.
+    const char* Map(const IcsComponent& event, const std::set<long long>& replaced, PlannedEvent& out);
+    // A changed occurrence as an event of its own: what it leaves out it
+    // takes from the series (`master`, which may be missing).
+    const char* MapOverride(const IcsComponent& change, const IcsComponent* master, PlannedEvent& out);
+    // The local day of the occurrence a RECURRENCE-ID names; false when unreadable.
+    bool ReplacedDay(const IcsComponent& change, const IcsComponent* master, long long& day);
+
+private:
+    bool ToLocal(const IcsTime& t, LocalTime& out);
+    bool IsAbsolute(const IcsTime& t) const;
+    std::string Ansi(std::string_view utf8, std::size_t max);
+    std::string Path(std::string_view utf8);
+    // The path when `allowed` takes it, else empty and counted; `named`
+    // counts a reference that gave no path at all (a web address).
+    std::string LocalPath(std::string_view utf8, bool (*allowed)(std::string_view), bool named = false);
+    void ReadAlarm(const IcsComponent& event, const LocalTime& first, const LocalTime& end, ScheduleItem& item);
+    LocalTime ReadEnd(const IcsComponent& event, const IcsTime& start, const LocalTime& first);
+    const char* ReadSeries(const IcsComponent& event, const IcsTime& start, LocalTime& first, SeriesPlan& plan);
+    void FollowNearestOccurrence(const IcsRecurRule& rr, const IcsTime& start, LocalTime& first, SeriesPlan& plan);
+    void NoteZoneChanges(const IcsTime& start, const LocalTime& first, long long from, long long last);
+    void ChooseOccurrence(const IcsComponent& event, const IcsTime& start, const std::set<long long>& excluded,
+                          LocalTime& first);
+    static const char* ReadFront(const SeriesPlan& plan, const LocalTime& first, const LocalTime& end,
+                                 ScheduleFront& f);
+    std::set<long long> ExcludedDays(const IcsComponent& event, const IcsTime& start);
+    const char* ReadExclusions(const std::set<long long>& days, const LocalTime& first, const SeriesPlan& plan,
+                               std::set<DateKey>& excluded);
+    void ReadTexts(const IcsComponent& event, ScheduleItem& item);
+
+    const TextCodec& codec_;
+    long long today_ = 0;  // local days
+    long long windowFirstDay_ = 0;
+    long long windowEndDay_ = 0;  // the first day after the window
+    Instant windowStart_;
+    Instant windowEnd_;
+    ImportNotes notes_;
+};
+
+// Calendar helpers the import shares.
+IcsTime FromWall(const IcsTime& like, long long wall);
+bool MidnightOf(long long days, int seconds, Instant& out);
+DateKey KeyOfDays(long long days);

@@ -1,0 +1,17 @@
+#pragma once
+#include <functional>
+
+#include "interop/ics_values.h"
+
+// The days an RRULE names, in its own calendar (no zone applied), for rules
+// the calendar cannot store: an event kept as one occurrence still needs to
+// know which of its occurrences lies in the months the calendar shows.
+// COUNT is counted from the start; UNTIL is left to the caller, who knows
+// the zone it is written in.
+//
+// Calls visit(day) for every occurrence day from startDays on, in order,
+// until visit returns false or a day passes lastDays. False when the rule
+// holds a part it does not read (BYYEARDAY, BYWEEKNO, BYHOUR...), a
+// frequency below a day, or needs more periods than a search may take.
+bool ForEachRuleDay(const IcsRecurRule& rule, long long startDays, long long lastDays,
+                    const std::function<bool(long long)>& visit);

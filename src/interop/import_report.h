@@ -1,0 +1,53 @@
+#pragma once
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+// What mapping one event noticed; added to the report only when the event
+// is really saved, so a skipped one does not count.
+struct ImportNotes {
+    std::size_t replacedCharacters = 0;
+    int shortened = 0;
+    bool unknownZone = false;
+    bool launchLeftOff = false;
+    int refusedPaths = 0;
+    const char* firstOnly = nullptr;  // why only one occurrence is kept
+    bool followsZone = false;         // its local time moves with another zone's clock changes
+};
+
+// What an import did, for the message the user reads.
+struct ImportReport {
+    int imported = 0;  // new events
+    int updated = 0;   // events of the calendar matched by UID and replaced
+    std::map<std::string, int> skipped;    // reason, count
+    std::map<std::string, int> firstOnly;  // recurring ones kept as one occurrence, by reason
+    std::size_t replacedCharacters = 0;    // not in the system's code page
+    int shortened = 0;                     // titles, notes or paths cut to what the calendar keeps
+    int unknownZones = 0;                  // times in a zone the file does not describe, read as local
+    int launchesLeftOff = 0;               // events that asked to open a program: never switched on
+    int refusedPaths = 0;                  // network, device, relative or web paths, and sounds not WAV
+    std::vector<std::string> zoneFollowers;  // titles of series that follow another zone's clock changes
+    int saveFailures = 0;
+
+    void Count(const ImportNotes& notes, const std::string& title);
+    int SkippedCount() const;
+    // "12 events imported, 2 skipped: 1 already over, 1 cancelled." and a line for each note.
+    std::string Text() const;
+};
+
+// Why events are skipped or kept as one occurrence only.
+namespace import_reason {
+inline constexpr const char* kCancelled = "cancelled";
+inline constexpr const char* kNoStart = "without a valid start";
+inline constexpr const char* kOutOfRange = "at a date the calendar cannot hold";
+inline constexpr const char* kOver = "already over";
+inline constexpr const char* kTooFarAhead = "beyond the months the calendar shows";
+inline constexpr const char* kNoOccurrence = "without an occurrence";
+inline constexpr const char* kDuplicate = "repeated in the file";
+inline constexpr const char* kNoRoom = "for lack of room in the calendar";
+inline constexpr const char* kRule = "a repeat rule the calendar cannot follow";
+inline constexpr const char* kMissingDay = "a repeat on a day some months or years lack";
+inline constexpr const char* kZoneShift = "a repeat that the time zone moves to another day";
+inline constexpr const char* kExtraDates = "extra dates or rules";
+}  // namespace import_reason
