@@ -209,6 +209,7 @@ def main(corpus, imported_path, import_day, first_day, end_day):
                         len(want), min(want), result["error"] or result["skipped"]))
                 continue
             totals["events compared"] += 1
+            before = sum(len(v) for v in groups.values())
             # Every start the calendar shows first must be one the file has.
             for event in events:
                 s = event["first"]
@@ -239,11 +240,15 @@ def main(corpus, imported_path, import_day, first_day, end_day):
                     if {d[:8] for d in got - want} <= near_overrides(m["overrides"]):
                         cause = "changed occurrences (RECURRENCE-ID) not applied"
                     differ(cause, name, uid, sorted(got - want)[:3])
+                elif sum(len(v) for v in groups.values()) == before:
+                    totals["events matching"] += 1
                 continue
             if got != want:
                 cause = series_cause(want, got, m["overrides"], ex.stamp(m["start"]) if m["start"] else "")
                 differ(cause, name, uid, "zone %s; missing %s; extra %s" % (
                     m["tzid"], sorted(want - got)[:3], sorted(got - want)[:3]))
+            if sum(len(v) for v in groups.values()) == before:
+                totals["events matching"] += 1
         if inferred_first_only != sum(result["firstOnly"].values()):
             differ("report counts disagree with the calendar", name, "",
                    "%d first-only events, report says %d" % (inferred_first_only, sum(result["firstOnly"].values())))
@@ -261,7 +266,8 @@ def main(corpus, imported_path, import_day, first_day, end_day):
     print("first-only by the report: %d" % sum(first_only.values()))
     for reason, n in sorted(first_only.items()):
         print("  %3d  %s" % (n, reason))
-    print("compared: %(events compared)d events, %(compared occurrences)d occurrences in the months shown" % totals)
+    print("compared: %(events compared)d events, %(compared occurrences)d occurrences in the months shown; "
+          "%(events matching)d events match" % totals)
     mismatches = sum(len(v) for v in groups.values())
     print("mismatches: %d (%d allowed)" % (mismatches, totals["allowed"]))
     by_cause = collections.Counter()
