@@ -140,7 +140,9 @@ const char* EventMapper::ReadSeries(const IcsComponent& event, const IcsTime& st
         long long firstDay = 0;
         if (!plan.rule.Days().FirstIn(first.days, LLONG_MAX, firstDay)) return r::kNoOccurrence;
         if (rr.count != 0) {
-            plan.lastDay = plan.rule.Days().Nth(firstDay, std::min(rr.count, kMaxCount));
+            // DTSTART counts as the first even when the rule names another day.
+            const long long count = rr.count - (firstDay != first.days && rr.count > 1 ? 1 : 0);
+            plan.lastDay = plan.rule.Days().Nth(firstDay, std::min(count, kMaxCount));
         } else if (rr.hasUntil) {
             IcsTime until = rr.until;
             if (!until.utc && !until.dateOnly) until.tzid = start.tzid;
@@ -150,7 +152,7 @@ const char* EventMapper::ReadSeries(const IcsComponent& event, const IcsTime& st
         }
         if (plan.lastDay < firstDay) return r::kNoOccurrence;
         if (plan.lastDay < kFirstDay) return r::kOver;
-        if (!start.dateOnly && IsAbsolute(start)) NoteZoneChanges(start, first, std::max(firstDay, today_), plan.lastDay);
+        if (!start.dateOnly && IsAbsolute(start)) NoteZoneChanges(start, first, std::max(firstDay, windowFirstDay_), plan.lastDay);
         if (plan.rule.startDays < kFirstDay) {
             plan.rule.startDays = plan.rule.Days().PeriodStartFrom(kFirstDay);
             plan.preExcluded.clear();
@@ -195,12 +197,12 @@ void EventMapper::FollowNearestOccurrence(const IcsRecurRule& rr, const IcsTime&
     plan.preExcluded = std::move(preExcluded);
 }
 
-// Whether the series' local time moves within the coming year of it: the
-// zone it is written in changes its clocks on other days than this one.
+// Whether the series' local time moves within the months shown or the year
+// to come: the zone it is written in changes its clocks on other days.
 void EventMapper::NoteZoneChanges(const IcsTime& start, const LocalTime& first, long long from, long long last) {
     const long long sourceDays = DaysFromCivil(start.year, start.month, start.day);
     const long long shift = first.days - sourceDays;
-    for (long long day = from; day <= std::min(last, from + 371); day += 7) {
+    for (long long day = from; day <= std::min(last, today_ + 371); day += 7) {
         LocalTime t;
         if (ToLocal(OnDay(start, day - shift), t) && t.Wall() != day * 86400 + first.seconds) {
             notes_.followsZone = true;
@@ -294,17 +296,36 @@ const char* EventMapper::ReadFront(const SeriesPlan& plan, const LocalTime& firs
 }
 
 
-// The local days EXDATE names.
-std::set<long long> EventMapper::ExcludedDays(const IcsComponent& event, const IcsTime& start) {
+// The local day of an excluded or replaced occurrence. A series keeps its
+// own zone's dates moved by `shift` days, as its rule was; the others are
+// read on the local clock.
+bool EventMapper::DayOf(IcsTime t, const IcsTime& start, const SeriesPlan& plan, long long shift, long long& day) {
+    if (!t.utc && !t.dateOnly && t.tzid.empty()) t.tzid = start.tzid;
+    if (plan.series && (t.dateOnly || (t.utc == start.utc && t.tzid == start.tzid))) {
+        day = DaysFromCivil(t.year, t.month, t.day) + shift;
+        return true;
+    }
+    LocalTime local;
+    if (!ToLocal(t, local)) return false;
+    day = local.days;
+    return true;
+}
+
+// The local days EXDATE and the changed occurrences name.
+std::set<long long> EventMapper::ExcludedDays(const IcsComponent& event, const IcsTime& start, const SeriesPlan& plan,
+                                              long long shift, const std::vector<IcsTime>& replaced,
+                                              std::vector<long long>& replacedDays) {
     std::set<long long> days;
     for (const IcsProperty* p : event.FindAll("EXDATE")) {
         std::vector<IcsTime> dates;
         if (!ParseIcsTimeList(*p, dates)) continue;
-        for (IcsTime t : dates) {
-            if (!t.utc && !t.dateOnly && t.tzid.empty()) t.tzid = start.tzid;
-            LocalTime local;
-            if (ToLocal(t, local)) days.insert(local.days);
-        }
+        for (const IcsTime& t : dates)
+            if (long long day = 0; DayOf(t, start, plan, shift, day)) days.insert(day);
+    }
+    for (const IcsTime& t : replaced) {
+        long long day = LLONG_MIN;
+        if (DayOf(t, start, plan, shift, day)) days.insert(day);
+        replacedDays.push_back(day);
     }
     return days;
 }
@@ -323,7 +344,7 @@ const char* EventMapper::ReadExclusions(const std::set<long long>& days, const L
     return nullptr;
 }
 
-const char* EventMapper::Map(const IcsComponent& event, const std::set<long long>& replaced, PlannedEvent& out) {
+const char* EventMapper::Map(const IcsComponent& event, const std::vector<IcsTime>& replaced, PlannedEvent& out) {
     notes_ = {};
     if (const IcsProperty* status = event.Find("STATUS"); status != nullptr && UpperAscii(status->value) == "CANCELLED")
         return r::kCancelled;
@@ -337,8 +358,8 @@ const char* EventMapper::Map(const IcsComponent& event, const std::set<long long
     LocalTime first = written;
     SeriesPlan plan;
     if (const char* skip = ReadSeries(event, start, first, plan)) return skip;
-    std::set<long long> excludedDays = ExcludedDays(event, start);
-    excludedDays.insert(replaced.begin(), replaced.end());
+    const long long shift = first.days - DaysFromCivil(start.year, start.month, start.day);
+    const std::set<long long> excludedDays = ExcludedDays(event, start, plan, shift, replaced, out.replacedDays);
     if (!plan.series && plan.firstOnly != nullptr) ChooseOccurrence(event, start, excludedDays, first);
     LocalTime end = writtenEnd;
     end.days += first.days - written.days;
@@ -368,20 +389,14 @@ const char* EventMapper::Map(const IcsComponent& event, const std::set<long long
     return nullptr;
 }
 
-bool EventMapper::ReplacedDay(const IcsComponent& change, const IcsComponent* master, long long& day) {
+bool EventMapper::RecurrenceTime(const IcsComponent& change, const IcsComponent* master, IcsTime& t) {
     const IcsProperty* id = change.Find("RECURRENCE-ID");
-    IcsTime t;
     if (id == nullptr || !ParseIcsTime(*id, t)) return false;
     IcsTime masterStart;
     if (!t.utc && !t.dateOnly && t.tzid.empty() && master != nullptr)
         if (const IcsProperty* p = master->Find("DTSTART"); p != nullptr && ParseIcsTime(*p, masterStart))
             t.tzid = masterStart.tzid;
-    const ImportNotes kept = notes_;
-    LocalTime local;
-    const bool ok = ToLocal(t, local);
-    notes_ = kept;
-    day = local.days;
-    return ok;
+    return true;
 }
 
 const char* EventMapper::MapOverride(const IcsComponent& change, const IcsComponent* master, PlannedEvent& out) {

@@ -37,14 +37,15 @@ public:
 
     std::map<std::string, IcsZone> zones;
 
-    // The event as ours, or the reason it is skipped. The local days of
-    // `replaced` (overrides of its occurrences) are none of its occurrences.
-    const char* Map(const IcsComponent& event, const std::set<long long>& replaced, PlannedEvent& out);
+    // The event as ours, or the reason it is skipped. The occurrences
+    // `replaced` names (by their RECURRENCE-IDs) are none of its own; their
+    // local days go to out.replacedDays.
+    const char* Map(const IcsComponent& event, const std::vector<IcsTime>& replaced, PlannedEvent& out);
     // A changed occurrence as an event of its own: what it leaves out it
     // takes from the series (`master`, which may be missing).
     const char* MapOverride(const IcsComponent& change, const IcsComponent* master, PlannedEvent& out);
-    // The local day of the occurrence a RECURRENCE-ID names; false when unreadable.
-    bool ReplacedDay(const IcsComponent& change, const IcsComponent* master, long long& day);
+    // The RECURRENCE-ID, in the series' zone when it names none; false when unreadable.
+    static bool RecurrenceTime(const IcsComponent& change, const IcsComponent* master, IcsTime& t);
 
 private:
     bool ToLocal(const IcsTime& t, LocalTime& out);
@@ -63,7 +64,10 @@ private:
                           LocalTime& first);
     static const char* ReadFront(const SeriesPlan& plan, const LocalTime& first, const LocalTime& end,
                                  ScheduleFront& f);
-    std::set<long long> ExcludedDays(const IcsComponent& event, const IcsTime& start);
+    bool DayOf(IcsTime t, const IcsTime& start, const SeriesPlan& plan, long long shift, long long& day);
+    std::set<long long> ExcludedDays(const IcsComponent& event, const IcsTime& start, const SeriesPlan& plan,
+                                     long long shift, const std::vector<IcsTime>& replaced,
+                                     std::vector<long long>& replacedDays);
     const char* ReadExclusions(const std::set<long long>& days, const LocalTime& first, const SeriesPlan& plan,
                                std::set<DateKey>& excluded);
     void ReadTexts(const IcsComponent& event, ScheduleItem& item);

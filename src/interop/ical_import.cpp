@@ -97,6 +97,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
     std::set<std::string> seen;
     std::map<std::string, const IcsComponent*> masters;
     std::map<std::string, std::size_t> series;  // the plan of each saved one
+    std::map<const IcsComponent*, long long> replacedDay;  // in its series' local days
     std::vector<PlannedEvent> planned;
     const auto keep = [&](PlannedEvent&& p, const char* skip) {
         if (skip == nullptr && !seen.insert(p.uidKey).second) skip = r::kDuplicate;
@@ -110,11 +111,18 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
     for (const IcsComponent* c : events) {
         PlannedEvent p;
         p.uidKey = UidKey(EventKey(*c));
-        std::set<long long> replaced;
-        if (seen.count(p.uidKey) == 0)
-            for (const IcsComponent* change : changes[p.uidKey])
-                if (long long day = 0; mapper.ReplacedDay(*change, c, day)) replaced.insert(day);
+        std::vector<IcsTime> replaced;
+        std::vector<const IcsComponent*> replacing;
+        if (seen.count(p.uidKey) == 0) {
+            for (const IcsComponent* change : changes[p.uidKey]) {
+                if (IcsTime t; EventMapper::RecurrenceTime(*change, c, t)) {
+                    replaced.push_back(t);
+                    replacing.push_back(change);
+                }
+            }
+        }
         const char* skip = mapper.Map(*c, replaced, p);
+        for (std::size_t i = 0; i < p.replacedDays.size(); ++i) replacedDay[replacing[i]] = p.replacedDays[i];
         const std::string key = p.uidKey;
         masters.emplace(key, c);
         if (keep(std::move(p), skip)) series[key] = planned.size() - 1;
@@ -129,11 +137,11 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
             PlannedEvent p;
             p.uidKey = OverrideKey(*change);
             const char* skip = mapper.MapOverride(*change, master, p);
-            long long day = 0;
-            if (skip == nullptr && saved != series.end() && mapper.ReplacedDay(*change, master, day)) {
+            const auto day = replacedDay.find(change);
+            if (skip == nullptr && saved != series.end() && day != replacedDay.end()) {
                 PlannedEvent& whole = planned[saved->second];
-                if (whole.item->front.recurKind != kKindNone && SameOccurrence(*p.item, *whole.item, day)) {
-                    std::erase(whole.exclusions, KeyOfDays(day));
+                if (whole.item->front.recurKind != kKindNone && SameOccurrence(*p.item, *whole.item, day->second)) {
+                    std::erase(whole.exclusions, KeyOfDays(day->second));
                     continue;
                 }
             }

@@ -20,6 +20,7 @@ struct PlannedEvent {
     ImportNotes notes;
     std::string uidKey;
     long long distance = 0;  // seconds from now to its nearest occurrence: who gets the last room
+    std::vector<long long> replacedDays;  // a series' local days of its changed occurrences
 };
 
 // Everything an import will do, worked out before the store is touched.

@@ -56,7 +56,8 @@ public:
         } else if (rule_.freq == "YEARLY") {
             const int year = static_cast<int>(startYear_ + step);
             periodFirst = DaysFromCivil(year, 1, 1);
-            if (!rule_.byMonth.empty() || (rule_.byDay.empty() && rule_.byMonthDay.empty())) {
+            if (rule_.byYearDay.empty() &&
+                (!rule_.byMonth.empty() || (rule_.byDay.empty() && rule_.byMonthDay.empty()))) {
                 for (int month = 1; month <= 12; ++month)
                     if (rule_.byMonth.empty() ? month == startMonth_ : Contains(rule_.byMonth, month))
                         AddMonth(year, month, days);
@@ -98,7 +99,8 @@ private:
         }
     }
 
-    // A yearly rule without BYMONTH: BYDAY's ordinals count in the year.
+    // A yearly rule by days of the year, or without BYMONTH: BYDAY's ordinals
+// count in the year.
     void AddYear(int year, std::vector<long long>& days) const {
         const long long first = DaysFromCivil(year, 1, 1);
         const int length = static_cast<int>(DaysFromCivil(year + 1, 1, 1) - first);
@@ -106,6 +108,10 @@ private:
             const long long d = first + index;
             int y = 0, m = 0, day = 0;
             CivilFromDays(d, y, m, day);
+            if (!rule_.byYearDay.empty() && !Contains(rule_.byYearDay, index + 1) &&
+                !Contains(rule_.byYearDay, index - length))
+                continue;
+            if (!rule_.byMonth.empty() && !Contains(rule_.byMonth, m)) continue;
             if (!rule_.byMonthDay.empty() && !MonthDayMatches(rule_, day, DaysInMonth(y, m))) continue;
             if (!rule_.byDay.empty() && !WeekdayMatches(rule_, WeekdayIndexOfDays(d), index, length)) continue;
             days.push_back(d);
@@ -137,7 +143,7 @@ private:
 
 bool ForEachRuleDay(const IcsRecurRule& rule, long long startDays, long long lastDays,
                     const std::function<bool(long long)>& visit) {
-    if (!rule.unsupported.empty()) return false;
+    if (!rule.unsupported.empty() || (!rule.byYearDay.empty() && rule.freq != "YEARLY")) return false;
     // Ordinals mean nothing in a day or a week.
     if (rule.freq == "DAILY" || rule.freq == "WEEKLY")
         for (const IcsByDay& d : rule.byDay)

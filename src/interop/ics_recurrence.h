@@ -11,7 +11,7 @@
 //
 // Calls visit(day) for every occurrence day from startDays on, in order,
 // until visit returns false or a day passes lastDays. False when the rule
-// holds a part it does not read (BYYEARDAY, BYWEEKNO, BYHOUR...), a
+// holds a part it does not read (BYWEEKNO, BYHOUR...) or BYYEARDAY in a rule not yearly, a
 // frequency below a day, or needs more periods than a search may take.
 bool ForEachRuleDay(const IcsRecurRule& rule, long long startDays, long long lastDays,
                     const std::function<bool(long long)>& visit);

@@ -208,6 +208,8 @@ bool ParseRecurRule(std::string_view text, IcsRecurRule& out) {
             if (!ParseIntList(value, rule.byMonthDay, -31, 31)) return false;
         } else if (name == "BYMONTH") {
             if (!ParseIntList(value, rule.byMonth, 1, 12)) return false;
+        } else if (name == "BYYEARDAY") {
+            if (!ParseIntList(value, rule.byYearDay, -366, 366)) return false;
         } else if (name == "BYSETPOS") {
             if (!ParseIntList(value, rule.bySetPos, -366, 366)) return false;
         } else if (name == "WKST") {

@@ -52,6 +52,7 @@ struct IcsRecurRule {
     std::vector<IcsByDay> byDay;
     std::vector<int> byMonthDay;
     std::vector<int> byMonth;
+    std::vector<int> byYearDay;
     std::vector<int> bySetPos;
     int weekStart = 1;             // WKST as a weekday index; Monday by default
     std::vector<std::string> unsupported;  // names of parts not understood

@@ -43,7 +43,7 @@ int RuleNthWeekday(const IcsRecurRule& rule) {
 
 const char* MapRule(const IcsRecurRule& rr, const IcsTime& source, long long shift, long long localStart,
                     MappedRule& out, std::vector<long long>& preExcluded) {
-    if (!rr.unsupported.empty() || rr.interval > 200) return r::kRule;
+    if (!rr.unsupported.empty() || !rr.byYearDay.empty() || rr.interval > 200) return r::kRule;
     out = MappedRule{};
     out.interval = rr.interval;
     out.startDays = localStart;

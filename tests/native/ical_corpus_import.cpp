@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -71,6 +72,7 @@ void WriteFile(std::ostream& out, const std::string& name, const std::string& te
         << r.unknownZones << "\nCOUNT\tsaveFailures\t" << r.saveFailures << '\n';
     for (const auto& [reason, n] : r.skipped) out << "SKIP\t" << reason << '\t' << n << '\n';
     for (const auto& [reason, n] : r.firstOnly) out << "FIRSTONLY\t" << reason << '\t' << n << '\n';
+    const std::set<std::string> follows(r.zoneFollowers.begin(), r.zoneFollowers.end());
     for (const auto& event : s.store.Events()) {
         const std::string uid = event->uid.empty() ? EventUid(*event, InteropStore::kExchangeId) : event->uid;
         out << "EVENT\t" << OneField(uid) << '\t' << static_cast<int>(event->front.recurKind) << '\t'
@@ -85,7 +87,7 @@ void WriteFile(std::ostream& out, const std::string& name, const std::string& te
                 gap = " ";
             }
         }
-        out << '\n';
+        out << '\t' << (follows.count(event->title) != 0 ? 1 : 0) << '\n';
     }
 }
 
