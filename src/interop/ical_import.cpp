@@ -546,6 +546,9 @@ std::string ImportReport::Text() const {
     if (refusedPaths > 0)
         text += "\n" + Counted(refusedPaths, "sound or program path was", "sound or program paths were") +
                 " left out: only files on this computer are kept, and only WAV files as sounds.";
+    if (unreadLines > 0)
+        text += "\n" + Counted(static_cast<int>(unreadLines), "line could not be read and was skipped.",
+                               "lines could not be read and were skipped.");
     if (saveFailures > 0) text += "\n" + Counted(saveFailures, "event", "events") + " could not be saved.";
     return text;
 }
@@ -559,6 +562,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
         plan.error = read.error;
         return plan;
     }
+    plan.report.unreadLines = read.skippedLines;
     Instant windowStart = 0;
     Instant windowEnd = 0;
     GetRollingWindow(clock, windowStart, windowEnd);
@@ -568,7 +572,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
             const IcsProperty* tzid = c.Find("TZID");
             IcsZone zone;
             if (c.name == "VTIMEZONE" && tzid != nullptr && IcsZone::FromComponent(c, zone))
-                mapper.zones[tzid->value] = std::move(zone);
+                mapper.zones[ZoneName(tzid->value)] = std::move(zone);
         }
     }
     std::map<std::string, std::uint32_t> known;

@@ -24,6 +24,7 @@ struct ImportReport {
     int launchesLeftOff = 0;               // events that asked to open a program: never switched on
     int refusedPaths = 0;                  // network, device, relative or web paths, and sounds not WAV
     int saveFailures = 0;
+    std::size_t unreadLines = 0;           // content lines of the file left out because they could not be read
 
     int SkippedCount() const;
     // "12 events imported, 2 skipped: 1 already over, 1 cancelled." and a line for each note.
