@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/calendar_app.h"
+#include "platform/win32/system_zone.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ InstanceMutex theInstanceMutex;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    UseSystemTimeZone();
     CCalendarApp app(theInstanceMutex.lastError);
     return app.Run(commandLine);
 }

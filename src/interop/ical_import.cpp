@@ -73,6 +73,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
         plan.error = read.error;
         return plan;
     }
+    plan.report.unreadLines = read.skippedLines;
     Instant windowStart = 0;
     Instant windowEnd = 0;
     GetRollingWindow(clock, windowStart, windowEnd);
@@ -82,7 +83,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
             const IcsProperty* tzid = c.Find("TZID");
             IcsZone zone;
             if (c.name == "VTIMEZONE" && tzid != nullptr && IcsZone::FromComponent(c, zone))
-                mapper.zones[tzid->value] = std::move(zone);
+                mapper.zones[ZoneName(tzid->value)] = std::move(zone);
         }
     }
     std::map<std::string, std::uint32_t> known;

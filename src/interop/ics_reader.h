@@ -18,9 +18,13 @@ struct IcsLimits {
 struct IcsReadResult {
     std::vector<IcsComponent> calendars;  // the VCALENDARs, in file order
     std::string error;                    // for the user; empty when read
+    std::size_t skippedLines = 0;         // content lines left out because they could not be read
     bool Ok() const { return error.empty(); }
 };
 
-// Reads the whole text; on any fault the result holds the message and no
-// calendar, never a part of the file.
+// Reads the whole text as the common readers do: a line or component that
+// cannot be read is left out and counted, text that is not UTF-8 is read as
+// Windows-1252. The file is refused, with the message and no calendar, when
+// it is not iCalendar, passes a limit, or has problems and no event that
+// could be read.
 IcsReadResult ReadIcs(std::string_view text, const IcsLimits& limits = {});

@@ -83,10 +83,12 @@ bool ParseIcsTime(std::string_view text, IcsTime& out) {
     return true;
 }
 
+std::string ZoneName(std::string_view tzid) { return tzid.empty() ? kEmptyTzid : std::string(tzid); }
+
 bool ParseIcsTime(const IcsProperty& property, IcsTime& out) {
     if (!ParseIcsTime(property.value, out)) return false;
     if (const std::string* tzid = property.Param("TZID"); tzid != nullptr && !out.utc && !out.dateOnly)
-        out.tzid = *tzid;
+        out.tzid = ZoneName(*tzid);
     return true;
 }
 
@@ -95,7 +97,7 @@ bool ParseIcsTimeList(const IcsProperty& property, std::vector<IcsTime>& out) {
     for (std::string_view item : Split(property.value, ',')) {
         IcsTime t;
         if (!ParseIcsTime(item, t)) return false;
-        if (tzid != nullptr && !t.utc && !t.dateOnly) t.tzid = *tzid;
+        if (tzid != nullptr && !t.utc && !t.dateOnly) t.tzid = ZoneName(*tzid);
         out.push_back(t);
     }
     return true;
@@ -212,6 +214,18 @@ bool ParseRecurRule(std::string_view text, IcsRecurRule& out) {
             if (!ParseIntList(value, rule.byYearDay, -366, 366)) return false;
         } else if (name == "BYSETPOS") {
             if (!ParseIntList(value, rule.bySetPos, -366, 366)) return false;
+        } else if (name == "BYHOUR" || name == "BYMINUTE" || name == "BYSECOND") {
+            std::vector<int>& list = name == "BYHOUR" ? rule.byHour : name == "BYMINUTE" ? rule.byMinute : rule.bySecond;
+            const int highest = name == "BYHOUR" ? 23 : name == "BYSECOND" ? 60 : 59;
+            for (std::string_view item : Split(value, ',')) {
+                int n = -1;
+                if (!ParseInt(item, n) || n < 0 || n > highest) {
+                    list.clear();
+                    break;
+                }
+                list.push_back(n);
+            }
+            rule.unsupported.push_back(name);
         } else if (name == "WKST") {
             rule.weekStart = WeekdayFromCode(value);
             if (rule.weekStart < 0) return false;

@@ -17,9 +17,16 @@ struct IcsTime {
     std::string tzid;  // empty: floating, UTC or a date
 };
 
+// The name an empty TZID stands for, in a time's parameter and in a
+// VTIMEZONE alike (some servers write both so): no zone can be named by a
+// control character.
+inline constexpr const char* kEmptyTzid = "\x7F";
+// The zone's name as a time refers to it.
+std::string ZoneName(std::string_view tzid);
+
 // "YYYYMMDD" or "YYYYMMDDTHHMMSS" with an optional "Z"; checks the fields.
 bool ParseIcsTime(std::string_view text, IcsTime& out);
-// The value of a property, with its TZID parameter.
+// The value of a property, with its TZID parameter (an empty one as kEmptyTzid).
 bool ParseIcsTime(const IcsProperty& property, IcsTime& out);
 // A list value (EXDATE, RDATE): every item, or false when one is bad.
 bool ParseIcsTimeList(const IcsProperty& property, std::vector<IcsTime>& out);
@@ -55,6 +62,11 @@ struct IcsRecurRule {
     std::vector<int> byYearDay;
     std::vector<int> bySetPos;
     int weekStart = 1;             // WKST as a weekday index; Monday by default
+    // Read where they are valid, yet still named in `unsupported`: only a
+    // zone's observance takes them, when they repeat its own time of day.
+    std::vector<int> byHour;
+    std::vector<int> byMinute;
+    std::vector<int> bySecond;
     std::vector<std::string> unsupported;  // names of parts not understood
 };
 

@@ -10,6 +10,31 @@ long long WallSeconds(int year, int month, int day, int seconds) {
 
 long long WallSeconds(const IcsTime& t) { return WallSeconds(t.year, t.month, t.day, t.seconds); }
 
+namespace {
+
+// Some writers spell out the observance's own time of day in the rule
+// (BYHOUR=2;BYMINUTE=0); a time of their own would change more than once a
+// day, which no zone does.
+bool OnlyRepeatsItsTime(const IcsRecurRule& rule, int timeOfDay) {
+    for (const std::string& name : rule.unsupported) {
+        const std::vector<int>* list = nullptr;
+        int part = 0;
+        if (name == "BYHOUR") {
+            list = &rule.byHour, part = timeOfDay / 3600;
+        } else if (name == "BYMINUTE") {
+            list = &rule.byMinute, part = timeOfDay / 60 % 60;
+        } else if (name == "BYSECOND") {
+            list = &rule.bySecond, part = timeOfDay % 60;
+        } else {
+            return false;
+        }
+        if (*list != std::vector<int>{part}) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool IcsZone::FromComponent(const IcsComponent& vtimezone, IcsZone& out) {
     IcsZone zone;
     for (const IcsComponent& c : vtimezone.components) {
@@ -28,7 +53,7 @@ bool IcsZone::FromComponent(const IcsComponent& vtimezone, IcsZone& out) {
         IcsRecurRule rule;
         if (const IcsProperty* rrule = c.Find("RRULE");
             rrule != nullptr && ParseRecurRule(rrule->value, rule) && rule.freq == "YEARLY" && rule.interval == 1 &&
-            rule.byMonth.size() <= 1 && rule.unsupported.empty()) {
+            rule.byMonth.size() <= 1 && OnlyRepeatsItsTime(rule, t.seconds)) {
             o.yearly = true;
             if (!rule.byMonth.empty()) o.month = rule.byMonth.front();
             o.byDay = rule.byDay;

@@ -81,6 +81,9 @@ std::string ImportReport::Text() const {
     if (refusedPaths > 0)
         text += "\n" + Counted(refusedPaths, "sound or program path was", "sound or program paths were") +
                 " left out: only files on this computer are kept, and only WAV files as sounds.";
+    if (unreadLines > 0)
+        text += "\n" + Counted(static_cast<int>(unreadLines), "line could not be read and was skipped.",
+                               "lines could not be read and were skipped.");
     if (saveFailures > 0) text += "\n" + Counted(saveFailures, "event", "events") + " could not be saved.";
     return text;
 }

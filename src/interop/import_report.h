@@ -29,6 +29,7 @@ struct ImportReport {
     int refusedPaths = 0;                  // network, device, relative or web paths, and sounds not WAV
     std::vector<std::string> zoneFollowers;  // titles of series that follow another zone's clock changes
     int saveFailures = 0;
+    std::size_t unreadLines = 0;  // content lines of the file left out because they could not be read
 
     void Count(const ImportNotes& notes, const std::string& title);
     int SkippedCount() const;

@@ -84,6 +84,16 @@ check "Import from iCalendar... reads what the dialog says" file_dialog "Open" "
 box=$(probe msgbox 10)
 check "its report box: $box" test "$box" = "OrvCalendar|1 event imported."
 check "the registry gains the party" test "$(reg_value "$SC\\5" title)" = "REG_SZ Party"
+
+# A file with a line no reader understands, after its end as a caching proxy
+# leaves one: the good event comes in and the report says what was left out.
+{ ics BEGIN:VEVENT UID:picnic@example.com "DTSTART:$(day 6)T120000" 'SUMMARY:Picnic' \
+    'X-APPLE-STRUCTURED-LOCATION;X-APPLE-RADIUS;X-TITLE=Park\; North:geo:48.3,14.3' END:VEVENT
+  printf '%s\r\n' '<!-- served from cache -->'; } >"$work/bad_line.ics"
+check "/import of a file with a bad line: exit code 0" test "$(run /import "$(winpath "$work/bad_line.ics")")" = 0
+box=$(probe msgbox 10)
+check "its report box names the skipped line: $box" grep -q '1 event imported.*1 line could not be read and was skipped.' <<<"$(tr '\n' ' ' <<<"$box")"
+check "the registry gains the picnic" test "$(reg_value "$SC\\6" title)" = "REG_SZ Picnic"
 check "the program runs on" program_running
 
 finish

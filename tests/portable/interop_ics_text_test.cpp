@@ -63,36 +63,118 @@ TEST(IcsReader, ReadsParametersQuotedValuesAndUnfoldsLines) {
     EXPECT_EQ(event.components.at(0).name, "VALARM");
 }
 
-TEST(IcsReader, RefusesBadInputWithAClearMessage) {
+TEST(IcsReader, RefusesWhatIsNotACalendarOrPassesALimit) {
     IcsLimits small;
     small.maxBytes = 4096;
     small.maxLineBytes = 100;
     small.maxComponents = 3;
     small.maxDepth = 3;
     const std::string event = "BEGIN:VEVENT\r\nEND:VEVENT\r\n";
+    const std::string noEvent = "No event in the file could be read. ";
     const struct {
         std::string text;
-        const char* message;
+        std::string message;
     } cases[] = {
         {"", "This is not an iCalendar file."},
         {"<html><body>calendar</body></html>", "This is not an iCalendar file."},
-        {"BEGIN:VCARD\r\nEND:VCARD\r\n", "This is not an iCalendar file."},
-        {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:cut", "The file ends inside VEVENT: it is incomplete."},
-        {Calendar("END:VEVENT\r\n"), "Line 2 ends VEVENT inside VCALENDAR."},
-        {Calendar("BEGIN:VEVENT\r\n" + event + "END:VEVENT\r\n"), "Line 3 puts VEVENT inside VEVENT."},
+        {"BEGIN:VCARD\r\nFN:Jo\r\nEND:VCARD\r\n", "This is not an iCalendar file."},
+        {"BEGIN:VEVENT\r\nDTSTART:20260310T090000\r\nEND:VEVENT\r\n", "This is not an iCalendar file."},
         {Calendar("BEGIN:X-A\r\nBEGIN:X-A\r\nBEGIN:X-A\r\n"), "Line 4 nests components too deeply."},
+        {Calendar("BEGIN:VALARM\r\nBEGIN:X-A\r\nBEGIN:X-A\r\n"), "Line 4 nests components too deeply."},
         {Calendar(event + event + event), "The file holds more than 3 components."},
         {Calendar("SUMMARY:" + std::string(120, 'x') + "\r\n"), "Line 2 is longer than 0 KB."},
-        {Calendar("SUMMARY:\xC3\x28\r\n"), "Line 2 is not valid UTF-8 text."},
-        {Calendar("no colon here\r\n"), "Line 2 is not an iCalendar content line."},
-        {Calendar("") + "SUMMARY:after\r\n", "Line 3 stands outside the calendar."},
+        {Calendar("DESCRIPTION:" + std::string(60, 'x') + "\r\n" + std::string(60, 'y') + "\r\n"),
+         "Line 3 is longer than 0 KB."},
         {Calendar(std::string(5000, ' ')), "The file is larger than 0 MB."},
+        // Problems and no event: the first problem says why.
+        {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:cut", noEvent + "The file ends inside VEVENT: it is incomplete."},
+        {Calendar("END:VEVENT\r\n"), noEvent + "Line 2 ends VEVENT, which was not begun."},
+        {Calendar("no colon here\r\n"), noEvent + "Line 2 is not an iCalendar content line."},
+        {Calendar("BEGIN:VALARM\r\n" + event + "END:VALARM\r\n"), noEvent + "Line 2 puts VALARM inside VCALENDAR."},
+        {Calendar("") + "SUMMARY:after\r\n", noEvent + "Line 3 stands outside the calendar."},
     };
     for (const auto& c : cases) {
         const IcsReadResult read = ReadIcs(c.text, small);
         EXPECT_EQ(read.error, c.message) << c.text.substr(0, 60);
         EXPECT_TRUE(read.calendars.empty());
     }
+}
+
+// Files as other programs really write them: what cannot be read is left
+// out and counted, the rest comes in.
+TEST(IcsReader, ReadsPastWhatItCannotRead) {
+    const std::string event = "BEGIN:VEVENT\r\nUID:a\r\nSUMMARY:Lunch\r\nEND:VEVENT\r\n";
+    const std::string fold(75 - 12, 'x');  // "DESCRIPTION:" and these fill a fold's 75 octets
+    const struct {
+        const char* what;
+        std::string text;
+        std::size_t skipped;
+        std::size_t events;
+        const char* property;  // in the last event
+        std::string value;     // as it stands in the file, still escaped
+    } cases[] = {
+        {"a semicolon escaped in an unquoted parameter",
+         Calendar("BEGIN:VEVENT\r\nX-APPLE-STRUCTURED-LOCATION;VALUE=URI;X-ADDRESS=Hauptstra\xC3\x9F" "e 1-5\\; 4041 "
+                  "Linz;X-TITLE=Office:geo:48.3,14.3\r\nEND:VEVENT\r\n"),
+         0, 1, "X-APPLE-STRUCTURED-LOCATION", "geo:48.3,14.3"},
+        {"a parameter without a value or with a blank in its name",
+         Calendar("BEGIN:VEVENT\r\nX-APPLE-STRUCTURED-LOCATION;X-APPLE-RADIUS;X-APPLE MAP=1;X-TITLE=\"Office\"x:geo:1,2"
+                  "\r\nEND:VEVENT\r\n"),
+         0, 1, "X-APPLE-STRUCTURED-LOCATION", "geo:1,2"},
+        {"a fold that lost its space",
+         Calendar("BEGIN:VEVENT\r\nDESCRIPTION:" + fold + "\r\nmore text\r\nEND:VEVENT\r\n"), 0, 1, "DESCRIPTION",
+         fold + "more text"},
+        {"line breaks written as they are; a line with a known name is a property",
+         Calendar("BEGIN:VEVENT\r\nDESCRIPTION:Agenda\r\n1. Budget\r\nTime: 10:00\r\nNote;x=y:bring it\r\n"
+                  "LOCATION:Room 4\r\nEND:VEVENT\r\n"),
+         0, 1, "DESCRIPTION", "Agenda\\n1. Budget\\nTime: 10:00\\nNote;x=y:bring it"},
+        {"a line after the calendar's end", Calendar(event) + "<!-- served from cache -->\r\n", 1, 1, "SUMMARY",
+         "Lunch"},
+        {"lines before the calendar", "HTTP/1.1 200 OK\r\nContent-Type: text/calendar\r\n\r\n" + Calendar(event), 2,
+         1, "SUMMARY", "Lunch"},
+        {"Windows-1252 text", Calendar("BEGIN:VEVENT\r\nSUMMARY:Caf\xE9 M\xFCller \x80 5\r\nEND:VEVENT\r\n"), 0, 1,
+         "SUMMARY", "Caf\xC3\xA9 M\xC3\xBCller \xE2\x82\xAC 5"},
+        {"a VERSION without a value", "BEGIN:VCALENDAR\r\nVERSION\r\n" + event + "END:VCALENDAR\r\n", 1, 1, "UID",
+         "a"},
+        {"blank lines", Calendar("\r\n" + event + "  \r\n\r\n" + event), 0, 2, "SUMMARY", "Lunch"},
+        {"an END of what was not begun", Calendar(event + "END:VEVENT\r\nEND:VALARM\r\n"), 2, 1, "UID", "a"},
+        {"an END left out before the next event",
+         Calendar("BEGIN:VEVENT\r\nUID:first\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\n" + event), 0, 2, "UID", "a"},
+        {"an END left out before the calendar's end", Calendar("BEGIN:VEVENT\r\nUID:b\r\n"), 0, 1, "UID", "b"},
+        {"a component where it cannot stand",
+         Calendar("BEGIN:VALARM\r\nACTION:DISPLAY\r\nBEGIN:X-A\r\nEND:X-A\r\nEND:VALARM\r\n" + event), 5, 1, "UID",
+         "a"},
+        {"a file cut inside its second event", "BEGIN:VCALENDAR\r\n" + event + "BEGIN:VEVENT\r\nUID:c\r\nSUMM",
+         3, 1, "UID", "a"},
+        {"no END:VCALENDAR", "BEGIN:VCALENDAR\r\n" + event, 0, 1, "SUMMARY", "Lunch"},
+    };
+    for (const auto& c : cases) {
+        const IcsReadResult read = ReadIcs(c.text);
+        ASSERT_TRUE(read.Ok()) << c.what << ": " << read.error;
+        EXPECT_EQ(read.skippedLines, c.skipped) << c.what;
+        std::vector<const IcsComponent*> events;
+        for (const IcsComponent& calendar : read.calendars)
+            for (const IcsComponent& component : calendar.components)
+                if (component.name == "VEVENT") events.push_back(&component);
+        ASSERT_EQ(events.size(), c.events) << c.what;
+        const IcsProperty* p = events.back()->Find(c.property);
+        ASSERT_NE(p, nullptr) << c.what;
+        EXPECT_EQ(p->value, c.value) << c.what;
+    }
+}
+
+// What the parameters of those lines keep.
+TEST(IcsReader, KeepsTheParametersItCanRead) {
+    const IcsReadResult read = ReadIcs(
+        Calendar("BEGIN:VEVENT\r\nX-LOC;X-APPLE-RADIUS;X-ADDRESS=1-5\\; Linz\\, AT;X-TITLE=\"A\"b;X-RADIUS=70:geo:1,2\r\n"
+                 "END:VEVENT\r\n"));
+    ASSERT_TRUE(read.Ok()) << read.error;
+    const IcsProperty* p = read.calendars.at(0).components.at(0).Find("X-LOC");
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(p->params.size(), 2u);
+    EXPECT_EQ(*p->Param("X-ADDRESS"), "1-5; Linz, AT");
+    EXPECT_EQ(*p->Param("X-RADIUS"), "70");
+    EXPECT_EQ(p->value, "geo:1,2");
 }
 
 TEST(IcsValues, ParsesTimesDurationsAndOffsets) {

@@ -230,6 +230,29 @@ TEST(IcalImport, TheSameFileTwiceUpdatesInsteadOfAdding) {
     EXPECT_FALSE(s.registry.Peek(std::string(kEventsKeyPath) + "\\5", "uid", type, bytes));
 }
 
+// A file with lines no reader understands still brings its events; the
+// report says how much was left out.
+TEST(IcalImport, SaysHowManyLinesItCouldNotRead) {
+    const std::string event =
+        "BEGIN:VEVENT\r\nUID:u\r\nDTSTART:20260310T090000\r\nSUMMARY:Standup\r\nEND:VEVENT\r\n";
+    const struct {
+        std::string text;
+        const char* report;
+    } cases[] = {
+        {Vcalendar(event), "1 event imported."},
+        {Vcalendar(event) + "<!-- cached -->\r\n", "1 event imported.\n1 line could not be read and was skipped."},
+        {Vcalendar("END:VTODO\r\n" + event + "BEGIN:VALARM\r\nEND:VALARM\r\n"),
+         "1 event imported.\n3 lines could not be read and were skipped."},
+    };
+    for (const auto& c : cases) {
+        InteropStore s(Local(2026, 3, 1, 12));
+        const ImportPlan plan = s.Import(c.text);
+        ASSERT_EQ(plan.error, "");
+        EXPECT_EQ(plan.report.Text(), c.report);
+        EXPECT_NE(s.ByTitle("Standup"), nullptr);
+    }
+}
+
 TEST(IcalImport, BadInputLeavesTheStoreUntouched) {
     InteropStore s(Local(2026, 3, 1, 12));
     for (std::uint32_t id = 1; id <= 360; ++id) {
@@ -249,12 +272,13 @@ TEST(IcalImport, BadInputLeavesTheStoreUntouched) {
         const char* message;
     } cases[] = {
         {"Name,Date\r\nLunch,2026-03-10\r\n", "This is not an iCalendar file."},
-        {Vcalendar(event).substr(0, Vcalendar(event).find("SUMMARY") + 9), "The file ends inside VEVENT: it is incomplete."},
+        {Vcalendar(event).substr(0, Vcalendar(event).find("SUMMARY") + 9),
+         "No event in the file could be read. The file ends inside VEVENT: it is incomplete."},
         {std::string(50u << 20, 'x'), "The file is larger than 16 MB."},
         {Vcalendar(many), "The file holds more than 50000 components."},
         {Vcalendar("X-BIG:" + std::string(1u << 20, 'y') + "\r\n" + event), "Line 4 is longer than 256 KB."},
-        {Vcalendar(event + "SUMMARY:\xFF\xFE\r\n"), "Line 9 is not valid UTF-8 text."},
-        {Vcalendar("BEGIN:VEVENT\r\nBEGIN:VEVENT\r\n"), "Line 5 puts VEVENT inside VEVENT."},
+        {Vcalendar("BEGIN:VALARM\r\n" + event + "END:VALARM\r\n"),
+         "No event in the file could be read. Line 4 puts VALARM inside VCALENDAR."},
     };
     for (const auto& c : cases) {
         const ImportPlan plan = s.Import(c.text);

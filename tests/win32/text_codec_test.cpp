@@ -22,4 +22,29 @@ TEST(Win32TextCodec, ConvertsLikeTheWesternCodePage) {
     EXPECT_EQ(fakeReplaced, 2u);
 }
 
+// Windows would write a look-alike ("c" for "\u010D", "A" for "\u0100")
+// without a word; the import counts a "?" instead, as the fake does.
+TEST(Win32TextCodec, GivesNoLookAlikesForWhatTheCodePageLacks) {
+    if (GetACP() != 1252) GTEST_SKIP() << "the test prefix uses code page " << GetACP();
+    const Win32TextCodec system;
+    const Cp1252Codec fake;
+    const struct {
+        const char* utf8;
+        const char* ansi;
+        std::size_t replaced;
+    } cases[] = {
+        {"Ko\xC4\x8D\xC3\xADk \xC4\x8C", "Ko?\xEDk ?", 2},  // c and C with caron
+        {"\xC4\x80\xC5\x81\xE2\x80\x9C", "??\x93", 2},   // A with macron, L with stroke, a quote the page has
+        {"\xEF\xBC\xA1", "?", 1},                             // fullwidth A
+    };
+    for (const auto& c : cases) {
+        std::size_t systemReplaced = 0;
+        std::size_t fakeReplaced = 0;
+        EXPECT_EQ(system.FromUtf8(c.utf8, systemReplaced), c.ansi) << c.utf8;
+        EXPECT_EQ(systemReplaced, c.replaced) << c.utf8;
+        EXPECT_EQ(fake.FromUtf8(c.utf8, fakeReplaced), c.ansi) << c.utf8;
+        EXPECT_EQ(fakeReplaced, c.replaced) << c.utf8;
+    }
+}
+
 }  // namespace

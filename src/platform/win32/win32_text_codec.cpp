@@ -8,12 +8,15 @@ namespace {
 
 std::string Narrow(UINT codePage, const wchar_t* text, int size, BOOL* usedDefault) {
     if (size <= 0) return {};
-    // UTF-8 takes no replacement character; the ANSI page takes "?".
+    // UTF-8 takes no replacement character nor flags; the ANSI page takes
+    // "?" for what it lacks, not a look-alike ("c" for "\u010D") the user
+    // would not know was changed.
     const char* fallback = usedDefault != nullptr ? "?" : nullptr;
-    const int n = WideCharToMultiByte(codePage, 0, text, size, nullptr, 0, fallback, usedDefault);
+    const DWORD flags = usedDefault != nullptr ? WC_NO_BEST_FIT_CHARS : 0;
+    const int n = WideCharToMultiByte(codePage, flags, text, size, nullptr, 0, fallback, usedDefault);
     if (n <= 0) return {};
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, text, size, out.data(), n, fallback, usedDefault);
+    WideCharToMultiByte(codePage, flags, text, size, out.data(), n, fallback, usedDefault);
     return out;
 }
 
