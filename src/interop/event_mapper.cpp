@@ -245,8 +245,8 @@ void EventMapper::ChooseOccurrence(const IcsComponent& event, const IcsTime& sta
             LocalTime u;
             if (ToLocal(until, u)) untilWall = until.dateOnly ? u.days * 86400 + 86399 : u.Wall();
         }
-        // The zone moves a day by one at most: two days past the window is enough.
-        ForEachRuleDay(rr, sourceDays, windowEndDay_ + 2, [&](long long day) {
+        // Far enough for the next occurrence of a yearly rule after the months shown.
+        ForEachRuleDay(rr, sourceDays, windowEndDay_ + 400, [&](long long day) {
             LocalTime t;
             if (!ToLocal(OnDay(start, day), t)) return true;
             if (t.Wall() > untilWall) return false;
@@ -385,6 +385,7 @@ const char* EventMapper::Map(const IcsComponent& event, const std::vector<IcsTim
     if (!plan.series) notes_.followsZone = false;
     out.item = std::move(item);
     out.exclusions.assign(excluded.begin(), excluded.end());
+    out.startOffRule = plan.series && excludedDays.count(first.days) == 0 && !plan.rule.Days().Occurs(first.days);
     out.notes = notes_;
     return nullptr;
 }

@@ -126,7 +126,14 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
         for (std::size_t i = 0; i < p.replacedDays.size(); ++i) replacedDay[replacing[i]] = p.replacedDays[i];
         const std::string key = p.uidKey;
         masters.emplace(key, c);
+        const bool startOffRule = skip == nullptr && p.startOffRule;
         if (keep(std::move(p), skip)) series[key] = planned.size() - 1;
+        // DTSTART is an occurrence even where the rule names other days:
+        // one our rules cannot hold comes as an event of its own.
+        if (PlannedEvent start; startOffRule) {
+            start.uidKey = UidKey(EventKey(*c) + "#DTSTART");
+            if (mapper.MapOverride(*c, nullptr, start) == nullptr) keep(std::move(start), nullptr);
+        }
     }
     for (auto& [key, list] : changes) {
         const auto saved = series.find(key);

@@ -21,6 +21,7 @@ struct PlannedEvent {
     std::string uidKey;
     long long distance = 0;  // seconds from now to its nearest occurrence: who gets the last room
     std::vector<long long> replacedDays;  // a series' local days of its changed occurrences
+    bool startOffRule = false;  // a series whose DTSTART is not one of its rule's days
 };
 
 // Everything an import will do, worked out before the store is touched.
