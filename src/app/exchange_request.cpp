@@ -1,6 +1,7 @@
 #include "app/exchange_request.h"
 
 #include <cstring>
+#include <exception>
 
 #include "app/ical_exchange.h"
 #include "core/clock.h"
@@ -95,19 +96,26 @@ int HandToRunningCopy(const CommandLineRequest& request, const char* frameClass)
 }
 
 int RunWithoutWindows(Registry& registry, const AppValues& values, const CommandLineRequest& request) {
-    SystemClock clock;
-    Win32Desktop desktop;
-    NoScheduleLinks none;
-    Preferences prefs;
-    EventStore store(registry, clock, none, none);
-    if (!LoadSettings(registry, desktop, values.installPath, store, prefs))
-        return Unavailable("The calendar's settings could not be opened.");
-    store.LoadEvents();
-    const ExchangeOutcome outcome = request.action == CommandLineRequest::Action::Import
-                                        ? ImportCalendarFile(request.path, store, registry, clock)
-                                        : ExportCalendarFile(request.path, store, registry, clock);
-    if (!outcome.message.empty()) TellCaller(outcome.message, outcome.code != kExchangeOk);
-    return outcome.code;
+    // A fault nothing foresaw (memory, a runtime's refusal) still ends with
+    // a code of the table and a line the caller can read.
+    try {
+        SystemClock clock;
+        Win32Desktop desktop;
+        NoScheduleLinks none;
+        Preferences prefs;
+        EventStore store(registry, clock, none, none);
+        if (!LoadSettings(registry, desktop, values.installPath, store, prefs))
+            return Unavailable("The calendar's settings could not be opened.");
+        store.LoadEvents();
+        const ExchangeOutcome outcome = request.action == CommandLineRequest::Action::Import
+                                            ? ImportCalendarFile(request.path, store, registry, clock)
+                                            : ExportCalendarFile(request.path, store, registry, clock);
+        if (!outcome.message.empty()) TellCaller(outcome.message, outcome.code != kExchangeOk);
+        return outcome.code;
+    } catch (const std::exception& e) {
+        TellCaller(std::string("The request stopped on an unexpected fault (") + e.what() + ").", true);
+        return kExchangeFault;
+    }
 }
 
 void TellCaller(const std::string& message, bool failed) {

@@ -9,6 +9,7 @@
 // "/export FILE" and "/import FILE", and what the tray commands report.
 enum ExchangeCode : int {
     kExchangeOk = 0,
+    kExchangeFault = 1,        // an unexpected fault stopped the request; the message says which
     kExchangeBadArguments = 2,
     kExchangeUnreadable = 3,   // the file to import cannot be opened or read
     kExchangeInvalid = 4,      // not iCalendar, or refused as a whole; nothing imported

@@ -7,8 +7,10 @@
 
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <string>
 
+#include "app/exchange_request.h"
 #include "app/ical_exchange.h"
 #include "core/calendar.h"
 #include "core/local_zone.h"
@@ -148,6 +150,42 @@ TEST(IcalExchange, ImportOutcomes) {
         EXPECT_EQ(outcome.message, row.message);
         EXPECT_EQ(c.store.Count(), static_cast<std::size_t>(row.events + row.added));
     }
+}
+
+// A registry whose listing of the events fails the way an allocation does.
+class ThrowingRegistry final : public Registry {
+public:
+    Handle CurrentUser() const override { return inner_.CurrentUser(); }
+    bool CreateKey(Handle parent, std::string_view path, RegAccess access, Handle& out) override {
+        return inner_.CreateKey(parent, path, access, out);
+    }
+    bool OpenKey(Handle parent, std::string_view path, RegAccess access, Handle& out) override {
+        return inner_.OpenKey(parent, path, access, out);
+    }
+    void CloseKey(Handle key) override { inner_.CloseKey(key); }
+    bool QueryValue(Handle key, std::string_view name, void* buffer, std::uint32_t& size) override {
+        return inner_.QueryValue(key, name, buffer, size);
+    }
+    bool SetValue(Handle key, std::string_view name, RegType type, const void* data, std::uint32_t size) override {
+        return inner_.SetValue(key, name, type, data, size);
+    }
+    bool DeleteValue(Handle key, std::string_view name) override { return inner_.DeleteValue(key, name); }
+    bool DeleteKey(Handle parent, std::string_view subkey) override { return inner_.DeleteKey(parent, subkey); }
+    bool EnumKey(Handle, std::uint32_t, std::size_t, std::string&) override { throw std::bad_alloc(); }
+
+private:
+    MemoryRegistry inner_;
+};
+
+// Whatever stops a request, the exit code is one the README lists.
+TEST(IcalExchange, AnUnexpectedFaultEndsWithItsOwnCode) {
+    ScratchFolder folder;
+    ThrowingRegistry registry;
+    CommandLineRequest request;
+    request.action = CommandLineRequest::Action::Export;
+    request.path = folder.File("out.ics");
+    EXPECT_EQ(RunWithoutWindows(registry, AppValues{}, request), kExchangeFault);
+    EXPECT_FALSE(folder.Has("out.ics"));
 }
 
 TEST(IcalExchange, ReadWholeFileStopsOneBytePastTheLimit) {
