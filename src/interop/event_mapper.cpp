@@ -4,7 +4,6 @@
 
 #include "core/calendar.h"
 #include "core/occurrence.h"
-#include "interop/exchange_id.h"
 #include "interop/ics_recurrence.h"
 #include "interop/ics_text.h"
 

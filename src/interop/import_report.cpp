@@ -33,6 +33,12 @@ std::string Names(const std::vector<std::string>& names) {
     return text;
 }
 
+// GCC 12 takes "\n" + std::string for an overlapping copy (-Wrestrict).
+void AddLine(std::string& text, const std::string& line) {
+    text += '\n';
+    text += line;
+}
+
 }  // namespace
 
 void ImportReport::Count(const ImportNotes& notes, const std::string& title) {
@@ -59,31 +65,31 @@ std::string ImportReport::Text() const {
     int first = 0;
     for (const auto& entry : firstOnly) first += entry.second;
     if (first > 0)
-        text += "\n" + Counted(first, "event", "events") + " kept as the first occurrence only: " +
-                Reasons(firstOnly, "with ") + ".";
+        AddLine(text, Counted(first, "event", "events") + " kept as the first occurrence only: " +
+                Reasons(firstOnly, "with ") + ".");
     if (!zoneFollowers.empty())
-        text += "\n" + Names(zoneFollowers) + (zoneFollowers.size() == 1 ? " follows" : " follow") +
+        AddLine(text, Names(zoneFollowers) + (zoneFollowers.size() == 1 ? " follows" : " follow") +
                 " the clock changes of another time zone: around those days " +
-                (zoneFollowers.size() == 1 ? "it" : "they") + " may be an hour off.";
+                (zoneFollowers.size() == 1 ? "it" : "they") + " may be an hour off.");
     if (replacedCharacters > 0)
-        text += "\n" + Counted(static_cast<int>(replacedCharacters), "character", "characters") +
-                " that Windows cannot show in its code page became \"?\".";
+        AddLine(text, Counted(static_cast<int>(replacedCharacters), "character", "characters") +
+                " that Windows cannot show in its code page became \"?\".");
     if (shortened > 0)
-        text += "\n" + Counted(shortened, "title, note or file name was", "titles, notes or file names were") +
-                " too long and shortened or left out.";
+        AddLine(text, Counted(shortened, "title, note or file name was", "titles, notes or file names were") +
+                " too long and shortened or left out.");
     if (unknownZones > 0)
-        text += "\n" + Counted(unknownZones, "event", "events") +
-                " in a time zone the file does not describe kept the times as written.";
+        AddLine(text, Counted(unknownZones, "event", "events") +
+                " in a time zone the file does not describe kept the times as written.");
     if (launchesLeftOff > 0)
-        text += "\n" + Counted(launchesLeftOff, "event", "events") + " asked to open a program at " +
+        AddLine(text, Counted(launchesLeftOff, "event", "events") + " asked to open a program at " +
                 (launchesLeftOff == 1 ? "its reminder" : "their reminders") +
-                "; that was left off: switch it on in the editor if you trust it.";
+                "; that was left off: switch it on in the editor if you trust it.");
     if (refusedPaths > 0)
-        text += "\n" + Counted(refusedPaths, "sound or program path was", "sound or program paths were") +
-                " left out: only files on this computer are kept, and only WAV files as sounds.";
+        AddLine(text, Counted(refusedPaths, "sound or program path was", "sound or program paths were") +
+                " left out: only files on this computer are kept, and only WAV files as sounds.");
     if (unreadLines > 0)
-        text += "\n" + Counted(static_cast<int>(unreadLines), "line could not be read and was skipped.",
-                               "lines could not be read and were skipped.");
-    if (saveFailures > 0) text += "\n" + Counted(saveFailures, "event", "events") + " could not be saved.";
+        AddLine(text, Counted(static_cast<int>(unreadLines), "line could not be read and was skipped.",
+                               "lines could not be read and were skipped."));
+    if (saveFailures > 0) AddLine(text, Counted(saveFailures, "event", "events") + " could not be saved.");
     return text;
 }
