@@ -102,12 +102,12 @@ wd=$(date -d '+2 day' +%a | cut -c1-2 | tr a-z A-Z)
 ics BEGIN:VEVENT UID:yoga@example.com "DTSTART:$(day 2)T070000" "DTEND:$(day 2)T080000" 'SUMMARY:Yoga' \
   "RRULE:FREQ=WEEKLY;BYDAY=$wd" END:VEVENT \
   BEGIN:VEVENT UID:yoga@example.com "RECURRENCE-ID:$(day 9)T070000" "DTSTART:$(day 10)T180000" \
-  "DTEND:$(day 10)T190000" 'SUMMARY:Yoga (moved)' END:VEVENT >"$work/moved.ics"
+  "DTEND:$(day 10)T190000" 'SUMMARY:Yoga-moved' END:VEVENT >"$work/moved.ics"
 for round in 1 2; do
   check "/import of a moved occurrence, round $round: exit code 0" test "$(run /import "$(winpath "$work/moved.ics")" /s)" = 0
 done
 check "the series and the moved one, once each" events_are "1 2 3 4 5 6 7 8 "
-check "the moved one keeps its own title" test "$(reg_value "$SC\\8" title)" = "REG_SZ Yoga (moved)"
+check "the moved one keeps its own title" test "$(reg_value "$SC\\8" title)" = "REG_SZ Yoga-moved"
 le_key() { printf '%02X%02X%02X%02X' "$(date -d "+$1 day" +%-d)" "$(date -d "+$1 day" +%-m)" \
   $(( $(date -d "+$1 day" +%Y) & 255 )) $(( $(date -d "+$1 day" +%Y) >> 8 )); }
 check "the series leaves the moved day out" grep -qi "$(le_key 9)07000000" <<<"$(reg_value "$USER_KEY" EventExcluded)"

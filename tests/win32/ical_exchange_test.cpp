@@ -133,7 +133,7 @@ TEST(IcalExchange, ImportOutcomes) {
         {"none.ics", 0, false, 0, kExchangeUnreadable, "The file could not be read:\n" + folder.File("none.ics")},
         {"table.csv", 0, false, 0, kExchangeInvalid, "This is not an iCalendar file."},
         {"lunch.ics", 361, false, 0, kExchangeStoreFull,
-         "The file holds 1 new event, but the calendar has room for only 0 more (it keeps at most 361). Nothing was "
+         "The file holds 1 new event, but the calendar has no room for more (it keeps at most 361). Nothing was "
          "imported."},
         // Kept in memory until the next start, as any event whose key cannot be written.
         {"lunch.ics", 0, true, 1, kExchangeWriteFailed, "1 event imported.\n1 event could not be saved."},
