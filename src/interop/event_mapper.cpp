@@ -245,7 +245,8 @@ void EventMapper::ChooseOccurrence(const IcsComponent& event, const IcsTime& sta
             if (ToLocal(until, u)) untilWall = until.dateOnly ? u.days * 86400 + 86399 : u.Wall();
         }
         // Far enough for the next occurrence of a yearly rule after the months shown.
-        ForEachRuleDay(rr, sourceDays, windowEndDay_ + 400, [&](long long day) {
+        // The zone moves a day by one at most.
+        ForEachRuleDay(rr, sourceDays, windowFirstDay_ - 1, windowEndDay_ + 400, expansionBudget_, [&](long long day) {
             LocalTime t;
             if (!ToLocal(OnDay(start, day), t)) return true;
             if (t.Wall() > untilWall) return false;

@@ -79,6 +79,9 @@ private:
     Instant windowStart_;
     Instant windowEnd_;
     ImportNotes notes_;
+    // Periods of rules looked at for one occurrence, for the whole file: a
+    // file of many odd rules from year 1 stays quick, read as written.
+    long long expansionBudget_ = 5000000;
 };
 
 // Calendar helpers the import shares.

@@ -7,10 +7,6 @@
 
 namespace {
 
-// A daily rule from 1900 to 2040 needs about 51,000; more is a rule no
-// calendar of ours can show anything of.
-constexpr long long kMaxPeriods = 200000;
-
 bool Contains(const std::vector<int>& list, int value) { return std::find(list.begin(), list.end(), value) != list.end(); }
 
 // Whether a day matches BYDAY; the ordinals count within `scopeLength` days
@@ -33,6 +29,23 @@ public:
     PeriodDays(const IcsRecurRule& rule, long long startDays) : rule_(rule), startDays_(startDays) {
         CivilFromDays(startDays, startYear_, startMonth_, startDay_);
         startWeekday_ = WeekdayIndexOfDays(startDays);
+    }
+
+    // A period index at most one before the one that holds `days`: the
+    // periods before it need not be looked at.
+    long long PeriodBefore(long long days) const {
+        if (days <= startDays_) return 0;
+        long long steps = 0;
+        if (rule_.freq == "DAILY") {
+            steps = days - startDays_;
+        } else if (rule_.freq == "WEEKLY") {
+            steps = (days - startDays_) / 7;
+        } else {
+            int y = 0, m = 0, d = 0;
+            CivilFromDays(days, y, m, d);
+            steps = rule_.freq == "MONTHLY" ? (y - startYear_) * 12LL + (m - startMonth_) : y - startYear_;
+        }
+        return std::max(0LL, steps / rule_.interval - 1);
     }
 
     // The days of the k-th period, sorted, and the period's first day; false
@@ -141,8 +154,8 @@ private:
 
 }  // namespace
 
-bool ForEachRuleDay(const IcsRecurRule& rule, long long startDays, long long lastDays,
-                    const std::function<bool(long long)>& visit) {
+bool ForEachRuleDay(const IcsRecurRule& rule, long long startDays, long long fromDays, long long lastDays,
+                    long long& budget, const std::function<bool(long long)>& visit) {
     if (!rule.unsupported.empty() || (!rule.byYearDay.empty() && rule.freq != "YEARLY")) return false;
     // Ordinals mean nothing in a day or a week.
     if (rule.freq == "DAILY" || rule.freq == "WEEKLY")
@@ -151,16 +164,16 @@ bool ForEachRuleDay(const IcsRecurRule& rule, long long startDays, long long las
     const PeriodDays periods(rule, startDays);
     std::vector<long long> days;
     long long counted = 0;
-    for (long long k = 0; k < kMaxPeriods; ++k) {
+    for (long long k = rule.count != 0 ? 0 : periods.PeriodBefore(fromDays);; ++k) {
+        if (--budget < 0) return false;
         long long periodFirst = 0;
         if (!periods.Collect(k, days, periodFirst)) return false;
         if (periodFirst > lastDays) return true;
         for (long long d : days) {
             if (d < startDays) continue;
             if (d > lastDays) return true;
-            if (!visit(d)) return true;
-            if (rule.count != 0 && ++counted >= rule.count) return true;
+            if (rule.count != 0 && ++counted > rule.count) return true;
+            if (d >= fromDays && !visit(d)) return true;
         }
     }
-    return false;
 }

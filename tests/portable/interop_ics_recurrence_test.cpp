@@ -10,11 +10,15 @@
 
 namespace {
 
-std::vector<std::string> FirstDays(const char* rule, int y, int m, int d, std::size_t n, bool* read = nullptr) {
+// The first n days from `from` (the start when 0) of a rule starting y-m-d.
+std::vector<std::string> FirstDays(const char* rule, int y, int m, int d, std::size_t n, bool* read = nullptr,
+                                   long long from = 0, long long budget = 1000000) {
     IcsRecurRule rr;
     EXPECT_TRUE(ParseRecurRule(rule, rr)) << rule;
     std::vector<std::string> days;
-    const bool ok = ForEachRuleDay(rr, DaysFromCivil(y, m, d), DaysFromCivil(2100, 1, 1), [&](long long day) {
+    const long long start = DaysFromCivil(y, m, d);
+    const bool ok = ForEachRuleDay(rr, start, from != 0 ? from : start, DaysFromCivil(2100, 1, 1), budget,
+                                   [&](long long day) {
         int yy = 0, mm = 0, dd = 0;
         CivilFromDays(day, yy, mm, dd);
         days.push_back(FormatIcsDate(yy, mm, dd));
@@ -58,6 +62,23 @@ TEST(IcsRecurrence, PartsItCannotReadAreSaidSo) {
     bool read = false;
     EXPECT_EQ(FirstDays("FREQ=DAILY;COUNT=2", 2026, 1, 1, 5, &read), (std::vector<std::string>{"20260101", "20260102"}));
     EXPECT_TRUE(read);
+}
+
+// A search from a later day skips the periods before it, unless a COUNT
+// must be counted from the start; a search that would take too long says so.
+TEST(IcsRecurrence, LaterSearchesAreShortAndBounded) {
+    const long long from = DaysFromCivil(2026, 3, 1);
+    bool read = false;
+    EXPECT_EQ(FirstDays("FREQ=MONTHLY;BYMONTHDAY=31", 1901, 1, 31, 2, &read, from, 4),
+              (std::vector<std::string>{"20260331", "20260531"}));
+    EXPECT_TRUE(read);
+    // March 2025 has five Mondays.
+    EXPECT_EQ(FirstDays("FREQ=YEARLY;BYMONTH=3;BYDAY=MO;COUNT=6", 2025, 1, 1, 3, &read, from),
+              (std::vector<std::string>{"20260302"}));
+    EXPECT_EQ(FirstDays("FREQ=YEARLY;BYMONTH=3;BYDAY=MO;COUNT=5", 2025, 1, 1, 3, &read, from),
+              (std::vector<std::string>{}));
+    FirstDays("FREQ=DAILY;COUNT=1000000", 1, 1, 1, 1, &read, from, 100000);
+    EXPECT_FALSE(read);
 }
 
 }  // namespace
