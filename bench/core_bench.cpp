@@ -89,6 +89,42 @@ void BM_ReminderRebuild(benchmark::State& state) {
 }
 BENCHMARK(BM_ReminderRebuild)->Unit(benchmark::kMicrosecond);
 
+// Rules the store can hold that reach far: every 200 or 255 years, every
+// 250 months, every 255 days without end, asked for their next occurrence
+// up to the last instant the calendar reads. Such a search walks spans of
+// the zone cache past 2106.
+void BM_FindOccurrenceFarAhead(benchmark::State& state) {
+    struct Rule {
+        std::uint8_t kind;
+        std::uint16_t pattern;
+        std::uint8_t interval;
+    };
+    const Rule rules[] = {{kKindYearlyDate, 3 << 8 | 29, 200}, {kKindYearlyNth, 10 << 8 | 0x40, 255},
+                          {kKindMonthlyDay, 31, 250},          {kKindDaily, 0, 255},
+                          {kKindYearlyDate, 2 << 8 | 29, 255}, {kKindMonthlyNth, 0x16, 250}};
+    std::vector<ScheduleItem> items;
+    for (const Rule& r : rules) {
+        ScheduleItem item;
+        item.front.recurKind = r.kind;
+        item.front.recurPattern = r.pattern;
+        item.front.recurInterval = r.interval;
+        item.front.recurFlags = 1;
+        item.front.startDate = static_cast<std::uint32_t>(MakeLocalTime(2026, 3, 1, 0, 0, 0));
+        item.front.endDate = static_cast<std::uint32_t>(EndOfDay(item.front.startDate));
+        item.front.startTime = 9 * 3600;
+        items.push_back(item);
+    }
+    const Instant from = MakeLocalTime(2027, 1, 1, 0, 0, 0);
+    for (auto _ : state)
+        for (const ScheduleItem& item : items) {
+            Instant at = 0;
+            benchmark::DoNotOptimize(FindOccurrence(item, from, kLatestInstant, &at));
+            benchmark::DoNotOptimize(at);
+        }
+    state.SetItemsProcessed(state.iterations() * static_cast<long long>(items.size()));
+}
+BENCHMARK(BM_FindOccurrenceFarAhead)->Unit(benchmark::kMicrosecond);
+
 void BM_MakeLocalTime(benchmark::State& state) {
     int day = 0;
     for (auto _ : state) {

@@ -18,7 +18,9 @@ namespace {
 // zone does is not remembered and every question about it goes to the runtime.
 constexpr int kSpanBits = 25;
 constexpr Instant kSpanLength = Instant{1} << kSpanBits;
-constexpr int kSlots = 128;  // 1970..2106 fit without two spans sharing a slot
+// One slot for every span of the range (about 970, 62 KB): a slot shared by
+// two spans made a search walking past 2106 learn a span again at each step.
+constexpr long long kSlots = (kLatestInstant >> kSpanBits) + 1;
 constexpr int kMaxChanges = 6;
 
 struct Span {
@@ -30,10 +32,12 @@ struct Span {
 };
 
 Span theSpans[kSlots];
+std::size_t theLearnedSpans = 0;
 
 // Learns span `index`; leaves `changes` at -1 when the runtime fails or the
 // offsets change too often.
 void Learn(long long index, Span& span) {
+    ++theLearnedSpans;
     span = Span{};
     span.index = index;
     const Instant begin = index << kSpanBits;
@@ -103,7 +107,7 @@ bool RuntimeUtcOffset(Instant t, long long& offset) {
 bool UtcOffset(Instant t, long long& offset) {
     if (t < kEarliestInstant || t > kLatestInstant) return false;
     const long long index = t >> kSpanBits;
-    Span& span = theSpans[index % kSlots];
+    Span& span = theSpans[index];
     if (span.index != index) Learn(index, span);
     if (span.changes < 0) return RuntimeUtcOffset(t, offset);
     const auto within = static_cast<std::uint32_t>(t - (index << kSpanBits));
@@ -115,4 +119,7 @@ bool UtcOffset(Instant t, long long& offset) {
 
 void ResetLocalTimeCache() {
     for (Span& span : theSpans) span = Span{};
+    theLearnedSpans = 0;
 }
+
+std::size_t LearnedSpanCount() { return theLearnedSpans; }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+
 #include "core/calendar.h"
 #include "core/time_types.h"
 
@@ -18,3 +20,7 @@ bool UtcOffset(Instant t, long long& offset);
 // Forgets what UtcOffset remembered. Call it whenever the runtime has read
 // the zone again (_tzset, tzset), or it goes on answering for the old zone.
 void ResetLocalTimeCache();
+
+// How many spans were learned from the runtime since the last reset: each
+// span once, whatever the order of the questions.
+std::size_t LearnedSpanCount();

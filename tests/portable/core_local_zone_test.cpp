@@ -91,6 +91,23 @@ TEST(LocalTimeCacheTest, AgreesWithTheRuntimeOnEveryDay) {
     }
 }
 
+// A search walking the whole range and back, as a yearly rule every 200
+// years does, learns each span once: the runtime is asked about a span
+// only the first time.
+TEST(LocalTimeCacheTest, EachSpanIsLearnedOnce) {
+    ResetLocalTimeCache();
+    const Instant step = 30 * kSecondsPerDay;
+    long long offset = 0;
+    std::size_t learned = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (Instant t = kEarliestInstant; t <= kLatestInstant; t += step) ASSERT_TRUE(UtcOffset(t, offset));
+        ASSERT_TRUE(UtcOffset(UtcInstant(2026, 7, 1), offset));
+        if (round == 0) learned = LearnedSpanCount();
+    }
+    EXPECT_GT(learned, 0u);
+    EXPECT_EQ(LearnedSpanCount(), learned);
+}
+
 // A changed zone is seen once the cache is reset, as the main frame does on
 // a time change.
 TEST(LocalTimeCacheTest, ResetFollowsAZoneChange) {
