@@ -62,32 +62,9 @@ long long Distance(const ScheduleItem& item, Instant now) {
     return now - std::min<Instant>(now, last);
 }
 
-}  // namespace
-
-ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCodec& codec, const Clock& clock,
-                      std::string_view exchangeId, const IcsLimits& limits) {
-    store.FinishLoad();  // matching goes by the "uid" values
-    ImportPlan plan;
-    IcsReadResult read = ReadIcs(fileText, limits);
-    if (!read.Ok()) {
-        plan.error = read.error;
-        return plan;
-    }
-    plan.report.unreadLines = read.skippedLines;
-    Instant windowStart = 0;
-    Instant windowEnd = 0;
-    GetRollingWindow(clock, windowStart, windowEnd);
-    EventMapper mapper(codec, clock.Now(), windowStart, windowEnd);
-    for (const IcsComponent& calendar : read.calendars) {
-        for (const IcsComponent& c : calendar.components) {
-            const IcsProperty* tzid = c.Find("TZID");
-            IcsZone zone;
-            if (c.name == "VTIMEZONE" && tzid != nullptr && IcsZone::FromComponent(c, zone))
-                mapper.zones[ZoneName(tzid->value)] = std::move(zone);
-        }
-    }
-    std::map<std::string, std::uint32_t> known;
-    for (const auto& event : store.Events()) known[UidKey(EventUid(*event, exchangeId))] = event->front.id;
+// Every event of the file as planned, changed occurrences after their
+// series; what is skipped is counted in the report.
+std::vector<PlannedEvent> PlanEvents(const IcsReadResult& read, EventMapper& mapper, ImportReport& report) {
     // Changed occurrences by the key of their series, which leaves their days out.
     std::map<std::string, std::vector<const IcsComponent*>> changes;
     std::vector<const IcsComponent*> events;
@@ -103,7 +80,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
     const auto keep = [&](PlannedEvent&& p, const char* skip) {
         if (skip == nullptr && !seen.insert(p.uidKey).second) skip = r::kDuplicate;
         if (skip != nullptr) {
-            ++plan.report.skipped[skip];
+            ++report.skipped[skip];
             return false;
         }
         planned.push_back(std::move(p));
@@ -156,7 +133,15 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
             keep(std::move(p), skip);
         }
     }
+    return planned;
+}
 
+// Matches the planned events with the calendar's by key and drops the new
+// ones farthest from today that find no room; false when none fits at all.
+bool FitIntoStore(std::vector<PlannedEvent>& planned, EventStore& store, std::string_view exchangeId, Instant now,
+                  ImportPlan& plan) {
+    std::map<std::string, std::uint32_t> known;
+    for (const auto& event : store.Events()) known[UidKey(EventUid(*event, exchangeId))] = event->front.id;
     std::vector<PlannedEvent*> fresh;
     for (PlannedEvent& p : planned) {
         if (auto match = known.find(p.uidKey); match != known.end()) {
@@ -165,25 +150,53 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
             const ScheduleItem* mine = store.FindEvent(match->second);
             if (mine != nullptr && mine->uid.empty()) p.item->uid.clear();
         } else {
-            p.distance = Distance(*p.item, clock.Now());
+            p.distance = Distance(*p.item, now);
             fresh.push_back(&p);
         }
     }
     const std::size_t room = kMaxEvents - std::min(kMaxEvents, store.Count());
-    if (fresh.size() > room) {
-        if (room == 0 && fresh.size() == planned.size()) {
-            plan.error = "The file holds " + Counted(static_cast<int>(fresh.size()), "new event", "new events") +
-                         ", but the calendar has no room for more (it keeps at most " + std::to_string(kMaxEvents) +
-                         "). Nothing was imported.";
-            plan.storeFull = true;
-            return plan;
-        }
-        // The nearest to today come in; the rest wait for room.
-        std::stable_sort(fresh.begin(), fresh.end(),
-                         [](const PlannedEvent* a, const PlannedEvent* b) { return a->distance < b->distance; });
-        for (std::size_t i = room; i < fresh.size(); ++i) fresh[i]->item.reset();
-        plan.report.skipped[r::kNoRoom] += static_cast<int>(fresh.size() - room);
+    if (fresh.size() <= room) return true;
+    if (room == 0 && fresh.size() == planned.size()) {
+        plan.error = "The file holds " + Counted(static_cast<int>(fresh.size()), "new event", "new events") +
+                     ", but the calendar has no room for more (it keeps at most " + std::to_string(kMaxEvents) +
+                     "). Nothing was imported.";
+        plan.storeFull = true;
+        return false;
     }
+    // The nearest to today come in; the rest wait for room.
+    std::stable_sort(fresh.begin(), fresh.end(),
+                     [](const PlannedEvent* a, const PlannedEvent* b) { return a->distance < b->distance; });
+    for (std::size_t i = room; i < fresh.size(); ++i) fresh[i]->item.reset();
+    plan.report.skipped[r::kNoRoom] += static_cast<int>(fresh.size() - room);
+    return true;
+}
+
+}  // namespace
+
+ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCodec& codec, const Clock& clock,
+                      std::string_view exchangeId, const IcsLimits& limits) {
+    store.FinishLoad();  // matching goes by the "uid" values
+    ImportPlan plan;
+    IcsReadResult read = ReadIcs(fileText, limits);
+    if (!read.Ok()) {
+        plan.error = read.error;
+        return plan;
+    }
+    plan.report.unreadLines = read.skippedLines;
+    Instant windowStart = 0;
+    Instant windowEnd = 0;
+    GetRollingWindow(clock, windowStart, windowEnd);
+    EventMapper mapper(codec, clock.Now(), windowStart, windowEnd);
+    for (const IcsComponent& calendar : read.calendars) {
+        for (const IcsComponent& c : calendar.components) {
+            const IcsProperty* tzid = c.Find("TZID");
+            IcsZone zone;
+            if (c.name == "VTIMEZONE" && tzid != nullptr && IcsZone::FromComponent(c, zone))
+                mapper.zones[ZoneName(tzid->value)] = std::move(zone);
+        }
+    }
+    std::vector<PlannedEvent> planned = PlanEvents(read, mapper, plan.report);
+    if (!FitIntoStore(planned, store, exchangeId, clock.Now(), plan)) return plan;
     for (PlannedEvent& p : planned) {
         if (!p.item) continue;
         ++(p.replaces != 0 ? plan.report.updated : plan.report.imported);
