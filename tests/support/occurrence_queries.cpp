@@ -7,11 +7,13 @@
 #include "core/calendar.h"
 #include "support/local_midnight.h"
 
-std::vector<OccurrenceQuery> MakeOccurrenceQueries(int count, unsigned seed) {
+std::vector<OccurrenceQuery> MakeOccurrenceQueries(int count, unsigned seed, Reach reach) {
     std::mt19937 rng(seed);
     auto pick = [&](Instant lo, Instant hi) { return std::uniform_int_distribution<Instant>(lo, hi)(rng); };
     // The last day whose end a stored 32-bit date can hold in every zone.
     const Instant lastEnd = EndOfDay(MakeLocalTime(2038, 1, 17, 0, 0, 0));
+    // libical, the reference, iterates no further than 2582.
+    const Instant farEnd = EndOfDay(MakeLocalTime(2582, 12, 31, 0, 0, 0));
     std::vector<OccurrenceQuery> queries;
     queries.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -51,7 +53,8 @@ std::vector<OccurrenceQuery> MakeOccurrenceQueries(int count, unsigned seed) {
                 break;
         }
         const long long r = pick(0, 9);
-        f.recurInterval = static_cast<std::uint8_t>(r < 5 ? 1 : r < 8 ? pick(2, 12) : pick(0, 200));
+        const Instant largest = reach == Reach::Everything ? 255 : 200;
+        f.recurInterval = static_cast<std::uint8_t>(r < 5 ? 1 : r < 8 ? pick(2, 12) : pick(0, largest));
         Instant startDay = 0;  // local midnight; 1970-01-01 has none in zones east of UTC
         for (bool ok = false; !ok;) {
             const int year = static_cast<int>(pick(1970, 2037));
@@ -68,11 +71,14 @@ std::vector<OccurrenceQuery> MakeOccurrenceQueries(int count, unsigned seed) {
         f.endDate = static_cast<std::int32_t>(std::max(endDate, EndOfDay(startDay)));
 
         // `from` anywhere from a month before the start to a month after the
-        // end, or up to ten years on for an event without end.
-        const Instant last = endless ? std::min(startDay + 3650 * kSecondsPerDay, lastEnd) : f.endDate;
+        // end, or up to ten years on for an event without end (or to 2582).
+        const bool farAhead = endless && reach == Reach::Everything && pick(0, 1) == 1;
+        const Instant last = farAhead ? farEnd - 400 * kSecondsPerDay
+                             : endless ? std::min(startDay + 3650 * kSecondsPerDay, lastEnd)
+                                       : f.endDate;
         const Instant at = std::clamp(pick(startDay - 30 * kSecondsPerDay, last + 30 * kSecondsPerDay),
-                                      kEarliestInstant + 2 * kSecondsPerDay, lastEnd);
-        const Instant endOrNever = endless ? Instant{INT_MAX} : Instant{f.endDate};
+                                      kEarliestInstant + 2 * kSecondsPerDay, farAhead ? last : lastEnd);
+        const Instant endOrNever = farAhead ? farEnd : endless ? Instant{INT_MAX} : Instant{f.endDate};
         q.from = at;
         switch (pick(0, 3)) {
             case 0:  // the rest of a day; a day's window needs no clipping, its day is before the end or after it

@@ -5,6 +5,10 @@
 // whole day, up to the event's end or without end, and spans of up to 400
 // days. A window never reaches past a bounded event's end date, as no
 // caller's does. Built in the current zone.
+//
+// With Reach::Everything the mix also holds what the store allows and the
+// callers rarely ask: intervals up to the largest stored, and events without
+// end asked anywhere up to 2582, the last year libical iterates.
 #include <vector>
 
 #include "core/schedule_item.h"
@@ -16,4 +20,6 @@ struct OccurrenceQuery {
     Instant to = 0;
 };
 
-std::vector<OccurrenceQuery> MakeOccurrenceQueries(int count, unsigned seed);
+enum class Reach { Realistic, Everything };
+
+std::vector<OccurrenceQuery> MakeOccurrenceQueries(int count, unsigned seed, Reach reach = Reach::Realistic);
