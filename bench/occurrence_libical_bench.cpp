@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -91,6 +92,34 @@ bool Theirs(const Mix& mix, std::size_t i) {
     return found;
 }
 
+// The engine's cost must not depend on the rule: each query's own time (the
+// fastest of a few rounds of repeated calls), as the median and the slowest.
+void PrintSpread(int zone, int reach) {
+    UseZone(zone);
+    const Mix& mix = MixOf(zone, reach);
+    constexpr int kCalls = 16;
+    std::vector<double> times;
+    std::size_t slowest = 0;
+    for (std::size_t i = 0; i < mix.queries.size(); ++i) {
+        double best = 1e300;
+        for (int round = 0; round < 5; ++round) {
+            const auto begin = std::chrono::steady_clock::now();
+            for (int c = 0; c < kCalls; ++c) benchmark::DoNotOptimize(Ours(mix, i));
+            const std::chrono::duration<double, std::nano> took = std::chrono::steady_clock::now() - begin;
+            best = std::min(best, took.count() / kCalls);
+        }
+        times.push_back(best);
+        if (best > times[slowest]) slowest = i;
+    }
+    const double slowestTime = times[slowest];
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    const ScheduleFront& f = mix.queries[slowest].item.front;
+    std::printf("  %-20s median %6.0f ns, 99th %6.0f ns, slowest %6.0f ns (%4.1fx the median: kind %d interval %d)\n",
+                kZones[zone], median, times[times.size() * 99 / 100], slowestTime, slowestTime / median,
+                f.recurKind, f.recurInterval);
+}
+
 // Prints as the console does and keeps each benchmark's CPU times, for the
 // ratios at the end.
 class RatioReporter final : public benchmark::ConsoleReporter {
@@ -160,6 +189,10 @@ int main(int argc, char** argv) {
             for (const std::string& d : c.disagreements) std::printf("    %s\n", d.c_str());
             disagreements += static_cast<int>(c.disagreements.size());
         }
+    }
+    for (int r = 0; r < static_cast<int>(std::size(kReaches)); ++r) {
+        std::printf("Each query's time, %s mix:\n", kReachNames[r]);
+        for (int z = 0; z < static_cast<int>(std::size(kZones)); ++z) PrintSpread(z, r);
     }
     UseZone(0);
 

@@ -73,6 +73,16 @@ WallpaperKeep KeptWallpaperSize(int imageWidth, int imageHeight, int screenWidth
     return keep;
 }
 
+int ScaledDecodeDivisor(int imageWidth, int imageHeight, const WallpaperKeep& keep) {
+    if (!keep.scaled) return 1;
+    for (int divisor = 8; divisor > 1; divisor /= 2) {
+        if ((imageWidth + divisor - 1) / divisor >= keep.width && (imageHeight + divisor - 1) / divisor >= keep.height) {
+            return divisor;
+        }
+    }
+    return 1;
+}
+
 namespace {
 
 // The boxes of n target cells over `size` source cells: cell i covers [i * size / n, (i + 1) * size / n), at least one.

@@ -58,6 +58,12 @@ struct WallpaperKeep {
 };
 WallpaperKeep KeptWallpaperSize(int imageWidth, int imageHeight, int screenWidth, int screenHeight, bool fit);
 
+// A JPEG decoder can shrink while it decodes, to 1/2, 1/4 or 1/8, so that
+// the whole photo is never in memory: the largest of those divisors (or 1)
+// whose decode, rounded up, still covers the kept copy. 1 for a copy that
+// is not scaled.
+int ScaledDecodeDivisor(int imageWidth, int imageHeight, const WallpaperKeep& keep);
+
 // Shrinking a photo one target row at a time, so that only a few source rows
 // are ever converted at once: the source rows [first, last) that target row
 // `row` of `targetHeight` averages, and the average itself. Pixels are

@@ -143,23 +143,27 @@ TEST(WallpaperGeometry, TilesCoverTheTargetExactlyOnce) {
 
 }  // namespace
 
-TEST(WallpaperGeometry, KeepsWhatAScreenCanShow) {
+TEST(WallpaperGeometry, KeepsWhatAScreenCanShowAndDecodesNoLargerThanNeeded) {
     struct Case {
         int w, h, sw, sh;
         bool fit;
         WallpaperKeep keep;
+        int divisor;
     } cases[] = {
-        {3840, 2160, 1024, 768, true, {1366, 768, true}},    // wider than the screen: covered by height
-        {1500, 3001, 1024, 768, true, {1024, 2049, true}},   // taller: covered by width, rounded up
-        {1000, 3000, 1024, 768, true, {1000, 3000, false}},  // narrower than the screen: never enlarged
-        {3840, 2160, 1024, 768, false, {1024, 768, false}},  // tiled: the top-left screenful
-        {3840, 500, 1024, 768, false, {1024, 500, false}},
-        {800, 600, 1024, 768, true, {800, 600, false}},      // within the screen: whole
-        {2048, 1536, 1024, 768, true, {1024, 768, true}},
-        {100000, 100000, 1024, 768, true, {1024, 1024, true}},
-        {0, 600, 1024, 768, true, {0, 600, false}},
+        {3840, 2160, 1024, 768, true, {1366, 768, true}, 2},    // wider than the screen: covered by height
+        {1500, 3001, 1024, 768, true, {1024, 2049, true}, 1},   // taller: covered by width, rounded up
+        {1000, 3000, 1024, 768, true, {1000, 3000, false}, 1},  // narrower than the screen: never enlarged
+        {3840, 2160, 1024, 768, false, {1024, 768, false}, 1},  // tiled: the top-left screenful
+        {3840, 500, 1024, 768, false, {1024, 500, false}, 1},
+        {800, 600, 1024, 768, true, {800, 600, false}, 1},      // within the screen: whole
+        {2048, 1536, 1024, 768, true, {1024, 768, true}, 2},    // half exactly
+        {100000, 100000, 1024, 768, true, {1024, 1024, true}, 8},
+        {4001, 3001, 500, 375, true, {500, 376, true}, 8},      // an eighth, rounded up, still covers
+        {0, 600, 1024, 768, true, {0, 600, false}, 1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(KeptWallpaperSize(c.w, c.h, c.sw, c.sh, c.fit), c.keep) << c.w << "x" << c.h << " fit " << c.fit;
+        const WallpaperKeep keep = KeptWallpaperSize(c.w, c.h, c.sw, c.sh, c.fit);
+        EXPECT_EQ(keep, c.keep) << c.w << "x" << c.h << " fit " << c.fit;
+        EXPECT_EQ(ScaledDecodeDivisor(c.w, c.h, keep), c.divisor) << c.w << "x" << c.h << " fit " << c.fit;
     }
 }
