@@ -4,7 +4,7 @@
 #include <bit>
 
 #include "core/calendar.h"
-#include "core/recurrence_days.h"
+#include "core/local_zone.h"
 
 // Where an event lies relative to the displayed month.
 struct MonthLayout::Span {
@@ -12,8 +12,8 @@ struct MonthLayout::Span {
     int lastDay = 0;
     bool startsInMonth = false;
     bool endsInMonth = false;
-    LocalFields start;
-    long long monthDays = 0;  // day 1 of the month as a day count
+    const RecurrenceDays* rule = nullptr;
+    long long monthDays = 0;  // day 1 of the month
 };
 
 bool MonthLayout::SetupMonth(int newYear, int newMonth) {
@@ -44,33 +44,45 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
     selectedExcluded = false;
     ClearMonthEvents();
     if (daysInMonth == 0) return;
-    // Computed afresh: the time zone may have changed since the month was set up.
     Instant monthStart = 0;
     Instant nextStart = 0;
-    if (!LocalMonthBounds(year, month, monthStart, nextStart)) return;
+    if (!MonthBounds(monthStart, nextStart)) return;
 
     const long long monthDays = DaysFromCivil(year, month, 1);
+    const long long nextDays = monthDays + daysInMonth;
+    monthEvents.reserve(source_.Events().size());
+    knownStarts_.resize(source_.Events().size());
+    std::size_t index = 0;
     for (const auto& owned : source_.Events()) {
+        const std::size_t at = index++;
         const ScheduleItem& item = *owned;
         const ScheduleFront& f = item.front;
         if (f.recurKind == 0 || f.recurKind >= 150) continue;  // never shown here
         const bool endless = IsEndless(f);
         if (f.startDate >= nextStart || (!endless && f.endDate < monthStart)) continue;
 
+        // Local dates only where they can matter: no instant before the
+        // month's first reads a day of it, and none a day after the next
+        // month's first reads a day of this one, whatever the clock changes.
         Span span;
         span.monthDays = monthDays;
-        if (!BreakDownLocal(f.startDate, span.start)) continue;
-        if (span.start.year * 12LL + span.start.month > year * 12LL + month) continue;  // local date after the month
-        if (span.start.year == year && span.start.month == month) {
-            span.firstDay = span.start.day;
-            span.startsInMonth = true;
+        const bool recurs = ClassifyKind(f.recurKind) != RecurClass::None;
+        if (recurs || f.startDate >= monthStart) {
+            const KnownStart& start = StartOf(at, item);
+            if (!start.dated) continue;
+            if (start.days >= nextDays) continue;  // local date after the month
+            if (start.days >= monthDays) {
+                span.firstDay = static_cast<int>(start.days - monthDays) + 1;
+                span.startsInMonth = true;
+            }
+            span.rule = &start.rule;
         }
         span.lastDay = daysInMonth;
-        if (!endless) {
-            LocalFields end;
-            if (!BreakDownLocal(f.endDate, end)) continue;
-            if (end.year == year && end.month == month) {
-                span.lastDay = end.day;
+        long long endDays = 0;
+        if (!endless && f.endDate < nextStart + kSecondsPerDay) {
+            if (!LocalDaysOf(f.endDate, endDays)) continue;
+            if (endDays >= monthDays && endDays < nextDays) {
+                span.lastDay = static_cast<int>(endDays - monthDays) + 1;
                 span.endsInMonth = true;
             }
         }
@@ -79,6 +91,34 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
 
     if (keepSelection && hadEvent) SelectEventById(keptId);
     for (int day = 1; day <= daysInMonth; ++day) lastLine[day] = std::bit_width(takenLines_[day]);
+}
+
+bool MonthLayout::MonthBounds(Instant& start, Instant& next) {
+    // The time zone may have changed since the month was set up.
+    KnownBounds& b = knownBounds_;
+    const std::uint64_t zone = LocalTimeGeneration();
+    if (b.year != year || b.month != month || b.zone != zone) {
+        if (!LocalMonthBounds(year, month, b.start, b.next)) return false;
+        b.year = year;
+        b.month = month;
+        b.zone = zone;
+    }
+    start = b.start;
+    next = b.next;
+    return true;
+}
+
+const MonthLayout::KnownStart& MonthLayout::StartOf(std::size_t index, const ScheduleItem& item) {
+    KnownStart& known = knownStarts_[index];
+    const std::uint64_t zone = LocalTimeGeneration();
+    if (known.known && known.front == item.front && known.zone == zone) return known;
+    const ScheduleFront& f = item.front;
+    known.known = true;
+    known.front = f;
+    known.zone = zone;
+    known.dated = LocalDaysOf(f.startDate, known.days);
+    if (known.dated) known.rule = RecurrenceDays::FromDays(f.recurKind, f.recurPattern, f.recurInterval, known.days);
+    return known;
 }
 
 int MonthLayout::FreeLine(std::uint32_t taken) {
@@ -90,8 +130,6 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
     const ScheduleFront& f = item.front;
     MonthEvent& record = monthEvents.emplace_back();
     record.item = &item;
-    record.barColor = TitleColor(item.title);
-    record.textColor = 0;
     int lowest = 0;
 
     auto placeOn = [&](int day) {
@@ -123,10 +161,8 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
         }
     } else {
         // A box on each occurrence day within the event's days of the month.
-        const RecurrenceDays rule(f.recurKind, f.recurPattern, f.recurInterval, span.start.year, span.start.month,
-                                  span.start.day);
         const long long dayZero = span.monthDays - 1;
-        rule.ForEachIn(dayZero + span.firstDay, dayZero + span.lastDay,
+        span.rule->ForEachIn(dayZero + span.firstDay, dayZero + span.lastDay,
                        [&](long long days) { placeOn(static_cast<int>(days - dayZero)); });
     }
 
@@ -134,6 +170,7 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
         monthEvents.pop_back();  // nothing refers to it
     } else {
         record.line = lowest;
+        record.barColor = TitleColor(item.title);
     }
 }
 

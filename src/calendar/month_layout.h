@@ -4,10 +4,11 @@
 // turn a client point into a day and an event line. Portable: the window
 // paints from it and feeds it mouse positions.
 #include <cstdint>
-#include <list>
 #include <string>
+#include <vector>
 
 #include "core/locale_names.h"
+#include "core/recurrence_days.h"
 #include "core/schedule_item.h"
 #include "core/time_types.h"
 #include "store/store_links.h"
@@ -101,7 +102,9 @@ public:
     const MonthEvent* selectedEvent = nullptr;
     std::uint32_t selectedId = 0;
     bool selectedExcluded = false;
-    std::list<MonthEvent> monthEvents;  // in the order placed; addresses stay put
+    // In the order placed. Room for every event is reserved before placing,
+    // so the slots' addresses stay put, and a rebuild allocates nothing.
+    std::vector<MonthEvent> monthEvents;
     DaySlot slots[kDaysTableSize][kMaxLines + 1] = {};
     int lastLine[kDaysTableSize] = {};
 
@@ -115,6 +118,21 @@ public:
 
 private:
     struct Span;
+    // An event's local start date and rule as a rebuild read them. Most
+    // rebuilds (a hover's selection, an edit of one event, a month change)
+    // find most events unchanged, and reading dates is most of the cost.
+    struct KnownStart {
+        bool known = false;
+        ScheduleFront front;  // what they were read from
+        std::uint64_t zone = 0;
+        bool dated = false;
+        long long days = 0;
+        RecurrenceDays rule{0, 0, 1, 1970, 1, 1};
+    };
+    const KnownStart& StartOf(std::size_t index, const ScheduleItem& item);
+    // The month's first and the next month's first instants, read again
+    // only when the month or the zone changes.
+    bool MonthBounds(Instant& start, Instant& next);
 
     void PlaceEvent(const ScheduleItem& item, const Span& span);
     // The lowest line, 1..20, whose bit is clear in taken; 0 when none is.
@@ -124,6 +142,14 @@ private:
     // Bit k - 1 set when line k of the day holds an event: the free lines
     // without a walk down the slots.
     std::uint32_t takenLines_[kDaysTableSize] = {};
+    std::vector<KnownStart> knownStarts_;  // by position in the store
+    struct KnownBounds {
+        int year = 0;
+        int month = 0;
+        std::uint64_t zone = 0;
+        Instant start = 0;
+        Instant next = 0;
+    } knownBounds_;
 };
 
 // The title above the grid: "June 2027", but "Jan 2027" where the month's

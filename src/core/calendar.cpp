@@ -143,6 +143,13 @@ void RepresentableMonths(int& firstYear, int& firstMonth, int& lastYear, int& la
 
 bool BreakDownLocal(Instant t, LocalFields& out) { return BreakDownWith(UtcOffset, t, out); }
 
+bool LocalDaysOf(Instant t, long long& days) {
+    long long offset = 0;
+    if (!UtcOffset(t, offset)) return false;
+    days = FloorDiv(t + offset, kSecondsPerDay);
+    return true;
+}
+
 bool BreakDownLocalUncached(Instant t, LocalFields& out) { return RuntimeLocalFields(t, out); }
 
 int WeekdayNumber(Instant t) {

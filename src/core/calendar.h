@@ -43,6 +43,9 @@ void RepresentableMonths(int& firstYear, int& firstMonth, int& lastYear, int& la
 
 // Breaks an instant down in local time; false when the runtime cannot.
 bool BreakDownLocal(Instant t, LocalFields& out);
+// Only the local date, as a day count (DaysFromCivil's): the month view
+// asks it of every event, and needs no fields.
+bool LocalDaysOf(Instant t, long long& days);
 
 // As TryMakeLocalTime and BreakDownLocal, but asking the runtime afresh
 // instead of using the offsets remembered since the last

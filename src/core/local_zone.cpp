@@ -33,6 +33,7 @@ struct Span {
 
 Span theSpans[kSlots];
 std::size_t theLearnedSpans = 0;
+std::uint64_t theGeneration = 0;
 
 // Learns span `index`; leaves `changes` at -1 when the runtime fails or the
 // offsets change too often.
@@ -120,6 +121,9 @@ bool UtcOffset(Instant t, long long& offset) {
 void ResetLocalTimeCache() {
     for (Span& span : theSpans) span = Span{};
     theLearnedSpans = 0;
+    ++theGeneration;
 }
+
+std::uint64_t LocalTimeGeneration() { return theGeneration; }
 
 std::size_t LearnedSpanCount() { return theLearnedSpans; }

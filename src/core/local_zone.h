@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 #include "core/calendar.h"
 #include "core/time_types.h"
@@ -20,6 +21,10 @@ bool UtcOffset(Instant t, long long& offset);
 // Forgets what UtcOffset remembered. Call it whenever the runtime has read
 // the zone again (_tzset, tzset), or it goes on answering for the old zone.
 void ResetLocalTimeCache();
+
+// Changes at every ResetLocalTimeCache(): whoever keeps local dates of
+// its own knows when to read them again.
+std::uint64_t LocalTimeGeneration();
 
 // How many spans were learned from the runtime since the last reset: each
 // span once, whatever the order of the questions.

@@ -17,11 +17,16 @@ void AdvanceMonths(int& year, int& month, long long count) {
 
 RecurrenceDays::RecurrenceDays(std::uint8_t kind, std::uint16_t pattern, int interval, int startYear,
                                int startMonth, int startDay)
+    : RecurrenceDays(kind, pattern, interval, startYear, startMonth, DaysFromCivil(startYear, startMonth, startDay),
+                     KnownDays{}) {}
+
+RecurrenceDays::RecurrenceDays(std::uint8_t kind, std::uint16_t pattern, int interval, int startYear,
+                               int startMonth, long long startDays, KnownDays)
     : class_(ClassifyKind(kind)),
       nthWeekday_(kind == kKindMonthlyNth || kind == kKindYearlyNth),
       low_(pattern & 0xFF),
       interval_(interval < 1 ? 1 : interval),
-      startDays_(DaysFromCivil(startYear, startMonth, startDay)),
+      startDays_(startDays),
       startYear_(startYear),
       startMonth_(startMonth) {
     const bool dayNamed = nthWeekday_ ? (low_ >> 4) <= 4 && (low_ & 15) <= 6 : low_ != 0;
@@ -54,7 +59,7 @@ RecurrenceDays RecurrenceDays::FromDays(std::uint8_t kind, std::uint16_t pattern
                                         long long startDays) {
     int y = 0, m = 0, d = 0;
     CivilFromDays(startDays, y, m, d);
-    return RecurrenceDays(kind, pattern, interval, y, m, d);
+    return RecurrenceDays(kind, pattern, interval, y, m, startDays, KnownDays{});
 }
 
 int RecurrenceDays::DayIn(int year, int month) const {

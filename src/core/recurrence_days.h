@@ -43,6 +43,10 @@ public:
     long long PeriodStartFrom(long long minDays) const;
 
 private:
+    struct KnownDays {};
+    RecurrenceDays(std::uint8_t kind, std::uint16_t pattern, int interval, int startYear, int startMonth,
+                   long long startDays, KnownDays);
+
     // Two occurrences of a monthly or yearly rule lie four weeks apart at
     // least: a day lowered to a month's length moves back no further than
     // the shorter month allows, and an n-th weekday moves by whole weeks.

@@ -392,17 +392,26 @@ TEST(MonthLayoutMonths, TitleAbbreviatesOnlyNamesLongerThanFourCharacters) {
     EXPECT_EQ(MonthTitle(names, 2026, 9), "Sep 2026");
 }
 
-TEST(MonthLayoutMonths, EveryRebuildTakesTheMonthBoundsOfTheZoneInForce) {
+TEST(MonthLayoutMonths, EveryRebuildTakesTheDatesOfTheZoneInForceAndOfTheEditedEvent) {
     ScopedZone zone("UTC0");
     FakeEvents events;
     // Ends at 20:00 UTC on May 31, which is 01:30 on June 1 in India.
     events.AddOnce(1, {2026, 5, 30}, {2026, 5, 30}).front.endDate = static_cast<std::int32_t>(UtcInstant(2026, 5, 31, 20));
+    // Starts at 20:00 UTC on June 9, June 10 in India.
+    ScheduleItem& daily = events.AddEndless(2, kKindDaily, 0, 1, {2026, 6, 9});
+    daily.front.startDate = static_cast<std::uint32_t>(UtcInstant(2026, 6, 9, 20));
     MonthLayout layout(events);
     ASSERT_TRUE(layout.SetupMonth(2026, 6));
     EXPECT_TRUE(DaysOf(layout, 1).empty());
+    EXPECT_EQ(DaysOf(layout, 2), Range(9, 30));
     ScopedZone::Switch("IST-5:30");
     layout.LayoutMonth(false);
     EXPECT_EQ(DaysOf(layout, 1), std::vector<int>{1});
+    EXPECT_EQ(DaysOf(layout, 2), Range(10, 30));
+    daily.front.startDate = static_cast<std::uint32_t>(MakeLocalTime(2026, 6, 20, 0, 0, 0));  // edited in place
+    daily.front.recurInterval = 5;
+    layout.LayoutMonth(false);
+    EXPECT_EQ(DaysOf(layout, 2), Range(20, 30, 5));
 }
 
 TEST(MonthLayoutMonths, RefusesMonthsTheRuntimeCannotConvert) {
