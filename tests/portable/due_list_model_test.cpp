@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/memory/faulty_registry.h"
+#include "platform/memory/fixed_desktop.h"
 #include "platform/memory/memory_registry.h"
 #include "portable/core_zone.h"
 #include "store/registry_paths.h"
@@ -329,9 +330,8 @@ std::string Coord(std::int32_t x, std::int32_t y) {
 TEST(DueAnchorTest, FirstOpeningSitsAtTheBottomRightOfTheWorkArea) {
     AnchorRig r;
     DueAnchor a;
-    a.LoadPosition(r.registry, kWork);
-    EXPECT_EQ(a.workRight, 1024);
-    EXPECT_EQ(a.workBottom, 738);
+    a.LoadPosition(r.registry, FixedDesktop(kWork));
+    EXPECT_EQ(a.work, kWork);
     EXPECT_EQ(a.anchorX, 1014);
     EXPECT_EQ(a.anchorY, 738);
     EXPECT_TRUE(a.anchorRight);
@@ -361,7 +361,7 @@ TEST(DueAnchorTest, StoredPointIsClampedIntoTheWorkArea) {
         AnchorRig r;
         r.Store(Coord(c.x, c.y));
         DueAnchor a;
-        a.LoadPosition(r.registry, kWork);
+        a.LoadPosition(r.registry, FixedDesktop(kWork));
         EXPECT_EQ(a.anchorX, c.ax);
         EXPECT_EQ(a.anchorY, c.ay);
         EXPECT_EQ(a.anchorRight, c.right);
@@ -375,7 +375,7 @@ TEST(DueAnchorTest, UnreadableValuesGiveTheDefault) {
         AnchorRig r;
         r.Store(bytes);
         DueAnchor a;
-        a.LoadPosition(r.registry, kWork);
+        a.LoadPosition(r.registry, FixedDesktop(kWork));
         EXPECT_EQ(a.anchorX, 1014);
         EXPECT_EQ(a.anchorY, 738);
         EXPECT_TRUE(a.anchorRight && a.anchorBottom);
@@ -385,7 +385,7 @@ TEST(DueAnchorTest, UnreadableValuesGiveTheDefault) {
     FaultyRegistry faulty(r.registry);
     faulty.FailNth(RegOp::Open, 1);
     DueAnchor a;
-    a.LoadPosition(faulty, kWork);
+    a.LoadPosition(faulty, FixedDesktop(kWork));
     EXPECT_EQ(a.anchorX, 1014);
 }
 
@@ -398,7 +398,7 @@ TEST(DueAnchorTest, SavedPointRoundTripsAndFailuresKeepTheOldOne) {
     EXPECT_EQ(r.Stored(), Coord(-7, 400));
     EXPECT_EQ(r.Stored(), std::string("\xF9\xFF\xFF\xFF\x90\x01\x00\x00", 8));
     DueAnchor b;
-    b.LoadPosition(r.registry, kWork);
+    b.LoadPosition(r.registry, FixedDesktop(kWork));
     EXPECT_EQ(b.anchorX, 0);
     EXPECT_EQ(b.anchorY, 400);
     EXPECT_FALSE(b.anchorRight);
@@ -420,7 +420,7 @@ TEST(DueAnchorTest, MovingPicksTheSideWithLessFreeSpace) {
     DueAnchor a;
     a.SetDefault(kWork);
     // (x, y) is the client origin, one pixel inside the window's border.
-    a.TrackMove(701, 101, 1, 200, 40);
+    a.TrackMove(701, 101, 1, 200, 40, kWork);
     EXPECT_TRUE(a.anchorRight);
     EXPECT_EQ(a.anchorX, 900);  // the outer right edge
     EXPECT_FALSE(a.anchorBottom);
@@ -428,14 +428,14 @@ TEST(DueAnchorTest, MovingPicksTheSideWithLessFreeSpace) {
     EXPECT_EQ(a.WindowLeft(200), 700);
     EXPECT_EQ(a.WindowTop(40), 100);
 
-    a.TrackMove(101, 601, 1, 200, 40);
+    a.TrackMove(101, 601, 1, 200, 40, kWork);
     EXPECT_FALSE(a.anchorRight);
     EXPECT_EQ(a.anchorX, 100);
     EXPECT_TRUE(a.anchorBottom);
     EXPECT_EQ(a.anchorY, 640);
 
     // Equal space on both sides anchors left and top.
-    a.TrackMove(412, 349, 1, 200, 40);
+    a.TrackMove(412, 349, 1, 200, 40, kWork);
     EXPECT_FALSE(a.anchorRight);
     EXPECT_FALSE(a.anchorBottom);
 
@@ -443,9 +443,9 @@ TEST(DueAnchorTest, MovingPicksTheSideWithLessFreeSpace) {
     // nothing, on either side.
     for (std::int32_t x : {0, 50, 411, 413, 800, 990}) {
         SCOPED_TRACE(x);
-        a.TrackMove(x + 1, 11, 1, 200, 40);
+        a.TrackMove(x + 1, 11, 1, 200, 40, kWork);
         const DueAnchor before = a;
-        a.TrackMove(a.WindowLeft(200) + 1, a.WindowTop(40) + 1, 1, 200, 40);
+        a.TrackMove(a.WindowLeft(200) + 1, a.WindowTop(40) + 1, 1, 200, 40, kWork);
         EXPECT_EQ(a.anchorX, before.anchorX);
         EXPECT_EQ(a.anchorRight, before.anchorRight);
         EXPECT_EQ(a.anchorY, before.anchorY);
