@@ -26,6 +26,10 @@ reg_reset
 # Dentist, today at 09:00, takes line 1 of today's cell.
 add_event 1 0 32400 0 1 0 "Dentist"
 for v in UewUpcoming UewSoon UewBeginning; do reg_dword "$USER_KEY" $v 0; done
+# Over the sample wallpaper, drawn as the installer draws it.
+wallpaper="$shots/e2e_scaled_wallpaper.jpg"
+bash "$E2E_DIR/../../scripts/make-sample-wallpaper.sh" "$wallpaper" >/dev/null 2>&1
+wine reg add "$USER_KEY" /v BkgImgFile /t REG_SZ /d "$(winpath "$wallpaper")" /f >/dev/null 2>&1
 start_program
 probe wait "$CALENDAR" 10
 

@@ -85,6 +85,43 @@ TEST(DueListTest, NothingPendingShowsOneGreyLineThatOpensTheCalendar) {
     EXPECT_TRUE(r.list.HitTest(kRowHeight + 1).open);
 }
 
+// At 150 % the margins, the tick button and the room beside the text grow
+// with the scale; the row height follows the font, plus its scaled gap. A
+// font for another scale measures every row again.
+TEST(DueListTest, MeasuresFollowTheWindowsScale) {
+    Rig r;
+    r.list.scale = DpiScale{144};
+    r.list.SetTextMetrics(kEmptyWidth, 20);
+    const std::int32_t rowHeight = 20 + 3;
+    PendingReminder& begun = r.pending.Add(4, "Standup", At(11, 0), true);
+    r.list.AppendNotification(begun, r.metrics);
+    r.pending.list.pop_front();
+    r.pending.Add(5, "Call", At(12, 0));
+    r.Build(At(11, 0));
+    const std::int32_t w = Width("Standup (11:00)");
+    EXPECT_EQ(r.list.TickButtonRect(0), (DueRect{w + 11, 5, w + 26, 20}));  // 15 x 15
+    EXPECT_EQ(r.list.TickButtonRect(1).top, rowHeight + 5);
+    EXPECT_EQ(r.list.winWidth, w + 33);
+    EXPECT_EQ(r.list.winHeight, 2 * rowHeight + 6);
+    const auto lines = r.list.LinesToPaint(0, r.list.winHeight);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].rect, (DueRect{5, rowHeight + 3, r.list.winWidth, 2 * rowHeight + 3}));
+    EXPECT_FALSE(r.list.HitTest(2).open);
+    EXPECT_EQ(r.list.HitTest(3 + rowHeight).eventId, 5u);
+
+    // Twice as wide a font: the notification now, the record at the next build.
+    struct Wider final : DueTextMetrics {
+        std::int32_t TextWidth(const std::string& text) override { return 2 * Width(text); }
+        std::string FormatTime(Instant) override { return "?"; }
+    } wider;
+    r.list.Remeasure(r.pending.list, wider);
+    EXPECT_EQ(r.list.emptyTextWidth, 0);
+    EXPECT_EQ(r.list.notifications.front().textWidth, 2 * w);
+    r.list.SetTextMetrics(2 * kEmptyWidth, 40);
+    r.list.Build(r.pending.list, At(11, 0), 4, wider);
+    EXPECT_EQ(r.list.rows[1].textWidth, 2 * Width("Call (12:00)"));
+}
+
 // Records not yet reminded end at the span; a reminded one after them is
 // listed all the same (its reminder has gone off: the window opened for it).
 TEST(DueListTest, UpcomingRowsEndAtTheSpanButRemindedOnesAfterItAreListed) {
