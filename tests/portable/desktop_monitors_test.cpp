@@ -1,5 +1,5 @@
-// Which monitor a window belongs to, and where a stored rectangle or anchor
-// goes, for the monitor layouts of real desks.
+// Which monitor a window belongs to, and where a stored rectangle goes, for
+// the monitor layouts of real desks.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,9 +7,7 @@
 
 #include "platform/desktop.h"
 #include "platform/memory/fixed_desktop.h"
-#include "platform/memory/memory_registry.h"
-#include "store/registry_paths.h"
-#include "upcoming/due_list_model.h"
+#include "support/monitor_layouts.h"
 
 namespace {
 
@@ -17,16 +15,6 @@ std::string Text(const ScreenRect& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
 }
-
-// The primary first, as Windows lists them.
-const Monitor kLaptop{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}};
-const FixedDesktop kSingle(std::vector<Monitor>{{{0, 0, 1024, 768}, {0, 0, 1024, 738}}});
-const FixedDesktop kSideBySide({kLaptop, {{1920, 0, 3200, 1024}, {1920, 0, 3200, 1024}}});
-const FixedDesktop kStacked({kLaptop, {{0, -1200, 1920, 0}, {0, -1200, 1920, -40}}});
-// The other monitor left of the primary, lower down and taller: negative x and y.
-const FixedDesktop kPrimaryOnTheRight({kLaptop, {{-2560, -360, 0, 1080}, {-2560, -360, 0, 1040}}});
-// A taskbar on the left of the second monitor.
-const FixedDesktop kTaskbarLeft({kLaptop, {{1920, 0, 3840, 1080}, {1980, 0, 3840, 1080}}});
 
 TEST(DesktopMonitors, WorkAreaOfThePointAndOfTheRectangle) {
     struct Case {
@@ -130,59 +118,6 @@ TEST(DesktopMonitors, RectanglesOfARemovedMonitorComeOntoTheNearestOne) {
         KeepOnDesktop(r, laptop);
         EXPECT_EQ(Text(r), Text(c.out));
     }
-}
-
-std::string Coord(std::int32_t x, std::int32_t y) {
-    std::string bytes(8, '\0');
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<char>(static_cast<std::uint32_t>(x) >> (8 * i));
-        bytes[4 + i] = static_cast<char>(static_cast<std::uint32_t>(y) >> (8 * i));
-    }
-    return bytes;
-}
-
-TEST(DesktopMonitors, UpcomingAnchorLivesOnItsOwnMonitor) {
-    struct Case {
-        const char* name;
-        const FixedDesktop& desktop;
-        std::int32_t x, y;
-        std::int32_t ax, ay;
-        bool right, bottom;
-    } cases[] = {
-        {"second monitor, right half", kSideBySide, 3000, 900, 3000, 900, true, true},
-        {"second monitor, left half", kSideBySide, 2000, 100, 2000, 100, false, false},
-        {"negative, on the left monitor", kPrimaryOnTheRight, -2500, -300, -2500, -300, false, false},
-        {"beyond the left monitor", kPrimaryOnTheRight, -9000, 2000, -2560, 1040, false, true},
-        {"under the taskbar on the left", kTaskbarLeft, 1930, 500, 1980, 500, false, false},
-        {"monitor gone", kSingle, 3000, 900, 1024, 738, true, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        MemoryRegistry registry;
-        {
-            const RegKey key = OpenUserKey(registry, RegAccess::Write);
-            key.WriteBinary(kDueEventCoordValue, Coord(c.x, c.y).data(), 8);
-        }
-        DueAnchor a;
-        a.LoadPosition(registry, c.desktop);
-        EXPECT_EQ(a.anchorX, c.ax);
-        EXPECT_EQ(a.anchorY, c.ay);
-        EXPECT_EQ(a.anchorRight, c.right);
-        EXPECT_EQ(a.anchorBottom, c.bottom);
-    }
-    // A fresh registry: the bottom-right corner of the primary's work area.
-    MemoryRegistry fresh;
-    DueAnchor a;
-    a.LoadPosition(fresh, kPrimaryOnTheRight);
-    EXPECT_EQ(a.anchorX, 1910);
-    EXPECT_EQ(a.anchorY, 1040);
-
-    // Dragged onto the left monitor near its left edge: it grows rightwards there.
-    a.TrackMove(-2500, 900, 1, 200, 40, kPrimaryOnTheRight.WorkAreaAt(-2500, 900));
-    EXPECT_FALSE(a.anchorRight);
-    EXPECT_EQ(a.anchorX, -2501);
-    EXPECT_TRUE(a.anchorBottom);
-    EXPECT_EQ(a.WindowLeft(300), -2501);
 }
 
 }  // namespace

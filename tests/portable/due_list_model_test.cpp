@@ -13,6 +13,7 @@
 #include "platform/memory/memory_registry.h"
 #include "portable/core_zone.h"
 #include "store/registry_paths.h"
+#include "support/monitor_layouts.h"
 #include "support/pending_records.h"
 #include "upcoming/due_list_model.h"
 
@@ -451,6 +452,47 @@ TEST(DueAnchorTest, SavedPointRoundTripsAndFailuresKeepTheOldOne) {
     a.SavePosition(faulty);
     EXPECT_EQ(r.Stored(), Coord(-7, 400));
     EXPECT_EQ(r.registry.OpenHandleCount(), 0u);
+}
+
+TEST(DueAnchorTest, LivesOnItsOwnMonitor) {
+    struct Case {
+        const char* name;
+        const FixedDesktop& desktop;
+        std::int32_t x, y;
+        std::int32_t ax, ay;
+        bool right, bottom;
+    } cases[] = {
+        {"second monitor, right half", kSideBySide, 3000, 900, 3000, 900, true, true},
+        {"second monitor, left half", kSideBySide, 2000, 100, 2000, 100, false, false},
+        {"negative, on the left monitor", kPrimaryOnTheRight, -2500, -300, -2500, -300, false, false},
+        {"beyond the left monitor", kPrimaryOnTheRight, -9000, 2000, -2560, 1040, false, true},
+        {"under the taskbar on the left", kTaskbarLeft, 1930, 500, 1980, 500, false, false},
+        {"monitor gone", kSingle, 3000, 900, 1024, 738, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnchorRig r;
+        r.Store(Coord(c.x, c.y));
+        DueAnchor a;
+        a.LoadPosition(r.registry, c.desktop);
+        EXPECT_EQ(a.anchorX, c.ax);
+        EXPECT_EQ(a.anchorY, c.ay);
+        EXPECT_EQ(a.anchorRight, c.right);
+        EXPECT_EQ(a.anchorBottom, c.bottom);
+    }
+    // A fresh registry: the bottom-right corner of the primary's work area.
+    AnchorRig fresh;
+    DueAnchor a;
+    a.LoadPosition(fresh.registry, kPrimaryOnTheRight);
+    EXPECT_EQ(a.anchorX, 1910);
+    EXPECT_EQ(a.anchorY, 1040);
+
+    // Dragged onto the left monitor near its left edge: it grows rightwards there.
+    a.TrackMove(-2500, 900, 1, 200, 40, kPrimaryOnTheRight.WorkAreaAt(-2500, 900));
+    EXPECT_FALSE(a.anchorRight);
+    EXPECT_EQ(a.anchorX, -2501);
+    EXPECT_TRUE(a.anchorBottom);
+    EXPECT_EQ(a.WindowLeft(300), -2501);
 }
 
 TEST(DueAnchorTest, MovingPicksTheSideWithLessFreeSpace) {
