@@ -89,12 +89,13 @@ wait_dialog 'View/Edit Event' 5 gone
 xdotool mousemove $(( cell_left + cw / 2 )) "$line_y"
 sleep 0.2
 xdotool mousemove $(( cell_left + cw / 2 + 1 )) "$line_y"
-check "resting on the event opens its tip" wait_for 2 probe find OrvCalendarTip ScheTip
+tip_open() { probe find OrvCalendarTip ScheTip >/dev/null; }
+check "resting on the event opens its tip" wait_for 2 tip_open
 check "$(s 17) pixels below the pointer" \
   test "$(probe find OrvCalendarTip ScheTip | cut -d' ' -f3)" -eq $(( line_y + $(s 17) ))
 shot OrvCalendarTip tip
 xdotool mousemove $(( cell_left + cw / 2 )) $(( cell_top + 3 ))
-wait_for 1 not probe find OrvCalendarTip ScheTip
+wait_for 1 not tip_open
 
 # A double-click in the middle of another, empty day: a new event on that day.
 other=$(( today < 28 ? today + 1 : today - 1 ))
