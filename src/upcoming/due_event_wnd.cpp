@@ -110,9 +110,12 @@ void CDueEventWnd::BuildList() {
     std::optional<WindowDc> dc;
     if (list_.emptyTextWidth == 0) {
         dc.emplace(hwnd_);
-        list_.scale = DpiScale{WindowDpi(hwnd_)};
         LOGFONTA logfont = {};
-        if (!font_ && GetIconTitleLogFont(logfont, list_.scale.dpi)) font_.Reset(CreateFontIndirectA(&logfont));
+        if (!font_) {
+            // A DPI change makes its own font for the new scale.
+            list_.scale = DpiScale{WindowDpi(hwnd_)};
+            if (GetIconTitleLogFont(logfont, list_.scale.dpi)) font_.Reset(CreateFontIndirectA(&logfont));
+        }
         if (font_) SelectObject(*dc, font_);
         RECT rc = {};
         DrawTextA(*dc, kNoUpcomingText, -1, &rc, kMeasureFlags);
