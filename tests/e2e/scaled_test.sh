@@ -18,6 +18,7 @@ restore_dpi() {
   fi
 }
 trap restore_dpi EXIT
+trap 'exit 1' TERM INT  # the scale goes back even when the run is stopped
 reg_dword "$DESKTOP" LogPixels "$DPI"
 s() { echo $(( ($1 * DPI + 48) / 96 )); }  # a measure given at 96 DPI
 shot() { probe shot "$1" "$(winpath "$shots/e2e_scaled_${DPI}_$2.bmp")" >/dev/null; }
