@@ -167,7 +167,7 @@ void CMainFrame::OpenCalendar(std::uint32_t eventId, Instant start) {
         placement.length = sizeof placement;
         if (GetWindowPlacement(scheduleWnd_, &placement)) prefs_.ScheRect = FromRect(placement.rcNormalPosition);
     }
-    ClampToWorkArea(prefs_.ScheRect, desktop_.WorkArea());
+    KeepOnDesktop(prefs_.ScheRect, desktop_);
     const RECT rc = ToRect(prefs_.ScheRect);
     if (scheduleWnd_ == nullptr) {
         ScheduleWndContext context;

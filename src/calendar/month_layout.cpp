@@ -16,6 +16,25 @@ struct MonthLayout::Span {
     long long monthDays = 0;  // day 1 of the month
 };
 
+MonthMetrics::MonthMetrics(int dpi)
+    : scale{dpi},
+      margin(scale(6)),
+      gridTop(scale(43)),
+      headerTop(scale(45)),
+      daysTop(scale(61)),
+      capInset(scale(3)),
+      numberInset(scale(4)),
+      plusOffset(scale(16)),
+      textLeft(scale(3)),
+      textTop(scale(2)),
+      textRightGap(scale(5)),
+      textBottomGap(scale(3)),
+      edge(scale(5)),
+      minWidth(scale(320)),
+      minHeight(scale(200)),
+      defaultLineHeight(scale(17)),
+      lineHeightPad(scale(4)) {}
+
 bool MonthLayout::SetupMonth(int newYear, int newMonth) {
     if (!CanRepresentMonth(newYear, newMonth)) return false;
     year = newYear;
@@ -177,14 +196,16 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
 void MonthLayout::SetClientSize(int cx, int cy) {
     clientWidth = cx;
     clientHeight = cy;
-    gridWidth = cx - 12;
-    gridHeight = cy - 49;
-    cellWidth = (cx - 12) / 7;
-    cellHeight = (cy - 67) / 6;
+    const MonthMetrics& m = metrics;
+    gridWidth = cx - 2 * m.margin;
+    gridHeight = cy - m.gridTop - m.margin;
+    cellWidth = (cx - 2 * m.margin) / 7;
+    cellHeight = (cy - m.daysTop - m.margin) / 6;
 }
 
 LayoutRect MonthLayout::CellRect(int day) const {
-    return {kGridLeft + DayColumn(day) * cellWidth, kDaysTop + DayRow(day) * cellHeight, cellWidth, cellHeight};
+    return {metrics.margin + DayColumn(day) * cellWidth, metrics.daysTop + DayRow(day) * cellHeight, cellWidth,
+            cellHeight};
 }
 
 LayoutRect MonthLayout::LineRect(int day, int line) const {
@@ -200,10 +221,10 @@ int MonthLayout::VisibleLines() const {
 
 int MonthLayout::DayFromPoint(int x, int y) const {
     // A window shrunk below one pixel per cell has no days to hit.
-    if (y < kDaysTop || cellWidth <= 0 || cellHeight <= 0) return 0;
-    const int c = (x - kGridLeft) / cellWidth;  // truncates toward zero: x 0..5 is still column 0
+    if (y < metrics.daysTop || cellWidth <= 0 || cellHeight <= 0) return 0;
+    const int c = (x - metrics.margin) / cellWidth;  // truncates toward zero: x 0..5 is still column 0
     if (c < 0 || c > 6) return 0;
-    const int r = (y - kDaysTop) / cellHeight;
+    const int r = (y - metrics.daysTop) / cellHeight;
     if (r > 5) return 0;
     const int d = 7 * r + c - firstWeekday + 1;
     return d >= 1 && d <= daysInMonth ? d : 0;
@@ -214,14 +235,16 @@ const DaySlot* MonthLayout::SlotFromPoint(int x, int y) const {
     if (pitch <= 0 || cellHeight <= 0 || (cellHeight - 1) / pitch <= 0) return nullptr;
     const int d = DayFromPoint(x, y);
     if (d == 0) return nullptr;
-    const int xIn = (x - kGridLeft) % cellWidth;
-    const int yIn = (y - kDaysTop) % cellHeight;
+    const int xIn = (x - metrics.margin) % cellWidth;
+    const int yIn = (y - metrics.daysTop) % cellHeight;
     const int k = yIn / pitch;
     if (k > kMaxLines || yIn % pitch == pitch - 1) return nullptr;  // the gap under a line
     const DaySlot& slot = slots[d][k];
     if (slot.event == nullptr) return nullptr;
-    if (slot.startsHere && xIn <= 5) return nullptr;               // left of the start cap
-    if (slot.endsHere && xIn > cellWidth - 6) return nullptr;      // right of the end cap
+    // The cap's own line and the pixel inside it belong to no event: 5 and
+    // cellWidth - 5 at 96 DPI.
+    if (slot.startsHere && xIn <= metrics.capInset + 2) return nullptr;               // left of the start cap
+    if (slot.endsHere && xIn > cellWidth - metrics.capInset - 3) return nullptr;      // right of the end cap
     return &slot;
 }
 

@@ -11,6 +11,7 @@
 #include "core/recurrence_days.h"
 #include "core/schedule_item.h"
 #include "core/time_types.h"
+#include "platform/dpi_scale.h"
 #include "store/store_links.h"
 
 // One event's presence in the displayed month.
@@ -37,14 +38,36 @@ struct LayoutRect {
     int height = 0;
 };
 
+// The calendar window's measures in pixels at its DPI, written for 96 DPI
+// (the values in the comments). One-pixel lines stay one pixel at every
+// scale: the grid and its border, the gap under an event line, and the
+// column line's pixel before a bar.
+struct MonthMetrics {
+    explicit MonthMetrics(int dpi = DpiScale::kBaseDpi);
+
+    DpiScale scale;
+    int margin;             // 6: the grid frame from the left, right and bottom edges
+    int gridTop;            // 43: the grid frame's top; the strip above it moves the window
+    int headerTop;          // 45: the weekday names
+    int daysTop;            // 61: the first pixel row of the day cells
+    int capInset;           // 3: a bar's cap from the cell's edge; a box sits as far in
+    int numberInset;        // 4: a day number from its cell's corner
+    int plusOffset;         // 16: the overflow mark right of the day number
+    int textLeft;           // 3: an event title inside its bar or box
+    int textTop;            // 2
+    int textRightGap;       // 5
+    int textBottomGap;      // 3
+    int edge;               // 5: the sizing border inside the client area
+    int minWidth;           // 320: the smallest window
+    int minHeight;          // 200
+    int defaultLineHeight;  // 17: an event line when no text can be measured
+    int lineHeightPad;      // 4: an event line is the text's height plus this
+};
+
 class MonthLayout {
 public:
     static constexpr int kMaxLines = 20;
     static constexpr int kDaysTableSize = 32;  // indexed by day 1..31; day 0 unused
-    static constexpr int kGridLeft = 6;
-    static constexpr int kGridTop = 43;
-    static constexpr int kDaysTop = 61;  // first pixel row of the day cells
-    static constexpr int kDefaultLineHeight = 17;
 
     explicit MonthLayout(const EventSource& source) : source_(source) {}
     MonthLayout(const MonthLayout&) = delete;
@@ -63,8 +86,12 @@ public:
     // Frees every record and empties the slots that referred to them.
     void ClearMonthEvents();
 
-    // Geometry of the grid for a client area of cx by cy pixels.
+    // Geometry of the grid for a client area of cx by cy pixels, at the
+    // metrics' DPI.
     void SetClientSize(int cx, int cy);
+    // New measures (the window moved to a monitor of another scale); the
+    // caller sets the client size and line height again.
+    void SetMetrics(const MonthMetrics& m) { metrics = m; }
     // Column 0..6 and row 0..5 of a day of the displayed month.
     int DayColumn(int day) const { return (firstWeekday + day - 1) % 7; }
     int DayRow(int day) const { return (firstWeekday + day - 1) / 7; }
@@ -114,7 +141,8 @@ public:
     int cellHeight = 0;
     int gridWidth = 0;
     int gridHeight = 0;
-    int lineHeight = kDefaultLineHeight;
+    MonthMetrics metrics;
+    int lineHeight = metrics.defaultLineHeight;
 
 private:
     struct Span;

@@ -21,7 +21,7 @@ LRESULT CScheduleWnd::OnKeyDown(WPARAM key, LPARAM) {
             if (layout_.selectedDay > 0) {
                 if (layout_.ClearEventSelection()) InvalidateDays();
                 const LayoutRect cell = layout_.CellRect(layout_.selectedDay);
-                ShowContextMenu(cell.x + 12, cell.y + 14);
+                ShowContextMenu(cell.x + layout_.metrics.scale(12), cell.y + layout_.metrics.scale(14));
             }
             break;
         case VK_PRIOR:

@@ -10,7 +10,7 @@ LRESULT CScheduleWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
     const int y = GET_Y_LPARAM(lParam);
     if (sizeEdge_ > 0) {
         PostMessageA(hwnd_, WM_SYSCOMMAND, SC_SIZE + sizeEdge_, 0);
-    } else if (y < kTitleHeight) {
+    } else if (y < layout_.metrics.gridTop) {
         PostMessageA(hwnd_, WM_SYSCOMMAND, SC_MOVE + 2, 0);  // move by dragging: the strip acts as a caption
     } else {
         SelectAt(x, y);
@@ -19,7 +19,7 @@ LRESULT CScheduleWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CScheduleWnd::OnLButtonDblClk(WPARAM, LPARAM lParam) {
-    if (sizeEdge_ > 0 || GET_Y_LPARAM(lParam) < kTitleHeight) return 0;
+    if (sizeEdge_ > 0 || GET_Y_LPARAM(lParam) < layout_.metrics.gridTop) return 0;
     StopHoverTimer();
     CloseTip();
     // The button-down before it has already selected.

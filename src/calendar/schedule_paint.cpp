@@ -68,8 +68,8 @@ bool CScheduleWnd::Paint(HDC frame, const RECT& clipBox) {
     {
         GdipGraphics graphics = GraphicsFromDc(frame);
         GdipPen halfBlack = MakePen(kHalfBlack);
-        if (clip.top < MonthLayout::kGridTop) DrawTitle(frame, graphics.Get(), halfBlack.Get(), currentMonth);
-        if (clip.bottom > MonthLayout::kDaysTop) {
+        if (clip.top < layout_.metrics.gridTop) DrawTitle(frame, graphics.Get(), halfBlack.Get(), currentMonth);
+        if (clip.bottom > layout_.metrics.daysTop) {
             const int maxLines = layout_.VisibleLines();
             DrawDayNumbers(frame, graphics.Get(), currentMonth, maxLines);
             DrawEvents(frame, maxLines);
@@ -83,6 +83,7 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     const int cy = layout_.clientHeight;
     const int cw = layout_.cellWidth;
     const int ch = layout_.cellHeight;
+    const MonthMetrics& m = layout_.metrics;
     const Preferences& prefs = *context_.prefs;
     // A tiled wallpaper keeps a cut of the photo, a fitted one a scaled copy.
     if (backImage_ && backImageFit_ != (prefs.BkgImgFit != 0)) ReloadBackImage();
@@ -99,15 +100,19 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     }
 
     GdipGraphics graphics = GraphicsFromDc(dc);
-    if (prefs.BkgAlpha > 0) FillArgb(graphics.Get(), Argb(prefs.BkgAlpha, RGB(255, 255, 255)), 7, 6, cx - 13, cy - 12);
+    if (prefs.BkgAlpha > 0) {
+        // Inside the margin, from the pixel after the grid frame's left line.
+        FillArgb(graphics.Get(), Argb(prefs.BkgAlpha, RGB(255, 255, 255)), m.margin + 1, m.margin,
+                 cx - 2 * m.margin - 1, cy - 2 * m.margin);
+    }
 
     GdipPen halfBlack = MakePen(kHalfBlack);
     Gdiplus::GpGraphics* g = graphics.Get();
-    Gdiplus::DllExports::GdipDrawRectangleI(g, halfBlack.Get(), MonthLayout::kGridLeft, MonthLayout::kGridTop,
-                                            layout_.gridWidth, layout_.gridHeight);
+    Gdiplus::DllExports::GdipDrawRectangleI(g, halfBlack.Get(), m.margin, m.gridTop, layout_.gridWidth,
+                                            layout_.gridHeight);
     for (int k = 0; k <= 5; ++k) {
-        const int y = MonthLayout::kDaysTop + k * ch;
-        Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), 12, y, cx - 12, y);
+        const int y = m.daysTop + k * ch;
+        Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), 2 * m.margin, y, cx - 2 * m.margin, y);
     }
     Gdiplus::DllExports::GdipFlush(g, Gdiplus::FlushIntentionSync);
 
@@ -117,12 +122,12 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     SetTextColor(dc, kSundayRed);
     const LocaleNames& names = *context_.names;
     for (int i = 0; i < 7; ++i) {
-        const int left = MonthLayout::kGridLeft + i * cw;
-        RECT rc = {left, 45, left + cw, MonthLayout::kDaysTop};
+        const int left = m.margin + i * cw;
+        RECT rc = {left, m.headerTop, left + cw, m.daysTop};
         DrawTextA(dc, names.ShortDayNames[static_cast<std::size_t>(i)].c_str(), -1, &rc, kHeaderFlags);
         if (i < 6) {
             const int x = left + cw;
-            Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), x, 67, x, cy - 12);
+            Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), x, m.daysTop + m.margin, x, cy - 2 * m.margin);
             SetTextColor(dc, RGB(0, 0, 0));
         }
     }
@@ -134,24 +139,26 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
 
 void CScheduleWnd::DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpPen* halfBlack, bool currentMonth) {
     const std::string text = MonthTitle(*context_.names, layout_.year, layout_.month);
+    const DpiScale s = layout_.metrics.scale;
 
     const HGDIOBJ oldFont = SelectObject(dc, titleFont_);
     SetTextColor(dc, currentMonth ? todayColor_ : RGB(0, 0, 0));
-    RECT rc = {43, 0, 166, 41};  // between the month arrows
+    RECT rc = {s(43), 0, s(166), s(41)};  // between the month arrows
     DrawTextA(dc, text.c_str(), -1, &rc, kTitleFlags);
     SelectObject(dc, oldFont);
 
-    Gdiplus::DllExports::GdipDrawLineI(graphics, halfBlack, 43, 33, 166, 33);
-    Gdiplus::DllExports::GdipDrawLineI(graphics, halfBlack, 46, 35, layout_.clientWidth - 100, 35);
+    Gdiplus::DllExports::GdipDrawLineI(graphics, halfBlack, s(43), s(33), s(166), s(33));
+    Gdiplus::DllExports::GdipDrawLineI(graphics, halfBlack, s(46), s(35), layout_.clientWidth - s(100), s(35));
     Gdiplus::DllExports::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
 }
 
 void CScheduleWnd::DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines) {
     const HGDIOBJ oldFont = SelectObject(dc, dayFont_);
+    const MonthMetrics& m = layout_.metrics;
     for (int d = 1; d <= layout_.daysInMonth; ++d) {
         const LayoutRect cell = layout_.CellRect(d);
-        const int x = cell.x + 4;
-        const int y = cell.y + 4;
+        const int x = cell.x + m.numberInset;
+        const int y = cell.y + m.numberInset;
         COLORREF color = layout_.DayColumn(d) == 0 ? kSundayRed : RGB(0, 0, 0);
         if (currentMonth && d == layout_.todayDay) {
             FillArgb(graphics, Argb(kTodayTintAlpha, todayColor_), cell.x + 1, cell.y + 1, cell.width - 1,
@@ -173,7 +180,7 @@ void CScheduleWnd::DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool cu
             // More event lines than the cell shows.
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, RGB(0, 0, 0));
-            TextOutA(dc, x + 16, y, "+", 1);
+            TextOutA(dc, x + m.plusOffset, y, "+", 1);
         }
     }
     SetBkMode(dc, TRANSPARENT);
@@ -184,6 +191,7 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
     if (maxLines <= 0) return;
     const int cw = layout_.cellWidth;
     const int lh = layout_.lineHeight;
+    const MonthMetrics& m = layout_.metrics;
     // Declared before the scratch DC, whose saved state deselects them first.
     const PenHandle blackPen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
     const PenHandle greyPen(CreatePen(PS_SOLID, 1, kExcludedGrey));
@@ -206,14 +214,14 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
     const auto drawTitle = [&](const MonthEvent* event, int width) {
         for (const Fitted& f : fitted) {
             if (f.event == event && f.width == width) {
-                TextOutA(scratch, 3, 2, f.text.c_str(), static_cast<int>(f.text.size()));
+                TextOutA(scratch, m.textLeft, m.textTop, f.text.c_str(), static_cast<int>(f.text.size()));
                 return;
             }
         }
         const std::string& title = event->item->title;
         std::vector<char> text(title.begin(), title.end());
         text.resize(text.size() + 5, '\0');  // room for the ellipsis
-        RECT rc = {3, 2, width - 5, lh - 3};
+        RECT rc = {m.textLeft, m.textTop, width - m.textRightGap, lh - m.textBottomGap};
         DrawTextA(scratch, text.data(), -1, &rc, kEventTitleFlags | DT_MODIFYSTRING);
         // A control character is laid out by DrawText alone.
         if (std::none_of(title.begin(), title.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
@@ -248,12 +256,12 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
             Line(scratch, p.w - 1, 0, p.w - 1, lh - 1);
         }
         if (p.startCap) {
-            p.x += 3;
-            p.w -= 3;
+            p.x += m.capInset;
+            p.w -= m.capInset;
             Line(scratch, 0, 0, 0, lh - 1);
         }
         if (p.endCap) {
-            p.w -= 3;
+            p.w -= m.capInset;
             Line(scratch, p.w - 1, 0, p.w - 1, lh - 1);
         }
         Line(scratch, 0, 0, p.w, 0);
@@ -298,8 +306,9 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
             const DaySlot& slot = layout_.slots[d][k];
             if (slot.event == nullptr || !IsRecurring(slot.event->item->front.recurKind)) continue;
             const int y = layout_.LineRect(d, k).y;
-            draw(Piece{slot.event, slot.excluded, cell.x + 4, y, cell.width - 7, cell.y + cell.height - y, false, false,
-                       true, true});
+            // Where a bar's caps would be: 4 pixels in, 3 before the next column line.
+            draw(Piece{slot.event, slot.excluded, cell.x + 1 + m.capInset, y, cell.width - 1 - 2 * m.capInset,
+                       cell.y + cell.height - y, false, false, true, true});
         }
     }
 }

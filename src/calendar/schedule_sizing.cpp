@@ -5,8 +5,7 @@
 namespace {
 
 // The sizing edge under a client point: WMSZ_ codes, 0 inside.
-int EdgeAt(int x, int y, int cx, int cy) {
-    const int e = CScheduleWnd::kEdge;
+int EdgeAt(int x, int y, int cx, int cy, int e) {
     const bool top = y < e;
     const bool bottom = y >= cy - e;
     if (x < e) return top ? WMSZ_TOPLEFT : bottom ? WMSZ_BOTTOMLEFT : WMSZ_LEFT;
@@ -39,7 +38,8 @@ LRESULT CScheduleWnd::OnSize(WPARAM wParam, LPARAM lParam) {
     if (cx == layout_.clientWidth && cy == layout_.clientHeight) return 0;
     layout_.SetClientSize(cx, cy);
     if (closeButton_.Hwnd() != nullptr) {
-        SetWindowPos(closeButton_, nullptr, cx - 17, 6, 0, 0,
+        const DpiScale s = layout_.metrics.scale;
+        SetWindowPos(closeButton_, nullptr, cx - s(17), s(6), 0, 0,
                      SWP_NOSIZE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOZORDER);
     }
     backDirty_ = true;
@@ -49,8 +49,8 @@ LRESULT CScheduleWnd::OnSize(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CScheduleWnd::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
     auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-    info->ptMinTrackSize.x = kMinWidth;
-    info->ptMinTrackSize.y = kMinHeight;
+    info->ptMinTrackSize.x = layout_.metrics.minWidth;
+    info->ptMinTrackSize.y = layout_.metrics.minHeight;
     return 0;
 }
 
@@ -61,7 +61,7 @@ LRESULT CScheduleWnd::OnSetCursor(WPARAM, LPARAM lParam) {
     ScreenToClient(hwnd_, &pt);
     RECT rc;
     GetClientRect(hwnd_, &rc);
-    sizeEdge_ = EdgeAt(pt.x, pt.y, rc.right, rc.bottom);
+    sizeEdge_ = EdgeAt(pt.x, pt.y, rc.right, rc.bottom, layout_.metrics.edge);
     if (sizeEdge_ == 0) return Default();
     SetCursor(LoadCursor(nullptr, EdgeCursor(sizeEdge_)));
     return TRUE;

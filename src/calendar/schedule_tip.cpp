@@ -13,9 +13,10 @@ void CScheduleWnd::ShowTip() {
     ScreenToClient(hwnd_, &client);
     const DaySlot* slot = layout_.SlotFromPoint(client.x, client.y);
     if (slot == nullptr || context_.desktop == nullptr || context_.format == nullptr) return;
-    TipContext tip{context_.clock, context_.desktop, context_.format, context_.names, std::nullopt, dropShadow_};
+    const DpiScale scale = layout_.metrics.scale;
+    TipContext tip{context_.clock, context_.desktop, context_.format, context_.names, std::nullopt, dropShadow_, scale};
     LOGFONTA font = {};
-    if (GetIconTitleLogFont(font)) tip.font = font;
+    if (GetIconTitleLogFont(font, scale.dpi)) tip.font = font;
     if (CTipWnd* wnd = CTipWnd::OpenNew(tip, *slot->event->item, pt)) tip_ = wnd->Hwnd();
 }
 

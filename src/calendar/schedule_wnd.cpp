@@ -3,6 +3,7 @@
 // files named for them.
 #include "calendar/schedule_wnd.h"
 
+#include <tuple>
 #include <utility>
 
 #include "calendar/calendar_ids.h"
@@ -11,7 +12,7 @@
 #include "platform/win32/trace.h"
 #include "ui/buffered_paint.h"
 #include "ui/desktop_metrics.h"
-#include "ui/point_font.h"
+#include "ui/window_dpi.h"
 #include "wallpaper/wallpaper.h"
 
 namespace {
@@ -44,6 +45,7 @@ BEGIN_MESSAGE_TABLE(CScheduleWnd, CWnd)
     ON_MESSAGE(WM_DESTROY, &CScheduleWnd::OnDestroy)
     ON_MESSAGE(WM_SCHEDULECHANGED, &CScheduleWnd::OnScheduleChanged)
     ON_MESSAGE(WM_REGISTERDENIED, &CScheduleWnd::OnRegisterDenied)
+    ON_MESSAGE(WM_DPICHANGED, &CScheduleWnd::OnDpiChanged)
     ON_COMMAND(ID_CLOSE_BUTTON, &CScheduleWnd::OnCloseButton)
     ON_COMMAND(ID_PREV_MONTH, &CScheduleWnd::PrevMonth)
     ON_COMMAND(ID_NEXT_MONTH, &CScheduleWnd::NextMonth)
@@ -100,6 +102,7 @@ LRESULT CScheduleWnd::OnCreate(WPARAM, LPARAM) {
     LocalFields now;
     if (!BreakDownLocal(context_.clock->Now(), now)) return -1;
     TakeToday();
+    layout_.SetMetrics(MonthMetrics(WindowDpi(hwnd_)));
     CreateFonts();
     MeasureLineHeight();
     if (!layout_.SetupMonth(now.year, now.month)) return -1;
@@ -109,49 +112,93 @@ LRESULT CScheduleWnd::OnCreate(WPARAM, LPARAM) {
     todayColor_ = GetSysColor(COLOR_ACTIVECAPTION);
     if (Default() == -1) return -1;
 
-    struct ButtonSpec {
-        CCloseButton& button;
-        UINT id;
-        int glyph;
-        RECT rect;
-    };
     thisMonthButton_.caption = "This Month";
-    const ButtonSpec buttons[] = {
-        {closeButton_, ID_CLOSE_BUTTON, CCloseButton::GlyphCross, {10, 10, 21, 21}},
-        {prevButton_, ID_PREV_MONTH, CCloseButton::GlyphLeft, {28, 14, 42, 28}},
-        {nextButton_, ID_NEXT_MONTH, CCloseButton::GlyphRight, {166, 14, 180, 28}},
-        {thisMonthButton_, ID_THIS_MONTH, CCloseButton::GlyphCaption, {193, 14, 253, 28}},
-    };
-    for (const ButtonSpec& b : buttons) {
-        b.button.glyph = b.glyph;
-        ORV_CHECK(b.button.Create(hwnd_, b.rect, b.id, WS_EX_TRANSPARENT));
+    for (const auto& [button, id, glyph] : {std::tuple{&closeButton_, ID_CLOSE_BUTTON, CCloseButton::GlyphCross},
+                                            std::tuple{&prevButton_, ID_PREV_MONTH, CCloseButton::GlyphLeft},
+                                            std::tuple{&nextButton_, ID_NEXT_MONTH, CCloseButton::GlyphRight},
+                                            std::tuple{&thisMonthButton_, ID_THIS_MONTH, CCloseButton::GlyphCaption}}) {
+        button->glyph = glyph;
+        ORV_CHECK(button->Create(hwnd_, RECT{}, id, WS_EX_TRANSPARENT));
     }
+    PlaceButtons();
     ORV_CHECK(SetTimer(hwnd_, kDayTimerId, kDayCheckMs, nullptr) != 0);
     created_ = true;
     return 0;
 }
 
+void CScheduleWnd::PlaceButtons() {
+    const DpiScale s = layout_.metrics.scale;
+    struct Place {
+        const CCloseButton& button;
+        RECT rect;  // at 96 DPI
+    };
+    // The close button keeps to the right edge: its place follows the size.
+    const int closeLeft = layout_.clientWidth > 0 ? layout_.clientWidth - s(17) : s(10);
+    const int closeTop = layout_.clientWidth > 0 ? s(6) : s(10);
+    const Place places[] = {
+        {prevButton_, {28, 14, 42, 28}},
+        {nextButton_, {166, 14, 180, 28}},
+        {thisMonthButton_, {193, 14, 253, 28}},
+    };
+    if (closeButton_.Hwnd() != nullptr) {
+        SetWindowPos(closeButton_, nullptr, closeLeft, closeTop, s(11), s(11), SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    for (const Place& p : places) {
+        if (p.button.Hwnd() == nullptr) continue;
+        const RECT r = {s(p.rect.left), s(p.rect.top), s(p.rect.right), s(p.rect.bottom)};
+        SetWindowPos(p.button, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+}
+
+void CScheduleWnd::ApplyDpi(int dpi) {
+    layout_.SetMetrics(MonthMetrics(dpi));
+    CreateFonts();
+    MeasureLineHeight();
+    // The size is set again by the move to the suggested rectangle.
+    layout_.SetClientSize(layout_.clientWidth, layout_.clientHeight);
+    for (CCloseButton* button : {&closeButton_, &prevButton_, &nextButton_, &thisMonthButton_}) {
+        button->font.Reset();  // made again for the new DPI at the next draw
+    }
+    PlaceButtons();
+    ReloadBackImage();
+}
+
+// Moved onto a monitor of another scale, or the scale changed: everything is
+// drawn again at the new DPI, in the rectangle Windows suggests.
+LRESULT CScheduleWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    CloseTip();
+    ApplyDpi(HIWORD(wParam));
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    return 0;
+}
+
 void CScheduleWnd::CreateFonts() {
+    const int dpi = layout_.metrics.scale.dpi;
     LOGFONTA logfont = {};
-    GetIconTitleLogFont(logfont);  // a failed query leaves the system's default font
+    GetIconTitleLogFont(logfont, dpi);  // a failed query leaves the system's default font
     headerFont_.Reset(CreateFontIndirectA(&logfont));
     eventFont_.Reset(CreateFontIndirectA(&logfont));
     LOGFONTA bold = logfont;
     bold.lfWeight = 600;
     dayFont_.Reset(CreateFontIndirectA(&bold));
     LOGFONTA title = bold;
-    title.lfHeight = PointFontHeight(nullptr, 120);  // 12 points at the screen's resolution
+    title.lfHeight = -MulDiv(120, dpi, 720);  // 12 points at the window's resolution
     titleFont_.Reset(CreateFontIndirectA(&title));
 }
 
 void CScheduleWnd::MeasureLineHeight() {
-    layout_.lineHeight = MonthLayout::kDefaultLineHeight;
+    layout_.lineHeight = layout_.metrics.defaultLineHeight;
     WindowDc dc(hwnd_);
     if (dc.Get() == nullptr) return;
+    DcState state(dc);
     SelectObject(dc, eventFont_);
     RECT rc = {};
     const int height = DrawTextA(dc, kAppTitle, -1, &rc, kSampleMeasureFlags);
-    if (height > 0) layout_.lineHeight = height + 4;
+    if (height > 0) layout_.lineHeight = height + layout_.metrics.lineHeightPad;
 }
 
 LRESULT CScheduleWnd::OnTimer(WPARAM wParam, LPARAM) {
@@ -223,6 +270,6 @@ void CScheduleWnd::InvalidateDays() {
     if (hwnd_ == nullptr) return;
     RECT rc;
     GetClientRect(hwnd_, &rc);
-    rc.top = MonthLayout::kDaysTop;
+    rc.top = layout_.metrics.daysTop;
     InvalidateRect(hwnd_, &rc, FALSE);
 }

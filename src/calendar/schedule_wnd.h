@@ -54,10 +54,6 @@ public:
     static constexpr UINT_PTR kDayTimerId = 1;
     static constexpr UINT kDayCheckMs = 60000;
     static constexpr UINT kHoverDelayMs = 1000;
-    static constexpr int kMinWidth = 320;
-    static constexpr int kMinHeight = 200;
-    static constexpr int kTitleHeight = 43;  // the strip above the grid moves the window
-    static constexpr int kEdge = 5;          // the sizing border inside the client area
 
     // Registers the class and creates the window, not yet shown; null when
     // creation failed.
@@ -126,6 +122,7 @@ private:
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnScheduleChanged(WPARAM, LPARAM);
     LRESULT OnRegisterDenied(WPARAM, LPARAM);
+    LRESULT OnDpiChanged(WPARAM, LPARAM);
     void OnCloseButton();
     void OnDayEventCommand(UINT id);
 
@@ -137,8 +134,11 @@ private:
     void StopHoverTimer();
     void CloseTip();
     ScheduleDlgContext EditorContext() const;
+    // The measures, fonts, line height and buttons for a DPI.
+    void ApplyDpi(int dpi);
     void CreateFonts();
     void MeasureLineHeight();
+    void PlaceButtons();
 
     // Painting, in schedule_paint.cpp.
     void RebuildBackCache(HDC screen, HDC dc);

@@ -9,6 +9,7 @@ namespace {
 constexpr UINT kMeasureFlags = DT_CALCRECT | DT_NOPREFIX;  // 0xC00
 constexpr UINT kDrawFlags = DT_NOPREFIX;                   // 0x800: an ampersand shows as itself
 constexpr COLORREF kPastColor = RGB(255, 0, 0);
+// At 96 DPI.
 constexpr int kTextLeft = 5;
 constexpr int kTextTop = 6;
 // The widest line plus 15 and the sum of the line steps plus 11, border included.
@@ -34,9 +35,10 @@ CTipWnd* CTipWnd::OpenNew(const TipContext& context, const ScheduleItem& item, P
     creation.exStyle = WS_EX_TOOLWINDOW | WS_EX_NOPARENTNOTIFY;
     creation.title = "ScheTip";
     creation.style = WS_POPUP | WS_BORDER;
-    creation.rect = {cursor.x, cursor.y + kCursorGap, cursor.x, cursor.y + kCursorGap};
+    const int gap = context.scale(kCursorGap);
+    creation.rect = {cursor.x, cursor.y + gap, cursor.x, cursor.y + gap};
     return CreateSelfDeleting<CTipWnd>(creation, [&] {
-        auto* tip = new CTipWnd(context);
+        auto* tip = new CTipWnd(context, cursor);
         tip->item_ = std::make_unique<ScheduleItem>(item);
         return tip;
     });
@@ -69,14 +71,16 @@ void CTipWnd::LayoutAndDraw(HDC dc, bool measure) {
         RECT window;
         GetWindowRect(hwnd_, &window);
         const ScreenRect sized = {window.left, window.top,
-                                  window.left + (textExtent_.right - textExtent_.left) + kExtraWidth,
-                                  window.top + (textExtent_.bottom - textExtent_.top) + kExtraHeight};
-        const ScreenRect r = PlaceTip(sized, context_.desktop->WorkArea());
+                                  window.left + (textExtent_.right - textExtent_.left) + context_.scale(kExtraWidth),
+                                  window.top + (textExtent_.bottom - textExtent_.top) + context_.scale(kExtraHeight)};
+        const ScreenRect r = PlaceTip(sized, context_.desktop->WorkAreaAt(cursor_.x, cursor_.y));
         SetWindowPos(hwnd_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_SHOWWINDOW | SWP_NOACTIVATE);
         return;
     }
-    RECT r = {kTextLeft, kTextTop, textExtent_.right + kTextLeft, textExtent_.bottom + kTextTop};
+    const int left = context_.scale(kTextLeft);
+    const int top = context_.scale(kTextTop);
+    RECT r = {left, top, textExtent_.right + left, textExtent_.bottom + top};
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     for (std::size_t i = 0; i < 4; ++i) {
         DrawTextA(dc, lines_[i].c_str(), static_cast<int>(lines_[i].size()), &r, kDrawFlags);

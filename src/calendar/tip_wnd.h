@@ -9,6 +9,7 @@
 #include "core/locale_names.h"
 #include "core/schedule_item.h"
 #include "platform/desktop.h"
+#include "platform/dpi_scale.h"
 #include "platform/text_format.h"
 #include "ui/gdi.h"
 #include "ui/wnd.h"
@@ -16,22 +17,23 @@
 // What the hover tip needs of the program. Everything pointed at outlives the tip.
 struct TipContext {
     const Clock* clock = nullptr;
-    const Desktop* desktop = nullptr;  // the work area
+    const Desktop* desktop = nullptr;  // the work area of the cursor's monitor
     const TextFormat* format = nullptr;
     const LocaleNames* names = nullptr;
     std::optional<LOGFONTA> font;  // the icon-title font; none: the device context's default
     bool dropShadow = false;
+    DpiScale scale;  // the calendar window's, whose font the tip writes in
 };
 
 // The small window in tooltip colours that describes one event: a popup with
-// a thin border that sizes itself to its text, stays inside the work area,
-// floats on top and never takes activation. The object deletes itself once
-// its window is gone.
+// a thin border that sizes itself to its text, stays inside the work area of
+// the cursor's monitor, floats on top and never takes activation. The object
+// deletes itself once its window is gone.
 class CTipWnd final : public CWnd {
     DECLARE_MESSAGE_TABLE()
 public:
     static constexpr char kClassName[] = "OrvCalendarTip";
-    static constexpr int kCursorGap = 17;  // below the cursor
+    static constexpr int kCursorGap = 17;  // below the cursor, at 96 DPI
 
     // A tip for the item, opened below the cursor's screen position; null
     // when its window could not be created.
@@ -47,7 +49,7 @@ protected:
     void PostNcDestroy() override;
 
 private:
-    explicit CTipWnd(const TipContext& context) : context_(context) {}
+    CTipWnd(const TipContext& context, POINT cursor) : context_(context), cursor_(cursor) {}
 
     LRESULT OnCreate(WPARAM, LPARAM);
     LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM);
@@ -60,6 +62,7 @@ private:
     LRESULT OnNcHitTest(WPARAM, LPARAM) { return HTTRANSPARENT; }
 
     TipContext context_;
+    POINT cursor_;  // the tip stays on this point's monitor
     std::unique_ptr<ScheduleItem> item_;
     FontHandle font_;
     TipLines lines_;

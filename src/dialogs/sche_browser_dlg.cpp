@@ -9,10 +9,13 @@
 #include "dialogs/browser_ids.h"
 #include "dialogs/dialog_placement.h"
 #include "dialogs/write_failure.h"
+#include "platform/dpi_scale.h"
+#include "ui/window_dpi.h"
 #include "ui/window_messages.h"
 
 namespace {
 
+// At 96 DPI; the list's text grows with the dialog's scale.
 constexpr int kTitleWidth = 220;
 constexpr int kDateWidth = 160;
 
@@ -58,8 +61,9 @@ BOOL CScheBrowserDlg::OnInitDialog() {
     HWND list = List();
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINEHOT);
-    InsertColumn(list, kBrowserTitleColumn, "Title", kTitleWidth);
-    InsertColumn(list, kBrowserDateColumn, "Date", kDateWidth);
+    const DpiScale scale{WindowDpi(hwnd_)};
+    InsertColumn(list, kBrowserTitleColumn, "Title", scale(kTitleWidth));
+    InsertColumn(list, kBrowserDateColumn, "Date", scale(kDateWidth));
     if (context_.store == nullptr) return TRUE;
 
     for (const auto& event : context_.store->Events()) {

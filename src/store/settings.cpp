@@ -152,12 +152,19 @@ bool LoadSettings(Registry& registry, const Desktop& desktop, const std::string&
     // whose tile setting then decides the fit over a stored one.
     if (!imageFileStored) ApplyWallpaperRule(registry, installPath, p);
     if (!ReadRect(key, p.ScheRect)) {
-        // 480 x 377 near the bottom-right corner of the work area.
+        // 480 x 377 near the bottom-right corner of the work area, in
+        // pixels at 96 DPI; the rectangle itself is stored as physical pixels.
         const ScreenRect w = desktop.WorkArea();
-        p.ScheRect.left = w.right - 530;
-        p.ScheRect.right = p.ScheRect.left + 480;
-        p.ScheRect.top = w.bottom - 400;
-        p.ScheRect.bottom = p.ScheRect.top + 377;
+        const DpiScale s{desktop.PrimaryDpi()};
+        p.ScheRect.left = w.right - s(530);
+        p.ScheRect.right = p.ScheRect.left + s(480);
+        p.ScheRect.top = w.bottom - s(400);
+        p.ScheRect.bottom = p.ScheRect.top + s(377);
+        // A screen small for its scale: the top-left corner, with the strip
+        // that moves the window, stays on the work area.
+        const std::int32_t dx = std::max(0, w.left - p.ScheRect.left);
+        const std::int32_t dy = std::max(0, w.top - p.ScheRect.top);
+        p.ScheRect = {p.ScheRect.left + dx, p.ScheRect.top + dy, p.ScheRect.right + dx, p.ScheRect.bottom + dy};
     }
     ClampLoaded(p);
     prefs = std::move(p);

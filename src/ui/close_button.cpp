@@ -2,7 +2,9 @@
 
 #include <initializer_list>
 
+#include "platform/dpi_scale.h"
 #include "ui/point_font.h"
+#include "ui/window_dpi.h"
 
 namespace {
 
@@ -27,10 +29,12 @@ void Line(HDC dc, std::initializer_list<POINT> points) {
     for (++p; p != points.end(); ++p) LineTo(dc, p->x, p->y);
 }
 
-// 8-point Arial at the device context's resolution.
-HFONT CreateCaptionFont(HDC dc) {
+// 8-point Arial at the window's resolution.
+HFONT CreateCaptionFont(HDC dc, int dpi) {
     LOGFONTA lf = {};
+    const int dcDpi = GetDeviceCaps(dc, LOGPIXELSY);
     lf.lfHeight = PointFontHeight(dc, 80);
+    if (dcDpi > 0 && dcDpi != dpi) lf.lfHeight = MulDiv(lf.lfHeight, dpi, dcDpi);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
@@ -97,18 +101,20 @@ void CCloseButton::DrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void CCloseButton::DrawGlyph(HDC dc, const RECT& rc) {
+    const int dpi = WindowDpi(hwnd_);
+    const DpiScale s{dpi};  // the glyphs' insets are given at 96 DPI
     const LONG l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
     const LONG m = (b - t) / 2;
     switch (glyph) {
         case GlyphCross:
-            Line(dc, {{l + 2, t + 2}, {r - 2, b - 2}});
-            Line(dc, {{l + 2, b - 3}, {r - 2, t + 1}});
+            Line(dc, {{l + s(2), t + s(2)}, {r - s(2), b - s(2)}});
+            Line(dc, {{l + s(2), b - s(3)}, {r - s(2), t + s(1)}});
             break;
         case GlyphLeft:
-            Line(dc, {{l + 3, m}, {r - 5, t + 3}, {r - 5, b - 4}, {l + 3, m}});
+            Line(dc, {{l + s(3), m}, {r - s(5), t + s(3)}, {r - s(5), b - s(4)}, {l + s(3), m}});
             break;
         case GlyphCaption: {
-            if (!font) font.Reset(CreateCaptionFont(dc));
+            if (!font) font.Reset(CreateCaptionFont(dc, dpi));
             SelectScope selected(dc, font);
             SetBkMode(dc, TRANSPARENT);
             RECT text = rc;
@@ -116,10 +122,10 @@ void CCloseButton::DrawGlyph(HDC dc, const RECT& rc) {
             break;
         }
         case GlyphTick:
-            Line(dc, {{l + 3, t + 4}, {l + 3, b - 3}, {r - 2, t + 2}});
+            Line(dc, {{l + s(3), t + s(4)}, {l + s(3), b - s(3)}, {r - s(2), t + s(2)}});
             break;
         default:
-            Line(dc, {{r - 4, m}, {l + 4, t + 3}, {l + 4, b - 4}, {r - 4, m}});
+            Line(dc, {{r - s(4), m}, {l + s(4), t + s(3)}, {l + s(4), b - s(4)}, {r - s(4), m}});
             break;
     }
 }

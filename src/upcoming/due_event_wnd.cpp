@@ -9,6 +9,7 @@
 #include "ui/window_messages.h"
 #include "upcoming/upcoming_ids.h"
 #include "ui/desktop_metrics.h"
+#include "ui/window_dpi.h"
 #include "core/calendar.h"
 #include "platform/win32/system_time.h"
 #include "platform/win32/trace.h"
@@ -74,6 +75,7 @@ BEGIN_MESSAGE_TABLE(CDueEventWnd, CWnd)
     ON_MESSAGE(WM_PRINTCLIENT, &CDueEventWnd::OnPrintClient)
     ON_MESSAGE(WM_ERASEBKGND, &CDueEventWnd::OnEraseBkgnd)
     ON_MESSAGE(WM_DESTROY, &CDueEventWnd::OnDestroy)
+    ON_MESSAGE(WM_DPICHANGED, &CDueEventWnd::OnDpiChanged)
 END_MESSAGE_TABLE()
 
 CDueEventWnd* CDueEventWnd::OpenNew(const DueEventContext& context, bool dropShadow) {
@@ -99,7 +101,7 @@ void CDueEventWnd::Open() {
     ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
 }
 
-void CDueEventWnd::LoadPosition() { anchor_.LoadPosition(*context_.registry, context_.desktop->WorkArea()); }
+void CDueEventWnd::LoadPosition() { anchor_.LoadPosition(*context_.registry, *context_.desktop); }
 
 void CDueEventWnd::SavePosition() { anchor_.SavePosition(*context_.registry); }
 
@@ -108,7 +110,12 @@ void CDueEventWnd::BuildList() {
     std::optional<WindowDc> dc;
     if (list_.emptyTextWidth == 0) {
         dc.emplace(hwnd_);
-        if (!font_) CreateIconTitleFont(font_);
+        LOGFONTA logfont = {};
+        if (!font_) {
+            // A DPI change makes its own font for the new scale.
+            list_.scale = DpiScale{WindowDpi(hwnd_)};
+            if (GetIconTitleLogFont(logfont, list_.scale.dpi)) font_.Reset(CreateFontIndirectA(&logfont));
+        }
         if (font_) SelectObject(*dc, font_);
         RECT rc = {};
         DrawTextA(*dc, kNoUpcomingText, -1, &rc, kMeasureFlags);
@@ -239,7 +246,8 @@ LRESULT CDueEventWnd::OnMove(WPARAM, LPARAM lParam) {
     GetWindowRect(hwnd_, &window);
     ClientToScreen(hwnd_, &client);
     anchor_.TrackMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.x - window.left, list_.winWidth,
-                      list_.winHeight);
+                      list_.winHeight,
+                      context_.desktop->WorkAreaOf({window.left, window.top, window.right, window.bottom}));
     return 0;
 }
 
@@ -277,5 +285,21 @@ LRESULT CDueEventWnd::OnDestroy(WPARAM, LPARAM) {
     DestroyTickButtons();
     Default();
     SavePosition();
+    return 0;
+}
+
+// Dragged onto a monitor of another scale: the text is measured again in a
+// font for it, and the window keeps its anchor at its new size.
+LRESULT CDueEventWnd::OnDpiChanged(WPARAM wParam, LPARAM) {
+    list_.scale = DpiScale{HIWORD(wParam)};
+    LOGFONTA logfont = {};
+    if (GetIconTitleLogFont(logfont, list_.scale.dpi)) font_.Reset(CreateFontIndirectA(&logfont));
+    {
+        std::optional<WindowDc> dc;
+        WindowTextMetrics metrics(hwnd_, font_, dc);
+        list_.Remeasure(*context_.pending, metrics);
+    }
+    BuildList();
+    InvalidateRect(hwnd_, nullptr, FALSE);
     return 0;
 }

@@ -78,6 +78,7 @@ private:
     LRESULT OnPrintClient(WPARAM, LPARAM);
     LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return 1; }
     LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnDpiChanged(WPARAM, LPARAM);
 
     void Dismiss(int k);
     void CreateTickButtons();

@@ -27,8 +27,8 @@ void WriteInt32(unsigned char* out, std::int32_t value) {
     for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-std::int32_t Clamp(std::int32_t v, std::int32_t max) {
-    if (v < 0) v = 0;
+std::int32_t Clamp(std::int32_t v, std::int32_t min, std::int32_t max) {
+    if (v < min) v = min;
     if (v > max) v = max;
     return v;
 }
@@ -95,6 +95,12 @@ bool DueList::RemoveNotification(std::int32_t k) {
     return true;
 }
 
+void DueList::Remeasure(ReminderScheduler::PendingList& pending, DueTextMetrics& metrics) {
+    emptyTextWidth = 0;
+    for (const auto& record : pending) record->textWidth = 0;
+    for (DueRow& n : notifications) n.textWidth = metrics.TextWidth(n.text);
+}
+
 void DueList::ForgetDeletedEvents(const std::function<bool(std::uint32_t eventId)>& exists) {
     std::erase_if(notifications, [&exists](const DueRow& row) { return !exists(row.eventId); });
 }
@@ -108,8 +114,8 @@ DueSize DueList::ContentSize() const {
         for (std::int32_t i = 0; i <= lastRow; ++i) maxWidth = std::max(maxWidth, rows[i].textWidth);
         size = {maxWidth, (lastRow + 1) * rowHeight};
     }
-    size.width += kExtraWidth;
-    size.height += kExtraHeight;
+    size.width += scale(kExtraWidth);
+    size.height += scale(kExtraHeight);
     return size;
 }
 
@@ -128,33 +134,38 @@ std::int32_t DueList::BegunRowCount() const {
 
 DueRect DueList::TickButtonRect(std::int32_t i) const {
     const std::int32_t w = rows[i].textWidth;
-    return {w + 7, i * rowHeight + 3, w + 17, i * rowHeight + 13};
+    return {w + scale(7), i * rowHeight + scale(3), w + scale(17), i * rowHeight + scale(13)};
 }
 
 DueRect DueList::BlinkRect() const {
-    return {kTextLeft, kTextTop, winWidth - 19, (lastBlinkRow + 1) * rowHeight + kTextTop};
+    const std::int32_t left = scale(kTextLeft);
+    const std::int32_t top = scale(kTextTop);
+    return {left, top, winWidth - scale(19), (lastBlinkRow + 1) * rowHeight + top};
 }
 
 std::vector<DueLine> DueList::LinesToPaint(std::int32_t clipTop, std::int32_t clipBottom) const {
     std::vector<DueLine> lines;
     if (rowHeight <= 0) return lines;
     // Every row the clip box touches, a partly covered first one included.
-    const std::int32_t top = std::max(clipTop, kTextTop);
-    for (std::int32_t r = (top - kTextTop) / rowHeight; r * rowHeight + kTextTop < clipBottom; ++r) {
+    const std::int32_t textLeft = scale(kTextLeft);
+    const std::int32_t textTop = scale(kTextTop);
+    const std::int32_t top = std::max(clipTop, textTop);
+    for (std::int32_t r = (top - textTop) / rowHeight; r * rowHeight + textTop < clipBottom; ++r) {
         if (r > lastRow) {
-            if (r == 0) lines.push_back({kNoUpcomingText, {kTextLeft, kTextTop, winWidth, rowHeight + kTextTop}});
+            if (r == 0) lines.push_back({kNoUpcomingText, {textLeft, textTop, winWidth, rowHeight + textTop}});
             break;
         }
         const DueRow& row = rows[r];
         if (row.kind < kDueUpcoming || (Blinks(row.kind) && !blinkOn)) continue;
-        lines.push_back({row.text, {kTextLeft, r * rowHeight + kTextTop, winWidth, (r + 1) * rowHeight + kTextTop}});
+        lines.push_back({row.text, {textLeft, r * rowHeight + textTop, winWidth, (r + 1) * rowHeight + textTop}});
     }
     return lines;
 }
 
 DueHit DueList::HitTest(std::int32_t y) const {
-    if (y < kTextTop || rowHeight <= 0) return {};
-    const std::int32_t r = (y - kTextTop) / rowHeight;
+    const std::int32_t top = scale(kTextTop);
+    if (y < top || rowHeight <= 0) return {};
+    const std::int32_t r = (y - top) / rowHeight;
     if (r <= lastRow) {
         const DueRow& row = rows[r];
         if (row.kind >= kDueUpcoming && row.kind <= kDueBegun) return {true, row.eventId, row.start};
@@ -165,31 +176,31 @@ DueHit DueList::HitTest(std::int32_t y) const {
 }
 
 void DueAnchor::SetDefault(const ScreenRect& workArea) {
-    workRight = workArea.right;
-    workBottom = workArea.bottom;
-    anchorX = workRight - 10;
-    anchorY = workBottom;
+    work = workArea;
+    anchorX = work.right - 10;
+    anchorY = work.bottom;
     anchorRight = true;
     anchorBottom = true;
 }
 
 void DueAnchor::SetStored(std::int32_t x, std::int32_t y, const ScreenRect& workArea) {
-    workRight = workArea.right;
-    workBottom = workArea.bottom;
-    anchorX = Clamp(x, workRight);
-    anchorY = Clamp(y, workBottom);
-    anchorRight = anchorX >= workRight / 2;
-    anchorBottom = anchorY >= workBottom / 2;
+    work = workArea;
+    anchorX = Clamp(x, work.left, work.right);
+    anchorY = Clamp(y, work.top, work.bottom);
+    anchorRight = anchorX - work.left >= (work.right - work.left) / 2;
+    anchorBottom = anchorY - work.top >= (work.bottom - work.top) / 2;
 }
 
-void DueAnchor::LoadPosition(Registry& registry, const ScreenRect& workArea) {
+void DueAnchor::LoadPosition(Registry& registry, const Desktop& desktop) {
     const RegKey key = OpenUserKey(registry, RegAccess::Read);
     std::string bytes;
     // A value of another length is not a position this program wrote.
     if (key && key.ReadBinary(kDueEventCoordValue, 8, bytes) && bytes.size() == 8) {
-        SetStored(ReadInt32(bytes, 0), ReadInt32(bytes, 4), workArea);
+        const std::int32_t x = ReadInt32(bytes, 0);
+        const std::int32_t y = ReadInt32(bytes, 4);
+        SetStored(x, y, desktop.WorkAreaAt(x, y));
     } else {
-        SetDefault(workArea);
+        SetDefault(desktop.WorkArea());
     }
 }
 
@@ -203,12 +214,13 @@ void DueAnchor::SavePosition(Registry& registry) const {
 }
 
 void DueAnchor::TrackMove(std::int32_t x, std::int32_t y, std::int32_t border, std::int32_t winWidth,
-                          std::int32_t winHeight) {
+                          std::int32_t winHeight, const ScreenRect& workArea) {
     // Anchored right, the point is the window's outer right edge; anchored
     // left, its outer left edge, so that placing the window at the anchor
     // puts it back where it was.
-    anchorRight = x > workRight - winWidth - x;
+    work = workArea;
+    anchorRight = x - work.left > work.right - winWidth - x;
     anchorX = anchorRight ? x + winWidth - border : x - border;
-    anchorBottom = y > workBottom - winHeight - y;
+    anchorBottom = y - work.top > work.bottom - winHeight - y;
     anchorY = anchorBottom ? y + winHeight - border : y - border;
 }

@@ -12,6 +12,7 @@
 
 #include "core/time_types.h"
 #include "platform/desktop.h"
+#include "platform/dpi_scale.h"
 #include "platform/registry.h"
 #include "reminder/reminder_scheduler.h"
 
@@ -85,11 +86,12 @@ public:
     std::int32_t winWidth = 0;  // the window's size, border included
     std::int32_t winHeight = 0;
     bool blinkOn = true;
+    DpiScale scale;  // the window's; the margins and the tick button are given at 96 DPI
 
     // From the first build's measurement of the empty-list text.
     void SetTextMetrics(std::int32_t emptyWidth, std::int32_t textHeight) {
         emptyTextWidth = emptyWidth;
-        rowHeight = textHeight + 2;
+        rowHeight = textHeight + scale(2);
     }
 
     // Rebuilds the rows. Fills the records' text and width caches where they
@@ -103,6 +105,10 @@ public:
     void AppendNotification(PendingReminder& record, DueTextMetrics& metrics);
     // Removes the k-th notification; false when there is none.
     bool RemoveNotification(std::int32_t k);
+    // A font for another scale: the records' widths are measured again at
+    // the next build, the notifications' now, the empty-list text at the
+    // next first build.
+    void Remeasure(ReminderScheduler::PendingList& pending, DueTextMetrics& metrics);
     // Drops the notifications of events that are gone: a row left behind
     // would open whatever event later takes the id.
     void ForgetDeletedEvents(const std::function<bool(std::uint32_t eventId)>& exists);
@@ -132,12 +138,12 @@ public:
     std::int32_t anchorY = 0;
     bool anchorRight = true;   // anchorX is the window's right edge, else its left
     bool anchorBottom = true;  // anchorY is its bottom edge, else its top
-    std::int32_t workRight = 0;
-    std::int32_t workBottom = 0;
+    ScreenRect work;  // the work area of the monitor the window is on
 
-    // The stored point clamped into the work area, or the bottom-right
-    // default when none is stored or it cannot be read.
-    void LoadPosition(Registry& registry, const ScreenRect& workArea);
+    // The stored point clamped into the work area of its monitor (the
+    // nearest one when it lies on none), or the bottom-right default of the
+    // primary monitor when none is stored or it cannot be read.
+    void LoadPosition(Registry& registry, const Desktop& desktop);
     // Failures are silent; the flags are derived again at the next load.
     void SavePosition(Registry& registry) const;
 
@@ -145,9 +151,10 @@ public:
     void SetStored(std::int32_t x, std::int32_t y, const ScreenRect& workArea);
 
     // The window moved: (x, y) is its client origin, border the width of its
-    // frame. The anchor goes to the side with less free space.
-    void TrackMove(std::int32_t x, std::int32_t y, std::int32_t border, std::int32_t winWidth,
-                   std::int32_t winHeight);
+    // frame, workArea that of the monitor it is now on. The anchor goes to
+    // the side with less free space.
+    void TrackMove(std::int32_t x, std::int32_t y, std::int32_t border, std::int32_t winWidth, std::int32_t winHeight,
+                   const ScreenRect& workArea);
 
     // Top-left corner of a window of that size.
     std::int32_t WindowLeft(std::int32_t width) const { return anchorRight ? anchorX - width : anchorX; }

@@ -246,6 +246,9 @@ int Launch(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
+    // Rectangles and pictures in the screen's own pixels at every scale, as
+    // the program, which is DPI-aware, and xdotool see them.
+    SetProcessDPIAware();
     const std::string verb = argv[1];
     if (verb == "find" && argc >= 3) {
         HWND hwnd = Find(argv[2], argc >= 4 ? argv[3] : nullptr);

@@ -55,8 +55,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A path the rest of the program can hand to Windows.
     ORV_FUZZ_CHECK(p.BkgImgFile.size() <= 259 && p.BkgImgFile.find('\0') == std::string::npos);
 
+    // Wherever it was stored, the calendar opens where it can be reached.
+    ScreenRect shown = p.ScheRect;
+    KeepOnDesktop(shown, desktop);
+    ORV_FUZZ_CHECK(shown.right <= shown.left || shown.bottom <= shown.top ||
+                   (shown.left < work.right && shown.right > work.left && shown.top < work.bottom &&
+                    shown.bottom > work.top));
+
     DueAnchor anchor;
-    anchor.LoadPosition(registry, work);
+    anchor.LoadPosition(registry, desktop);
     ORV_FUZZ_CHECK(anchor.anchorX >= 0 && anchor.anchorX <= work.right);
     ORV_FUZZ_CHECK(anchor.anchorY >= 0 && anchor.anchorY <= work.bottom);
 
@@ -68,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ORV_FUZZ_CHECK(LoadSettings(registry, desktop, app.installPath, again.store, again.prefs));
     ORV_FUZZ_CHECK(SamePreferences(again.prefs, p));
     DueAnchor reread;
-    reread.LoadPosition(registry, work);
+    reread.LoadPosition(registry, desktop);
     ORV_FUZZ_CHECK(reread.anchorX == anchor.anchorX && reread.anchorY == anchor.anchorY);
     ORV_FUZZ_CHECK(reread.anchorRight == anchor.anchorRight && reread.anchorBottom == anchor.anchorBottom);
     ORV_FUZZ_CHECK(registry.OpenHandleCount() == 0);

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "platform/memory/faulty_registry.h"
+#include "platform/memory/fixed_desktop.h"
 #include "platform/memory/memory_registry.h"
 #include "portable/core_zone.h"
 #include "store/registry_paths.h"
+#include "support/monitor_layouts.h"
 #include "support/pending_records.h"
 #include "upcoming/due_list_model.h"
 
@@ -82,6 +84,43 @@ TEST(DueListTest, NothingPendingShowsOneGreyLineThatOpensTheCalendar) {
     EXPECT_FALSE(r.list.HitTest(1).open);                   // the top margin
     EXPECT_FALSE(r.list.HitTest(kRowHeight + 2).open);      // below the line
     EXPECT_TRUE(r.list.HitTest(kRowHeight + 1).open);
+}
+
+// At 150 % the margins, the tick button and the room beside the text grow
+// with the scale; the row height follows the font, plus its scaled gap. A
+// font for another scale measures every row again.
+TEST(DueListTest, MeasuresFollowTheWindowsScale) {
+    Rig r;
+    r.list.scale = DpiScale{144};
+    r.list.SetTextMetrics(kEmptyWidth, 20);
+    const std::int32_t rowHeight = 20 + 3;
+    PendingReminder& begun = r.pending.Add(4, "Standup", At(11, 0), true);
+    r.list.AppendNotification(begun, r.metrics);
+    r.pending.list.pop_front();
+    r.pending.Add(5, "Call", At(12, 0));
+    r.Build(At(11, 0));
+    const std::int32_t w = Width("Standup (11:00)");
+    EXPECT_EQ(r.list.TickButtonRect(0), (DueRect{w + 11, 5, w + 26, 20}));  // 15 x 15
+    EXPECT_EQ(r.list.TickButtonRect(1).top, rowHeight + 5);
+    EXPECT_EQ(r.list.winWidth, w + 33);
+    EXPECT_EQ(r.list.winHeight, 2 * rowHeight + 6);
+    const auto lines = r.list.LinesToPaint(0, r.list.winHeight);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].rect, (DueRect{5, rowHeight + 3, r.list.winWidth, 2 * rowHeight + 3}));
+    EXPECT_FALSE(r.list.HitTest(2).open);
+    EXPECT_EQ(r.list.HitTest(3 + rowHeight).eventId, 5u);
+
+    // Twice as wide a font: the notification now, the record at the next build.
+    struct Wider final : DueTextMetrics {
+        std::int32_t TextWidth(const std::string& text) override { return 2 * Width(text); }
+        std::string FormatTime(Instant) override { return "?"; }
+    } wider;
+    r.list.Remeasure(r.pending.list, wider);
+    EXPECT_EQ(r.list.emptyTextWidth, 0);
+    EXPECT_EQ(r.list.notifications.front().textWidth, 2 * w);
+    r.list.SetTextMetrics(2 * kEmptyWidth, 40);
+    r.list.Build(r.pending.list, At(11, 0), 4, wider);
+    EXPECT_EQ(r.list.rows[1].textWidth, 2 * Width("Call (12:00)"));
 }
 
 // Records not yet reminded end at the span; a reminded one after them is
@@ -329,9 +368,8 @@ std::string Coord(std::int32_t x, std::int32_t y) {
 TEST(DueAnchorTest, FirstOpeningSitsAtTheBottomRightOfTheWorkArea) {
     AnchorRig r;
     DueAnchor a;
-    a.LoadPosition(r.registry, kWork);
-    EXPECT_EQ(a.workRight, 1024);
-    EXPECT_EQ(a.workBottom, 738);
+    a.LoadPosition(r.registry, FixedDesktop(kWork));
+    EXPECT_EQ(a.work, kWork);
     EXPECT_EQ(a.anchorX, 1014);
     EXPECT_EQ(a.anchorY, 738);
     EXPECT_TRUE(a.anchorRight);
@@ -361,7 +399,7 @@ TEST(DueAnchorTest, StoredPointIsClampedIntoTheWorkArea) {
         AnchorRig r;
         r.Store(Coord(c.x, c.y));
         DueAnchor a;
-        a.LoadPosition(r.registry, kWork);
+        a.LoadPosition(r.registry, FixedDesktop(kWork));
         EXPECT_EQ(a.anchorX, c.ax);
         EXPECT_EQ(a.anchorY, c.ay);
         EXPECT_EQ(a.anchorRight, c.right);
@@ -375,7 +413,7 @@ TEST(DueAnchorTest, UnreadableValuesGiveTheDefault) {
         AnchorRig r;
         r.Store(bytes);
         DueAnchor a;
-        a.LoadPosition(r.registry, kWork);
+        a.LoadPosition(r.registry, FixedDesktop(kWork));
         EXPECT_EQ(a.anchorX, 1014);
         EXPECT_EQ(a.anchorY, 738);
         EXPECT_TRUE(a.anchorRight && a.anchorBottom);
@@ -385,7 +423,7 @@ TEST(DueAnchorTest, UnreadableValuesGiveTheDefault) {
     FaultyRegistry faulty(r.registry);
     faulty.FailNth(RegOp::Open, 1);
     DueAnchor a;
-    a.LoadPosition(faulty, kWork);
+    a.LoadPosition(faulty, FixedDesktop(kWork));
     EXPECT_EQ(a.anchorX, 1014);
 }
 
@@ -398,7 +436,7 @@ TEST(DueAnchorTest, SavedPointRoundTripsAndFailuresKeepTheOldOne) {
     EXPECT_EQ(r.Stored(), Coord(-7, 400));
     EXPECT_EQ(r.Stored(), std::string("\xF9\xFF\xFF\xFF\x90\x01\x00\x00", 8));
     DueAnchor b;
-    b.LoadPosition(r.registry, kWork);
+    b.LoadPosition(r.registry, FixedDesktop(kWork));
     EXPECT_EQ(b.anchorX, 0);
     EXPECT_EQ(b.anchorY, 400);
     EXPECT_FALSE(b.anchorRight);
@@ -416,11 +454,52 @@ TEST(DueAnchorTest, SavedPointRoundTripsAndFailuresKeepTheOldOne) {
     EXPECT_EQ(r.registry.OpenHandleCount(), 0u);
 }
 
+TEST(DueAnchorTest, LivesOnItsOwnMonitor) {
+    struct Case {
+        const char* name;
+        const FixedDesktop& desktop;
+        std::int32_t x, y;
+        std::int32_t ax, ay;
+        bool right, bottom;
+    } cases[] = {
+        {"second monitor, right half", kSideBySide, 3000, 900, 3000, 900, true, true},
+        {"second monitor, left half", kSideBySide, 2000, 100, 2000, 100, false, false},
+        {"negative, on the left monitor", kPrimaryOnTheRight, -2500, -300, -2500, -300, false, false},
+        {"beyond the left monitor", kPrimaryOnTheRight, -9000, 2000, -2560, 1040, false, true},
+        {"under the taskbar on the left", kTaskbarLeft, 1930, 500, 1980, 500, false, false},
+        {"monitor gone", kSingle, 3000, 900, 1024, 738, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnchorRig r;
+        r.Store(Coord(c.x, c.y));
+        DueAnchor a;
+        a.LoadPosition(r.registry, c.desktop);
+        EXPECT_EQ(a.anchorX, c.ax);
+        EXPECT_EQ(a.anchorY, c.ay);
+        EXPECT_EQ(a.anchorRight, c.right);
+        EXPECT_EQ(a.anchorBottom, c.bottom);
+    }
+    // A fresh registry: the bottom-right corner of the primary's work area.
+    AnchorRig fresh;
+    DueAnchor a;
+    a.LoadPosition(fresh.registry, kPrimaryOnTheRight);
+    EXPECT_EQ(a.anchorX, 1910);
+    EXPECT_EQ(a.anchorY, 1040);
+
+    // Dragged onto the left monitor near its left edge: it grows rightwards there.
+    a.TrackMove(-2500, 900, 1, 200, 40, kPrimaryOnTheRight.WorkAreaAt(-2500, 900));
+    EXPECT_FALSE(a.anchorRight);
+    EXPECT_EQ(a.anchorX, -2501);
+    EXPECT_TRUE(a.anchorBottom);
+    EXPECT_EQ(a.WindowLeft(300), -2501);
+}
+
 TEST(DueAnchorTest, MovingPicksTheSideWithLessFreeSpace) {
     DueAnchor a;
     a.SetDefault(kWork);
     // (x, y) is the client origin, one pixel inside the window's border.
-    a.TrackMove(701, 101, 1, 200, 40);
+    a.TrackMove(701, 101, 1, 200, 40, kWork);
     EXPECT_TRUE(a.anchorRight);
     EXPECT_EQ(a.anchorX, 900);  // the outer right edge
     EXPECT_FALSE(a.anchorBottom);
@@ -428,14 +507,14 @@ TEST(DueAnchorTest, MovingPicksTheSideWithLessFreeSpace) {
     EXPECT_EQ(a.WindowLeft(200), 700);
     EXPECT_EQ(a.WindowTop(40), 100);
 
-    a.TrackMove(101, 601, 1, 200, 40);
+    a.TrackMove(101, 601, 1, 200, 40, kWork);
     EXPECT_FALSE(a.anchorRight);
     EXPECT_EQ(a.anchorX, 100);
     EXPECT_TRUE(a.anchorBottom);
     EXPECT_EQ(a.anchorY, 640);
 
     // Equal space on both sides anchors left and top.
-    a.TrackMove(412, 349, 1, 200, 40);
+    a.TrackMove(412, 349, 1, 200, 40, kWork);
     EXPECT_FALSE(a.anchorRight);
     EXPECT_FALSE(a.anchorBottom);
 
@@ -443,9 +522,9 @@ TEST(DueAnchorTest, MovingPicksTheSideWithLessFreeSpace) {
     // nothing, on either side.
     for (std::int32_t x : {0, 50, 411, 413, 800, 990}) {
         SCOPED_TRACE(x);
-        a.TrackMove(x + 1, 11, 1, 200, 40);
+        a.TrackMove(x + 1, 11, 1, 200, 40, kWork);
         const DueAnchor before = a;
-        a.TrackMove(a.WindowLeft(200) + 1, a.WindowTop(40) + 1, 1, 200, 40);
+        a.TrackMove(a.WindowLeft(200) + 1, a.WindowTop(40) + 1, 1, 200, 40, kWork);
         EXPECT_EQ(a.anchorX, before.anchorX);
         EXPECT_EQ(a.anchorRight, before.anchorRight);
         EXPECT_EQ(a.anchorY, before.anchorY);

@@ -79,7 +79,7 @@ struct Program {
         const FixedDesktop desktop(kWork);
         LoadSettings(registry, desktop, "", store, prefs);
         store.LoadEvents();
-        anchor.LoadPosition(registry, kWork);
+        anchor.LoadPosition(registry, FixedDesktop(kWork));
         LoadRecentFiles(registry, "", sounds, launches);
     }
 

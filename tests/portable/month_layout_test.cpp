@@ -193,6 +193,88 @@ TEST(MonthLayoutHitTest, SlotFromPointHonoursCapsGapsAndLineLimit) {
     EXPECT_EQ(layout.SlotFromPoint(PointX(layout, 12, 50), layout.CellRect(12).y + 20), nullptr);
 }
 
+// At every scale the grid's measures grow with the DPI, and the same days and
+// event lines answer at the same relative places of a window of the same
+// relative size.
+TEST(MonthLayoutScaled, SameHitsAtTheSameRelativePlaces) {
+    FakeEvents events;
+    events.AddOnce(1, {2026, 3, 3}, {2026, 3, 5});                // a bar, Tuesday..Thursday
+    events.AddEndless(2, kKindDaily, 0, 2, {2026, 3, 10});        // boxes every other day
+    const struct {
+        int dpi;
+        int margin, gridTop, daysTop, capInset, edge, minWidth, lineHeight;
+    } cases[] = {
+        {96, 6, 43, 61, 3, 5, 320, 17},
+        {120, 8, 54, 76, 4, 6, 400, 21},
+        {144, 9, 65, 92, 5, 8, 480, 26},
+        {192, 12, 86, 122, 6, 10, 640, 34},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const MonthMetrics m(c.dpi);
+        EXPECT_EQ(m.margin, c.margin);
+        EXPECT_EQ(m.gridTop, c.gridTop);
+        EXPECT_EQ(m.daysTop, c.daysTop);
+        EXPECT_EQ(m.capInset, c.capInset);
+        EXPECT_EQ(m.edge, c.edge);
+        EXPECT_EQ(m.minWidth, c.minWidth);
+        EXPECT_EQ(m.defaultLineHeight, c.lineHeight);
+
+        MonthLayout layout(events);
+        layout.SetMetrics(m);
+        layout.lineHeight = m.defaultLineHeight;
+        const DpiScale s = m.scale;
+        layout.SetClientSize(s(kCx), s(kCy));
+        ASSERT_TRUE(layout.SetupMonth(2026, 3));
+        EXPECT_NEAR(layout.cellWidth, s(100), 1);
+        EXPECT_NEAR(layout.cellHeight, s(120), 1);
+        EXPECT_EQ(layout.CellRect(1).x, m.margin);
+        EXPECT_EQ(layout.CellRect(1).y, m.daysTop);
+
+        // Each day at a few places of its cell, and nothing above the grid.
+        for (int d = 1; d <= layout.daysInMonth; ++d) {
+            const LayoutRect cell = layout.CellRect(d);
+            for (const auto& [fx, fy] : {std::pair{0.05, 0.05}, {0.5, 0.5}, {0.95, 0.95}}) {
+                const int x = cell.x + static_cast<int>(fx * cell.width);
+                const int y = cell.y + static_cast<int>(fy * cell.height);
+                ASSERT_EQ(layout.DayFromPoint(x, y), d) << fx << "," << fy;
+            }
+        }
+        EXPECT_EQ(layout.DayFromPoint(s(300), m.daysTop - 1), 0);
+
+        // The middle of line 1 holds the bar on its days and the box on the
+        // box's days; the row of the day number holds none.
+        const auto idAt = [&](int day, double fx) -> std::uint32_t {
+            const LayoutRect line = layout.LineRect(day, 1);
+            const DaySlot* slot = layout.SlotFromPoint(line.x + static_cast<int>(fx * line.width),
+                                                       line.y + line.height / 2);
+            return slot != nullptr ? slot->event->item->front.id : 0;
+        };
+        for (int d = 1; d <= layout.daysInMonth; ++d) {
+            const std::uint32_t expected = d >= 3 && d <= 5 ? 1u : d >= 10 && (d - 10) % 2 == 0 ? 2u : 0u;
+            ASSERT_EQ(idAt(d, 0.5), expected) << "day " << d;
+            ASSERT_EQ(idAt(d, 0.2), expected) << "day " << d;
+            ASSERT_EQ(idAt(d, 0.8), expected) << "day " << d;
+        }
+        const LayoutRect numberRow = layout.CellRect(4);
+        EXPECT_EQ(layout.SlotFromPoint(numberRow.x + numberRow.width / 2, numberRow.y + 2), nullptr);
+
+        // The caps as drawn: a box and a bar's start begin 1 + capInset from
+        // the column line, and their cap line and the pixel inside it hit nothing.
+        const LayoutRect box = layout.LineRect(12, 1);
+        const int y = box.y + box.height / 2;
+        const int first = 1 + m.capInset;
+        const int last = box.width - 1 - m.capInset;  // a box's right edge line
+        EXPECT_EQ(layout.SlotFromPoint(box.x + first + 1, y), nullptr);
+        EXPECT_NE(layout.SlotFromPoint(box.x + first + 2, y), nullptr);
+        EXPECT_EQ(layout.SlotFromPoint(box.x + last - 1, y), nullptr);
+        EXPECT_NE(layout.SlotFromPoint(box.x + last - 2, y), nullptr);
+        // The gap under a line stays one pixel.
+        EXPECT_EQ(layout.SlotFromPoint(box.x + box.width / 2, box.y + box.height), nullptr);
+        EXPECT_NE(layout.SlotFromPoint(box.x + box.width / 2, box.y + box.height - 1), nullptr);
+    }
+}
+
 TEST(MonthLayoutSelection, SelectAtReportsOnlyChanges) {
     FakeEvents events;
     events.AddOnce(1, {2026, 3, 3}, {2026, 3, 5});

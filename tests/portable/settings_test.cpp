@@ -70,6 +70,30 @@ TEST_F(SettingsTest, FirstRunGivesTheDefaults) {
     EXPECT_EQ(prefs.ScheRect, (ScreenRect{1390, 640, 1870, 1017}));
 }
 
+// The default rectangle is 480 x 377 at 96 DPI, in physical pixels at the
+// primary monitor's scale, by the same rule from the work area's corner.
+TEST_F(SettingsTest, FirstRunRectangleFollowsTheScale) {
+    const struct {
+        int dpi;
+        ScreenRect rect;
+    } cases[] = {
+        {96, {1390, 640, 1870, 1017}},
+        {120, {1257, 540, 1857, 1011}},
+        {144, {1125, 440, 1845, 1006}},  // 720 x 566 at 150 %
+        {192, {860, 240, 1820, 994}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        desktop = FixedDesktop({0, 0, 1920, 1040}, c.dpi);
+        ASSERT_TRUE(Load());
+        EXPECT_EQ(prefs.ScheRect, c.rect);
+    }
+    // 960 x 754 does not fit left of the corner of 1024 x 768.
+    desktop = FixedDesktop({0, 0, 1024, 768}, 192);
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(prefs.ScheRect, (ScreenRect{0, 0, 960, 754}));
+}
+
 TEST_F(SettingsTest, WallpaperRuleForAMissingImage) {
     SetWallpaper("C:\\windows\\clouds.bmp", "1");
     ASSERT_TRUE(Load("C:\\Orv\\"));

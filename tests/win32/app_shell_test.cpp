@@ -7,7 +7,6 @@
 #include "app/exchange_request.h"
 #include "app/ical_exchange.h"
 #include "app/app_ids.h"
-#include "ui/desktop_metrics.h"
 
 namespace {
 
@@ -97,26 +96,6 @@ TEST(ExchangeRequest, AnAnswerThatIsNotACodeMeansUnavailable) {
     request.path = "a.ics";
     EXPECT_EQ(HandToRunningCopy(request, wc.lpszClassName), kExchangeUnavailable);
     DestroyWindow(deaf);
-}
-
-TEST(ClampToWorkArea, KeepsTheWindowReachable) {
-    const ScreenRect work{0, 0, 1024, 738};
-    struct Case {
-        ScreenRect in;
-        ScreenRect out;
-    } cases[] = {
-        {{494, 338, 974, 715}, {494, 338, 974, 715}},      // inside: unchanged
-        {{1000, 100, 1480, 477}, {974, 100, 1454, 477}},   // off the right: left edge 50 inside
-        {{100, 700, 580, 1077}, {100, 688, 580, 1065}},    // off the bottom: top 50 above it
-        {{-600, 100, -120, 477}, {-430, 100, 50, 477}},    // off the left: right edge at 50
-        {{100, -30, 580, 347}, {100, 0, 580, 377}},        // above the top
-        {{2000, 2000, 2480, 2377}, {974, 688, 1454, 1065}},
-    };
-    for (const Case& c : cases) {
-        ScreenRect r = c.in;
-        ClampToWorkArea(r, work);
-        EXPECT_EQ(r, c.out) << c.in.left << "," << c.in.top;
-    }
 }
 
 }  // namespace

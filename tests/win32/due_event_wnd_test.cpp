@@ -472,6 +472,40 @@ TEST(DueEventWnd, BegunOccurrenceBecomesANotificationWithATick) {
     }
 }
 
+// Dragged onto a monitor at 150 %: the rows are measured again in a font for
+// it, the tick button grows, and the window keeps its anchored corner.
+TEST(DueEventWnd, DpiChangeMeasuresAgainAndKeepsTheAnchor) {
+    Rig rig;
+    rig.clock.now = At(10, 55);
+    rig.Add(4, "Standup", At(11, 0), true);
+    rig.Add(5, "Call", At(12, 0));
+    CDueEventWnd* wnd = rig.Open();
+    ASSERT_NE(wnd, nullptr);
+    rig.clock.now = At(11, 0);
+    std::unique_ptr<PendingReminder> begun = std::move(rig.pending.front());
+    rig.pending.pop_front();
+    rig.Changed(4, begun.get());
+    begun.reset();
+    rig.Changed(2);
+    const RECT before = WindowRect(rig.hwnd);
+    const int textWidth = wnd->List().rows[0].textWidth;
+    const int callWidth = wnd->List().rows[1].textWidth;
+    const int rowHeight = wnd->List().rowHeight;
+
+    RECT suggested = before;
+    SendMessageA(rig.hwnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(wnd->List().scale.dpi, 144);
+    EXPECT_GE(wnd->List().rows[0].textWidth * 2, textWidth * 3 - 4);  // the notification, measured again
+    EXPECT_GE(wnd->List().rows[1].textWidth * 2, callWidth * 3 - 4);   // the record, measured again
+    EXPECT_GE(wnd->List().rowHeight * 2, rowHeight * 3 - 4);
+    RECT tick = WindowRect(wnd->TickButton(0));
+    EXPECT_EQ(tick.right - tick.left, 15);
+    const RECT after = WindowRect(rig.hwnd);
+    EXPECT_EQ(after.right, before.right);  // the default anchor: the bottom-right corner
+    EXPECT_EQ(after.bottom, before.bottom);
+    EXPECT_GT(after.right - after.left, (before.right - before.left) * 4 / 3);
+}
+
 TEST(DueEventWnd, StoredAnchorIsClampedIntoTheWorkArea) {
     Rig rig;
     rig.StoreCoord(-50, 99999);

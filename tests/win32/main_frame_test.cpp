@@ -326,6 +326,29 @@ TEST_F(MainFrameTest, ASecondStartShowsTheCalendar) {
     EXPECT_TRUE(ShowRunningCopy(CMainFrame::kClassName));
 }
 
+// A rectangle stored on a monitor that has gone (here left of the only one)
+// opens whole on the screen at its size; the stored value changes only when
+// the window closes.
+TEST(MainFrameStart, ACalendarStoredOffEveryMonitorOpensWholeOnTheScreen) {
+    ScratchHive hive;
+    const std::int32_t rect[4] = {-1500, 100, -1020, 477};
+    SetUserValue("ScheRect", REG_BINARY, rect, sizeof rect);
+    CCalendarApp app(0);
+    const SystemClock clock;
+    CMainFrame frame(app, clock);
+    ASSERT_TRUE(frame.Create());
+    ASSERT_NE(frame.ScheduleWnd(), nullptr);
+    RECT rc;
+    GetWindowRect(frame.ScheduleWnd(), &rc);
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 100);
+    EXPECT_EQ(rc.right, 480);
+    EXPECT_EQ(rc.bottom, 477);
+    EXPECT_EQ(UserValue("ScheRect"), std::string(reinterpret_cast<const char*>(rect), sizeof rect));
+    frame.DestroyWindow();
+    DropQuit();
+}
+
 TEST(MainFrameStart, UewStartupOpensTheUpcomingWindowAndExitStoresItsPosition) {
     ScratchHive hive;
     const DWORD on = 1;

@@ -267,6 +267,58 @@ TEST(ScheduleWnd, SizeRecomputesTheGridAndMovesTheCloseButton) {
     EXPECT_FALSE(rig.Wnd().BackDirty());
 }
 
+// Moved onto a monitor at 150 %: the window takes the rectangle Windows
+// suggests and draws everything at the new scale; back at 100 % it is as before.
+TEST(ScheduleWnd, DpiChangeTakesTheSuggestedRectangleAndTheNewScale) {
+    ParkCursorOutside();
+    CalendarRig rig;
+    const std::uint32_t id = rig.Add({"Scaled", 2026, 8, 12, 2026, 8, 12});
+    rig.Show(id);
+    const int lineHeight96 = rig.Layout().lineHeight;
+    rig.Render();
+
+    RECT suggested = {100, 50, 820, 616};
+    SendMessageA(rig.Hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT rc;
+    GetWindowRect(rig.Hwnd(), &rc);
+    EXPECT_TRUE(EqualRect(&rc, &suggested));
+    const MonthLayout& layout = rig.Layout();
+    EXPECT_EQ(layout.metrics.scale.dpi, 144);
+    EXPECT_EQ(layout.cellWidth, (720 - 18) / 7);
+    EXPECT_EQ(layout.cellHeight, (566 - 92 - 9) / 6);
+    EXPECT_GE(layout.lineHeight * 2, lineHeight96 * 3 - 2);  // the font was made for 144 DPI
+    MINMAXINFO info = {};
+    SendMessageA(rig.Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 480);
+    EXPECT_EQ(info.ptMinTrackSize.y, 300);
+    const RECT prev = ChildRect(rig.Hwnd(), rig.Wnd().Button(ID_PREV_MONTH));
+    EXPECT_EQ(prev.left, 42);
+    EXPECT_EQ(prev.bottom, 42);
+    const RECT close = ChildRect(rig.Hwnd(), rig.Wnd().Button(ID_CLOSE_BUTTON));
+    EXPECT_EQ(close.left, 720 - 26);
+    EXPECT_EQ(close.right - close.left, 17);
+
+    EXPECT_TRUE(rig.Wnd().BackDirty());
+    auto canvas = rig.Render();
+    EXPECT_FALSE(rig.Wnd().BackDirty());
+    EXPECT_EQ(canvas->Width(), 720);
+    EXPECT_EQ(canvas->At(719, 565), RGB(0, 0, 0));  // the border of a cache made at the new size
+    // The bar lies on the line the layout gives, its outline at the line's top.
+    const LayoutRect line = layout.LineRect(12, 1);
+    EXPECT_EQ(canvas->At(line.x + line.width / 2, line.y), RGB(0, 0, 0));
+    EXPECT_NE(canvas->At(line.x + line.width / 2, line.y + line.height / 2), RGB(0, 0, 0));
+    EXPECT_EQ(canvas->At(line.x + line.width / 2, line.y + line.height - 1), RGB(0, 0, 0));
+    const DaySlot* hit = layout.SlotFromPoint(line.x + line.width / 2, line.y + line.height / 2);
+    ASSERT_NE(hit, nullptr);
+    EXPECT_EQ(hit->event->item->front.id, id);
+
+    RECT back = kDefaultCalendarRect;
+    SendMessageA(rig.Hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+    EXPECT_EQ(layout.metrics.daysTop, 61);
+    EXPECT_EQ(layout.lineHeight, lineHeight96);
+    EXPECT_EQ(ChildRect(rig.Hwnd(), rig.Wnd().Button(ID_PREV_MONTH)).left, 28);
+}
+
 TEST(ScheduleWnd, FivePixelEdgesSizeAndTheTopStripMoves) {
     CalendarRig rig;
     rig.Resize(600, 400);

@@ -327,7 +327,7 @@ TEST_F(MonthPicture, OverflowingDayShowsAPlusAndClipsItsLines) {
 TEST_F(MonthPicture, ScreenShowsThePrintedPictureAfterPartialRepaints) {
     const auto sameDays = [&](const DibCanvas& screen, const DibCanvas& printed) {
         int differing = 0;
-        for (int y = MonthLayout::kDaysTop; y < printed.Height(); ++y) {
+        for (int y = rig_.Layout().metrics.daysTop; y < printed.Height(); ++y) {
             for (int x = 0; x < printed.Width(); ++x) differing += screen.At(x, y) != printed.At(x, y) ? 1 : 0;
         }
         return differing;
@@ -337,7 +337,7 @@ TEST_F(MonthPicture, ScreenShowsThePrintedPictureAfterPartialRepaints) {
     Select(19, weekly_);
     RECT update;
     ASSERT_TRUE(GetUpdateRect(rig_.Hwnd(), &update, FALSE));
-    EXPECT_EQ(update.top, MonthLayout::kDaysTop);
+    EXPECT_EQ(update.top, rig_.Layout().metrics.daysTop);
     auto screen = CaptureScreen(rig_.Hwnd(), false);
     auto printed = rig_.Render();
     EXPECT_EQ(sameDays(*screen, *printed), 0);

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "calendar/tip_wnd.h"
 #include "platform/memory/fixed_desktop.h"
@@ -25,7 +26,7 @@ protected:
     CTipWnd* tip = nullptr;
 
     void SetUp() override {
-        context = {&clock, &desktop, &format, &EnglishLocaleNames(), std::nullopt, false};
+        context = {&clock, &desktop, &format, &EnglishLocaleNames(), std::nullopt, false, DpiScale{}};
         LOGFONTA font = {};
         if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0)) context.font = font;
     }
@@ -109,6 +110,27 @@ TEST_F(TipWndTest, SizedToItsLiteralLinesBelowTheCursorWithoutTakingActivation) 
     EXPECT_EQ(redRows(0, fifthLine), 0);
     EXPECT_GT(redRows(fifthLine, client.bottom), 3);
     EXPECT_EQ(canvas.At(1, 1), GetSysColor(COLOR_INFOBK));
+}
+
+// Two monitors side by side: the tip stays on the one the cursor is on. At
+// the calendar's 150 % its gap, margins and border room grow with it.
+TEST_F(TipWndTest, OnTheCursorsMonitorAtTheCalendarsScale) {
+    const FixedDesktop two(std::vector<Monitor>{{{0, 0, 1024, 768}, {0, 0, 1024, 738}},
+                                                {{1024, 0, 2048, 768}, {1024, 0, 2048, 768}}});
+    context.desktop = &two;
+    Open(Item("Standup", 31), {2040, 760});
+    EXPECT_EQ(std::make_pair(Rect().right, Rect().bottom), std::make_pair(2048L, 768L));
+    Open(Item("Standup", 31), {1010, 700});
+    EXPECT_EQ(std::make_pair(Rect().right, Rect().bottom), std::make_pair(1024L, 738L));
+    Open(Item("Standup", 31), {1030, 100});  // left-aligned with the cursor, not pushed onto the primary
+    EXPECT_EQ(Rect().left, 1030);
+
+    context.scale = DpiScale{144};
+    Open(Item("Standup", 31), {100, 100});
+    const RECT r = Rect();
+    EXPECT_EQ(r.top, 100 + 26);
+    EXPECT_EQ(r.right - r.left, tip->TextExtent().right + 23);
+    EXPECT_EQ(r.bottom - r.top, tip->TextExtent().bottom + 17);
 }
 
 }  // namespace

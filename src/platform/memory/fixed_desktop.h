@@ -1,12 +1,16 @@
 #pragma once
+#include <utility>
+#include <vector>
+
 #include "platform/desktop.h"
 
-// A screen whose work area is what the test says.
+// The monitors the test says: one whose work area fills it, or a layout.
 class FixedDesktop final : public Desktop {
 public:
-    explicit FixedDesktop(ScreenRect workArea) : workArea_(workArea) {}
-    ScreenRect WorkArea() const override { return workArea_; }
+    explicit FixedDesktop(ScreenRect workArea, int dpi = DpiScale::kBaseDpi) : monitors_{{workArea, workArea, dpi}} {}
+    explicit FixedDesktop(std::vector<Monitor> monitors) : monitors_(std::move(monitors)) {}
+    std::vector<Monitor> Monitors() const override { return monitors_; }
 
 private:
-    ScreenRect workArea_;
+    std::vector<Monitor> monitors_;
 };

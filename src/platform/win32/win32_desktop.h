@@ -3,5 +3,5 @@
 
 class Win32Desktop final : public Desktop {
 public:
-    ScreenRect WorkArea() const override;
+    std::vector<Monitor> Monitors() const override;
 };
