@@ -177,6 +177,7 @@ LRESULT CScheduleWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
 }
 
 void CScheduleWnd::CreateFonts() {
+    titles_.Clear();
     const int dpi = layout_.metrics.scale.dpi;
     LOGFONTA logfont = {};
     GetIconTitleLogFont(logfont, dpi);  // a failed query leaves the system's default font
@@ -191,6 +192,7 @@ void CScheduleWnd::CreateFonts() {
 }
 
 void CScheduleWnd::MeasureLineHeight() {
+    titles_.Clear();
     layout_.lineHeight = layout_.metrics.defaultLineHeight;
     WindowDc dc(hwnd_);
     if (dc.Get() == nullptr) return;
