@@ -203,19 +203,29 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
     SelectObject(scratch, eventFont_);
     SetBkMode(scratch, TRANSPARENT);
 
+    // A title as DrawText cut it with an ellipsis to its piece's width, kept
+    // for the next piece of that width: every box of an event has the same.
+    struct Fitted {
+        const MonthEvent* event;
+        int width;
+        std::string text;
+    };
+    std::vector<Fitted> fitted;
     const auto drawTitle = [&](const MonthEvent* event, int width) {
-        const std::string& title = event->item->title;
-        if (const std::string* cut = titles_.Find(event->item, width, title)) {
-            TextOutA(scratch, m.textLeft, m.textTop, cut->c_str(), static_cast<int>(cut->size()));
-            return;
+        for (const Fitted& f : fitted) {
+            if (f.event == event && f.width == width) {
+                TextOutA(scratch, m.textLeft, m.textTop, f.text.c_str(), static_cast<int>(f.text.size()));
+                return;
+            }
         }
+        const std::string& title = event->item->title;
         std::vector<char> text(title.begin(), title.end());
         text.resize(text.size() + 5, '\0');  // room for the ellipsis
         RECT rc = {m.textLeft, m.textTop, width - m.textRightGap, lh - m.textBottomGap};
         DrawTextA(scratch, text.data(), -1, &rc, kEventTitleFlags | DT_MODIFYSTRING);
         // A control character is laid out by DrawText alone.
         if (std::none_of(title.begin(), title.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
-            titles_.Keep(event->item, width, title, text.data());
+            fitted.push_back({event, width, text.data()});
         }
     };
 

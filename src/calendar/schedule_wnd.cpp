@@ -177,7 +177,6 @@ LRESULT CScheduleWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
 }
 
 void CScheduleWnd::CreateFonts() {
-    titles_.Clear();
     const int dpi = layout_.metrics.scale.dpi;
     LOGFONTA logfont = {};
     GetIconTitleLogFont(logfont, dpi);  // a failed query leaves the system's default font
@@ -192,7 +191,6 @@ void CScheduleWnd::CreateFonts() {
 }
 
 void CScheduleWnd::MeasureLineHeight() {
-    titles_.Clear();
     layout_.lineHeight = layout_.metrics.defaultLineHeight;
     WindowDc dc(hwnd_);
     if (dc.Get() == nullptr) return;

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "calendar/month_layout.h"
-#include "calendar/title_cache.h"
 #include "core/clock.h"
 #include "core/locale_names.h"
 #include "core/time_types.h"
@@ -155,7 +154,6 @@ private:
     FontHandle titleFont_;
     FontHandle dayFont_;
     FontHandle eventFont_;
-    TitleCache titles_;  // cut with eventFont_ at the line height
     COLORREF backColor_ = RGB(255, 255, 255);
     COLORREF todayColor_ = RGB(0, 0, 0);
     GdipBitmap backImage_;

@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "calendar/calendar_ids.h"
 #include "schedule_wnd_rig.h"
@@ -271,33 +270,6 @@ TEST_F(MonthPicture, SelectedEventIsBlackWithAWhiteTitleOnEveryDay) {
     // Another day's number is plain.
     const int x13 = ColumnLine(13) + 4;
     EXPECT_EQ(CountColor(*canvas, x13, y, x13 + 14, y + 12, kBlack) > 40, false);
-}
-
-// Titles are cut once and kept across repaints, but an event renamed in
-// place is cut again.
-TEST_F(MonthPicture, ARepaintDrawsTheKeptTitlesAndARenamedEventAnew) {
-    const MonthLayout& layout = rig_.Layout();
-    const int k = LineOf(layout, 13, daily_);
-    const int x = ColumnLine(13) + 4;
-    const int y = Top(13, k);
-    const auto titleArea = [&](const DibCanvas& canvas) {
-        std::vector<COLORREF> pixels;
-        for (int dy = 0; dy < layout.lineHeight; ++dy) {
-            for (int dx = 0; dx < layout.cellWidth - 7; ++dx) pixels.push_back(canvas.At(x + dx, y + dy));
-        }
-        return pixels;
-    };
-    const auto first = titleArea(*rig_.Render());
-    EXPECT_EQ(titleArea(*rig_.Render()), first);
-    ScheduleItem* daily = rig_.Store().FindEvent(daily_);
-    ASSERT_NE(daily, nullptr);
-    daily->title = "Review";
-    SendMessageA(rig_.Hwnd(), WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
-    ASSERT_EQ(LineOf(layout, 13, daily_), k);
-    EXPECT_NE(titleArea(*rig_.Render()), first);
-    daily->title = "Daily stand-up of the whole team";
-    SendMessageA(rig_.Hwnd(), WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
-    EXPECT_EQ(titleArea(*rig_.Render()), first);
 }
 
 TEST_F(MonthPicture, ExcludedOccurrenceIsHatchedInGreyEvenWhenSelected) {
