@@ -46,7 +46,8 @@ CMainFrame::CMainFrame(CCalendarApp& app, const Clock& clock)
     : app_(app),
       clock_(clock),
       store_(app.GetRegistry(), clock_, scheduler_, *this),
-      scheduler_(store_, prefs_, clock_, timer_, actions_, *this) {}
+      keeper_(app.GetRegistry()),
+      scheduler_(store_, prefs_, clock_, timer_, actions_, *this, &keeper_) {}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -210,5 +211,8 @@ void CMainFrame::OpenUpcoming() {
     context.frame = hwnd_;
     context.openCalendar = [this](std::uint32_t eventId, Instant start) { OpenCalendar(eventId, start); };
     context.eventExists = [this](std::uint32_t eventId) { return store_.FindEvent(eventId) != nullptr; };
+    context.snooze = [this](std::uint32_t eventId, Instant start, Instant until) {
+        scheduler_.SnoozeOccurrence(eventId, start, until);
+    };
     if (CDueEventWnd* wnd = CDueEventWnd::OpenNew(context, app_.HasDropShadow())) dueEventWnd_ = wnd->Hwnd();
 }

@@ -16,6 +16,7 @@
 #include "reminder/reminder_scheduler.h"
 #include "store/event_store.h"
 #include "store/preferences.h"
+#include "store/snoozes.h"
 #include "store/store_links.h"
 #include "ui/wnd.h"
 
@@ -90,6 +91,7 @@ private:
     Win32ReminderActions actions_;
     Preferences prefs_;
     EventStore store_;
+    RegistryReminderKeeper keeper_;
     ReminderScheduler scheduler_;
     HWND scheduleWnd_ = nullptr;
     HWND dueEventWnd_ = nullptr;

@@ -118,6 +118,14 @@ void CCloseButton::DrawGlyph(HDC dc, const RECT& rc) {
         case GlyphTick:
             Line(dc, {{l + 3, t + 4}, {l + 3, b - 3}, {r - 2, t + 2}});
             break;
+        case GlyphClock: {
+            // A face and two hands; the same start and end point draw the whole round.
+            const LONG cx = l + (r - l) / 2;
+            const LONG cy = t + m;
+            Arc(dc, l + 2, t + 2, r - 1, b - 1, cx, t + 2, cx, t + 2);
+            Line(dc, {{cx, t + 3}, {cx, cy}, {r - 3, cy}});
+            break;
+        }
         default:
             Line(dc, {{r - 4, m}, {l + 4, t + 3}, {l + 4, b - 4}, {r - 4, m}});
             break;
