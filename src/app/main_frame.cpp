@@ -42,12 +42,13 @@ BEGIN_MESSAGE_TABLE(CMainFrame, CWnd)
     ON_COMMAND(ID_APP_EXIT, &CMainFrame::OnExit)
 END_MESSAGE_TABLE()
 
-CMainFrame::CMainFrame(CCalendarApp& app, const Clock& clock)
+CMainFrame::CMainFrame(CCalendarApp& app, const Clock& clock, NotifyIconCall notifyIcon)
     : app_(app),
       clock_(clock),
+      notifyIcon_(notifyIcon != nullptr ? notifyIcon : Shell_NotifyIconA),
       store_(app.GetRegistry(), clock_, scheduler_, *this),
       keeper_(app.GetRegistry()),
-      scheduler_(store_, prefs_, clock_, timer_, actions_, *this, &keeper_) {}
+      scheduler_(store_, prefs_, clock_, timer_, actions_, *this, &keeper_, this) {}
 
 CMainFrame::~CMainFrame() = default;
 

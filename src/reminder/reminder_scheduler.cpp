@@ -29,14 +29,19 @@ bool UsablePath(const ScheduleItem& item, const std::string& path) {
 
 ReminderScheduler::ReminderScheduler(const EventSource& events, const Preferences& prefs, const Clock& clock,
                                      ReminderTimer& timer, ReminderActions& actions, UpcomingLink& upcoming,
-                                     ReminderKeeper* keeper)
+                                     ReminderKeeper* keeper, ReminderNotice* notice)
     : events_(events),
       prefs_(prefs),
       clock_(clock),
       timer_(timer),
       actions_(actions),
       upcoming_(upcoming),
-      keeper_(keeper) {}
+      keeper_(keeper),
+      notice_(notice) {}
+
+void ReminderScheduler::Notice(const ScheduleItem& item, Instant start) {
+    noticed_.push_back({item.title, start, item.note});
+}
 
 // Day bounds come from local calendar dates, never from adding 86400 seconds:
 // days are 23 or 25 hours long on daylight-saving days. A day ends one second
@@ -167,15 +172,19 @@ void ReminderScheduler::ShowMissed() {
     if (missed_.empty()) return;
     const std::vector<Missed> missed = std::move(missed_);
     missed_.clear();
+    std::vector<NoticeEntry> entries;
+    for (const Missed& m : missed) entries.push_back({m.item->title, m.start, m.item->note});
     upcoming_.Open();
-    if (!upcoming_.IsOpen()) return;
-    for (const Missed& m : missed) {
-        PendingReminder record;
-        record.item = m.item;
-        record.start = m.start;
-        record.fired = true;
-        upcoming_.Send(kUpcomingMissed, &record);
+    if (upcoming_.IsOpen()) {
+        for (const Missed& m : missed) {
+            PendingReminder record;
+            record.item = m.item;
+            record.start = m.start;
+            record.fired = true;
+            upcoming_.Send(kUpcomingMissed, &record);
+        }
     }
+    if (notice_ != nullptr && prefs_.UewToast != 0) notice_->ShowNotice(entries, true);
 }
 
 void ReminderScheduler::PruneSnoozes(Instant now) {
@@ -247,6 +256,7 @@ Instant ReminderScheduler::FireSnoozes(Instant now, bool& fired) {
         PendingReminder* record = nullptr;
         for (const auto& r : pending_)
             if (r->item == item && r->start == s.start) record = r.get();
+        Notice(*item, s.start);
         if (record != nullptr) {
             record->snoozed = false;  // listed as reminded again
             PlaySoundOf(*item);
@@ -408,6 +418,17 @@ void ReminderScheduler::RunCheck(Instant now, bool notify) {
         Arm(kMaxTimerPeriodMs);
         return;
     }
+    noticed_.clear();
+    CheckDue(now, notify);
+    // One notification names everything that fired together.
+    if (!noticed_.empty() && notice_ != nullptr && prefs_.UewToast != 0) {
+        const std::vector<NoticeEntry> entries = std::move(noticed_);
+        noticed_.clear();
+        notice_->ShowNotice(entries, false);
+    }
+}
+
+void ReminderScheduler::CheckDue(Instant now, bool notify) {
     bool snoozeFired = false;
     const Instant snoozeDue = FireSnoozes(now, snoozeFired);
     if (pending_.empty()) {
@@ -453,6 +474,7 @@ void ReminderScheduler::RunCheck(Instant now, bool notify) {
                 fired_.push_back({record.item->front.id, day, record.remindAt, record.start});
             }
             actionDone = true;
+            Notice(*record.item, record.start);
             Perform(*record.item);
         }
         if (!dropped() && record.start <= now5) {

@@ -11,6 +11,7 @@
 #include "core/schedule_item.h"
 #include "core/time_types.h"
 #include "platform/reminder_links.h"
+#include "reminder/reminder_notice.h"
 #include "store/preferences.h"
 #include "store/snoozes.h"
 #include "store/store_links.h"
@@ -57,9 +58,11 @@ class ReminderScheduler final : public ReminderSchedule {
 public:
     using PendingList = std::list<std::unique_ptr<PendingReminder>>;
 
-    // Without a keeper snoozes last as long as the scheduler.
+    // Without a keeper snoozes last as long as the scheduler; without a
+    // notice nothing shows in the tray.
     ReminderScheduler(const EventSource& events, const Preferences& prefs, const Clock& clock, ReminderTimer& timer,
-                      ReminderActions& actions, UpcomingLink& upcoming, ReminderKeeper* keeper = nullptr);
+                      ReminderActions& actions, UpcomingLink& upcoming, ReminderKeeper* keeper = nullptr,
+                      ReminderNotice* notice = nullptr);
     ReminderScheduler(const ReminderScheduler&) = delete;
     ReminderScheduler& operator=(const ReminderScheduler&) = delete;
 
@@ -100,6 +103,8 @@ private:
     static bool DaysOf(Instant now, Days& out);
 
     void RunCheck(Instant now, bool notify);
+    // The due part of a check: snoozes, reminders, beginnings, the window, the timer.
+    void CheckDue(Instant now, bool notify);
     bool UpdateDayWindow(Instant now);
     bool ZoneMoved() const;
     void AddDay(Instant from, Instant to, DateKey key);
@@ -118,7 +123,8 @@ private:
     void PruneSnoozes(Instant now);
     void SaveSnoozes();
     // Brings back what was put off until now5; returns the next snooze's instant.
-    Instant FireSnoozes(Instant now5, bool& fired);
+    Instant FireSnoozes(Instant now, bool& fired);
+    void Notice(const ScheduleItem& item, Instant start);
     void Arm(std::uint32_t milliseconds);
     bool Excluded(const ScheduleItem& item, DateKey key) const;
 
@@ -129,6 +135,8 @@ private:
     ReminderActions& actions_;
     UpcomingLink& upcoming_;
     ReminderKeeper* keeper_;
+    ReminderNotice* notice_;
+    std::vector<NoticeEntry> noticed_;  // fired in the check under way
     PendingList pending_;
     std::vector<Snooze> snoozes_;
     bool snoozesLoaded_ = false;

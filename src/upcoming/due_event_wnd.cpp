@@ -10,7 +10,7 @@
 #include "upcoming/upcoming_ids.h"
 #include "ui/desktop_metrics.h"
 #include "core/calendar.h"
-#include "platform/win32/system_time.h"
+#include "platform/win32/win32_date_format.h"
 #include "platform/win32/trace.h"
 #include "reminder/snooze_times.h"
 #include "ui/close_button.h"
@@ -46,27 +46,8 @@ public:
         return rc.right - rc.left;
     }
 
-    std::string FormatTime(Instant start) override {
-        LocalFields f;
-        if (!BreakDownLocal(start, f)) return std::string();
-        const SYSTEMTIME st = MakeSystemTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
-        char text[30] = {};
-        if (GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, sizeof text) == 0) {
-            return std::string();
-        }
-        return text;
-    }
-
-    std::string FormatDate(Instant start) override {
-        LocalFields f;
-        if (!BreakDownLocal(start, f)) return std::string();
-        const SYSTEMTIME st = MakeSystemTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
-        char text[64] = {};
-        if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, sizeof text) == 0) {
-            return std::string();
-        }
-        return text;
-    }
+    std::string FormatTime(Instant start) override { return FormatShortTime(start); }
+    std::string FormatDate(Instant start) override { return FormatShortDate(start); }
 
 private:
     HWND hwnd_;

@@ -112,6 +112,16 @@ struct FakeUpcoming final : UpcomingLink {
     std::vector<Instant> beganAt;
 };
 
+// The tray notifications asked for: the titles each names.
+struct FakeNotice final : ReminderNotice {
+    void ShowNotice(const std::vector<NoticeEntry>& entries, bool missed) override {
+        std::string names = missed ? "missed:" : "";
+        for (const NoticeEntry& e : entries) names += (names.empty() || names == "missed:" ? "" : ",") + e.title;
+        shown.push_back(names);
+    }
+    std::vector<std::string> shown;
+};
+
 struct FakeEvents final : EventSource {
     const EventList& Events() const override { return items; }
     bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t) const override {
@@ -205,5 +215,6 @@ struct ReminderRig {
     std::vector<Instant> checks;
     MemoryRegistry registry;
     RegistryReminderKeeper keeper{registry};
-    ReminderScheduler scheduler{events, prefs, clock, timer, actions, upcoming, &keeper};
+    FakeNotice notice;
+    ReminderScheduler scheduler{events, prefs, clock, timer, actions, upcoming, &keeper, &notice};
 };

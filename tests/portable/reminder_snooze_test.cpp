@@ -287,3 +287,71 @@ TEST(ReminderMissedTest, FirstRunExcludedDaysAndSnoozedOccurrencesAreNotMissed) 
 }
 
 }  // namespace
+
+namespace {
+
+// One tray notification a check, naming what fired in it; none when the
+// preference is off.
+TEST(ReminderNoticeTest, ReminderFiringTogetherShareOneNotification) {
+    for (const int toast : {1, 0}) {
+        SCOPED_TRACE(toast);
+        ReminderRig r;
+        r.prefs.UewToast = toast;
+        r.Add("Standup", D, 10, 0, 15);
+        r.Add("Review", D, 10, 5, 20);
+        r.Add("Lunch", D, 12, 0, 15);
+        r.clock.now = D.At(9, 0);
+        r.scheduler.StartSchedule();
+        r.RunUntil(D.At(11, 40));
+        if (toast == 0) {
+            EXPECT_TRUE(r.notice.shown.empty());
+            continue;
+        }
+        EXPECT_EQ(r.notice.shown, (std::vector<std::string>{"Standup,Review"}));
+        r.RunUntil(D.At(11, 46));
+        r.scheduler.SnoozeOccurrence(r.events.items.back()->front.id, D.At(12, 0), D.At(11, 55));
+        r.RunUntil(D.At(12, 30));
+        EXPECT_EQ(r.notice.shown, (std::vector<std::string>{"Standup,Review", "Lunch", "Lunch"}));
+    }
+}
+
+TEST(ReminderNoticeTest, TextNamesOneOrSeveralWithinTheShellsLimits) {
+    const auto start = [](Instant t, bool withDate) {
+        return (withDate ? std::string("6/7 ") : std::string()) + std::to_string(t) + ":00";
+    };
+    struct Case {
+        std::vector<NoticeEntry> entries;
+        bool missed;
+        NoticeText want;
+    };
+    const Case cases[] = {
+        {{{"Dentist", 10, "Bring the card\r\nand the forms"}}, false, {"Dentist", "10:00\nBring the card"}},
+        {{{"Dentist", 10, ""}}, true, {"Missed: Dentist", "6/7 10:00"}},
+        {{{"Standup", 9, ""}, {"Review", 10, "x"}, {"Lunch", 12, ""}},
+         false,
+         {"3 events: Standup, Review, Lunch", "9:00 Standup\n10:00 Review\n12:00 Lunch"}},
+        {{{"A", 9, ""}, {"B", 9, ""}}, true, {"2 missed events: A, B", "6/7 9:00 A\n6/7 9:00 B"}},
+    };
+    for (const Case& c : cases) {
+        const NoticeText got = MakeNoticeText(c.entries, c.missed, start);
+        EXPECT_EQ(got.title, c.want.title);
+        EXPECT_EQ(got.text, c.want.text);
+    }
+    const NoticeText full = MakeNoticeText({{std::string(60, 'T'), 1, std::string(300, 'n')}}, true, start);
+    EXPECT_EQ(full.title, "Missed: " + std::string(52, 'T') + "...");
+    EXPECT_EQ(full.title.size(), kNoticeTitleLength);
+    EXPECT_EQ(full.text.size(), kNoticeTextLength);
+    EXPECT_TRUE(MakeNoticeText({}, false, start).title.empty());
+}
+
+TEST(ReminderNoticeTest, MissedOccurrencesGetOneNotificationOfTheirOwn) {
+    ReminderRig r;
+    r.AddDaily("Pills", D, 10, 0, 15);
+    r.AddDaily("Walk", D, 18, 0, 0);
+    r.keeper.SaveLastChecked(D.At(11, 0));
+    r.clock.now = D.Plus(1).At(12, 0);
+    r.scheduler.StartSchedule();
+    EXPECT_EQ(r.notice.shown, (std::vector<std::string>{"missed:Walk,Pills"}));
+}
+
+}  // namespace
