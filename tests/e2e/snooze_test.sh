@@ -27,9 +27,10 @@ start_faked() {  # log, args...
   program_pid=$!
   probe idle "$FRAME" 20
 }
-sounds() { grep -c 'PlaySound.*chime\.wav' "$1"; }
+sounds() { grep -c 'proc_PlaySound SoundName=.*chime\.wav' "$1"; }
 sounds_are() { [ "$(sounds "$1")" = "$2" ]; }
-balloons() { grep -c 'NIF_INFO\|szInfo\|info_title\|uFlags.*0x10' "$1"; }
+# NIM_MODIFY: the program modifies its icon only to show a balloon.
+balloons() { grep -c 'Shell_NotifyIconW dwMessage = 1,' "$1"; }
 
 # Dentist today at noon, reminded half an hour before with a sound and a file.
 # The program's day starts ten seconds before the reminder.
@@ -52,6 +53,9 @@ check "its launch file opens once" launched_times "$marker" 1
 check "the reminded row has its clock button" wait_for 5 is "$ID_SNOOZE_FIRST" probe children "$UPCOMING"
 probe shot "$UPCOMING" "$(winpath "$shots/e2e_snooze_reminded.bmp")"
 check "a balloon was asked of the tray" test "$(balloons "$work/run1.log")" -ge 1
+# Wine's tray shows it under its icon at the top left, a moment later.
+sleep 2
+import -window root -crop 320x200+0+0 "$shots/e2e_snooze_balloon.png" 2>/dev/null || true
 
 # The clock button's menu, chosen with the keyboard: the first item, "5 minutes".
 snooze_five() {
