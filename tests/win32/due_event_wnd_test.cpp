@@ -364,7 +364,10 @@ TEST(DueEventWnd, RemindedRowBlinksBeyondTheSpan) {
     EXPECT_EQ(update.right, wnd->List().winWidth - 19);
     EXPECT_EQ(update.bottom, RowTop(*wnd, 2));
     auto off = Render(rig.hwnd);
-    EXPECT_EQ(InkIn(*off, 0, RowTop(*wnd, 1), off->Width(), off->Height()).pixels, 0);
+    // The row's text goes; its clock button stays.
+    const int textEnd = 3 + wnd->List().rows[1].textWidth;
+    EXPECT_EQ(InkIn(*off, 0, RowTop(*wnd, 1), textEnd + 1, off->Height()).pixels, 0);
+    EXPECT_GT(InkIn(*off, textEnd + 4, RowTop(*wnd, 1), off->Width(), off->Height()).dark, 10);
     EXPECT_GT(InkIn(*off, 3, RowTop(*wnd, 0), off->Width(), RowTop(*wnd, 1)).dark, 30);  // steady row stays
     SaveScreenshot(rig.hwnd, "blink_off");
     SendMessageA(rig.hwnd, WM_TIMER, 0, 0);
