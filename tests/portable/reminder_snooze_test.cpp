@@ -75,37 +75,32 @@ TEST(ReminderSnoozeTest, SnoozedPastTheStartComesBackAsANotificationNotAtTheStar
     EXPECT_EQ(r.actions.opened.size(), 1u);
 }
 
-TEST(ReminderSnoozeTest, SnoozeSurvivesARestartWithoutRunningTheReminderAgain) {
-    SnoozeRig r;
-    r.scheduler.SnoozeOccurrence(r.Id(), D.At(10, 0), D.At(9, 56));
-    // A new run over the same registry and events, the program killed meanwhile.
-    ReminderScheduler again(r.events, r.prefs, r.clock, r.timer, r.actions, r.upcoming, &r.keeper);
-    r.clock.now = D.At(9, 50);
-    again.StartSchedule();
-    ASSERT_EQ(again.Snoozes().size(), 1u);
-    EXPECT_EQ(again.Snoozes()[0].start, D.At(10, 0));
-    ASSERT_EQ(again.Pending().size(), 1u);
-    EXPECT_TRUE(again.Pending().front()->snoozed);
-    EXPECT_EQ(r.actions.sounds.size(), 1u);
-    EXPECT_EQ(r.timer.DueAt(), D.At(9, 56));
-    r.clock.now = D.At(9, 56);
-    again.OnTimer();
-    EXPECT_EQ(r.actions.sounds.size(), 2u);
-    EXPECT_EQ(r.actions.opened.size(), 1u);
-}
-
-TEST(ReminderSnoozeTest, SnoozeAlreadyDueAtStartUpFiresAtOnceAndOnce) {
-    SnoozeRig r;
-    r.scheduler.SnoozeOccurrence(r.Id(), D.At(10, 0), D.At(10, 30));
-    for (int run = 0; run < 2; ++run) {
-        ReminderScheduler again(r.events, r.prefs, r.clock, r.timer, r.actions, r.upcoming, &r.keeper);
-        r.clock.now = D.At(13, 0);
-        again.StartSchedule();
+// The program killed with a snooze pending: started again before it, the
+// reminder does not run again and the snooze keeps its time; started after
+// it, the snooze fires at once, and once.
+TEST(ReminderSnoozeTest, SnoozeSurvivesARestart) {
+    for (const bool late : {false, true}) {
+        SCOPED_TRACE(late);
+        SnoozeRig r;
+        r.scheduler.SnoozeOccurrence(r.Id(), D.At(10, 0), D.At(9, 56));
+        for (int run = 0; run < 2; ++run) {
+            ReminderScheduler again(r.events, r.prefs, r.clock, r.timer, r.actions, r.upcoming, &r.keeper);
+            r.clock.now = late ? D.At(13, 0) : D.At(9, 50);
+            again.StartSchedule();
+            if (late) continue;
+            ASSERT_EQ(again.Pending().size(), 1u);
+            EXPECT_TRUE(again.Pending().front()->snoozed);
+            EXPECT_EQ(r.actions.sounds.size(), 1u);
+            EXPECT_EQ(r.timer.DueAt(), D.At(9, 56));
+            r.clock.now = D.At(9, 56);
+            again.OnTimer();
+        }
+        ASSERT_EQ(r.actions.sounds.size(), 2u);
+        EXPECT_EQ(r.actions.sounds.back().at, late ? D.At(13, 0) : D.At(9, 56));
+        EXPECT_EQ(r.upcoming.begun.size(), late ? 1u : 0u);
+        EXPECT_EQ(r.actions.opened.size(), 1u);
+        EXPECT_EQ(r.Stored(), "(none)");
     }
-    ASSERT_EQ(r.actions.sounds.size(), 2u);
-    EXPECT_EQ(r.actions.sounds.back(), (Done{"Dentist.wav", D.At(13, 0)}));
-    EXPECT_EQ(r.upcoming.begun, (std::vector<Done>{{"Dentist", D.At(10, 0)}}));
-    EXPECT_EQ(r.Stored(), "(none)");
 }
 
 TEST(ReminderSnoozeTest, DeletingMovingOrExcludingTheOccurrenceEndsItsSnooze) {
@@ -264,6 +259,8 @@ TEST(ReminderMissedTest, AwayDaysAreShownOnceAsMissedWithoutSoundOrLaunch) {
             r.CheckAt(back.At(9, 1));
         }
         EXPECT_EQ(r.upcoming.missed, expected);
+        // One notification names them all.
+        EXPECT_EQ(r.notice.shown.size(), expected.empty() ? 1u : 2u);
         EXPECT_EQ(r.actions.sounds.size(), 1u);
         EXPECT_EQ(r.actions.opened.size(), 1u);
         EXPECT_TRUE(expected.empty() || r.upcoming.open);
@@ -342,16 +339,6 @@ TEST(ReminderNoticeTest, TextNamesOneOrSeveralWithinTheShellsLimits) {
     EXPECT_EQ(full.title.size(), kNoticeTitleLength);
     EXPECT_EQ(full.text.size(), kNoticeTextLength);
     EXPECT_TRUE(MakeNoticeText({}, false, start).title.empty());
-}
-
-TEST(ReminderNoticeTest, MissedOccurrencesGetOneNotificationOfTheirOwn) {
-    ReminderRig r;
-    r.AddDaily("Pills", D, 10, 0, 15);
-    r.AddDaily("Walk", D, 18, 0, 0);
-    r.keeper.SaveLastChecked(D.At(11, 0));
-    r.clock.now = D.Plus(1).At(12, 0);
-    r.scheduler.StartSchedule();
-    EXPECT_EQ(r.notice.shown, (std::vector<std::string>{"missed:Walk,Pills"}));
 }
 
 }  // namespace

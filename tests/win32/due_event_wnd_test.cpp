@@ -566,6 +566,30 @@ TEST(DueEventWnd, SnoozeButtonsOpenTheMenuWhoseChoicePutsTheRowOff) {
     EXPECT_TRUE(IsWindow(rig.hwnd));  // the scheduler, not the window, takes the record off
 }
 
+// An occurrence begun while the program was away: a steady row with its
+// date and a tick, no clock; the tick dismisses it like a begun one.
+TEST(DueEventWnd, MissedRowIsSteadyWithATickAndItsDate) {
+    Rig rig;
+    CDueEventWnd* wnd = rig.Open();
+    ASSERT_NE(wnd, nullptr);
+    PendingRecords away;
+    PendingReminder& record = away.Add(3, "Standup", MakeLocalTime(2025, 6, 7, 9, 30, 0), true);
+    rig.Changed(kUpcomingMissed, &record);
+    rig.Changed(kUpcomingRefresh);
+    ASSERT_EQ(wnd->List().lastRow, 0);
+    EXPECT_EQ(wnd->List().rows[0].kind, kDueMissed);
+    const std::string& text = wnd->List().rows[0].text;
+    EXPECT_EQ(text.rfind("Standup (", 0), 0u);
+    EXPECT_NE(text.find(TimeText(9, 30) + ", missed)"), std::string::npos);
+    EXPECT_NE(text.find("2025"), std::string::npos);  // the short date
+    EXPECT_NE(wnd->TickButton(0), nullptr);
+    EXPECT_EQ(wnd->SnoozeButton(0), nullptr);
+    EXPECT_FALSE(wnd->BlinkTimerRunning());
+    SaveScreenshot(rig.hwnd, "missed");
+    SendMessageA(rig.hwnd, WM_COMMAND, MAKEWPARAM(ID_DISMISS_FIRST, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindow(rig.hwnd));
+}
+
 TEST(DueEventWnd, StoredAnchorIsClampedIntoTheWorkArea) {
     Rig rig;
     rig.StoreCoord(-50, 99999);
