@@ -183,6 +183,7 @@ void ReminderScheduler::ShowMissed() {
             record.fired = true;
             upcoming_.Send(kUpcomingMissed, &record);
         }
+        upcoming_.Send(kUpcomingRefresh, nullptr);
     }
     if (notice_ != nullptr && prefs_.UewToast != 0) notice_->ShowNotice(entries, true);
 }

@@ -24,7 +24,7 @@ constexpr char kTitle[] = "Upcoming Events";
 constexpr const char* kSnoozeTexts[kSnoozeChoices] = {"5 minutes", "10 minutes", "15 minutes", "30 minutes",
                                                       "1 hour",    "2 hours",    "Tomorrow"};
 
-// A notification's tick button lives as long as its window: rebuilding the
+// A row's tick or clock button lives as long as its window: rebuilding the
 // rows may destroy it from inside its own click.
 class CTickButton final : public CCloseButton {
 protected:

@@ -267,6 +267,16 @@ TEST(ReminderMissedTest, AwayDaysAreShownOnceAsMissedWithoutSoundOrLaunch) {
     }
 }
 
+// The window lists them at once, also with nothing pending to refresh it.
+TEST(ReminderMissedTest, MissedRowsAreListedAtOnceWithNothingPending) {
+    ReminderRig r;
+    r.Add("Call", D.Plus(1), 10, 0, 0);
+    r.keeper.SaveLastChecked(D.At(11, 0));
+    r.clock.now = D.Plus(2).At(12, 0);
+    r.scheduler.StartSchedule();
+    EXPECT_EQ(r.log, (Log{"show", "missed Call", "refresh"}));
+}
+
 TEST(ReminderMissedTest, FirstRunExcludedDaysAndSnoozedOccurrencesAreNotMissed) {
     ReminderRig r;
     ScheduleItem& pills = r.AddDaily("Pills", D, 10, 0, 15);
