@@ -57,6 +57,20 @@ check "a balloon was asked of the tray" test "$(balloons "$work/run1.log")" -ge 
 sleep 2
 import -window root -crop 320x200+0+0 "$shots/e2e_snooze_balloon.png" 2>/dev/null || true
 
+# The keyboard reaches the same menu once the window has the focus.
+keyboard_menu() {
+  local l t
+  read -r _ l t _ _ <<<"$(probe find "$UPCOMING")"
+  xdotool mousemove $(( l + 10 )) $(( t + 8 )) click 1
+  sleep 0.5
+  xdotool key shift+F10
+  wait_for 5 menu_visible || return 1
+  xdotool key Escape
+  probe gone '#32768' 5
+}
+check "Shift+F10 on the window opens the snooze menu" keyboard_menu
+check "closing it chose nothing" test -z "$(reg_value "$USER_KEY" Snoozed)"
+
 # The clock button's menu, chosen with the keyboard: the first item, "5 minutes".
 snooze_five() {
   local l t r b
