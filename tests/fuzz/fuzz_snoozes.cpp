@@ -6,24 +6,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "store/snoozes.h"
 
 namespace {
-
-// The store and the scheduler with its keeper, as the main frame holds them.
-struct KeptRig {
-    KeptRig(Registry& r, Instant now) : registry(r), keeper(r) { clock.now = now; }
-    Registry& registry;
-    ManualClock clock;
-    Preferences prefs;
-    NullTimer timer;
-    NullActions actions;
-    NullUpcoming upcoming;
-    NullNotifier notifier;
-    RegistryReminderKeeper keeper;
-    EventStore store{registry, clock, scheduler, notifier};
-    ReminderScheduler scheduler{store, prefs, clock, timer, actions, upcoming, &keeper};
-};
 
 bool SameList(const std::vector<Snooze>& a, const std::vector<Snooze>& b) {
     if (a.size() != b.size()) return false;
@@ -70,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<Snooze> held;
     {
-        KeptRig rig(registry, now);
+        StoreRig rig(registry, now, true);
         rig.store.LoadEvents();
         const std::vector<Snooze>& snoozes = rig.scheduler.Snoozes();
         ORV_FUZZ_CHECK(snoozes.size() <= kMaxSnoozes);
@@ -91,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ORV_FUZZ_CHECK(registry.OpenHandleCount() == 0);
     if (!held.empty()) {
         // Killed and started again at once: the same snoozes, none lost, none fired.
-        KeptRig again(registry, now);
+        StoreRig again(registry, now, true);
         again.store.LoadEvents();
         ORV_FUZZ_CHECK(SameList(again.scheduler.Snoozes(), held));
     }
