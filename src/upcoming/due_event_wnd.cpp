@@ -230,7 +230,7 @@ void CDueEventWnd::OnSnoozeClicked(UINT id) { OpenSnoozeMenu(static_cast<int>(id
 void CDueEventWnd::OpenSnoozeMenu(int row) {
     if (!list_.HasSnoozeButton(row)) return;
     const DueRow& r = list_.rows[row];
-    snoozeTarget_ = {true, r.kind == kDueBegun, r.eventId, r.start};
+    snoozeTarget_ = {true, r.eventId, r.start};
     MenuHandle menu(CreatePopupMenu());
     if (!menu) return;
     for (int i = 0; i < kSnoozeChoices; ++i) AppendMenuA(menu, MF_STRING, ID_SNOOZE_5_MINUTES + i, kSnoozeTexts[i]);
@@ -249,15 +249,14 @@ void CDueEventWnd::OnSnoozeChoice(UINT id) {
     snoozeTarget_ = {};
     Instant until = 0;
     if (!SnoozeUntil(context_.clock->Now(), static_cast<int>(id - ID_SNOOZE_5_MINUTES), until)) return;
-    if (target.begun) {
-        // The notification leaves now; the snooze brings it back.
-        std::int32_t k = 0;
-        for (const DueRow& n : list_.notifications) {
-            if (n.eventId == target.eventId && n.start == target.start) break;
-            ++k;
-        }
-        list_.RemoveNotification(k);
+    // Its notification leaves now, the snooze brings it back: also one that
+    // began while the menu was open.
+    std::int32_t k = 0;
+    for (const DueRow& n : list_.notifications) {
+        if (n.eventId == target.eventId && n.start == target.start) break;
+        ++k;
     }
+    list_.RemoveNotification(k);
     if (context_.snooze) context_.snooze(target.eventId, target.start, until);
     CloseIfEmpty();
 }

@@ -107,7 +107,6 @@ private:
     // has closed, and the rows may have been rebuilt by then.
     struct SnoozeTarget {
         bool set = false;
-        bool begun = false;
         std::uint32_t eventId = 0;
         Instant start = 0;
     } snoozeTarget_;

@@ -560,10 +560,17 @@ TEST(DueEventWnd, SnoozeButtonsOpenTheMenuWhoseChoicePutsTheRowOff) {
     SetTimer(nullptr, 0, 100, ReadAndEndMenu);
     SendMessageA(rig.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(rig.hwnd), -1);
     Pump();
+    // It began while the menu was open: its new notification goes too.
+    std::unique_ptr<PendingReminder> call = std::move(rig.pending.front());
+    rig.pending.pop_front();
+    rig.Changed(4, call.get());
+    call.reset();
+    rig.Changed(2);
+    ASSERT_EQ(wnd->List().notifications.size(), 1u);
     SendMessageA(rig.hwnd, WM_COMMAND, ID_SNOOZE_TOMORROW, 0);
     ASSERT_EQ(rig.snoozed.size(), 2u);
     EXPECT_EQ(rig.snoozed[1], (Rig::Snoozed{5, At(11, 20), MakeLocalTime(2025, 6, 11, 11, 0, 0)}));
-    EXPECT_TRUE(IsWindow(rig.hwnd));  // the scheduler, not the window, takes the record off
+    EXPECT_FALSE(IsWindow(rig.hwnd));  // nothing left: it closes as after the last tick
 }
 
 // An occurrence begun while the program was away: a steady row with its
