@@ -187,10 +187,24 @@ def seeds_recent_files():
           binary(b"C:\\a.exe") + ABSENT)
 
 
+def seeds_snoozes():
+    # Zone, now, three events (day offset, extra days, start time, daily, lead), then "Snoozed" and "LastChecked".
+    events = b"\x03" + b"".join(bytes([off, 0]) + struct.pack("<I", t) + bytes([kind]) + struct.pack("<H", lead)
+                                for off, t, kind, lead in [(0, 13 * 3600, 0, 15), (1, 9 * 3600, 1, 10),
+                                                           (0, 11 * 3600, 1, 120)])
+    key = (2026 << 16) | (6 << 8)
+    entries = b"".join(struct.pack("<III", i, key | d, at) for i, d, at in
+                       [(1, 15, day(2026, 6, 15) + 12 * 3600 + 600), (2, 16, day(2026, 6, 16) + 9 * 3600),
+                        (3, 15, day(2026, 6, 15) + 11 * 3600 + 300), (9, 15, 1)])
+    write("snoozes", "entries", b"\x00\x00" + events + binary(entries) + number(day(2026, 6, 12)))
+    write("snoozes", "ragged_and_due", b"\x00\x00" + events + binary(entries[:-5]) + number(day(2026, 6, 15)))
+    write("snoozes", "none", b"\x01\x03" + events + ABSENT + ABSENT)
+
+
 if __name__ == "__main__":
     # Only the folders written here; other targets' seeds are written by hand.
     for target in ("event_key", "exclusions", "preferences", "app_values", "occurrence", "month_layout",
-                   "recent_files"):
+                   "recent_files", "snoozes"):
         shutil.rmtree(os.path.join(ROOT, target), ignore_errors=True)
     seeds_event_key()
     seeds_exclusions()
@@ -199,3 +213,4 @@ if __name__ == "__main__":
     seeds_occurrence()
     seeds_month_layout()
     seeds_recent_files()
+    seeds_snoozes()

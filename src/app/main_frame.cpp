@@ -42,11 +42,13 @@ BEGIN_MESSAGE_TABLE(CMainFrame, CWnd)
     ON_COMMAND(ID_APP_EXIT, &CMainFrame::OnExit)
 END_MESSAGE_TABLE()
 
-CMainFrame::CMainFrame(CCalendarApp& app, const Clock& clock)
+CMainFrame::CMainFrame(CCalendarApp& app, const Clock& clock, NotifyIconCall notifyIcon)
     : app_(app),
       clock_(clock),
+      notifyIcon_(notifyIcon != nullptr ? notifyIcon : Shell_NotifyIconA),
       store_(app.GetRegistry(), clock_, scheduler_, *this),
-      scheduler_(store_, prefs_, clock_, timer_, actions_, *this) {}
+      keeper_(app.GetRegistry()),
+      scheduler_(store_, prefs_, clock_, timer_, actions_, *this, &keeper_, this) {}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -210,5 +212,8 @@ void CMainFrame::OpenUpcoming() {
     context.frame = hwnd_;
     context.openCalendar = [this](std::uint32_t eventId, Instant start) { OpenCalendar(eventId, start); };
     context.eventExists = [this](std::uint32_t eventId) { return store_.FindEvent(eventId) != nullptr; };
+    context.snooze = [this](std::uint32_t eventId, Instant start, Instant until) {
+        scheduler_.SnoozeOccurrence(eventId, start, until);
+    };
     if (CDueEventWnd* wnd = CDueEventWnd::OpenNew(context, app_.HasDropShadow())) dueEventWnd_ = wnd->Hwnd();
 }

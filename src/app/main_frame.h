@@ -1,10 +1,12 @@
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/ical_exchange.h"
 #include "core/clock.h"
@@ -16,6 +18,7 @@
 #include "reminder/reminder_scheduler.h"
 #include "store/event_store.h"
 #include "store/preferences.h"
+#include "store/snoozes.h"
 #include "store/store_links.h"
 #include "ui/wnd.h"
 
@@ -24,11 +27,14 @@ class CPropSheet;
 
 // The hidden hub: owns the preferences, the events and the reminder schedule,
 // keeps the tray icon and opens the calendar and upcoming-events windows.
-class CMainFrame final : public CWnd, private ScheduleNotifier, private UpcomingLink {
+class CMainFrame final : public CWnd, private ScheduleNotifier, private UpcomingLink, private ReminderNotice {
     DECLARE_MESSAGE_TABLE()
 public:
+    // Shell_NotifyIconA, or what a test puts in its place.
+    using NotifyIconCall = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
+
     // The clock outlives the frame.
-    CMainFrame(CCalendarApp& app, const Clock& clock);
+    CMainFrame(CCalendarApp& app, const Clock& clock, NotifyIconCall notifyIcon = nullptr);
     ~CMainFrame() override;
 
     // The hidden window's class, by which a second start finds it.
@@ -81,15 +87,19 @@ private:
     bool IsOpen() const override;
     void Open() override;
     void Send(std::uintptr_t code, PendingReminder* record) override;
+    // ReminderNotice: a balloon from the tray icon.
+    void ShowNotice(const std::vector<NoticeEntry>& entries, bool missed) override;
 
     CCalendarApp& app_;
     const Clock& clock_;
+    NotifyIconCall notifyIcon_;
     Win32Desktop desktop_;
     Win32TextFormat textFormat_;
     Win32ReminderTimer timer_;
     Win32ReminderActions actions_;
     Preferences prefs_;
     EventStore store_;
+    RegistryReminderKeeper keeper_;
     ReminderScheduler scheduler_;
     HWND scheduleWnd_ = nullptr;
     HWND dueEventWnd_ = nullptr;

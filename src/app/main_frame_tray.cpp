@@ -7,6 +7,7 @@
 
 #include "app/app_ids.h"
 #include "core/product.h"
+#include "platform/win32/win32_date_format.h"
 #include "platform/win32/trace.h"
 #include "ui/gdi.h"
 
@@ -20,7 +21,7 @@ void CMainFrame::AddTrayIcon() {
     data.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     std::strncpy(data.szTip, kTrayTip, sizeof data.szTip - 1);
-    ORV_CHECK(Shell_NotifyIconA(NIM_ADD, &data));
+    ORV_CHECK(notifyIcon_(NIM_ADD, &data));
 }
 
 void CMainFrame::RemoveTrayIcon() {
@@ -28,7 +29,31 @@ void CMainFrame::RemoveTrayIcon() {
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = hwnd_;
     data.uID = 0;
-    ORV_CHECK(Shell_NotifyIconA(NIM_DELETE, &data));
+    ORV_CHECK(notifyIcon_(NIM_DELETE, &data));
+}
+
+namespace {
+
+// The start as the tray notification writes it: its time, with its date when asked.
+std::string StartText(Instant start, bool withDate) {
+    return withDate ? FormatShortDate(start) + " " + FormatShortTime(start) : FormatShortTime(start);
+}
+
+}  // namespace
+
+void CMainFrame::ShowNotice(const std::vector<NoticeEntry>& entries, bool missed) {
+    if (entries.empty() || hwnd_ == nullptr) return;
+    const NoticeText notice = MakeNoticeText(entries, missed, StartText);
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;  // the first layout with a balloon
+    data.hWnd = hwnd_;
+    data.uID = 0;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_INFO;
+    data.uTimeout = 10000;
+    std::strncpy(data.szInfoTitle, notice.title.c_str(), sizeof data.szInfoTitle - 1);
+    std::strncpy(data.szInfo, notice.text.c_str(), sizeof data.szInfo - 1);
+    ORV_CHECK(notifyIcon_(NIM_MODIFY, &data));
 }
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
@@ -44,6 +69,8 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
             // Lets the menu close when the user clicks elsewhere.
             PostMessageA(hwnd_, WM_NULL, 0, 0);
         }
+    } else if (lParam == NIN_BALLOONUSERCLICK) {
+        OpenUpcoming();
     } else if (lParam == WM_LBUTTONDBLCLK) {
         if (GetKeyState(VK_MENU) < 0) {
             OpenUpcoming();

@@ -9,4 +9,5 @@ enum ScheduleChange : std::uintptr_t {
     kUpcomingRefresh = 2,        // to the upcoming-events window: after a reminder check
     kUpcomingRebuild = 3,        // to the upcoming-events window: rebuild; accepted, though nothing here sends it
     kUpcomingBegun = 4,          // to the upcoming-events window: lParam = the begun PendingReminder
+    kUpcomingMissed = 5,         // to the upcoming-events window: lParam = a PendingReminder begun while away
 };

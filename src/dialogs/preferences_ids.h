@@ -24,5 +24,6 @@
 #define IDC_EVT_SOON 1038
 #define IDC_EVT_SOON_HOURS 1039
 #define IDC_EVT_SOON_SPIN 1040
+#define IDC_EVT_TOAST 1041
 
 #endif

@@ -12,6 +12,7 @@ BEGIN_MESSAGE_TABLE(CPropEventPage, CPropertyPage)
     ON_BN_CLICKED(IDC_EVT_BEGINS, &CPropEventPage::OnChange)
     ON_BN_CLICKED(IDC_EVT_UPCOMING, &CPropEventPage::OnChange)
     ON_BN_CLICKED(IDC_EVT_SOON, &CPropEventPage::OnChange)
+    ON_BN_CLICKED(IDC_EVT_TOAST, &CPropEventPage::OnChange)
     ON_CONTROL(EN_CHANGE, IDC_EVT_HOURS, &CPropEventPage::OnChange)
     ON_CONTROL(EN_CHANGE, IDC_EVT_SOON_HOURS, &CPropEventPage::OnChange)
 END_MESSAGE_TABLE()
@@ -38,6 +39,7 @@ void CPropEventPage::DoDataExchange(DataExchange& dx) {
     dx.Text(IDC_EVT_SOON_HOURS, values.soonHours);
     dx.MinMaxInt(IDC_EVT_SOON_HOURS, values.soonHours, 0, kMaxUewHours);
     ExchangeCheck(dx, hwnd_, IDC_EVT_SOON, values.soon);
+    ExchangeCheck(dx, hwnd_, IDC_EVT_TOAST, values.toast);
 }
 
 bool CPropEventPage::OnApply(bool) {

@@ -29,6 +29,7 @@ EventPageValues EventFromPreferences(const Preferences& prefs) {
     v.soon = prefs.UewSoon;
     v.hours = prefs.UewHours;
     v.soonHours = prefs.UewHours2;
+    v.toast = prefs.UewToast;
     return v;
 }
 
@@ -41,6 +42,7 @@ void ApplyEvent(EventPageValues& values, Preferences& prefs) {
     prefs.UewSoon = values.soon;
     prefs.UewHours = values.hours;
     prefs.UewHours2 = values.soonHours;
+    prefs.UewToast = values.toast;
 }
 
 std::string FileDialogFilter(std::string_view bars) {

@@ -30,6 +30,7 @@ struct EventPageValues {
     int soon = 0;
     int hours = 0;
     int soonHours = 0;
+    int toast = 0;
 };
 
 BackgroundPageValues BackgroundFromPreferences(const Preferences& prefs);

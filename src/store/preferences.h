@@ -22,5 +22,6 @@ struct Preferences {
     std::int32_t UewSoon = 1;
     std::int32_t UewHours = 4;
     std::int32_t UewHours2 = 2;
+    std::int32_t UewToast = 1;  // a tray notification when reminders fire
     ScreenRect ScheRect;
 };

@@ -36,6 +36,7 @@ const StoredPreference kStoredPreferences[] = {
     {"UewSoon", &Preferences::UewSoon},
     {"UewHours", &Preferences::UewHours},
     {"UewHours2", &Preferences::UewHours2},
+    {"UewToast", &Preferences::UewToast},
 };
 
 // False when the value is missing or unreadable; the member keeps its default.
@@ -107,7 +108,7 @@ void ApplyWallpaperRule(Registry& registry, const std::string& installPath, Pref
 // stay in the range the preferences sheet allows, a colour has no top byte.
 void ClampLoaded(Preferences& p) {
     for (std::int32_t* flag : {&p.BkgImgFit, &p.BkgImgRetainRatio, &p.UewStartup, &p.UewNotification,
-                               &p.UewBeginning, &p.UewUpcoming, &p.UewSoon}) {
+                               &p.UewBeginning, &p.UewUpcoming, &p.UewSoon, &p.UewToast}) {
         *flag = *flag != 0 ? 1 : 0;
     }
     p.UewHours = std::clamp(p.UewHours, 0, kMaxUewHours);

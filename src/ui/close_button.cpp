@@ -124,6 +124,14 @@ void CCloseButton::DrawGlyph(HDC dc, const RECT& rc) {
         case GlyphTick:
             Line(dc, {{l + s(3), t + s(4)}, {l + s(3), b - s(3)}, {r - s(2), t + s(2)}});
             break;
+        case GlyphClock: {
+            // A face and two hands; the same start and end point draw the whole round.
+            const LONG cx = l + (r - l) / 2;
+            const LONG cy = t + m;
+            Arc(dc, l + 2, t + 2, r - 1, b - 1, cx, t + 2, cx, t + 2);
+            Line(dc, {{cx, t + 3}, {cx, cy}, {r - 3, cy}});
+            break;
+        }
         default:
             Line(dc, {{r - s(4), m}, {l + s(4), t + s(3)}, {l + s(4), b - s(4)}, {r - s(4), m}});
             break;

@@ -17,6 +17,7 @@ public:
     static constexpr int GlyphRight = 3;  // also drawn for any value not listed here
     static constexpr int GlyphCaption = 5;
     static constexpr int GlyphTick = 6;
+    static constexpr int GlyphClock = 7;
 
     // Set by the owner before Create, except where noted.
     FontHandle font;              // caption font, made on the first caption draw

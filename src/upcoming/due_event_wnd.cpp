@@ -11,17 +11,21 @@
 #include "ui/desktop_metrics.h"
 #include "ui/window_dpi.h"
 #include "core/calendar.h"
-#include "platform/win32/system_time.h"
+#include "platform/win32/win32_date_format.h"
 #include "platform/win32/trace.h"
+#include "reminder/snooze_times.h"
 #include "ui/close_button.h"
+#include "ui/gdi.h"
 
 namespace {
 
 constexpr UINT kTextFlags = DT_SINGLELINE | DT_NOPREFIX;
 constexpr UINT kMeasureFlags = DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE;
 constexpr char kTitle[] = "Upcoming Events";
+constexpr const char* kSnoozeTexts[kSnoozeChoices] = {"5 minutes", "10 minutes", "15 minutes", "30 minutes",
+                                                      "1 hour",    "2 hours",    "Tomorrow"};
 
-// A notification's tick button lives as long as its window: rebuilding the
+// A row's tick or clock button lives as long as its window: rebuilding the
 // rows may destroy it from inside its own click.
 class CTickButton final : public CCloseButton {
 protected:
@@ -43,16 +47,8 @@ public:
         return rc.right - rc.left;
     }
 
-    std::string FormatTime(Instant start) override {
-        LocalFields f;
-        if (!BreakDownLocal(start, f)) return std::string();
-        const SYSTEMTIME st = MakeSystemTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
-        char text[30] = {};
-        if (GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, sizeof text) == 0) {
-            return std::string();
-        }
-        return text;
-    }
+    std::string FormatTime(Instant start) override { return FormatShortTime(start); }
+    std::string FormatDate(Instant start) override { return FormatShortDate(start); }
 
 private:
     HWND hwnd_;
@@ -66,6 +62,9 @@ BEGIN_MESSAGE_TABLE(CDueEventWnd, CWnd)
     ON_MESSAGE(WM_SCHEDULECHANGED, &CDueEventWnd::OnScheduleChanged)
     // Owner-drawn buttons also report double-clicks; only a click dismisses.
     ON_BN_CLICKED_RANGE(ID_DISMISS_FIRST, ID_DISMISS_LAST, &CDueEventWnd::OnDismissClicked)
+    ON_BN_CLICKED_RANGE(ID_SNOOZE_FIRST, ID_SNOOZE_LAST, &CDueEventWnd::OnSnoozeClicked)
+    ON_COMMAND_RANGE(ID_SNOOZE_5_MINUTES, ID_SNOOZE_TOMORROW, &CDueEventWnd::OnSnoozeChoice)
+    ON_MESSAGE(WM_CONTEXTMENU, &CDueEventWnd::OnContextMenu)
     ON_MESSAGE(WM_LBUTTONDOWN, &CDueEventWnd::OnLButtonDown)
     ON_MESSAGE(WM_LBUTTONDBLCLK, &CDueEventWnd::OnLButtonDblClk)
     ON_MESSAGE(WM_RBUTTONUP, &CDueEventWnd::OnRButtonUp)
@@ -145,24 +144,21 @@ void CDueEventWnd::BuildList() {
     }
 }
 
-void CDueEventWnd::CreateTickButtons() {
-    const COLORREF face = GetSysColor(COLOR_INFOBK);
-    const int begun = list_.BegunRowCount();
-    for (int i = 0; i < begun; ++i) {
-        auto* button = new CTickButton;
-        button->glyph = CCloseButton::GlyphTick;
-        button->faceColor = face;
-        const DueRect r = list_.TickButtonRect(i);
-        if (!button->Create(hwnd_, RECT{r.left, r.top, r.right, r.bottom}, ID_DISMISS_FIRST + i, 0)) {
-            delete button;  // no window: nothing will delete it
-            continue;
-        }
-        buttons_[i] = button;
+namespace {
+
+CCloseButton* MakeRowButton(HWND parent, int glyph, const DueRect& r, UINT id) {
+    auto* button = new CTickButton;
+    button->glyph = glyph;
+    button->faceColor = GetSysColor(COLOR_INFOBK);
+    if (!button->Create(parent, RECT{r.left, r.top, r.right, r.bottom}, id, 0)) {
+        delete button;  // no window: nothing will delete it
+        return nullptr;
     }
+    return button;
 }
 
-void CDueEventWnd::DestroyTickButtons() {
-    for (CCloseButton*& button : buttons_) {
+void DestroyButtons(std::array<CCloseButton*, kMaxDueRows>& buttons) {
+    for (CCloseButton*& button : buttons) {
         if (button != nullptr) {
             CCloseButton* b = button;
             button = nullptr;
@@ -171,9 +167,33 @@ void CDueEventWnd::DestroyTickButtons() {
     }
 }
 
+}  // namespace
+
+void CDueEventWnd::CreateTickButtons() {
+    const int begun = list_.BegunRowCount();
+    for (int i = 0; i < begun; ++i)
+        buttons_[i] = MakeRowButton(hwnd_, CCloseButton::GlyphTick, list_.TickButtonRect(i), ID_DISMISS_FIRST + i);
+    for (int i = 0; i <= list_.lastRow; ++i) {
+        if (list_.HasSnoozeButton(i)) {
+            snoozeButtons_[i] =
+                MakeRowButton(hwnd_, CCloseButton::GlyphClock, list_.SnoozeButtonRect(i), ID_SNOOZE_FIRST + i);
+        }
+    }
+}
+
+void CDueEventWnd::DestroyTickButtons() {
+    DestroyButtons(buttons_);
+    DestroyButtons(snoozeButtons_);
+}
+
 HWND CDueEventWnd::TickButton(int row) const {
     if (row < 0 || row >= kMaxDueRows || buttons_[row] == nullptr) return nullptr;
     return buttons_[row]->Hwnd();
+}
+
+HWND CDueEventWnd::SnoozeButton(int row) const {
+    if (row < 0 || row >= kMaxDueRows || snoozeButtons_[row] == nullptr) return nullptr;
+    return snoozeButtons_[row]->Hwnd();
 }
 
 LRESULT CDueEventWnd::OnScheduleChanged(WPARAM code, LPARAM record) {
@@ -186,11 +206,17 @@ LRESULT CDueEventWnd::OnScheduleChanged(WPARAM code, LPARAM record) {
             InvalidateRect(hwnd_, nullptr, FALSE);
             break;
         case kUpcomingBegun:
+        case kUpcomingMissed:
             // The sender rebuilds right after; the record is freed on return.
             if (record != 0) {
                 std::optional<WindowDc> dc;
                 WindowTextMetrics metrics(hwnd_, font_, dc);
-                list_.AppendNotification(*reinterpret_cast<PendingReminder*>(record), metrics);
+                auto& r = *reinterpret_cast<PendingReminder*>(record);
+                if (code == kUpcomingBegun) {
+                    list_.AppendNotification(r, metrics);
+                } else {
+                    list_.AppendMissed(r, metrics);
+                }
             }
             break;
         default:
@@ -203,6 +229,58 @@ void CDueEventWnd::OnDismissClicked(UINT id) { Dismiss(static_cast<int>(id - ID_
 
 void CDueEventWnd::Dismiss(int k) {
     if (!list_.RemoveNotification(k)) return;
+    CloseIfEmpty();
+}
+
+void CDueEventWnd::OnSnoozeClicked(UINT id) { OpenSnoozeMenu(static_cast<int>(id - ID_SNOOZE_FIRST)); }
+
+void CDueEventWnd::OpenSnoozeMenu(int row) {
+    if (!list_.HasSnoozeButton(row)) return;
+    const DueRow& r = list_.rows[row];
+    snoozeTarget_ = {true, r.eventId, r.start};
+    MenuHandle menu(CreatePopupMenu());
+    if (!menu) return;
+    for (int i = 0; i < kSnoozeChoices; ++i) AppendMenuA(menu, MF_STRING, ID_SNOOZE_5_MINUTES + i, kSnoozeTexts[i]);
+    const DueRect b = list_.SnoozeButtonRect(row);
+    POINT at = {b.left, b.bottom};
+    ClientToScreen(hwnd_, &at);
+    // As with the tray's menu: a click elsewhere must close it.
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd_, nullptr);
+    PostMessageA(hwnd_, WM_NULL, 0, 0);
+}
+
+void CDueEventWnd::OnSnoozeChoice(UINT id) {
+    if (!snoozeTarget_.set) return;
+    const SnoozeTarget target = snoozeTarget_;
+    snoozeTarget_ = {};
+    Instant until = 0;
+    if (!SnoozeUntil(context_.clock->Now(), static_cast<int>(id - ID_SNOOZE_5_MINUTES), until)) return;
+    // Its notification leaves now, the snooze brings it back: also one that
+    // began while the menu was open.
+    std::int32_t k = 0;
+    for (const DueRow& n : list_.notifications) {
+        if (n.eventId == target.eventId && n.start == target.start) break;
+        ++k;
+    }
+    list_.RemoveNotification(k);
+    if (context_.snooze) context_.snooze(target.eventId, target.start, until);
+    CloseIfEmpty();
+}
+
+// Shift+F10 or the menu key: the snooze menu of the first row that has one.
+LRESULT CDueEventWnd::OnContextMenu(WPARAM, LPARAM lParam) {
+    if (lParam != -1) return 0;
+    for (int i = 0; i <= list_.lastRow; ++i) {
+        if (list_.HasSnoozeButton(i)) {
+            OpenSnoozeMenu(i);
+            break;
+        }
+    }
+    return 0;
+}
+
+void CDueEventWnd::CloseIfEmpty() {
     BuildList();
     if (list_.lastRow == -1 && context_.prefs->UewStartup == 0) {
         DestroyWindow();

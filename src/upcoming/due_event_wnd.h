@@ -28,6 +28,8 @@ struct DueEventContext {
     HWND frame = nullptr;  // told WM_CHILDCLOSED when the window closes
     std::function<void(std::uint32_t eventId, Instant start)> openCalendar;
     std::function<bool(std::uint32_t eventId)> eventExists;  // none: every event is
+    // Puts the occurrence off until the instant given.
+    std::function<void(std::uint32_t eventId, Instant start, Instant until)> snooze;
 };
 
 // The small always-on-top list of begun, reminded and upcoming occurrences.
@@ -60,6 +62,8 @@ public:
     HFONT Font() const { return font_; }
     // The tick button of a begun row, or null.
     HWND TickButton(int row) const;
+    // The snooze button of a row, or null.
+    HWND SnoozeButton(int row) const;
 
 protected:
     void PostNcDestroy() override;
@@ -69,6 +73,9 @@ private:
 
     LRESULT OnScheduleChanged(WPARAM, LPARAM);
     void OnDismissClicked(UINT id);
+    void OnSnoozeClicked(UINT id);
+    void OnSnoozeChoice(UINT id);
+    LRESULT OnContextMenu(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonDblClk(WPARAM, LPARAM);
     LRESULT OnRButtonUp(WPARAM, LPARAM);
@@ -81,6 +88,10 @@ private:
     LRESULT OnDpiChanged(WPARAM, LPARAM);
 
     void Dismiss(int k);
+    // After a row left: closes the window when nothing is left and it is
+    // not kept open, else repaints it.
+    void CloseIfEmpty();
+    void OpenSnoozeMenu(int row);
     void CreateTickButtons();
     void DestroyTickButtons();
 
@@ -92,4 +103,12 @@ private:
     bool blinkTimer_ = false;
     // Child windows that delete themselves when destroyed.
     std::array<CCloseButton*, kMaxDueRows> buttons_{};
+    std::array<CCloseButton*, kMaxDueRows> snoozeButtons_{};
+    // The row whose snooze menu is open; its commands arrive once the menu
+    // has closed, and the rows may have been rebuilt by then.
+    struct SnoozeTarget {
+        bool set = false;
+        std::uint32_t eventId = 0;
+        Instant start = 0;
+    } snoozeTarget_;
 };

@@ -13,6 +13,7 @@ constexpr std::int32_t kTextLeft = 3;
 constexpr std::int32_t kTextTop = 2;
 constexpr std::int32_t kExtraWidth = 22;
 constexpr std::int32_t kExtraHeight = 4;
+constexpr std::int32_t kBegunExtraWidth = kExtraWidth + 12;
 
 bool Blinks(std::uint8_t kind) { return kind == kDueReminded || kind == kDueBegun; }
 
@@ -57,20 +58,18 @@ void DueList::Build(ReminderScheduler::PendingList& pending, Instant now, std::i
 
     for (const DueRow& n : notifications) {
         if (static_cast<std::int32_t>(rows.size()) >= kMaxDueRows) break;
-        DueRow row = n;
-        row.kind = kDueBegun;
-        lastBlinkRow = static_cast<std::int32_t>(rows.size());
-        rows.push_back(std::move(row));
+        if (Blinks(n.kind)) lastBlinkRow = static_cast<std::int32_t>(rows.size());
+        rows.push_back(n);
     }
 
     for (const auto& record : pending) {
         if (static_cast<std::int32_t>(rows.size()) >= kMaxDueRows) break;
         DueRow row;
-        if (record->fired) {
+        if (record->fired && !record->snoozed) {
             row.kind = kDueReminded;
             lastBlinkRow = static_cast<std::int32_t>(rows.size());
         } else if (record->start > limit) {
-            continue;  // a later record may start further ahead and have fired already
+            continue;  // a later record may start further ahead and have fired already (or been put off)
         } else {
             row.kind = kDueUpcoming;
         }
@@ -86,6 +85,17 @@ void DueList::AppendNotification(PendingReminder& record, DueTextMetrics& metric
     DueRow row;
     row.kind = kDueBegun;
     FillRow(record, metrics, row);
+    notifications.push_back(std::move(row));
+}
+
+void DueList::AppendMissed(const PendingReminder& record, DueTextMetrics& metrics) {
+    DueRow row;
+    row.kind = kDueMissed;
+    row.eventId = record.item != nullptr ? record.item->front.id : 0;
+    row.start = record.start;
+    const std::string title = record.item != nullptr ? record.item->title : std::string();
+    row.text = title + " (" + metrics.FormatDate(record.start) + " " + metrics.FormatTime(record.start) + ", missed)";
+    row.textWidth = metrics.TextWidth(row.text);
     notifications.push_back(std::move(row));
 }
 
@@ -108,13 +118,16 @@ void DueList::ForgetDeletedEvents(const std::function<bool(std::uint32_t eventId
 DueSize DueList::ContentSize() const {
     DueSize size;
     if (lastRow < 0) {
-        size = {emptyTextWidth, rowHeight};
+        size = {emptyTextWidth + scale(kExtraWidth), rowHeight};
     } else {
-        std::int32_t maxWidth = 0;
-        for (std::int32_t i = 0; i <= lastRow; ++i) maxWidth = std::max(maxWidth, rows[i].textWidth);
-        size = {maxWidth, (lastRow + 1) * rowHeight};
+        std::int32_t width = 0;
+        for (std::int32_t i = 0; i <= lastRow; ++i) {
+            // A begun row's snooze button stands right of its tick.
+            const std::int32_t buttons = scale(rows[i].kind == kDueBegun ? kBegunExtraWidth : kExtraWidth);
+            width = std::max(width, rows[i].textWidth + buttons);
+        }
+        size = {width, (lastRow + 1) * rowHeight};
     }
-    size.width += scale(kExtraWidth);
     size.height += scale(kExtraHeight);
     return size;
 }
@@ -128,13 +141,26 @@ bool DueList::Resize(DueSize size) {
 
 std::int32_t DueList::BegunRowCount() const {
     std::int32_t n = 0;
-    while (n <= lastRow && rows[n].kind == kDueBegun) ++n;
+    while (n <= lastRow && (rows[n].kind == kDueBegun || rows[n].kind == kDueMissed)) ++n;
     return n;
 }
 
 DueRect DueList::TickButtonRect(std::int32_t i) const {
     const std::int32_t w = rows[i].textWidth;
     return {w + scale(7), i * rowHeight + scale(3), w + scale(17), i * rowHeight + scale(13)};
+}
+
+bool DueList::HasSnoozeButton(std::int32_t i) const {
+    return i >= 0 && i <= lastRow && Blinks(rows[i].kind);
+}
+
+DueRect DueList::SnoozeButtonRect(std::int32_t i) const {
+    DueRect r = TickButtonRect(i);
+    if (rows[i].kind == kDueBegun) {
+        r.left += scale(12);
+        r.right += scale(12);
+    }
+    return r;
 }
 
 DueRect DueList::BlinkRect() const {
@@ -168,7 +194,7 @@ DueHit DueList::HitTest(std::int32_t y) const {
     const std::int32_t r = (y - top) / rowHeight;
     if (r <= lastRow) {
         const DueRow& row = rows[r];
-        if (row.kind >= kDueUpcoming && row.kind <= kDueBegun) return {true, row.eventId, row.start};
+        if (row.kind >= kDueUpcoming && row.kind <= kDueMissed) return {true, row.eventId, row.start};
         return {};
     }
     if (r == 0 && lastRow == -1) return {true, 0, 0};

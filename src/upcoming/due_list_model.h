@@ -16,11 +16,13 @@
 #include "platform/registry.h"
 #include "reminder/reminder_scheduler.h"
 
-// Row kinds; rows of the last two blink.
+// Row kinds; reminded and begun rows blink. Begun and missed rows are
+// notifications with a tick.
 constexpr std::uint8_t kDueEnd = 0;
 constexpr std::uint8_t kDueUpcoming = 2;
 constexpr std::uint8_t kDueReminded = 3;
 constexpr std::uint8_t kDueBegun = 4;
+constexpr std::uint8_t kDueMissed = 5;  // began while the program was away
 
 constexpr int kMaxDueRows = 60;
 constexpr char kNoUpcomingText[] = "(No upcoming event.)";
@@ -71,6 +73,8 @@ public:
     virtual std::int32_t TextWidth(const std::string& text) = 0;
     // The start time as the user's locale writes it, without seconds.
     virtual std::string FormatTime(Instant start) = 0;
+    // The start date in the locale's short form.
+    virtual std::string FormatDate(Instant start) = 0;
 };
 
 // The list: notifications first, then the pending records.
@@ -103,6 +107,8 @@ public:
     // A begun occurrence becomes a notification, also one never listed (the
     // window was open while the machine slept through its reminder).
     void AppendNotification(PendingReminder& record, DueTextMetrics& metrics);
+    // One that began while the program was away: "title (date time, missed)".
+    void AppendMissed(const PendingReminder& record, DueTextMetrics& metrics);
     // Removes the k-th notification; false when there is none.
     bool RemoveNotification(std::int32_t k);
     // A font for another scale: the records' widths are measured again at
@@ -118,10 +124,14 @@ public:
     // Stores a new size; false when it is the current one.
     bool Resize(DueSize size);
 
-    // Begun rows, at the top of the list; each has a tick button.
+    // Notification rows, begun or missed, at the top of the list; each has a tick button.
     std::int32_t BegunRowCount() const;
     // The tick button of row i: 10 x 10 pixels, 4 pixels right of its text.
     DueRect TickButtonRect(std::int32_t i) const;
+    // Rows whose reminder fired or whose occurrence began have a snooze
+    // button: beside the tick of a begun row, in the tick's place otherwise.
+    bool HasSnoozeButton(std::int32_t i) const;
+    DueRect SnoozeButtonRect(std::int32_t i) const;
     // Where the blinking rows are drawn.
     DueRect BlinkRect() const;
     // The lines a paint of the clip rows [clipTop, clipBottom) draws, in the

@@ -18,8 +18,9 @@
 //   orv_probe focus CLASS TITLE           prints the control id of the window with the keyboard focus in
 //                                         that window's thread (a picker's or a drop-down's inner window
 //                                         counts as its control); 1 if none
-//   orv_probe blink CLASS SECONDS         samples the client area on the screen every 50 ms; prints
-//                                         "inked blank": samples with and without text on the tooltip colour
+//   orv_probe blink CLASS SECONDS         samples the client area on the screen every 50 ms, its child
+//                                         windows left out; prints "inked blank": samples with and without
+//                                         text on the tooltip colour
 //   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
 //   orv_probe clip TEXT [COUNT]           puts TEXT, COUNT times over, on the clipboard (system code page)
 //   orv_probe launch WAITCLASS QUITCLASS QUITMSG QUITWPARAM EXE [ARGS]
@@ -143,8 +144,19 @@ int Ink(HWND hwnd) {
     if (!ReadScreen(rc, shot)) return -1;
     const COLORREF back = GetSysColor(COLOR_INFOBK);
     const DWORD backPixel = (GetRValue(back) << 16) | (GetGValue(back) << 8) | GetBValue(back);
+    // The child buttons stay while the text blinks: their pixels do not count.
+    std::vector<RECT> children;
+    for (HWND c = GetWindow(hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT cr;
+        if (IsWindowVisible(c) && GetWindowRect(c, &cr)) children.push_back(cr);
+    }
     int ink = 0;
-    for (DWORD p : shot.pixels) ink += (p & 0xFFFFFF) != backPixel ? 1 : 0;
+    for (std::size_t i = 0; i < shot.pixels.size(); ++i) {
+        const POINT at = {rc.left + static_cast<LONG>(i % shot.width), rc.top + static_cast<LONG>(i / shot.width)};
+        bool covered = false;
+        for (const RECT& cr : children) covered = covered || PtInRect(&cr, at);
+        ink += !covered && (shot.pixels[i] & 0xFFFFFF) != backPixel ? 1 : 0;
+    }
     return ink;
 }
 

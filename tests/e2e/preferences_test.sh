@@ -125,12 +125,14 @@ xdotool mousemove $(( tleft + 100 )) $(( ttop + 10 )) click 1   # the "Event" ta
 wait_for 5 probe item '#32770' Preferences "$IDC_EVT_SOON_HOURS" >/dev/null
 type_into Preferences "$IDC_EVT_HOURS" 7              # display events beginning in
 type_into Preferences "$IDC_EVT_SOON_HOURS" 3         # open when an event is beginning in
+click_item Preferences "$IDC_EVT_TOAST"               # show a Windows notification: off
 probe shot '#32770' "$(winpath "$shots/e2e_preferences_event.bmp")"
 xdotool key Return                                   # OK
 check "OK closes the sheet" probe gone '#32770' 5
 check "BkgAlpha holds the new transparency" test "$(reg_value "$USER_KEY" BkgAlpha)" = "REG_DWORD 0xc8"
 check "UewHours holds the new look-ahead" test "$(reg_value "$USER_KEY" UewHours)" = "REG_DWORD 0x7"
 check "UewHours2 holds the new threshold" test "$(reg_value "$USER_KEY" UewHours2)" = "REG_DWORD 0x3"
+check "UewToast holds the notification switched off" test "$(reg_value "$USER_KEY" UewToast)" = "REG_DWORD 0x0"
 check "and BkgColor the colour from before the cancelled choice" \
   test "$(reg_value "$USER_KEY" BkgColor)" = "REG_DWORD 0xc80000"
 check "the open calendar is repainted with the wash over its colour" \

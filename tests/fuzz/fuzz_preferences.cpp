@@ -17,14 +17,14 @@ namespace {
 const char* const kPreferenceNames[] = {"BkgColor",    "BkgImgFile",      "BkgImgFit",    "BkgImgRetainRatio",
                                         "BkgAlpha",    "UewStartup",      "UewNotification", "UewBeginning",
                                         "UewUpcoming", "UewSoon",         "UewHours",     "UewHours2",
-                                        "ScheRect",    "DueEventCoord"};
+                                        "ScheRect",    "DueEventCoord",   "UewToast"};
 
 bool SamePreferences(const Preferences& a, const Preferences& b) {
     return a.BkgColor == b.BkgColor && a.BkgImgFile == b.BkgImgFile && a.BkgImgFit == b.BkgImgFit &&
            a.BkgImgRetainRatio == b.BkgImgRetainRatio && a.BkgAlpha == b.BkgAlpha && a.UewStartup == b.UewStartup &&
            a.UewNotification == b.UewNotification && a.UewBeginning == b.UewBeginning &&
            a.UewUpcoming == b.UewUpcoming && a.UewSoon == b.UewSoon && a.UewHours == b.UewHours &&
-           a.UewHours2 == b.UewHours2 && a.ScheRect == b.ScheRect;
+           a.UewHours2 == b.UewHours2 && a.UewToast == b.UewToast && a.ScheRect == b.ScheRect;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "store/event_store.h"
 #include "store/preferences.h"
 #include "store/registry_paths.h"
+#include "store/snoozes.h"
 
 // A broken rule is a finding like a crash: libFuzzer keeps the input.
 #define ORV_FUZZ_CHECK(cond)                                                           \
@@ -146,9 +147,12 @@ inline void PlantLastRun(Registry& registry, Instant at) {
     OpenUserKey(registry, RegAccess::Write).WriteDword(kLastRunValue, static_cast<std::uint32_t>(at));
 }
 
-// The store with the real scheduler behind it, as the main frame holds them.
+// The store with the real scheduler behind it, as the main frame holds them;
+// kept, the scheduler keeps its snoozes and last check in the registry.
 struct StoreRig {
-    explicit StoreRig(Registry& r, Instant now) : registry(r) { clock.now = now; }
+    explicit StoreRig(Registry& r, Instant now, bool kept = false) : registry(r), keeper(r), keep(kept) {
+        clock.now = now;
+    }
 
     Registry& registry;
     ManualClock clock;
@@ -157,7 +161,9 @@ struct StoreRig {
     NullActions actions;
     NullUpcoming upcoming;
     NullNotifier notifier;
+    RegistryReminderKeeper keeper;
+    bool keep;
     // The two refer to each other; neither uses the other while being built.
     EventStore store{registry, clock, scheduler, notifier};
-    ReminderScheduler scheduler{store, prefs, clock, timer, actions, upcoming};
+    ReminderScheduler scheduler{store, prefs, clock, timer, actions, upcoming, keep ? &keeper : nullptr};
 };

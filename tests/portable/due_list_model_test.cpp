@@ -2,6 +2,7 @@
 // geometry, and its anchor point, with a fake text measurer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <memory>
@@ -32,6 +33,11 @@ struct FakeMetrics final : DueTextMetrics {
         char buf[8];
         std::snprintf(buf, sizeof buf, "%02d:%02d", f.hour, f.minute);
         return buf;
+    }
+    std::string FormatDate(Instant start) override {
+        LocalFields f;
+        if (!BreakDownLocal(start, f)) return "?";
+        return std::to_string(f.month) + "/" + std::to_string(f.day);
     }
     std::vector<std::string> measured;
     int formatted = 0;
@@ -230,7 +236,7 @@ TEST(DueListTest, BegunOccurrencesComeFirstWithTickButtons) {
     EXPECT_EQ(r.list.BegunRowCount(), 2);
     const std::int32_t w2 = Width("Lunch (12:30)");
     EXPECT_EQ(r.list.TickButtonRect(1), (DueRect{w2 + 7, kRowHeight + 3, w2 + 17, kRowHeight + 13}));
-    EXPECT_EQ(r.list.winWidth, w + 22);  // the wider text: the button fits in the 22 pixels
+    EXPECT_EQ(r.list.winWidth, w + 34);  // the wider text: its tick and snooze button fit in 34 pixels
 
     // Dismissing the first leaves the second on top; out of range is nothing.
     EXPECT_FALSE(r.list.RemoveNotification(2));
@@ -242,6 +248,54 @@ TEST(DueListTest, BegunOccurrencesComeFirstWithTickButtons) {
     r.Build(At(12, 31));
     EXPECT_EQ(r.list.lastRow, -1);
     EXPECT_EQ(r.list.lastBlinkRow, -1);
+}
+
+// Reminded and begun rows have a snooze button; a snoozed record is listed
+// steadily, as one not yet reminded, until its snooze ends.
+TEST(DueListTest, SnoozeButtonsAndSnoozedRows) {
+    Rig r;
+    PendingReminder& begun = r.pending.Add(4, "Standup", At(11, 0), true);
+    r.list.AppendNotification(begun, r.metrics);
+    r.pending.list.pop_front();
+    r.pending.Add(5, "Call", At(11, 20), true);
+    r.pending.Add(6, "Lunch", At(12, 30));
+    PendingReminder& late = r.pending.Add(7, "Concert", At(20, 0), true);
+    r.Build(At(11, 5));
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueBegun, kDueReminded, kDueUpcoming, kDueReminded, kDueEnd}));
+    const std::vector<bool> buttons = {r.list.HasSnoozeButton(0), r.list.HasSnoozeButton(1),
+                                       r.list.HasSnoozeButton(2), r.list.HasSnoozeButton(3),
+                                       r.list.HasSnoozeButton(4)};
+    EXPECT_EQ(buttons, (std::vector<bool>{true, true, false, true, false}));
+    const std::int32_t w0 = Width("Standup (11:00)"), w1 = Width("Call (11:20)");
+    EXPECT_EQ(r.list.SnoozeButtonRect(0), (DueRect{w0 + 19, 3, w0 + 29, 13}));  // right of the tick
+    EXPECT_EQ(r.list.SnoozeButtonRect(1), (DueRect{w1 + 7, kRowHeight + 3, w1 + 17, kRowHeight + 13}));
+    EXPECT_EQ(r.list.winWidth, std::max(w0 + 34, Width("Concert (20:00)") + 22));
+
+    // Put off, the reminded row beyond the span leaves; the one within it steadies.
+    late.snoozed = true;
+    r.pending.list.front()->snoozed = true;
+    r.Build(At(11, 5));
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueBegun, kDueUpcoming, kDueUpcoming, kDueEnd}));
+    EXPECT_EQ(r.list.lastBlinkRow, 0);
+    EXPECT_FALSE(r.list.HasSnoozeButton(1));
+}
+
+// Missed rows come with the notifications, steady, with a tick and no clock.
+TEST(DueListTest, MissedRowsAreSteadyNotificationsWithTheirDate) {
+    Rig r;
+    PendingReminder& away = r.pending.Add(3, "Standup", Local(2025, 6, 7, 9, 30), true);
+    r.list.AppendMissed(away, r.metrics);
+    r.pending.list.clear();
+    r.pending.Add(5, "Lunch", At(12, 30));
+    r.Build(At(11, 0));
+    EXPECT_EQ(r.Kinds(), (std::vector<std::uint8_t>{kDueMissed, kDueUpcoming, kDueEnd}));
+    EXPECT_EQ(r.list.rows[0].text, "Standup (6/7 09:30, missed)");
+    EXPECT_EQ(r.list.lastBlinkRow, -1);
+    EXPECT_EQ(r.list.BegunRowCount(), 1);
+    EXPECT_FALSE(r.list.HasSnoozeButton(0));
+    EXPECT_TRUE(r.list.HitTest(2).open);
+    r.list.blinkOn = false;
+    EXPECT_EQ(r.list.LinesToPaint(0, r.list.winHeight).size(), 2u);
 }
 
 // Slept through while the window was open: never listed, it still comes

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "core/calendar.h"
+#include "platform/memory/memory_registry.h"
 #include "portable/core_zone.h"
 #include "reminder/reminder_scheduler.h"
+#include "store/snoozes.h"
 
 struct FakeClock final : Clock {
     Instant now = 0;
@@ -92,6 +94,10 @@ struct FakeUpcoming final : UpcomingLink {
             log.push_back("begun " + title);
             begun.push_back({title, record != nullptr ? record->start : -1});
             beganAt.push_back(clock.now);
+        } else if (code == kUpcomingMissed) {
+            const std::string title = record != nullptr && record->item != nullptr ? record->item->title : "?";
+            log.push_back("missed " + title);
+            missed.push_back({title, record != nullptr ? record->start : -1});
         } else {
             log.push_back(code == kUpcomingRefresh && record == nullptr ? "refresh" : "send?");
         }
@@ -101,8 +107,19 @@ struct FakeUpcoming final : UpcomingLink {
     Log& log;
     bool open = false;
     int opens = 0;
-    std::vector<Done> begun;  // title and start of each begun record
+    std::vector<Done> begun;   // title and start of each begun record
+    std::vector<Done> missed;  // and of each missed one
     std::vector<Instant> beganAt;
+};
+
+// The tray notifications asked for: the titles each names.
+struct FakeNotice final : ReminderNotice {
+    void ShowNotice(const std::vector<NoticeEntry>& entries, bool missed) override {
+        std::string names = missed ? "missed:" : "";
+        for (const NoticeEntry& e : entries) names += (names.empty() || names == "missed:" ? "" : ",") + e.title;
+        shown.push_back(names);
+    }
+    std::vector<std::string> shown;
 };
 
 struct FakeEvents final : EventSource {
@@ -196,5 +213,8 @@ struct ReminderRig {
     FakeEvents events;
     Preferences prefs;
     std::vector<Instant> checks;
-    ReminderScheduler scheduler{events, prefs, clock, timer, actions, upcoming};
+    MemoryRegistry registry;
+    RegistryReminderKeeper keeper{registry};
+    FakeNotice notice;
+    ReminderScheduler scheduler{events, prefs, clock, timer, actions, upcoming, &keeper, &notice};
 };

@@ -177,7 +177,8 @@ TEST_F(SettingsTest, StoredValuesAreReadAndWrittenBackAsTheyWere) {
     SaveSettings(reg, kPreferenceGroup, prefs, store);
     EXPECT_EQ(reg.Writes(), (std::vector<std::string>{"BkgColor", "BkgImgFile", "BkgImgFit", "BkgImgRetainRatio",
                                                       "BkgAlpha", "UewStartup", "UewNotification", "UewBeginning",
-                                                      "UewUpcoming", "UewSoon", "UewHours", "UewHours2"}));
+                                                      "UewUpcoming", "UewSoon", "UewHours", "UewHours2",
+                                                      "UewToast"}));
     EXPECT_EQ(Peek("BkgAlpha", RegType::Dword), std::string("\xFF\0\0\0", 4));
     EXPECT_EQ(Peek("BkgColor", RegType::Dword), std::string("\x56\x34\x12\0", 4));
     EXPECT_EQ(Peek("BkgImgFile", RegType::Sz), std::string("E:\\x.png\0", 9));
@@ -198,6 +199,7 @@ TEST_F(SettingsTest, ValuesOutOfTheirRangeAreClampedOnLoad) {
         if (name == "UewStartup") return prefs.UewStartup;
         if (name == "UewSoon") return prefs.UewSoon;
         if (name == "UewHours") return prefs.UewHours;
+        if (name == "UewToast") return prefs.UewToast;
         return prefs.UewHours2;
     };
     const Row rows[] = {
@@ -210,6 +212,8 @@ TEST_F(SettingsTest, ValuesOutOfTheirRangeAreClampedOnLoad) {
         {"BkgImgRetainRatio", 0xFFFFFFFF, 1},
         {"UewStartup", 2, 1},
         {"UewSoon", 0x80000000, 1},
+        {"UewToast", 0, 0},
+        {"UewToast", 5, 1},
         {"BkgColor", 0xFF123456, 0x123456},  // no top byte
     };
     for (const Row& row : rows) {

@@ -421,10 +421,10 @@ TEST(CloseButton, SavesAPictureOfTheGlyphs) {
     const Sample samples[] = {
         {CCloseButton::GlyphCross, 11, 11, true}, {CCloseButton::GlyphLeft, 14, 14, true},
         {CCloseButton::GlyphRight, 14, 14, true}, {CCloseButton::GlyphCaption, 60, 14, true},
-        {CCloseButton::GlyphTick, 10, 10, false},
+        {CCloseButton::GlyphTick, 10, 10, false},  {CCloseButton::GlyphClock, 10, 10, false},
     };
     constexpr COLORREF kWindow = RGB(205, 225, 245);  // a light calendar background
-    DibCanvas canvas(150, 40, kWindow);
+    DibCanvas canvas(170, 40, kWindow);
     int x = 4;
     for (const Sample& s : samples) {
         for (int look = 0; look < 2; ++look) {

@@ -184,13 +184,14 @@ TEST_F(DialogKeyboardTest, EveryDialogOpensOnItsFirstFieldTabsByTheLayoutAndHasU
         "preferences, Event",
         0,
         {IDC_EVT_HOURS, IDC_EVT_STARTUP, IDC_EVT_UPCOMING, IDC_EVT_SOON, IDC_EVT_SOON_HOURS, IDC_EVT_NOTIFICATION,
-         IDC_EVT_BEGINS, IDOK, IDCANCEL, kSheetTabs},
+         IDC_EVT_BEGINS, IDC_EVT_TOAST, IDOK, IDCANCEL, kSheetTabs},
         {{'d', IDC_EVT_HOURS, Does::Focus},
          {'p', IDC_EVT_STARTUP, Does::Click},
          {'v', IDC_EVT_UPCOMING, Does::Click},
          {'b', IDC_EVT_SOON, Does::Click},
          {'n', IDC_EVT_NOTIFICATION, Does::Click},
          {'g', IDC_EVT_BEGINS, Does::Click},
+         {'w', IDC_EVT_TOAST, Does::Click},
          {'a', kSheetApply, Does::ListedOnly}},
     };
     const KeyboardRow about{

@@ -105,6 +105,12 @@ struct Rig {
     ReminderScheduler::PendingList& pending = records.list;
     CFrameRecorder frame;
     std::vector<std::pair<std::uint32_t, Instant>> calendarOpened;
+    struct Snoozed {
+        std::uint32_t eventId;
+        Instant start, until;
+        bool operator==(const Snoozed&) const = default;
+    };
+    std::vector<Snoozed> snoozed;
     HWND hwnd = nullptr;
 
     Rig() {
@@ -129,6 +135,9 @@ struct Rig {
         context.clock = &clock;
         context.frame = frame;
         context.openCalendar = [this](std::uint32_t id, Instant start) { calendarOpened.emplace_back(id, start); };
+        context.snooze = [this](std::uint32_t id, Instant start, Instant until) {
+            snoozed.push_back({id, start, until});
+        };
         CDueEventWnd* wnd = CDueEventWnd::OpenNew(context, false);
         hwnd = wnd != nullptr ? wnd->Hwnd() : nullptr;
         return wnd;
@@ -355,7 +364,10 @@ TEST(DueEventWnd, RemindedRowBlinksBeyondTheSpan) {
     EXPECT_EQ(update.right, wnd->List().winWidth - 19);
     EXPECT_EQ(update.bottom, RowTop(*wnd, 2));
     auto off = Render(rig.hwnd);
-    EXPECT_EQ(InkIn(*off, 0, RowTop(*wnd, 1), off->Width(), off->Height()).pixels, 0);
+    // The row's text goes; its clock button stays.
+    const int textEnd = 3 + wnd->List().rows[1].textWidth;
+    EXPECT_EQ(InkIn(*off, 0, RowTop(*wnd, 1), textEnd + 1, off->Height()).pixels, 0);
+    EXPECT_GT(InkIn(*off, textEnd + 4, RowTop(*wnd, 1), off->Width(), off->Height()).dark, 10);
     EXPECT_GT(InkIn(*off, 3, RowTop(*wnd, 0), off->Width(), RowTop(*wnd, 1)).dark, 30);  // steady row stays
     SaveScreenshot(rig.hwnd, "blink_off");
     SendMessageA(rig.hwnd, WM_TIMER, 0, 0);
@@ -506,6 +518,119 @@ TEST(DueEventWnd, DpiChangeMeasuresAgainAndKeepsTheAnchor) {
     EXPECT_GT(after.right - after.left, (before.right - before.left) * 4 / 3);
 }
 
+// The snooze menu as it pops up: its items, then closed without a choice.
+std::vector<std::pair<UINT, std::string>> menuSeen;
+void CALLBACK ReadAndEndMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND popup = FindWindowA("#32768", nullptr);
+    auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
+        char text[32] = {};
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        menuSeen.emplace_back(GetMenuItemID(menu, i), text);
+    }
+    EndMenu();
+}
+
+TEST(DueEventWnd, SnoozeButtonsOpenTheMenuWhoseChoicePutsTheRowOff) {
+    Rig rig;
+    rig.clock.now = At(10, 55);
+    rig.Add(4, "Standup", At(11, 0), true);
+    rig.Add(5, "Call", At(11, 20), true);
+    CDueEventWnd* wnd = rig.Open();
+    ASSERT_NE(wnd, nullptr);
+    rig.clock.now = At(11, 0);
+    std::unique_ptr<PendingReminder> begun = std::move(rig.pending.front());
+    rig.pending.pop_front();
+    rig.Changed(4, begun.get());
+    begun.reset();
+    rig.Changed(2);
+
+    // Row 0 begun: tick, then clock; row 1 reminded: the clock in the tick's place.
+    ASSERT_EQ(wnd->List().lastRow, 1);
+    for (int row = 0; row < 2; ++row) {
+        const HWND clock = wnd->SnoozeButton(row);
+        ASSERT_NE(clock, nullptr) << row;
+        EXPECT_EQ(GetDlgCtrlID(clock), ID_SNOOZE_FIRST + row);
+        RECT rc = WindowRect(clock);
+        MapWindowPoints(nullptr, rig.hwnd, reinterpret_cast<POINT*>(&rc), 2);
+        const int w = wnd->List().rows[row].textWidth;
+        const int left = w + (row == 0 ? 19 : 7);
+        EXPECT_EQ(rc.left, left) << row;
+        EXPECT_EQ(rc.right - rc.left, 10);
+        // The face's top and the hand from the middle up, in black.
+        auto canvas = Render(rig.hwnd);
+        EXPECT_EQ(canvas->At(left + 5, rc.top + 2), RGB(0, 0, 0)) << row;
+        EXPECT_EQ(canvas->At(left + 5, rc.top + 4), RGB(0, 0, 0)) << row;
+    }
+    EXPECT_EQ(wnd->TickButton(1), nullptr);
+    const RECT whole = WindowRect(rig.hwnd);
+    EXPECT_EQ(whole.right - whole.left, wnd->List().rows[0].textWidth + 34);
+    SaveScreenshot(rig.hwnd, "snooze_buttons");
+
+    // A choice with no menu opened before does nothing.
+    SendMessageA(rig.hwnd, WM_COMMAND, ID_SNOOZE_5_MINUTES, 0);
+    EXPECT_TRUE(rig.snoozed.empty());
+
+    // The begun row's clock: seven choices; then "10 minutes".
+    menuSeen.clear();
+    SetTimer(nullptr, 0, 100, ReadAndEndMenu);
+    SendMessageA(rig.hwnd, WM_COMMAND, MAKEWPARAM(ID_SNOOZE_FIRST, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(wnd->SnoozeButton(0)));
+    EXPECT_EQ(menuSeen, (std::vector<std::pair<UINT, std::string>>{{ID_SNOOZE_5_MINUTES, "5 minutes"},
+                                                                   {ID_SNOOZE_10_MINUTES, "10 minutes"},
+                                                                   {ID_SNOOZE_15_MINUTES, "15 minutes"},
+                                                                   {ID_SNOOZE_30_MINUTES, "30 minutes"},
+                                                                   {ID_SNOOZE_1_HOUR, "1 hour"},
+                                                                   {ID_SNOOZE_2_HOURS, "2 hours"},
+                                                                   {ID_SNOOZE_TOMORROW, "Tomorrow"}}));
+    Pump();
+    SendMessageA(rig.hwnd, WM_COMMAND, ID_SNOOZE_10_MINUTES, 0);
+    EXPECT_EQ(rig.snoozed, (std::vector<Rig::Snoozed>{{4, At(11, 0), At(11, 10)}}));
+    EXPECT_TRUE(wnd->List().notifications.empty());  // the notification left at once
+    EXPECT_EQ(wnd->List().rows[0].eventId, 5u);
+
+    // The keyboard's context menu: the first row with a clock, here the reminded one.
+    SetTimer(nullptr, 0, 100, ReadAndEndMenu);
+    SendMessageA(rig.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(rig.hwnd), -1);
+    Pump();
+    // It began while the menu was open: its new notification goes too.
+    std::unique_ptr<PendingReminder> call = std::move(rig.pending.front());
+    rig.pending.pop_front();
+    rig.Changed(4, call.get());
+    call.reset();
+    rig.Changed(2);
+    ASSERT_EQ(wnd->List().notifications.size(), 1u);
+    SendMessageA(rig.hwnd, WM_COMMAND, ID_SNOOZE_TOMORROW, 0);
+    ASSERT_EQ(rig.snoozed.size(), 2u);
+    EXPECT_EQ(rig.snoozed[1], (Rig::Snoozed{5, At(11, 20), MakeLocalTime(2025, 6, 11, 11, 0, 0)}));
+    EXPECT_FALSE(IsWindow(rig.hwnd));  // nothing left: it closes as after the last tick
+}
+
+// An occurrence begun while the program was away: a steady row with its
+// date and a tick, no clock; the tick dismisses it like a begun one.
+TEST(DueEventWnd, MissedRowIsSteadyWithATickAndItsDate) {
+    Rig rig;
+    CDueEventWnd* wnd = rig.Open();
+    ASSERT_NE(wnd, nullptr);
+    PendingRecords away;
+    PendingReminder& record = away.Add(3, "Standup", MakeLocalTime(2025, 6, 7, 9, 30, 0), true);
+    rig.Changed(kUpcomingMissed, &record);
+    rig.Changed(kUpcomingRefresh);
+    ASSERT_EQ(wnd->List().lastRow, 0);
+    EXPECT_EQ(wnd->List().rows[0].kind, kDueMissed);
+    const std::string& text = wnd->List().rows[0].text;
+    EXPECT_EQ(text.rfind("Standup (", 0), 0u);
+    EXPECT_NE(text.find(TimeText(9, 30) + ", missed)"), std::string::npos);
+    EXPECT_NE(text.find("2025"), std::string::npos);  // the short date
+    EXPECT_NE(wnd->TickButton(0), nullptr);
+    EXPECT_EQ(wnd->SnoozeButton(0), nullptr);
+    EXPECT_FALSE(wnd->BlinkTimerRunning());
+    SaveScreenshot(rig.hwnd, "missed");
+    SendMessageA(rig.hwnd, WM_COMMAND, MAKEWPARAM(ID_DISMISS_FIRST, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindow(rig.hwnd));
+}
+
 TEST(DueEventWnd, StoredAnchorIsClampedIntoTheWorkArea) {
     Rig rig;
     rig.StoreCoord(-50, 99999);
@@ -606,7 +731,7 @@ TEST(DueEventWnd, ShowsAtMostSixtyRowsAndSixtyTicks) {
     }
     int children = 0;
     for (HWND c = GetWindow(rig.hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) ++children;
-    EXPECT_EQ(children, 60);
+    EXPECT_EQ(children, 120);  // a tick and a snooze button each
 
     // Dismissing the 60th shows the 61st in its place.
     SendMessageA(rig.hwnd, WM_COMMAND, MAKEWPARAM(ID_DISMISS_FIRST + 59, BN_CLICKED), 0);

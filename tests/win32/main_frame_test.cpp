@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/calendar_app.h"
 #include "app/app_ids.h"
@@ -392,3 +393,71 @@ TEST(MainFrameStart, AFailedCreationWritesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the frame asked of the shell's notification area.
+struct TrayCall {
+    DWORD message;
+    UINT flags;
+    DWORD size;
+    std::string title;
+    std::string text;
+};
+std::vector<TrayCall> trayCalls;
+BOOL WINAPI CaptureTray(DWORD message, PNOTIFYICONDATAA data) {
+    trayCalls.push_back({message, data->uFlags, data->cbSize,
+                         (data->uFlags & NIF_INFO) != 0 ? data->szInfoTitle : "",
+                         (data->uFlags & NIF_INFO) != 0 ? data->szInfo : ""});
+    return TRUE;
+}
+
+}  // namespace
+
+// A reminder that fires puts a balloon on the tray icon, unless the
+// preference is off; clicking the balloon opens the upcoming-events window.
+TEST(MainFrameNotice, AFiringReminderShowsABalloonThatOpensTheUpcomingWindow) {
+    for (const DWORD toast : {1u, 0u}) {
+        SCOPED_TRACE(toast);
+        ScratchHive hive;
+        SetUserValue("UewToast", REG_DWORD, &toast, sizeof toast);
+        const DWORD off = 0;
+        SetUserValue("UewNotification", REG_DWORD, &off, sizeof off);  // the balloon alone says it
+        SetUserValue("UewUpcoming", REG_DWORD, &off, sizeof off);
+        SetUserValue("UewSoon", REG_DWORD, &off, sizeof off);
+        CCalendarApp app(0);
+        ManualClock clock(MakeLocalTime(2026, 7, 1, 12, 0, 0));
+        CMainFrame frame(app, clock, CaptureTray);
+        trayCalls.clear();
+        ASSERT_TRUE(frame.Create());
+        auto item = std::make_unique<ScheduleItem>();
+        item->front.id = 1;
+        item->front.startDate = static_cast<std::int32_t>(MakeLocalTime(2026, 7, 1, 0, 0, 0));
+        item->front.endDate = static_cast<std::int32_t>(EndOfDay(item->front.startDate));
+        item->front.startTime = 12 * 3600 + 30 * 60;
+        item->remindMinutes = 10;
+        item->title = "Dentist";
+        item->note = "Bring the card\r\nand the forms";
+        ASSERT_TRUE(frame.Store().SaveEvent(item, true, true));
+        clock.Advance(20 * 60);
+        SendMessageA(frame, WM_TIMECHANGE, 0, 0);
+
+        std::vector<TrayCall> balloons;
+        for (const TrayCall& c : trayCalls)
+            if ((c.flags & NIF_INFO) != 0) balloons.push_back(c);
+        if (toast == 0) {
+            EXPECT_TRUE(balloons.empty());
+        } else {
+            ASSERT_EQ(balloons.size(), 1u);
+            EXPECT_EQ(balloons[0].message, static_cast<DWORD>(NIM_MODIFY));
+            EXPECT_EQ(balloons[0].size, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
+            EXPECT_EQ(balloons[0].title, "Dentist");
+            EXPECT_EQ(balloons[0].text.substr(balloons[0].text.find('\n')), "\nBring the card");
+        }
+        EXPECT_EQ(frame.DueEventWnd(), nullptr);
+        SendMessageA(frame, WM_TRAYNOTIFY, 0, NIN_BALLOONUSERCLICK);
+        EXPECT_NE(frame.DueEventWnd(), nullptr);
+        frame.DestroyWindow();
+        DropQuit();
+    }
+}

@@ -211,6 +211,7 @@ TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
             SetDlgItemTextA(Event(), IDC_EVT_HOURS, "2");
             SetDlgItemTextA(Event(), IDC_EVT_SOON_HOURS, "5");
             ClickButton(Event(), IDC_EVT_STARTUP);
+            ClickButton(Event(), IDC_EVT_TOAST);
             Press(PSBTN_APPLYNOW);
         },
         [&] {
@@ -224,6 +225,7 @@ TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
     EXPECT_EQ(prefs.UewHours, 5);
     EXPECT_EQ(prefs.UewHours2, 5);
     EXPECT_EQ(prefs.UewStartup, 1);
+    EXPECT_EQ(prefs.UewToast, 0);  // on by default, ticked off
     EXPECT_EQ(calls, (Calls{"save", "check"}));
 }
 

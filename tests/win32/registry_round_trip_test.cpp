@@ -192,6 +192,7 @@ TEST(RegistryRoundTripTest, ValuesAsAnotherProgramSeesThem) {
         {"UewSoon", {"REG_DWORD", "0x0"}},
         {"UewHours", {"REG_DWORD", "0x6"}},
         {"UewHours2", {"REG_DWORD", "0x3"}},
+        {"UewToast", {"REG_DWORD", "0x1"}},
         {"ScheRect", {"REG_BINARY", "F8FFFFFF14000000D80100008D010000"}},
         {"EventExcluded", {"REG_BINARY", Hex(excluded, 8)}},
         {"LastRun", {"REG_DWORD", LowerHex(clock.Now())}},
