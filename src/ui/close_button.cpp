@@ -128,8 +128,8 @@ void CCloseButton::DrawGlyph(HDC dc, const RECT& rc) {
             // A face and two hands; the same start and end point draw the whole round.
             const LONG cx = l + (r - l) / 2;
             const LONG cy = t + m;
-            Arc(dc, l + 2, t + 2, r - 1, b - 1, cx, t + 2, cx, t + 2);
-            Line(dc, {{cx, t + 3}, {cx, cy}, {r - 3, cy}});
+            Arc(dc, l + s(2), t + s(2), r - s(1), b - s(1), cx, t + s(2), cx, t + s(2));
+            Line(dc, {{cx, t + s(3)}, {cx, cy}, {r - s(3), cy}});
             break;
         }
         default:

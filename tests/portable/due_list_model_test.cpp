@@ -108,7 +108,7 @@ TEST(DueListTest, MeasuresFollowTheWindowsScale) {
     const std::int32_t w = Width("Standup (11:00)");
     EXPECT_EQ(r.list.TickButtonRect(0), (DueRect{w + 11, 5, w + 26, 20}));  // 15 x 15
     EXPECT_EQ(r.list.TickButtonRect(1).top, rowHeight + 5);
-    EXPECT_EQ(r.list.winWidth, w + 33);
+    EXPECT_EQ(r.list.winWidth, w + 51);  // the tick and the snooze clock of a begun row
     EXPECT_EQ(r.list.winHeight, 2 * rowHeight + 6);
     const auto lines = r.list.LinesToPaint(0, r.list.winHeight);
     ASSERT_EQ(lines.size(), 2u);
@@ -120,6 +120,7 @@ TEST(DueListTest, MeasuresFollowTheWindowsScale) {
     struct Wider final : DueTextMetrics {
         std::int32_t TextWidth(const std::string& text) override { return 2 * Width(text); }
         std::string FormatTime(Instant) override { return "?"; }
+        std::string FormatDate(Instant) override { return "?"; }
     } wider;
     r.list.Remeasure(r.pending.list, wider);
     EXPECT_EQ(r.list.emptyTextWidth, 0);
