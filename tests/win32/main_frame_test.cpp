@@ -80,11 +80,13 @@ protected:
         SetKeyboardState(keys);
     }
 
-    // An event whose only reminder is due `seconds` from now (lead 0).
+    // An event whose only reminder is due `seconds` from now, a minute before
+    // it begins: the fired reminder's record stays pending until then (a
+    // begun event's record is handed over and freed).
     bool AddEventStartingIn(int seconds, std::uint32_t& id) {
         LocalFields now;
         if (!BreakDownLocal(clock_.Now(), now)) return false;
-        const int startTime = now.hour * 3600 + now.minute * 60 + now.second + seconds;
+        const int startTime = now.hour * 3600 + now.minute * 60 + now.second + seconds + 60;
         auto item = std::make_unique<ScheduleItem>();
         id = frame_.Store().NextEventId();
         item->front.id = id;
@@ -92,7 +94,7 @@ protected:
         item->front.endDate = static_cast<std::int32_t>(EndOfDay(item->front.startDate));
         item->front.startTime = startTime;
         item->front.endTime = startTime;
-        item->remindMinutes = 0;
+        item->remindMinutes = 1;
         item->title = "Soon";
         return frame_.Store().SaveEvent(item, true, true);
     }
@@ -125,6 +127,7 @@ TEST_F(MainFrameTest, TimeChangeAndResumeCheckRemindersAtOnce) {
         clock_.Advance(4);  // now within the check's tolerance of the reminder
         ASSERT_EQ(Pending(id), record);
         SendMessageA(frame_, message, wParam, 0);
+        ASSERT_EQ(Pending(id), record) << "message " << message;
         EXPECT_TRUE(record->fired) << "message " << message;
     }
 }
