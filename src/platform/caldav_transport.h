@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/time_types.h"
-#include "sync/dav_types.h"
+#include "platform/dav_types.h"
 
 // The requests sync makes of one calendar collection. The Win32 one speaks
 // HTTP; tests use one in memory.
