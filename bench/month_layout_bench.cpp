@@ -14,15 +14,31 @@ constexpr int kStoreSize = 361;
 
 struct Store final : EventSource {
     const EventList& Events() const override { return items; }
-    bool IsExcluded(std::uint32_t id, DateKey date, std::uint8_t) const override {
-        return (id + date) % 97 == 0;  // a few exclusions, looked up like the real ones
-    }
+    const std::vector<Exclusion>& Exclusions() const override { return excluded; }
     EventList items;
+    std::vector<Exclusion> excluded;
 };
+
+// About a hundred excluded occurrences over the year, as a store kept for
+// years gathers them.
+std::vector<Exclusion> SomeExclusions(const EventList& items) {
+    std::vector<Exclusion> all;
+    for (const auto& item : items) {
+        const std::uint32_t id = item->front.id;
+        for (int day = 0; day < 365; ++day) {
+            if ((id * 7 + static_cast<std::uint32_t>(day)) % 1321 != 0) continue;
+            int y = 0, m = 0, d = 0;
+            CivilFromDays(DaysFromCivil(2026, 1, 1) + day, y, m, d);
+            all.push_back({MakeDateKey(y, m, d), id});
+        }
+    }
+    return all;
+}
 
 void BM_LayoutMonth(benchmark::State& state) {
     Store store;
     store.items = MakeEventMix(kStoreSize, 2026, 1, 12);
+    store.excluded = SomeExclusions(store.items);
     MonthLayout layout(store);
     layout.SetupMonth(2026, 6);
     layout.selectedDay = 10;
@@ -35,6 +51,7 @@ void BM_LayoutMonth(benchmark::State& state) {
         for (int k = 1; k <= MonthLayout::kMaxLines; ++k) placed += layout.slots[d][k].event != nullptr;
     }
     state.counters["events"] = kStoreSize;
+    state.counters["exclusions"] = static_cast<double>(store.excluded.size());
     state.counters["shown"] = static_cast<double>(layout.monthEvents.size());
     state.counters["slots"] = static_cast<double>(placed);
 }

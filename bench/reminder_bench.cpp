@@ -38,7 +38,8 @@ struct OpenWindow final : UpcomingLink {
 
 struct Store final : EventSource {
     const EventList& Events() const override { return items; }
-    bool IsExcluded(std::uint32_t, DateKey, std::uint8_t) const override { return false; }
+    const std::vector<Exclusion>& Exclusions() const override { return none; }
+    std::vector<Exclusion> none;
     EventList items;
 };
 

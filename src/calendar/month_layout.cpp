@@ -69,6 +69,7 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
 
     const long long monthDays = DaysFromCivil(year, month, 1);
     const long long nextDays = monthDays + daysInMonth;
+    GatherExclusions();
     monthEvents.reserve(source_.Events().size());
     knownStarts_.resize(source_.Events().size());
     std::size_t index = 0;
@@ -127,6 +128,35 @@ bool MonthLayout::MonthBounds(Instant& start, Instant& next) {
     return true;
 }
 
+void MonthLayout::GatherExclusions() {
+    monthExclusions_.clear();
+    monthIdBits_ = 0;
+    excludedIds_.clear();
+    const DateKey first = MakeDateKey(year, month, 1);
+    const DateKey last = MakeDateKey(year, month, daysInMonth);
+    for (const Exclusion& e : source_.Exclusions()) {
+        if (e.date >= first && e.date <= last) {
+            monthExclusions_.emplace_back(e.eventId, static_cast<int>(e.date & 0xFF));
+            monthIdBits_ |= std::uint64_t{1} << (e.eventId % 64);
+        }
+        excludedIds_.push_back(e.eventId);
+    }
+    std::sort(excludedIds_.begin(), excludedIds_.end());
+}
+
+std::uint32_t MonthLayout::ExcludedDays(const ScheduleFront& f) const {
+    if (!IsRecurring(f.recurKind)) {
+        // Excluded whole by any exclusion.
+        return std::binary_search(excludedIds_.begin(), excludedIds_.end(), f.id) ? ~0u : 0u;
+    }
+    std::uint32_t days = 0;
+    if ((monthIdBits_ >> (f.id % 64)) & 1u) {
+        for (const auto& [id, day] : monthExclusions_)
+            if (id == f.id) days |= 1u << day;
+    }
+    return days;
+}
+
 const MonthLayout::KnownStart& MonthLayout::StartOf(std::size_t index, const ScheduleItem& item) {
     KnownStart& known = knownStarts_[index];
     const std::uint64_t zone = LocalTimeGeneration();
@@ -150,6 +180,7 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
     MonthEvent& record = monthEvents.emplace_back();
     record.item = &item;
     int lowest = 0;
+    const std::uint32_t excludedDays = ExcludedDays(f);
 
     auto placeOn = [&](int day) {
         const int k = FreeLine(takenLines_[day]);
@@ -159,7 +190,7 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
         slot.event = &record;
         slot.startsHere = true;
         slot.endsHere = true;
-        slot.excluded = source_.IsExcluded(f.id, MakeDateKey(year, month, day), f.recurKind);
+        slot.excluded = ((excludedDays >> day) & 1u) != 0;
         if (lowest == 0 || k < lowest) lowest = k;
     };
 
@@ -169,7 +200,7 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
         for (int day = span.firstDay; day <= span.lastDay; ++day) taken |= takenLines_[day];
         const int k = span.firstDay <= span.lastDay ? FreeLine(taken) : 0;
         if (k != 0) {
-            const bool excluded = source_.IsExcluded(f.id, MakeDateKey(year, month, span.firstDay), f.recurKind);
+            const bool excluded = ((excludedDays >> span.firstDay) & 1u) != 0;
             for (int day = span.firstDay; day <= span.lastDay; ++day) {
                 slots[day][k] = DaySlot{&record, false, false, excluded};
                 takenLines_[day] |= 1u << (k - 1);

@@ -162,6 +162,13 @@ private:
     // only when the month or the zone changes.
     bool MonthBounds(Instant& start, Instant& next);
 
+    // The exclusions read once a rebuild rather than once a placed day: a
+    // repeating event asks the few of this month, a one-off event whether
+    // it has any at all.
+    void GatherExclusions();
+    // Bit d set when the event's occurrence on day d is excluded.
+    std::uint32_t ExcludedDays(const ScheduleFront& f) const;
+
     void PlaceEvent(const ScheduleItem& item, const Span& span);
     // The lowest line, 1..20, whose bit is clear in taken; 0 when none is.
     static int FreeLine(std::uint32_t taken);
@@ -171,6 +178,9 @@ private:
     // without a walk down the slots.
     std::uint32_t takenLines_[kDaysTableSize] = {};
     std::vector<KnownStart> knownStarts_;  // by position in the store
+    std::vector<std::pair<std::uint32_t, int>> monthExclusions_;  // event id, day of the month
+    std::uint64_t monthIdBits_ = 0;  // bit id % 64 of each of them: most events need no look
+    std::vector<std::uint32_t> excludedIds_;  // sorted
     struct KnownBounds {
         int year = 0;
         int month = 0;

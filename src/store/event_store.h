@@ -13,12 +13,6 @@
 #include "platform/registry.h"
 #include "store/store_links.h"
 
-struct Exclusion {
-    DateKey date = 0;
-    std::uint32_t eventId = 0;
-    bool operator==(const Exclusion&) const = default;
-};
-
 constexpr std::size_t kMaxEvents = 361;
 // Longest "uid" the store reads back; a longer one is not written.
 constexpr std::size_t kMaxUidLength = 255;
@@ -49,7 +43,6 @@ public:
     bool DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar);
     // False when the list could not be written: the change holds until the program ends.
     bool ToggleExclusion(std::uint32_t eventId, int year, int month, int day, std::uint8_t recurKind);
-    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const override;
     void RemoveExclusions(std::uint32_t eventId);
     std::uint32_t NextEventId() const;
     bool CanAddEvent() const;
@@ -67,7 +60,7 @@ public:
     // run would not have deleted.
     std::optional<Instant> PruneInstant() const;
 
-    const std::vector<Exclusion>& Exclusions() const { return exclusions_; }
+    const std::vector<Exclusion>& Exclusions() const override { return exclusions_; }
     void LoadExclusions(const std::uint8_t* data, std::size_t size);
     std::string SaveExclusions() const;
     // Writes "EventExcluded", or deletes it when the list is empty; into the

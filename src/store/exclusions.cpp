@@ -12,16 +12,9 @@ constexpr std::size_t kEntrySize = 8;
 }  // namespace
 
 bool EventStore::RemoveMatching(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) {
-    const auto removed = std::erase_if(exclusions_, [&](const Exclusion& e) {
-        return e.eventId == eventId && (!IsRecurring(recurKind) || e.date == date);
-    });
+    const auto removed =
+        std::erase_if(exclusions_, [&](const Exclusion& e) { return ExcludesOccurrence(e, eventId, date, recurKind); });
     return removed != 0;
-}
-
-bool EventStore::IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const {
-    return std::any_of(exclusions_.begin(), exclusions_.end(), [&](const Exclusion& e) {
-        return e.eventId == eventId && (!IsRecurring(recurKind) || e.date == date);
-    });
 }
 
 void EventStore::RemoveExclusions(std::uint32_t eventId) {

@@ -1,19 +1,37 @@
 #pragma once
+#include <algorithm>
 #include <list>
 #include <memory>
+#include <vector>
 
 #include "core/schedule_item.h"
 #include "core/time_types.h"
 
 using EventList = std::list<std::unique_ptr<ScheduleItem>>;
 
-// What the reminder scheduler reads of the event store.
+struct Exclusion {
+    DateKey date = 0;
+    std::uint32_t eventId = 0;
+    bool operator==(const Exclusion&) const = default;
+};
+
+// An event that does not repeat is excluded whole, whatever date is named.
+constexpr bool ExcludesOccurrence(const Exclusion& e, std::uint32_t eventId, DateKey date, std::uint8_t recurKind) {
+    return e.eventId == eventId && (!IsRecurring(recurKind) || e.date == date);
+}
+
+// What the reminder scheduler and the calendar read of the event store.
 class EventSource {
 public:
     virtual ~EventSource() = default;
     // In order of time of day.
     virtual const EventList& Events() const = 0;
-    virtual bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const = 0;
+    virtual const std::vector<Exclusion>& Exclusions() const = 0;
+    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const {
+        const std::vector<Exclusion>& all = Exclusions();
+        return std::any_of(all.begin(), all.end(),
+                           [&](const Exclusion& e) { return ExcludesOccurrence(e, eventId, date, recurKind); });
+    }
 };
 
 // What the event store asks of the reminder scheduler.

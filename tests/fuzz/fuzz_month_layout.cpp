@@ -15,13 +15,9 @@ namespace {
 
 struct Store final : EventSource {
     const EventList& Events() const override { return items; }
-    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const override {
-        for (const auto& [id, key] : excluded)
-            if (id == eventId && (!IsRecurring(recurKind) || key == date)) return true;
-        return false;
-    }
+    const std::vector<Exclusion>& Exclusions() const override { return excluded; }
     EventList items;
-    std::set<std::pair<std::uint32_t, DateKey>> excluded;
+    std::vector<Exclusion> excluded;
 };
 
 bool Owned(const MonthLayout& layout, const MonthEvent* e) {
@@ -93,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         item->title = in.Bytes(in.Byte() % 8);
         const std::uint8_t excluded = in.Byte();
         for (int b = 0; b < 3; ++b) {
-            if (excluded & (1 << b)) events.excluded.insert({item->front.id, MakeDateKey(year, month, in.Byte() % 32)});
+            if (excluded & (1 << b)) events.excluded.push_back({MakeDateKey(year, month, in.Byte() % 32), item->front.id});
         }
         events.items.push_back(std::move(item));
     }

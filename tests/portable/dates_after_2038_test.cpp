@@ -50,7 +50,8 @@ TEST(DatesAfter2038, TheEngineAndTheMonthFindTheOccurrencesAcrossTheLimit) {
 
     struct OneEvent final : EventSource {
         const EventList& Events() const override { return items; }
-        bool IsExcluded(std::uint32_t, DateKey, std::uint8_t) const override { return false; }
+        const std::vector<Exclusion>& Exclusions() const override { return none; }
+        std::vector<Exclusion> none;
         EventList items;
     } events;
     events.items.push_back(std::make_unique<ScheduleItem>(item));

@@ -21,9 +21,7 @@ struct Date {
 class FakeEvents final : public EventSource {
 public:
     const EventList& Events() const override { return items; }
-    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t) const override {
-        return excluded.count({eventId, date}) != 0;
-    }
+    const std::vector<Exclusion>& Exclusions() const override { return excluded; }
 
     ScheduleItem& Add(std::uint32_t id, std::uint8_t kind, Date start, Date end, const char* title = "Event") {
         auto item = std::make_unique<ScheduleItem>();
@@ -51,7 +49,7 @@ public:
     }
 
     EventList items;
-    std::set<std::pair<std::uint32_t, DateKey>> excluded;
+    std::vector<Exclusion> excluded;
 };
 
 // Days of the displayed month on which the event has a line.
@@ -279,7 +277,7 @@ TEST(MonthLayoutSelection, SelectAtReportsOnlyChanges) {
     FakeEvents events;
     events.AddOnce(1, {2026, 3, 3}, {2026, 3, 5});
     events.AddEndless(2, kKindDaily, 0, 1, {2026, 3, 1});
-    events.excluded.insert({2, MakeDateKey(2026, 3, 4)});
+    events.excluded.push_back({MakeDateKey(2026, 3, 4), 2});
     MonthLayout layout(events);
     layout.SetClientSize(kCx, kCy);
     ASSERT_TRUE(layout.SetupMonth(2026, 3));
@@ -397,14 +395,19 @@ TEST(MonthLayoutPlacement, ExclusionsMarkTheirOccurrences) {
     FakeEvents events;
     events.AddOnce(1, {2026, 2, 27}, {2026, 3, 3});
     events.AddEndless(2, kKindDaily, 0, 1, {2026, 3, 1});
-    events.excluded.insert({1, MakeDateKey(2026, 3, 1)});  // a bar is keyed by its first shown day
-    events.excluded.insert({2, MakeDateKey(2026, 3, 2)});
+    events.excluded.push_back({MakeDateKey(2026, 3, 1), 1});  // a bar is keyed by its first shown day
+    events.excluded.push_back({MakeDateKey(2026, 3, 2), 2});
+    // The same day of another month, and another event's day, exclude nothing here.
+    events.AddEndless(66, kKindDaily, 0, 1, {2026, 3, 1});
+    events.excluded.push_back({MakeDateKey(2026, 4, 3), 2});
+    events.excluded.push_back({MakeDateKey(2025, 3, 3), 66});
     MonthLayout layout(events);
     ASSERT_TRUE(layout.SetupMonth(2026, 3));
     for (int d : Range(1, 3)) EXPECT_TRUE(layout.slots[d][1].excluded) << d;
     EXPECT_FALSE(layout.slots[1][2].excluded);
     EXPECT_TRUE(layout.slots[2][2].excluded);
     EXPECT_FALSE(layout.slots[3][2].excluded);
+    for (int d : Range(1, 4)) EXPECT_FALSE(layout.slots[d][3].excluded) << d;
 }
 
 // The rule's days are the engine's; the layout clips them to the event's

@@ -15,17 +15,17 @@ TEST(ReminderDaysTest, ExclusionsForTodayAndTomorrow) {
     const ScheduleItem& today = r.AddDaily("NotToday", D.Plus(-5), 15, 0, 10);
     const ScheduleItem& both = r.AddDaily("NeitherDay", D.Plus(-5), 15, 0, 10);
     const ScheduleItem& tomorrow = r.AddDaily("NotTomorrow", D.Plus(-5), 15, 0, 10);
-    r.events.excluded = {{today.front.id, D.Key()},
-                         {both.front.id, D.Key()},
-                         {both.front.id, D.Plus(1).Key()},
-                         {tomorrow.front.id, D.Plus(1).Key()}};
+    r.events.excluded = {{D.Key(), today.front.id},
+                         {D.Key(), both.front.id},
+                         {D.Plus(1).Key(), both.front.id},
+                         {D.Plus(1).Key(), tomorrow.front.id}};
     r.clock.now = D.At(9, 0);
     r.scheduler.StartSchedule();
     EXPECT_EQ(r.PendingTitles(), (std::vector<std::string>{"NotTomorrow", "NotToday"}));
     EXPECT_EQ(r.PendingStarts(), (std::vector<Instant>{D.At(15, 0), D.Plus(1).At(15, 0)}));
 
     // The day after, the exclusion of the new tomorrow is honoured too.
-    r.events.excluded.insert({today.front.id, D.Plus(2).Key()});
+    r.events.excluded.push_back({D.Plus(2).Key(), today.front.id});
     r.RunUntil(D.Plus(1).At(0, 5));
     EXPECT_EQ(r.PendingTitles(), (std::vector<std::string>{"NotToday", "NeitherDay", "NotTomorrow"}));
 }

@@ -124,15 +124,13 @@ struct FakeNotice final : ReminderNotice {
 
 struct FakeEvents final : EventSource {
     const EventList& Events() const override { return items; }
-    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t) const override {
-        return excluded.count({eventId, date}) != 0;
-    }
+    const std::vector<Exclusion>& Exclusions() const override { return excluded; }
     void Remove(const ScheduleItem& item) {
         std::erase_if(items, [&](const auto& p) { return p.get() == &item; });
     }
 
     EventList items;
-    std::set<std::pair<std::uint32_t, DateKey>> excluded;
+    std::vector<Exclusion> excluded;
 };
 
 struct Day {

@@ -95,13 +95,9 @@ struct Window final : UpcomingLink {
 
 struct Store final : EventSource {
     const EventList& Events() const override { return items; }
-    bool IsExcluded(std::uint32_t eventId, DateKey date, std::uint8_t recurKind) const override {
-        for (const auto& [id, key] : excluded)
-            if (id == eventId && (!IsRecurring(recurKind) || key == date)) return true;
-        return false;
-    }
+    const std::vector<Exclusion>& Exclusions() const override { return excluded; }
     EventList items;
-    std::set<std::pair<std::uint32_t, DateKey>> excluded;
+    std::vector<Exclusion> excluded;
 };
 
 // A stretch of clock time the program ran through, and the zone it ran in.
@@ -135,7 +131,7 @@ public:
             const std::uint32_t id = static_cast<std::uint32_t>(Pick(1, 361));
             LocalFields f;
             BreakDownLocal(Local(2026, 1, 1, 12) + Pick(0, 370) * kSecondsPerDay, f);
-            events_.excluded.insert({id, MakeDateKey(f.year, f.month, f.day)});
+            events_.excluded.push_back({MakeDateKey(f.year, f.month, f.day), id});
         }
     }
 

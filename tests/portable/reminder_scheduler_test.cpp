@@ -137,7 +137,7 @@ TEST(ReminderFiringTest, EditsAndExclusionsDoNotRunAFiredReminderAgain) {
         r.scheduler.RescheduleEvent(item);
     };
     const std::pair<const char*, std::function<void()>> edits[] = {
-        {"tomorrow excluded", [&] { r.events.excluded.insert({pills.front.id, D.Plus(1).Key()}); }},
+        {"tomorrow excluded", [&] { r.events.excluded.push_back({D.Plus(1).Key(), pills.front.id}); }},
         {"a note added", [&] { pills.note = "with water"; }},
         {"reminded earlier", [&] { pills.remindMinutes = 30; }},
         {"moved later: reminded at 10:00, after the one that ran", [&] { pills.front.startTime = 10 * 3600 + 1800; }},
@@ -259,7 +259,7 @@ TEST(ReminderOrderTest, DropPendingRemovesOnlyThatEvent) {
     EXPECT_EQ(r.PendingTitles(), (std::vector<std::string>{"Other", "Other"}));
 
     // Excluding today is a drop and a reschedule: only tomorrow comes back.
-    r.events.excluded.insert({daily.front.id, D.Key()});
+    r.events.excluded.push_back({D.Key(), daily.front.id});
     r.scheduler.RescheduleEvent(daily);
     EXPECT_EQ(r.PendingTitles(), (std::vector<std::string>{"Other", "Other", "Daily"}));
     EXPECT_EQ(r.scheduler.Pending().back()->start, D.Plus(1).At(12, 0));

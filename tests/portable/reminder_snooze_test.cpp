@@ -125,7 +125,7 @@ TEST(ReminderSnoozeTest, DeletingMovingOrExcludingTheOccurrenceEndsItsSnooze) {
                 r.scheduler.RescheduleEvent(item);
                 break;
             case Exclude:
-                r.events.excluded.insert({item.front.id, D.Key()});
+                r.events.excluded.push_back({D.Key(), item.front.id});
                 r.scheduler.RescheduleEvent(item);
                 break;
             case Retitle:
@@ -285,7 +285,7 @@ TEST(ReminderMissedTest, FirstRunExcludedDaysAndSnoozedOccurrencesAreNotMissed) 
     EXPECT_TRUE(r.upcoming.missed.empty());
     r.RunUntil(D.At(10, 30));
     r.scheduler.SnoozeOccurrence(pills.front.id, D.At(10, 0), D.Plus(2).At(8, 0));
-    r.events.excluded.insert({pills.front.id, D.Plus(1).Key()});
+    r.events.excluded.push_back({D.Plus(1).Key(), pills.front.id});
     ReminderScheduler again(r.events, r.prefs, r.clock, r.timer, r.actions, r.upcoming, &r.keeper);
     r.clock.now = D.Plus(2).At(12, 0);
     again.StartSchedule();
