@@ -29,7 +29,7 @@ public:
     bool unreachable = false;
     bool etagOnPut = true;
     std::size_t pageSize = 0;  // sync-collection answers truncated to this many; 0: all
-    // Every request after this many answers Unreachable: a sync cut off midway.
+    // Every request after this many in all answers Unreachable: a sync cut off midway.
     std::optional<std::size_t> stopAfter;
 
     // Another device's changes.
