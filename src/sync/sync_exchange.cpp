@@ -16,8 +16,9 @@ public:
         if (Stops(probe)) return Finish();
         if (probe != DavStatus::Ok) syncCollection = false;
         collection_ = dav_.CollectionPath();
+        // A copy in another collection (the address was changed) is not on this server.
         for (const LocalCopy& e : snap_.events)
-            if (!e.server.href.empty()) byHref_[e.server.href] = &e;
+            if (InCollection(e.server.href)) byHref_[e.server.href] = &e;
 
         SendDeletions();
         if (stopped_) return Finish();
@@ -56,8 +57,21 @@ private:
         return std::move(out_);
     }
 
+    // A server names only resources of its collection: anything else is
+    // never asked for, written or deleted.
+    bool InCollection(const std::string& href) const {
+        return IsStorableHref(href) && href.size() > collection_.size() && href.compare(0, collection_.size(), collection_) == 0 &&
+               href.find_first_of("?#\\", collection_.size()) == std::string::npos &&
+               href.find("/../") == std::string::npos && href.find("/./") == std::string::npos;
+    }
+
     void SendDeletions() {
         for (const ServerCopy& d : snap_.deletions) {
+            // The copy of an event here again (a deletion sent back by the server).
+            if (byHref_.count(d.href) != 0 || !InCollection(d.href)) {
+                out_.deleted.push_back(d.href);
+                continue;
+            }
             const DavStatus st = dav_.Delete(d.href, d.etag);
             if (Stops(st)) return;
             if (st == DavStatus::Ok) ++out_.sentCount;
@@ -75,7 +89,7 @@ private:
 
     // Takes one listing's resource; false when the listing is over its limit.
     bool Take(const DavResource& r) {
-        if (!IsStorableHref(r.href) || !IsStorableEtag(r.etag)) {
+        if (!InCollection(r.href) || !IsStorableEtag(r.etag)) {
             ++out_.failed;
             out_.tokenValid = false;
             return true;
@@ -160,11 +174,11 @@ private:
     }
 
     void Plan(const LocalCopy& e, bool delta) {
-        if (e.server.href.empty()) {
+        if (byHref_.count(e.server.href) == 0) {
             if (e.text.empty()) return;
             const std::string target = collection_ + e.resourceName;
             // Another event's copy lives there: this one waits rather than overwrite it.
-            if (byHref_.count(target) != 0 || !IsStorableHref(target)) {
+            if (byHref_.count(target) != 0 || !InCollection(target)) {
                 ++out_.failed;
                 return;
             }

@@ -110,7 +110,10 @@ SyncSnapshot TakeSyncSnapshot(EventStore& store, Registry& registry, const TextC
             if (!c.server.href.empty()) kept = ReadKeptText(key);
         }
         c.keptText = !kept.empty();
-        if (c.Changed()) {
+        // An unchanged event is sent too when the collection is another one.
+        if (!c.Changed() && c.keptText) {
+            c.text = std::move(kept);
+        } else {
             c.text = ExportOne(*event, excluded, codec, exchangeId, clock.Now());
             if (c.keptText && !c.text.empty()) c.text = MergeIntoKeptText(kept, c.text, Compare(c.synced, c.print));
         }

@@ -24,8 +24,9 @@ struct LocalCopy {
     EventPrint synced;  // as last synced
     bool hasSynced = false;
     bool keptText = false;  // the server's text is kept for it
-    // What to send when it changed here; empty when it cannot be sent
-    // (no occurrence, or kept text that could not be merged into).
+    // What to send when it changed here or the collection is a new one;
+    // empty when it cannot be sent (no occurrence, or kept text that could
+    // not be merged into).
     std::string text;
 
     // New here, or changed here since the last sync.

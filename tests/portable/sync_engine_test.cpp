@@ -288,6 +288,30 @@ TEST(SyncEngine, KilledMidwayTheNextSyncConverges) {
     }
 }
 
+TEST(SyncEngine, AnotherCollectionGetsEverythingAndDeletesNothing) {
+    Pair p;
+    p.here.Add("Mine", 2026, 12, 9);
+    p.server.DevicePut("kept.ics", PhoneEvent("kept", "Theirs", "20261210T090000", "20261210T100000", "LOCATION:Hall\r\n"));
+    p.here.Sync(p.server);
+    MemoryCalDav other("/other/");
+    const SyncResult r = p.here.Sync(other);
+    EXPECT_EQ(r.sent, 2);
+    EXPECT_EQ(p.here.Titles(), (Titles{"Mine", "Theirs"}));
+    EXPECT_EQ(ServerTitles(other), (Titles{"Mine", "Theirs"}));
+    // The server's own text went, with what the calendar does not show.
+    EXPECT_NE(other.Find("kept.ics")->text.find("LOCATION:Hall"), std::string::npos);
+}
+
+TEST(SyncEngine, ResourcesOutsideTheCollectionAreNeverTouched) {
+    Pair p;
+    p.server.DevicePut("/elsewhere/x.ics", PhoneEvent("x", "X", "20261210T090000", "20261210T100000"));
+    p.server.DevicePut("/cal/../x.ics", PhoneEvent("y", "Y", "20261210T090000", "20261210T100000"));
+    const SyncResult r = p.here.Sync(p.server);
+    EXPECT_EQ(r.failed, 2);
+    EXPECT_TRUE(p.here.Titles().empty());
+    for (const std::string& q : p.server.Requests()) EXPECT_EQ(q.rfind("FETCH", 0), std::string::npos) << q;
+}
+
 TEST(SyncEngine, AnEditMadeWhileTheExchangeRunsIsSentNextTime) {
     Pair p;
     p.here.Add("Plan", 2026, 12, 9);
