@@ -161,6 +161,7 @@ private:
             // changed here stays as a copy of its own.
             if (!UnchangedHere(snap, *local) && !KeepAsConflict(*local)) {
                 unresolved_ = true;
+                ++result_.failed;
                 return;
             }
             DeleteHere(f.localId);
@@ -175,6 +176,7 @@ private:
         }
         if (!UnchangedHere(snap, *local) && !KeepAsConflict(*local)) {
             unresolved_ = true;  // no room for the local version: tried again next time
+            ++result_.failed;
             return;
         }
         // A conflict copy's save may have moved the list; find the event again.

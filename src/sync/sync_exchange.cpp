@@ -175,7 +175,10 @@ private:
 
     void Plan(const LocalCopy& e, bool delta) {
         if (byHref_.count(e.server.href) == 0) {
-            if (e.text.empty()) return;
+            if (e.text.empty()) {
+                ++out_.failed;
+                return;
+            }
             const std::string target = collection_ + e.resourceName;
             // Another event's copy lives there: this one waits rather than overwrite it.
             if (byHref_.count(target) != 0 || !InCollection(target)) {
@@ -196,7 +199,9 @@ private:
             fetch_.emplace(href, e.id);
             return;
         }
-        if (e.Changed() && !e.text.empty()) Put(e, href, e.server.etag);
+        if (!e.Changed()) return;
+        if (e.text.empty()) ++out_.failed;  // nothing it could be sent as
+        else Put(e, href, e.server.etag);
     }
 
     void Fetch() {
