@@ -37,19 +37,23 @@ TEST(SyncKeptText, LocalEditsMergeIntoTheServersText) {
     struct Case {
         const char* name;
         const std::string& text;
-        bool changeRule;  // else the title
+        enum { kTitle, kRule, kTimes } edit;
         std::vector<std::string> present;
         std::vector<std::string> absent;
     };
     const Case cases[] = {
-        {"title of a series with a changed occurrence", kSeriesWithOverride, false,
+        {"title of a series with a changed occurrence", kSeriesWithOverride, Case::kTitle,
          {"SUMMARY:Team weekly", "RRULE:FREQ=WEEKLY;BYDAY=MO", "LOCATION:Room 9", "RECURRENCE-ID:20261214T100000",
           "SUMMARY:Team (late)"},
          {"SUMMARY:Team\r\n", "EXDATE"}},
-        {"title of a series with extra dates", kExtraDates, false,
+        {"title of a series with extra dates", kExtraDates, Case::kTitle,
          {"SUMMARY:Team weekly", "RRULE:FREQ=WEEKLY;BYDAY=MO", "RDATE:20261219T100000", "DTSTART:20261207T100000"},
          {}},
-        {"rule changed by the user", kSeriesWithOverride, true,
+        {"times of a series: its first day and its rule stay", kSeriesWithOverride, Case::kTimes,
+         {"DTSTART:20261207T113000", "DURATION:PT1H", "RRULE:FREQ=WEEKLY;BYDAY=MO", "RECURRENCE-ID:20261214T100000",
+          "SUMMARY:Team\r\n"},
+         {"DTEND:20261207"}},
+        {"rule changed by the user", kSeriesWithOverride, Case::kRule,
          {"RRULE:FREQ=DAILY", "LOCATION:Room 9", "SUMMARY:Team"},
          {"BYDAY=MO"}},
     };
@@ -61,15 +65,20 @@ TEST(SyncKeptText, LocalEditsMergeIntoTheServersText) {
         here.Sync(server);
         ASSERT_NE(here.ByTitle("Team"), nullptr);
         EXPECT_TRUE(HasKeptText(here, "Team"));
-        if (c.changeRule) {
-            auto copy = std::make_unique<ScheduleItem>(*here.ByTitle("Team"));
-            copy->front.recurKind = kKindDaily;
-            copy->front.recurPattern = 0;
-            copy->front.recurInterval = 1;
-            copy->front.recurFlags = 1;
-            here.store.SaveEvent(copy, true, false);
-        } else {
+        if (c.edit == Case::kTitle) {
             here.Retitle("Team", "Team weekly");
+        } else {
+            auto copy = std::make_unique<ScheduleItem>(*here.ByTitle("Team"));
+            if (c.edit == Case::kRule) {
+                copy->front.recurKind = kKindDaily;
+                copy->front.recurPattern = 0;
+                copy->front.recurInterval = 1;
+                copy->front.recurFlags = 1;
+            } else {
+                copy->front.startTime = 11 * 3600 + 1800;
+                copy->front.endTime = 12 * 3600 + 1800;
+            }
+            here.store.SaveEvent(copy, true, false);
         }
         EXPECT_EQ(here.Sync(server).sent, 1);
         const std::string& sent = server.Find("team.ics")->text;
