@@ -1,5 +1,7 @@
 #include "sync/sync_exchange.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <map>
 #include <set>
 

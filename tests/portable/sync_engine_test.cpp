@@ -30,6 +30,7 @@ TEST(SyncEngine, FirstSyncGoesBothWays) {
     EXPECT_EQ(r.end, SyncEnd::Done);
     EXPECT_EQ(r.received, 1);
     EXPECT_EQ(r.sent, 1);
+    EXPECT_EQ(SyncStatusText(r, "14:05"), "Last synced 14:05: 1 received, 1 sent.");
     EXPECT_EQ(p.here.Titles(), (Titles{"Dentist", "Lunch"}));
     EXPECT_EQ(ServerTitles(p.server), (Titles{"Dentist", "Lunch"}));
     // Sent as new, under a name made from its UID.
