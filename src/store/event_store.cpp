@@ -8,6 +8,7 @@
 #include "core/calendar.h"
 #include "store/parallel_reads.h"
 #include "store/registry_paths.h"
+#include "store/server_copy.h"
 #include "store/text_trim.h"
 
 namespace {
@@ -248,6 +249,11 @@ bool EventStore::DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool noti
         it = events_.erase(it);
         schedule_.DropPending(*gone);
         schedule_.ForgetFired(gone->front.id);
+        // A copy on a sync server is deleted there at the next sync; the
+        // key goes even when that cannot be noted (the server's copy then
+        // comes back, which loses nothing).
+        if (const RegKey key = RegKey::Open(sc, KeyName(gone->front.id), RegAccess::Read))
+            RememberDeletion(registry_, key);
         // Its exclusions go with its key: one that cannot be deleted brings
         // the event back whole at the next start.
         if (sc.DeleteSubkey(KeyName(gone->front.id))) RemoveExclusions(gone->front.id);

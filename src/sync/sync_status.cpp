@@ -1,0 +1,46 @@
+#include "sync/sync_status.h"
+
+#include "store/event_store.h"
+
+namespace {
+
+std::string Events(int n) { return std::to_string(n) + (n == 1 ? " event" : " events"); }
+
+}  // namespace
+
+int SyncExitCode(SyncEnd end) {
+    switch (end) {
+        case SyncEnd::Done:
+            return 0;
+        case SyncEnd::Unreachable:
+            return 7;
+        case SyncEnd::CredentialsRefused:
+            return 8;
+        case SyncEnd::NotSetUp:
+            return 9;
+    }
+    return 7;
+}
+
+std::string SyncStatusText(const SyncResult& r, std::string_view time) {
+    switch (r.end) {
+        case SyncEnd::Unreachable:
+            return "Could not reach the server.";
+        case SyncEnd::CredentialsRefused:
+            return "The server refused the user name or password.";
+        case SyncEnd::NotSetUp:
+            return "Sync is not set up.";
+        case SyncEnd::Done:
+            break;
+    }
+    std::string text = "Last synced " + std::string(time) + ": " + std::to_string(r.received) + " received, " +
+                       std::to_string(r.sent) + " sent.";
+    if (r.conflicts > 0)
+        text += " " + Events(r.conflicts) + " changed on both sides: the server's version is shown, yours kept as a "
+                "\"(conflict)\" copy.";
+    if (r.leftOut > 0)
+        text += " " + Events(r.leftOut) + " left out: the calendar holds at most " + std::to_string(kMaxEvents) +
+                ", those nearest to today came in.";
+    if (r.failed > 0) text += " " + Events(r.failed) + " could not be synced and will be tried again.";
+    return text;
+}
