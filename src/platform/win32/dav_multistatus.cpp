@@ -19,7 +19,7 @@ constexpr wchar_t kDav[] = L"DAV:";
 constexpr wchar_t kCalDav[] = L"urn:ietf:params:xml:ns:caldav";
 
 // xmllite.dll has no import library in every SDK, and most runs never sync.
-bool OpenReader(std::string_view answer, unsigned maxDepth, ComRef<IXmlReader>& reader) {
+bool OpenReader(std::string_view answer, ComRef<IXmlReader>& reader) {
     if (answer.size() > UINT_MAX) return false;
     using Create = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
     const auto create = LateBound<Create>("xmllite.dll", "CreateXmlReader");
@@ -27,7 +27,6 @@ bool OpenReader(std::string_view answer, unsigned maxDepth, ComRef<IXmlReader>& 
     if (!ORV_CHECK_STATUS(create(__uuidof(IXmlReader), reader.OutVoid(), nullptr))) return false;
     // No DTD: no entity of the server's own can expand or name a file.
     if (!ORV_CHECK_STATUS(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit))) return false;
-    reader->SetProperty(XmlReaderProperty_MaxElementDepth, maxDepth + 1);  // checked below as well
     ComRef<IStream> stream;
     if (!ORV_CHECK_STATUS(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out()))) return false;
     ULONG written = 0;
@@ -39,6 +38,12 @@ bool OpenReader(std::string_view answer, unsigned maxDepth, ComRef<IXmlReader>& 
     LARGE_INTEGER start = {};
     if (!ORV_CHECK_STATUS(stream->Seek(start, STREAM_SEEK_SET, nullptr))) return false;
     return ORV_CHECK_STATUS(reader->SetInput(stream.Get()));
+}
+
+// Every node takes at least a byte of the answer. Wine's reader, left inside
+// an element at the end of its input, reports empty nodes without end.
+bool Progressing(XmlNodeType type, std::size_t nodes, std::size_t answerBytes) {
+    return type != XmlNodeType_None && nodes <= answerBytes;
 }
 
 enum class Tag {
@@ -140,10 +145,12 @@ public:
     MultistatusReader(const HttpOrigin& origin, const DavLimits& limits, DavMultistatus& out)
         : origin_(origin), limits_(limits), out_(out) {}
 
-    DavParse Read(IXmlReader& reader) {
+    DavParse Read(IXmlReader& reader, std::size_t answerBytes) {
         XmlNodeType type = XmlNodeType_None;
         HRESULT hr = S_OK;
+        std::size_t nodes = 0;
         while ((hr = reader.Read(&type)) == S_OK) {
+            if (!Progressing(type, ++nodes, answerBytes)) return DavParse::Malformed;
             DavParse step = DavParse::Ok;
             switch (type) {
             case XmlNodeType_DocumentType:
@@ -310,8 +317,8 @@ DavParse ParseMultistatus(std::string_view answer, const HttpOrigin& origin, Dav
     out = DavMultistatus();
     if (answer.size() > limits.maxBytes) return DavParse::OverLimit;
     ComRef<IXmlReader> reader;
-    if (!OpenReader(answer, limits.maxDepth, reader)) return DavParse::Malformed;
-    const DavParse result = MultistatusReader(origin, limits, out).Read(*reader.Get());
+    if (!OpenReader(answer, reader)) return DavParse::Malformed;
+    const DavParse result = MultistatusReader(origin, limits, out).Read(*reader.Get(), answer.size());
     if (result != DavParse::Ok) out = DavMultistatus();
     return result;
 }
@@ -319,15 +326,16 @@ DavParse ParseMultistatus(std::string_view answer, const HttpOrigin& origin, Dav
 bool NamesDavPrecondition(std::string_view answer, std::string_view name, const DavLimits& limits) {
     if (answer.size() > limits.maxBytes || name.empty()) return false;
     ComRef<IXmlReader> reader;
-    if (!OpenReader(answer, limits.maxDepth, reader)) return false;
+    if (!OpenReader(answer, reader)) return false;
     const std::wstring wide(name.begin(), name.end());
     unsigned depth = 0;
     bool rootIsError = false;
     bool named = false;
     XmlNodeType type = XmlNodeType_None;
     HRESULT hr = S_OK;
+    std::size_t nodes = 0;
     while ((hr = reader->Read(&type)) == S_OK) {
-        if (type == XmlNodeType_DocumentType) return false;
+        if (!Progressing(type, ++nodes, answer.size()) || type == XmlNodeType_DocumentType) return false;
         if (type == XmlNodeType_Element) {
             const bool empty = reader->IsEmptyElement() != FALSE;
             if (++depth > limits.maxDepth) return false;
