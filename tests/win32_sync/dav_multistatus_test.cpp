@@ -268,6 +268,7 @@ TEST(DavUrl, OnlyPlainHttpAddressesOfTheServer) {
         {"https://host/a\\b", false, false, "", 0, ""},
         {"https://host/a\r\nX: y", false, false, "", 0, ""},
         {"https://ho st/", false, false, "", 0, ""},
+        {"https://host/caf\xC3\xA9/", false, false, "", 0, ""},
     };
     for (const auto& c : cases) {
         HttpOrigin origin;

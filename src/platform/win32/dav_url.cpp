@@ -14,12 +14,12 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-// A path goes into a request line as it stands.
+// A path goes into a request line as it stands: percent-encoded ASCII.
 bool PlainPath(std::string_view path) {
     if (path.empty() || path[0] != '/') return false;
     for (const char c : path) {
         const auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u == 0x7F || c == '\\' || c == '?' || c == '#') return false;
+        if (u <= 0x20 || u >= 0x7F || c == '\\' || c == '?' || c == '#') return false;
     }
     return true;
 }

@@ -10,8 +10,8 @@ struct HttpOrigin {
 };
 
 // Splits an http:// or https:// URL. False for any other scheme, for user
-// info ("user:pw@host"), a query or fragment, a control character, a space
-// or a backslash. path is at least "/".
+// info ("user:pw@host"), a query or fragment, a control character, a space,
+// a backslash or a byte outside ASCII (a path comes percent-encoded). path is at least "/".
 bool SplitHttpUrl(std::string_view url, HttpOrigin& origin, std::string& path);
 
 // An href from a server's answer as a path on origin: a path is kept, an

@@ -148,7 +148,9 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
                                      const std::string& body, Answer& answer) {
     answer = Answer();
     if (!Usable() || ServerPath(path, origin_) != path || body.size() > limits_.maxBytes) return DavStatus::Refused;
-    const InternetHandle request(WinHttpOpenRequest(connection_.get(), method, WidenText(path, CP_UTF8).c_str(),
+    const std::wstring widePath = WidenText(path, CP_UTF8);
+    if (widePath.empty()) return DavStatus::Refused;
+    const InternetHandle request(WinHttpOpenRequest(connection_.get(), method, widePath.c_str(),
                                                     nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                     origin_.https ? WINHTTP_FLAG_SECURE : 0));
     if (!ORV_CHECK(request != nullptr)) return DavStatus::Refused;
@@ -162,7 +164,17 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
                                          static_cast<DWORD>(body.size()), 0);
     Wipe(lines);
     // Not traced with its text: the header lines hold the password.
-    if (!ORV_CHECK(sent) || !ORV_CHECK(WinHttpReceiveResponse(request.get(), nullptr))) return DavStatus::Unreachable;
+    if (!ORV_CHECK(sent) || !ORV_CHECK(WinHttpReceiveResponse(request.get(), nullptr))) {
+        // A server that refuses the credentials may close the connection
+        // before it reads a body: asked again without one, it says so.
+        Answer retry;
+        if (!body.empty() && Exchange(L"OPTIONS", path_, std::string(), std::string(), retry) == DavStatus::Ok &&
+            StatusOf(retry.status) == DavStatus::Unauthorized) {
+            answer.status = retry.status;
+            return DavStatus::Ok;
+        }
+        return DavStatus::Unreachable;
+    }
 
     DWORD size = sizeof answer.status;
     if (!ORV_CHECK(WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
