@@ -221,4 +221,15 @@ TEST_F(Radicale, AWrongPasswordIsUnauthorized) {
     EXPECT_EQ(nobody.Probe(sync, token), DavStatus::Unauthorized);
 }
 
+TEST_F(Radicale, ARedirectIsNotFollowed) {
+    // The server moves this address to its root with a 301.
+    WinHttpTransport moved(url_.substr(0, url_.find('/', 7)) + "/.well-known/caldav", user_,
+                           Environment("ORV_CALDAV_PASSWORD"));
+    bool sync = true;
+    std::string token = "t";
+    EXPECT_EQ(moved.Probe(sync, token), DavStatus::Refused);
+    EXPECT_FALSE(sync);
+    EXPECT_TRUE(token.empty());
+}
+
 }  // namespace
