@@ -1,3 +1,7 @@
+#include <windows.h>
+
+#include <wincred.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -32,6 +36,15 @@ TEST(Win32CredentialStore, RoundTripOverwriteRemove) {
         EXPECT_EQ(password, w.password);
     }
     EXPECT_FALSE(store.Read(std::string(kTarget) + "-other", user, password));
+
+    // The blob's limit: the longest password is kept whole, a longer one refused.
+    const std::string longest(CRED_MAX_CREDENTIAL_BLOB_SIZE, 'p');
+    ASSERT_TRUE(store.Write(kTarget, "anna", longest));
+    ASSERT_TRUE(store.Read(kTarget, user, password));
+    EXPECT_EQ(password, longest);
+    EXPECT_FALSE(store.Write(kTarget, "anna", longest + "p"));
+    ASSERT_TRUE(store.Read(kTarget, user, password));
+    EXPECT_EQ(password, longest);
 
     EXPECT_TRUE(store.Remove(kTarget));
     EXPECT_FALSE(store.Read(kTarget, user, password));

@@ -122,8 +122,12 @@ WinHttpTransport::WinHttpTransport(const std::string& collectionUrl, const std::
     if (!SplitHttpUrl(collectionUrl, origin_, path_)) return;
     if (path_.back() != '/') path_ += '/';
     std::string credentials = user + ":" + password;
-    authorization_ = "Authorization: Basic " + Base64(credentials) + "\r\n";
+    std::string encoded = Base64(credentials);
+    authorization_ = "Authorization: Basic ";
+    authorization_ += encoded;
+    authorization_ += "\r\n";
     Wipe(credentials);
+    Wipe(encoded);
 
     session_.reset(WinHttpOpen(L"OrvCalendar", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                WINHTTP_NO_PROXY_BYPASS, 0));
@@ -158,7 +162,10 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
     if (!ORV_CHECK(WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features))) {
         return DavStatus::Refused;
     }
-    std::wstring lines = WidenText(authorization_ + headers, CP_UTF8);
+    std::string text = authorization_;
+    text += headers;
+    std::wstring lines = WidenText(text, CP_UTF8);
+    Wipe(text);
     const BOOL sent = WinHttpSendRequest(request.get(), lines.c_str(), static_cast<DWORD>(lines.size()),
                                          const_cast<char*>(body.data()), static_cast<DWORD>(body.size()),
                                          static_cast<DWORD>(body.size()), 0);
