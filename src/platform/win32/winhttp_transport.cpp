@@ -211,8 +211,7 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
 
 DavStatus WinHttpTransport::Report(const wchar_t* method, const char* depth, const std::string& body,
                                    DavMultistatus& out, Answer& answer) {
-    std::string headers = kXmlType;
-    if (depth != nullptr) headers += std::string("Depth: ") + depth + "\r\n";
+    const std::string headers = std::string(kXmlType) + "Depth: " + depth + "\r\n";
     const DavStatus sent = Exchange(method, path_, headers, kXmlHead + body, answer);
     if (sent != DavStatus::Ok) return sent;
     if (answer.status != 207) return answer.status < 300 ? DavStatus::Refused : StatusOf(answer.status);
@@ -264,7 +263,8 @@ DavStatus WinHttpTransport::SyncCollection(const std::string& token, DavListing&
                              "</D:sync-collection>";
     DavMultistatus parsed;
     Answer answer;
-    const DavStatus status = Report(L"REPORT", nullptr, body, parsed, answer);
+    // Depth 0: the scope is the sync-level's.
+    const DavStatus status = Report(L"REPORT", "0", body, parsed, answer);
     if ((answer.status == 403 || answer.status == 409) && NamesDavPrecondition(answer.body, "valid-sync-token")) {
         return DavStatus::TokenRejected;
     }
