@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,30 @@ TEST(WinHttpTransport, RefusedAddressesAndAClosedPort) {
     EXPECT_EQ(closed.Put("http://127.0.0.1:1/cal/a.ics", "x", "", etag), DavStatus::Refused);
     EXPECT_EQ(closed.Delete("/cal/a b.ics", ""), DavStatus::Refused);
     EXPECT_EQ(closed.Delete("/cal/a.ics", "\"1\"\r\nX-Evil: 1"), DavStatus::Refused);
+}
+
+TEST(WinHttpTransport, TracesHoldNothingOfThePassword) {
+    char dir[MAX_PATH];
+    ASSERT_GT(GetTempPathA(sizeof dir, dir), 0u);
+    const std::string log = std::string(dir) + "orv_transport_trace.log";
+    DeleteFileA(log.c_str());
+    SetEnvironmentVariableA("ORVCALENDAR_LOG", log.c_str());
+    {
+        WinHttpTransport closed("http://127.0.0.1:1/cal/", "me", "pw-Secret-42");
+        std::string etag;
+        EXPECT_EQ(closed.Put("/cal/a.ics", "x", "", etag), DavStatus::Unreachable);
+    }
+    SetEnvironmentVariableA("ORVCALENDAR_LOG", nullptr);
+    std::string text;
+    if (FILE* file = std::fopen(log.c_str(), "rb")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+        std::fclose(file);
+    }
+    DeleteFileA(log.c_str());
+    EXPECT_NE(text.find("winhttp_transport.cpp"), std::string::npos) << text;  // the failure was traced
+    EXPECT_EQ(text.find("Secret"), std::string::npos) << text;
+    EXPECT_EQ(text.find("bWU6cHctU2VjcmV0LTQy"), std::string::npos) << text;  // "me:pw-Secret-42" in Base64
 }
 
 // The rest runs against a Radicale the test's script started (radicale_test.sh).

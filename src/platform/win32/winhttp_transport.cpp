@@ -172,11 +172,12 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
     Wipe(lines);
     // Not traced with its text: the header lines hold the password.
     if (!ORV_CHECK(sent) || !ORV_CHECK(WinHttpReceiveResponse(request.get(), nullptr))) {
-        // A server that refuses the credentials may close the connection
-        // before it reads a body: asked again without one, it says so.
+        // A server that refuses a request (the credentials, a moved
+        // collection) may close the connection before it reads the body,
+        // which then reads as a reset: asked again without one, it says why.
         Answer retry;
         if (!body.empty() && Exchange(L"OPTIONS", path_, std::string(), std::string(), retry) == DavStatus::Ok &&
-            StatusOf(retry.status) == DavStatus::Unauthorized) {
+            StatusOf(retry.status) != DavStatus::Ok) {
             answer.status = retry.status;
             return DavStatus::Ok;
         }
