@@ -41,7 +41,7 @@ bool OpenReader(std::string_view answer, ComRef<IXmlReader>& reader) {
 }
 
 // Every node takes at least a byte of the answer. Wine's reader, left inside
-// an element at the end of its input, reports empty nodes without end.
+// an element at the end of its input, reports that element again without end.
 bool Progressing(XmlNodeType type, std::size_t nodes, std::size_t answerBytes) {
     return type != XmlNodeType_None && nodes <= answerBytes;
 }
