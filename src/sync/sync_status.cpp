@@ -33,14 +33,17 @@ std::string SyncStatusText(const SyncResult& r, std::string_view time) {
         case SyncEnd::Done:
             break;
     }
-    std::string text = "Last synced " + std::string(time) + ": " + std::to_string(r.received) + " received, " +
-                       std::to_string(r.sent) + " sent.";
-    if (r.conflicts > 0)
-        text += " " + Events(r.conflicts) + " changed on both sides: the server's version is shown, yours kept as a "
-                "\"(conflict)\" copy.";
-    if (r.leftOut > 0)
-        text += " " + Events(r.leftOut) + " left out: the calendar holds at most " + std::to_string(kMaxEvents) +
-                ", those nearest to today came in.";
-    if (r.failed > 0) text += " " + Events(r.failed) + " could not be synced and will be tried again.";
+    std::string text = "Last synced ";
+    text.append(time).append(": ").append(std::to_string(r.received)).append(" received, ");
+    text.append(std::to_string(r.sent)).append(" sent.");
+    if (r.conflicts > 0) {
+        text.append(" ").append(Events(r.conflicts));
+        text.append(" changed on both sides: the server's version is shown, yours kept as a \"(conflict)\" copy.");
+    }
+    if (r.leftOut > 0) {
+        text.append(" ").append(Events(r.leftOut)).append(" left out: the calendar holds at most ");
+        text.append(std::to_string(kMaxEvents)).append(", those nearest to today came in.");
+    }
+    if (r.failed > 0) text.append(" ").append(Events(r.failed)).append(" could not be synced and will be tried again.");
     return text;
 }

@@ -5,7 +5,7 @@
 void MemoryCalDav::Store(const std::string& href, const std::string& text,
                          std::optional<std::pair<Instant, Instant>> span) {
     Resource& r = resources_[href];
-    r.etag = "\"" + std::to_string(nextEtag_++) + "\"";
+    r.etag = std::string("\"").append(std::to_string(nextEtag_++)).append("\"");
     r.text = text;
     r.span = span;
     changedAt_[href] = ++version_;
@@ -78,13 +78,13 @@ DavStatus MemoryCalDav::SyncCollection(const std::string& token, DavListing& out
         else out.resources.push_back({href, "", "", true});
         upTo = at;
     }
-    out.syncToken = "token-" + std::to_string(out.truncated ? upTo : version_);
+    out.syncToken = std::string("token-").append(std::to_string(out.truncated ? upTo : version_));
     return DavStatus::Ok;
 }
 
 DavStatus MemoryCalDav::Fetch(const std::vector<std::string>& hrefs, std::vector<DavResource>& out) {
     DavStatus st = DavStatus::Ok;
-    if (!Admit("FETCH " + std::to_string(hrefs.size()), st)) return st;
+    if (!Admit(std::string("FETCH ").append(std::to_string(hrefs.size())), st)) return st;
     out.clear();
     for (const std::string& href : hrefs) {
         const auto r = resources_.find(href);
