@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/wide_text.h"
-#include "ui/com_ptr.h"
 #include "wallpaper/kept_copy.h"
 #include "wallpaper/wallpaper.h"
 #include "wallpaper/wallpaper_geometry.h"

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "ui/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 #include "ui/gdiplus.h"
 #include "wallpaper/wic_decode.h"
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "platform/win32/com_ref.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/late_bound.h"
 #include "platform/win32/trace.h"
 
@@ -19,7 +19,7 @@ constexpr wchar_t kDav[] = L"DAV:";
 constexpr wchar_t kCalDav[] = L"urn:ietf:params:xml:ns:caldav";
 
 // xmllite.dll has no import library in every SDK, and most runs never sync.
-bool OpenReader(std::string_view answer, ComRef<IXmlReader>& reader) {
+bool OpenReader(std::string_view answer, ComPtr<IXmlReader>& reader) {
     if (answer.size() > UINT_MAX) return false;
     using Create = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
     const auto create = LateBound<Create>("xmllite.dll", "CreateXmlReader");
@@ -27,7 +27,7 @@ bool OpenReader(std::string_view answer, ComRef<IXmlReader>& reader) {
     if (!ORV_CHECK_STATUS(create(__uuidof(IXmlReader), reader.OutVoid(), nullptr))) return false;
     // No DTD: no entity of the server's own can expand or name a file.
     if (!ORV_CHECK_STATUS(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit))) return false;
-    ComRef<IStream> stream;
+    ComPtr<IStream> stream;
     if (!ORV_CHECK_STATUS(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out()))) return false;
     ULONG written = 0;
     if (!answer.empty() &&
@@ -316,7 +316,7 @@ DavParse ParseMultistatus(std::string_view answer, const HttpOrigin& origin, Dav
                           const DavLimits& limits) {
     out = DavMultistatus();
     if (answer.size() > limits.maxBytes) return DavParse::OverLimit;
-    ComRef<IXmlReader> reader;
+    ComPtr<IXmlReader> reader;
     if (!OpenReader(answer, reader)) return DavParse::Malformed;
     const DavParse result = MultistatusReader(origin, limits, out).Read(*reader.Get(), answer.size());
     if (result != DavParse::Ok) out = DavMultistatus();
@@ -325,7 +325,7 @@ DavParse ParseMultistatus(std::string_view answer, const HttpOrigin& origin, Dav
 
 bool NamesDavPrecondition(std::string_view answer, std::string_view name, const DavLimits& limits) {
     if (answer.size() > limits.maxBytes || name.empty()) return false;
-    ComRef<IXmlReader> reader;
+    ComPtr<IXmlReader> reader;
     if (!OpenReader(answer, reader)) return false;
     const std::wstring wide(name.begin(), name.end());
     unsigned depth = 0;

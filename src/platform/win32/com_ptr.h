@@ -1,15 +1,15 @@
 #pragma once
 #include <unknwn.h>
 
-// An owned COM interface pointer of this layer (the window layer has its own
-// above it), released once; neither copied nor moved.
+// An owned COM interface pointer, released once; neither copied nor moved:
+// each is filled in place and lives in one scope.
 template <class T>
-class ComRef {
+class ComPtr {
 public:
-    ComRef() = default;
-    ~ComRef() { Reset(); }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
+    ComPtr() = default;
+    ~ComPtr() { Reset(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
 
     T* operator->() const { return p_; }
     T* Get() const { return p_; }
