@@ -11,7 +11,7 @@ packages=(
   python3 tzdata time fonts-liberation faketime
   libical-dev python3-icalendar python3-recurring-ical-events
   clang libclang-rt-14-dev
-  radicale curl
+  radicale xandikos python3-caldav curl
 )
 
 missing=()
