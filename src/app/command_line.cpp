@@ -69,11 +69,16 @@ CommandLineRequest ParseCommandLine(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool isExport = IsSwitch(arg, "export");
-        if (isExport || IsSwitch(arg, "import")) {
+        const bool isSync = IsSwitch(arg, "sync");
+        if (isExport || isSync || IsSwitch(arg, "import")) {
             const char* name = isExport ? "/export" : "/import";
             // The first fault is the one reported.
             if (request.action != Action::Start) {
-                if (request.error.empty()) request.error = "Give either /export or /import, once.";
+                if (request.error.empty()) request.error = "Give one of /export, /import or /sync, once.";
+                continue;
+            }
+            if (isSync) {
+                request.action = Action::Sync;
                 continue;
             }
             // A switch where the file belongs means the file was left out.

@@ -4,9 +4,11 @@
 #include <exception>
 
 #include "app/ical_exchange.h"
+#include "app/sync_session.h"
 #include "core/clock.h"
 #include "core/product.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/win32_credential_store.h"
 #include "platform/win32/win32_desktop.h"
 #include "store/event_store.h"
 #include "store/preferences.h"
@@ -20,6 +22,8 @@ namespace {
 constexpr DWORD kMaxPathBytes = 32768;
 // A large import into a copy busy with a dialog may take a while.
 constexpr UINT kAnswerTimeoutMs = 60000;
+// A sync waits for one that runs, and each request may take a minute.
+constexpr UINT kSyncAnswerTimeoutMs = 15 * 60000;
 // A copy that has just started may not have made its frame yet.
 constexpr int kFrameWaitSteps = 50;
 constexpr DWORD kFrameWaitStepMs = 100;
@@ -56,7 +60,8 @@ bool ReadExchangeRequest(const COPYDATASTRUCT& data, ExchangeRequest& out) {
 namespace {
 
 // Sends the data to the running copy's frame; false when none answers.
-bool SendToRunningCopy(const char* frameClass, COPYDATASTRUCT& data, DWORD_PTR& answer) {
+bool SendToRunningCopy(const char* frameClass, COPYDATASTRUCT& data, DWORD_PTR& answer,
+                       UINT timeoutMs = kAnswerTimeoutMs) {
     HWND frame = FindWindowA(frameClass, nullptr);
     for (int i = 0; frame == nullptr && i < kFrameWaitSteps; ++i) {
         Sleep(kFrameWaitStepMs);
@@ -67,8 +72,8 @@ bool SendToRunningCopy(const char* frameClass, COPYDATASTRUCT& data, DWORD_PTR& 
     DWORD processId = 0;
     GetWindowThreadProcessId(frame, &processId);
     AllowSetForegroundWindow(processId);
-    return SendMessageTimeoutA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                               kAnswerTimeoutMs, &answer) != 0;
+    return SendMessageTimeoutA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, timeoutMs,
+                               &answer) != 0;
 }
 
 }  // namespace
@@ -81,18 +86,29 @@ bool ShowRunningCopy(const char* frameClass) {
 }
 
 int HandToRunningCopy(const CommandLineRequest& request, const char* frameClass) {
+    const bool sync = request.action == CommandLineRequest::Action::Sync;
     const std::string path = FullPath(request.path);
     COPYDATASTRUCT data = {};
     data.dwData = (request.action == CommandLineRequest::Action::Import ? COPYDATA_ICAL_IMPORT : COPYDATA_ICAL_EXPORT) |
                   (request.quiet ? COPYDATA_QUIET : 0);
     data.cbData = static_cast<DWORD>(path.size() + 1);
     data.lpData = const_cast<char*>(path.c_str());
+    if (sync) data = COPYDATASTRUCT{COPYDATA_SYNC, 0, nullptr};
     DWORD_PTR answer = 0;
-    if (!SendToRunningCopy(frameClass, data, answer))
+    if (!SendToRunningCopy(frameClass, data, answer, sync ? kSyncAnswerTimeoutMs : kAnswerTimeoutMs))
         return Unavailable(std::string(kAppTitle) + " is running but does not answer.");
     if (answer < COPYDATA_ANSWERED || answer > COPYDATA_ANSWERED + 0xFF)
         return Unavailable(std::string("The running ") + kAppTitle + " does not know this request.");
-    return static_cast<int>(answer - COPYDATA_ANSWERED);
+    const int code = static_cast<int>(answer - COPYDATA_ANSWERED);
+    // The running copy shows its status line; the caller learns why it failed.
+    if (sync) {
+        for (const SyncEnd end : {SyncEnd::Unreachable, SyncEnd::CredentialsRefused, SyncEnd::NotSetUp}) {
+            SyncResult result;
+            result.end = end;
+            if (code == SyncExitCode(end)) TellCaller(SyncStatusText(result, ""), true);
+        }
+    }
+    return code;
 }
 
 int RunWithoutWindows(Registry& registry, const AppValues& values, const CommandLineRequest& request) {
@@ -107,6 +123,11 @@ int RunWithoutWindows(Registry& registry, const AppValues& values, const Command
         if (!LoadSettings(registry, desktop, values.installPath, store, prefs))
             return Unavailable("The calendar's settings could not be opened.");
         store.LoadEvents();
+        if (request.action == CommandLineRequest::Action::Sync) {
+            const SyncResult result = SyncHere(store, registry, Win32CredentialStore(), clock);
+            TellCaller(SyncStatusLine(result, clock.Now()), result.end != SyncEnd::Done);
+            return SyncExitCode(result.end);
+        }
         const ExchangeOutcome outcome = request.action == CommandLineRequest::Action::Import
                                             ? ImportCalendarFile(request.path, store, registry, clock)
                                             : ExportCalendarFile(request.path, store, registry, clock);

@@ -30,10 +30,12 @@ std::string Counted(int n, const char* one, const char* many) { return std::to_s
 
 }  // namespace
 
+std::string CalendarExchangeId(Registry& registry) { return LoadExchangeId(registry, FreshExchangePart()); }
+
 ExchangeOutcome ExportCalendarFile(const std::string& path, EventStore& store, Registry& registry,
                                    const Clock& clock) {
     store.FinishLoad();  // the notes and files are in the second half
-    const std::string exchangeId = LoadExchangeId(registry, FreshExchangePart());
+    const std::string exchangeId = CalendarExchangeId(registry);
     const ExportResult result = ExportEvents(store.Events(), store.Exclusions(), Win32TextCodec(), exchangeId, clock.Now());
     ExchangeOutcome outcome;
     if (!WriteWholeFile(path, result.text)) {
@@ -58,7 +60,7 @@ ExchangeOutcome ImportCalendarFile(const std::string& path, EventStore& store, R
         return outcome;
     }
     // One too many bytes of a larger file: the reader refuses it.
-    const std::string exchangeId = LoadExchangeId(registry, FreshExchangePart());
+    const std::string exchangeId = CalendarExchangeId(registry);
     ImportPlan plan = PlanImport(text, store, Win32TextCodec(), clock, exchangeId, limits);
     if (!plan.error.empty()) {
         outcome.code = plan.storeFull ? kExchangeStoreFull : kExchangeInvalid;

@@ -25,6 +25,9 @@ struct ExchangeOutcome {
     std::string message;
 };
 
+// The installation's part of every UID it makes, drawn the first time.
+std::string CalendarExchangeId(Registry& registry);
+
 // The events, their exclusions and the UIDs they go out with, written to
 // path as UTF-8.
 ExchangeOutcome ExportCalendarFile(const std::string& path, EventStore& store, Registry& registry,

@@ -32,6 +32,7 @@ BEGIN_MESSAGE_TABLE(CMainFrame, CWnd)
     ON_MESSAGE(WM_TIMECHANGE, &CMainFrame::OnTimeChange)
     ON_MESSAGE(WM_COPYDATA, &CMainFrame::OnCopyData)
     ON_MESSAGE(WM_EXCHANGEREPORT, &CMainFrame::OnExchangeReport)
+    ON_MESSAGE(WM_SYNCDONE, &CMainFrame::OnSyncDone)
     ON_COMMAND(ID_OPEN_CALENDAR, &CMainFrame::OnOpenCalendar)
     ON_COMMAND(ID_UPCOMING_EVENTS, &CMainFrame::OnOpenUpcoming)
     ON_COMMAND(ID_PREFERENCES, &CMainFrame::OnPreferences)
@@ -39,6 +40,7 @@ BEGIN_MESSAGE_TABLE(CMainFrame, CWnd)
     ON_COMMAND(ID_APP_ABOUT, &CMainFrame::OnAbout)
     ON_COMMAND(ID_EXPORT_ICALENDAR, &CMainFrame::OnExportICalendar)
     ON_COMMAND(ID_IMPORT_ICALENDAR, &CMainFrame::OnImportICalendar)
+    ON_COMMAND(ID_SYNC_NOW, &CMainFrame::OnSyncNow)
     ON_COMMAND(ID_APP_EXIT, &CMainFrame::OnExit)
 END_MESSAGE_TABLE()
 
@@ -48,7 +50,8 @@ CMainFrame::CMainFrame(CCalendarApp& app, const Clock& clock, NotifyIconCall not
       notifyIcon_(notifyIcon != nullptr ? notifyIcon : Shell_NotifyIconA),
       store_(app.GetRegistry(), clock_, scheduler_, *this),
       keeper_(app.GetRegistry()),
-      scheduler_(store_, prefs_, clock_, timer_, actions_, *this, &keeper_, this) {}
+      scheduler_(store_, prefs_, clock_, timer_, actions_, *this, &keeper_, this),
+      syncWorker_(WM_SYNCDONE) {}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -100,6 +103,7 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     if (!app_.QuietStart()) OpenCalendar(0, 0);
     // No calendar to paint: nothing would post the rest of the load.
     if (scheduleWnd_ == nullptr) store_.FinishLoad();
+    ScheduleSync(true);
     return 0;
 }
 
@@ -108,6 +112,7 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
     // would overwrite the user's rectangle and exclusions.
     if (!created_) return 0;
     created_ = false;
+    EndSyncForExit();
     if (scheduleWnd_ != nullptr) ::DestroyWindow(scheduleWnd_);
     if (dueEventWnd_ != nullptr) ::DestroyWindow(dueEventWnd_);
     RemoveTrayIcon();

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "app/ical_exchange.h"
+#include "app/sync_worker.h"
 #include "core/clock.h"
 #include "core/time_types.h"
+#include "platform/win32/win32_credential_store.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_text_format.h"
 #include "platform/win32/win32_reminder_links.h"
@@ -20,6 +22,7 @@
 #include "store/preferences.h"
 #include "store/snoozes.h"
 #include "store/store_links.h"
+#include "sync/sync_status.h"
 #include "ui/wnd.h"
 
 class CCalendarApp;
@@ -39,6 +42,8 @@ public:
 
     // The hidden window's class, by which a second start finds it.
     static constexpr const char* kClassName = "OrvCalendarFrame";
+    // Beside the reminders' timer.
+    static constexpr UINT_PTR kSyncTimerId = 56;
 
     // Creates the hidden window; false when its creation step refused.
     bool Create();
@@ -64,11 +69,26 @@ private:
     LRESULT OnTimeChange(WPARAM, LPARAM);
     LRESULT OnCopyData(WPARAM, LPARAM);
     LRESULT OnExchangeReport(WPARAM, LPARAM);
+    LRESULT OnSyncDone(WPARAM, LPARAM);
     void OnExportICalendar();
     void OnImportICalendar();
     // A tray command: its file dialog, the work and the box.
     void RunExchangeCommand(bool import);
     ExchangeOutcome Exchange(bool import, const std::string& path);
+    void OnSyncNow();
+    // Sync: one at a time on the worker; asked while one runs, another
+    // follows it. A sync that cannot start ends at once, with its reason.
+    void StartSync();
+    void FinishSync(const SyncResult& result);
+    // The interval timer, from now; none when sync is off or by hand only.
+    void ScheduleSync(bool starting = false);
+    void OnSyncTimer();
+    // A second start's /sync: the next sync to start, waited for.
+    LRESULT SyncForCaller();
+    // On the way out: a sync about to end is still taken in.
+    void EndSyncForExit();
+    // From the tray icon; a click on a sync's opens nothing.
+    void ShowBalloon(const std::string& title, const std::string& text, bool fromSync);
     void OnOpenCalendar();
     void OnOpenUpcoming();
     void OnPreferences();
@@ -106,6 +126,14 @@ private:
     CPropSheet* prefSheet_ = nullptr;  // the open Preferences sheet
     bool choosingFile_ = false;        // an export or import file dialog is open
     std::deque<ExchangeOutcome> reports_;  // of handed requests, until their boxes show
+    Win32CredentialStore credentials_;
+    SyncWorker syncWorker_;
+    std::string syncStatus_;   // the last sync's line, for the Sync page
+    SyncEnd lastSyncEnd_ = SyncEnd::Done;
+    unsigned syncsEnded_ = 0;  // counts every end, refused starts too
+    bool syncAgain_ = false;   // asked while one ran
+    bool syncByHand_ = false;  // from the tray: its end shows a balloon
+    bool balloonIsSync_ = false;
     UINT taskbarCreated_ = 0;
     bool created_ = false;  // creation went through: the destroy steps apply
 };

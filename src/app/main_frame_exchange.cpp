@@ -42,6 +42,7 @@ LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
         ORV_CHECK(PostMessageA(hwnd_, WM_COMMAND, ID_OPEN_CALENDAR, 0));
         return COPYDATA_ANSWERED + kExchangeOk;
     }
+    if (lParam != 0 && reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == COPYDATA_SYNC) return SyncForCaller();
     ExchangeRequest request;
     if (lParam == 0 || !ReadExchangeRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), request)) return 0;
     // Before the events are loaded, or after they are saved for the exit.

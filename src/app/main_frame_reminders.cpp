@@ -9,6 +9,10 @@
 #include "ui/window_messages.h"
 
 LRESULT CMainFrame::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam == kSyncTimerId) {
+        OnSyncTimer();
+        return 0;
+    }
     if (wParam != kReminderTimerId) return Default();
     scheduler_.OnTimer();
     return 0;

@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "app/app_ids.h"
+#include "app/calendar_app.h"
 #include "core/product.h"
 #include "platform/win32/win32_date_format.h"
 #include "platform/win32/trace.h"
+#include "sync/sync_settings.h"
 #include "ui/gdi.h"
 
 void CMainFrame::AddTrayIcon() {
@@ -44,6 +46,12 @@ std::string StartText(Instant start, bool withDate) {
 void CMainFrame::ShowNotice(const std::vector<NoticeEntry>& entries, bool missed) {
     if (entries.empty() || hwnd_ == nullptr) return;
     const NoticeText notice = MakeNoticeText(entries, missed, StartText);
+    ShowBalloon(notice.title, notice.text, false);
+}
+
+void CMainFrame::ShowBalloon(const std::string& title, const std::string& text, bool fromSync) {
+    if (hwnd_ == nullptr) return;
+    balloonIsSync_ = fromSync;
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V2_SIZE;  // the first layout with a balloon
     data.hWnd = hwnd_;
@@ -51,8 +59,8 @@ void CMainFrame::ShowNotice(const std::vector<NoticeEntry>& entries, bool missed
     data.uFlags = NIF_INFO;
     data.dwInfoFlags = NIIF_INFO;
     data.uTimeout = 10000;
-    std::strncpy(data.szInfoTitle, notice.title.c_str(), sizeof data.szInfoTitle - 1);
-    std::strncpy(data.szInfo, notice.text.c_str(), sizeof data.szInfo - 1);
+    std::strncpy(data.szInfoTitle, title.c_str(), sizeof data.szInfoTitle - 1);
+    std::strncpy(data.szInfo, text.c_str(), sizeof data.szInfo - 1);
     ORV_CHECK(notifyIcon_(NIM_MODIFY, &data));
 }
 
@@ -65,12 +73,14 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
         MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_POPUPS)));
         if (HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr) {
             SetMenuDefaultItem(popup, ID_OPEN_CALENDAR, FALSE);
+            if (!IsSyncSetUp(LoadSyncSettings(app_.GetRegistry()))) DeleteMenu(popup, ID_SYNC_NOW, MF_BYCOMMAND);
             TrackPopupMenu(popup, 0, pt.x, pt.y, 0, hwnd_, nullptr);
             // Lets the menu close when the user clicks elsewhere.
             PostMessageA(hwnd_, WM_NULL, 0, 0);
         }
     } else if (lParam == NIN_BALLOONUSERCLICK) {
-        OpenUpcoming();
+        // A sync's balloon has nothing behind it.
+        if (!balloonIsSync_) OpenUpcoming();
     } else if (lParam == WM_LBUTTONDBLCLK) {
         if (GetKeyState(VK_MENU) < 0) {
             OpenUpcoming();

@@ -71,3 +71,11 @@ bool FindOccurrence(const ScheduleItem& item, Instant from, Instant to, Instant*
     if (start != nullptr) *start = found;
     return true;
 }
+
+long long DistanceFromNow(const ScheduleItem& item, Instant now) {
+    const ScheduleFront& f = item.front;
+    const Instant last = IsEndless(f) ? kLatestInstant : static_cast<Instant>(f.endDate);
+    Instant at = 0;
+    if (FindOccurrence(item, std::max<Instant>(now, f.startDate), last, &at)) return at - now;
+    return now - std::min<Instant>(now, last);
+}

@@ -53,15 +53,6 @@ bool SameOccurrence(const ScheduleItem& change, const ScheduleItem& series, long
            change.note == series.note && change.remindMinutes == series.remindMinutes;
 }
 
-// Seconds from now to the event's nearest occurrence.
-long long Distance(const ScheduleItem& item, Instant now) {
-    const ScheduleFront& f = item.front;
-    const Instant last = IsEndless(f) ? kLatestInstant : static_cast<Instant>(f.endDate);
-    Instant at = 0;
-    if (FindOccurrence(item, std::max<Instant>(now, f.startDate), last, &at)) return at - now;
-    return now - std::min<Instant>(now, last);
-}
-
 // Every event of the file as planned, changed occurrences after their
 // series; what is skipped is counted in the report.
 std::vector<PlannedEvent> PlanEvents(const IcsReadResult& read, EventMapper& mapper, ImportReport& report) {
@@ -150,7 +141,7 @@ bool FitIntoStore(std::vector<PlannedEvent>& planned, EventStore& store, std::st
             const ScheduleItem* mine = store.FindEvent(match->second);
             if (mine != nullptr && mine->uid.empty()) p.item->uid.clear();
         } else {
-            p.distance = Distance(*p.item, now);
+            p.distance = DistanceFromNow(*p.item, now);
             fresh.push_back(&p);
         }
     }

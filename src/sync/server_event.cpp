@@ -30,14 +30,6 @@ bool AllOurs(const IcsComponent& event) {
                        [](const IcsComponent& c) { return c.name == "VALARM"; });
 }
 
-long long Distance(const ScheduleItem& item, Instant now) {
-    const ScheduleFront& f = item.front;
-    const Instant last = IsEndless(f) ? kLatestInstant : static_cast<Instant>(f.endDate);
-    Instant at = 0;
-    if (FindOccurrence(item, std::max<Instant>(now, f.startDate), last, &at)) return at - now;
-    return now - std::min<Instant>(now, last);
-}
-
 }  // namespace
 
 ServerEvent MapServerText(std::string_view text, const TextCodec& codec, Instant now, Instant windowStart,
@@ -81,7 +73,7 @@ ServerEvent MapServerText(std::string_view text, const TextCodec& codec, Instant
                 n.firstOnly == nullptr && !n.unknownZone && n.replacedCharacters == 0 && n.shortened == 0 &&
                 !n.launchLeftOff && n.refusedPaths == 0 && AllOurs(*master) && !rawUid.empty() &&
                 planned.uidKey == rawUid;
-    out.distance = Distance(*planned.item, now);
+    out.distance = DistanceFromNow(*planned.item, now);
     out.item = std::move(planned.item);
     out.exclusions = std::move(planned.exclusions);
     return out;

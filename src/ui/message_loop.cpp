@@ -11,12 +11,34 @@ bool PreTranslate(MSG& msg) {
     return false;
 }
 
-int RunMessageLoop() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (PreTranslate(msg)) continue;
+namespace {
+
+// False at WM_QUIT, with msg holding it.
+bool PumpOne(MSG& msg) {
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) return false;
+    if (!PreTranslate(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    return true;
+}
+
+}  // namespace
+
+int RunMessageLoop() {
+    MSG msg;
+    while (PumpOne(msg)) {
+    }
     return static_cast<int>(msg.wParam);
+}
+
+bool RunMessageLoopUntil(const std::function<bool()>& done) {
+    MSG msg;
+    while (!done()) {
+        if (!PumpOne(msg)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+    }
+    return true;
 }

@@ -7,12 +7,6 @@
 work=$(cd "$(dirname "$EXE")/.." && pwd)/e2e_ical
 rm -rf "$work" && mkdir -p "$work"
 run() { wine "$EXE" "$@" >/dev/null 2>&1; echo $?; }  # the exit code
-titles() {  # the events' titles in the order of their ids, blanks and all
-  local id
-  for id in $(reg_subkeys "$SC" | sort -n); do
-    wine reg query "$SC\\$id" /v title 2>/dev/null | tr -d '\r' | sed -n 's/^ *title *REG_SZ *//p'
-  done | tr '\n' '|'
-}
 menu_command() {  # a tray menu command by its id, as choosing the item sends it
   probe post "$FRAME" "$WM_COMMAND" "$1" 0 >/dev/null
 }

@@ -23,12 +23,14 @@
 //                                         text on the tooltip colour
 //   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
 //   orv_probe clip TEXT [COUNT]           puts TEXT, COUNT times over, on the clipboard (system code page)
+//   orv_probe credential TARGET USER PASSWORD   keeps a generic credential, as the Sync page does
 //   orv_probe launch WAITCLASS QUITCLASS QUITMSG QUITWPARAM EXE [ARGS]
 //       starts EXE, times it until a visible WAITCLASS window shows painted, posts the
 //       quit message, waits for the end; prints "ms_to_window peak_working_set_kb ms_total"
 // Numbers may be decimal or 0x-prefixed hex. CLASS "-" matches any class.
 #include <windows.h>
 #include <psapi.h>
+#include <wincred.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -415,6 +417,16 @@ int main(int argc, char** argv) {
         CloseClipboard();
         DestroyWindow(owner);
         return ok ? 0 : 1;
+    }
+    if (verb == "credential" && argc >= 5) {
+        CREDENTIALA credential = {};
+        credential.Type = CRED_TYPE_GENERIC;
+        credential.TargetName = argv[2];
+        credential.UserName = argv[3];
+        credential.CredentialBlobSize = static_cast<DWORD>(std::strlen(argv[4]));
+        credential.CredentialBlob = reinterpret_cast<LPBYTE>(argv[4]);
+        credential.Persist = CRED_PERSIST_LOCAL_MACHINE;
+        return CredWriteA(&credential, 0) ? 0 : 1;
     }
     if (verb == "launch" && argc >= 7) return Launch(argc, argv);
     return 2;

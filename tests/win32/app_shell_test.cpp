@@ -27,7 +27,7 @@ TEST(CommandLine, QuietStartNeedsALowercaseS) {
     }
 }
 
-TEST(CommandLine, ExportAndImportTakeTheNextArgumentAsTheirFile) {
+TEST(CommandLine, ExchangesTakeTheNextArgumentAsTheirFileAndSyncTakesNone) {
     using A = CommandLineRequest::Action;
     const struct {
         const char* line;
@@ -46,6 +46,9 @@ TEST(CommandLine, ExportAndImportTakeTheNextArgumentAsTheirFile) {
         {"/import \"\"", A::Invalid, "", false},
         {"/export a.ics /import b.ics", A::Invalid, "", false},
         {"/export C:\\My Files\\a.ics", A::Invalid, "", false},      // blanks without quotes
+        {"-SYNC /s", A::Sync, "", true},                              // a sync, not a quiet start
+        {"/sync /import a.ics", A::Invalid, "", false},
+        {"/sync later", A::Invalid, "", false},
     };
     for (const auto& c : cases) {
         const CommandLineRequest r = ParseCommandLine(SplitCommandLine(c.line));

@@ -59,6 +59,7 @@ TEST(Resources, PopupMenusHoldTheCommandsInOrder) {
                                                          {0, ""},
                                                          {32850, "Export to iCalendar..."},
                                                          {32851, "Import from iCalendar..."},
+                                                         {32852, "Sync Now"},
                                                          {0, ""},
                                                          {32772, "Exit"},
                                                      }));

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Sync with a CalDAV server: a Radicale of its own on a free loopback port,
+# with Python's caldav on the same calendar as the other device. /sync with
+# no copy running and handed to a running one, the tray's Sync Now, the
+# server stopped, the password kept out of the registry, and a sync killed
+# halfway that the next one finishes without doubling anything.
+. "$(dirname "$0")/lib.sh"
+work=$(mktemp -d)
+server=""
+proxy=""
+stop_pid() { if [ -n "$1" ]; then kill "$1" 2>/dev/null; wait "$1" 2>/dev/null; fi; }
+cleanup() { stop_program; stop_pid "$proxy"; stop_pid "$server"; rm -rf "$work"; }
+trap cleanup EXIT
+
+free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+port=$(free_port)
+user=phone
+password='pa55: not in the registry'
+base="http://127.0.0.1:$port"
+url="$base/$user/calendar/"
+printf '%s:%s\n' "$user" "$password" >"$work/users"
+cat >"$work/config" <<CONFIG
+[server]
+hosts = 127.0.0.1:$port
+[auth]
+type = htpasswd
+htpasswd_filename = $work/users
+htpasswd_encryption = plain
+delay = 0
+[rights]
+type = owner_only
+[storage]
+filesystem_folder = $work/collections
+[web]
+type = none
+[logging]
+level = warning
+CONFIG
+start_server() {
+  radicale --config "$work/config" >>"$work/radicale.log" 2>&1 &
+  server=$!
+  wait_for 10 curl -s -o /dev/null "$base/"
+}
+start_server || { echo "FAIL - Radicale did not start"; cat "$work/radicale.log"; exit 1; }
+curl -s -o /dev/null -u "$user:$password" -X MKCALENDAR "$url"
+
+phone() { /usr/bin/python3 "$E2E_DIR/phone.py" "$url" "$user" "$password" "$@"; }
+run() { wine "$EXE" "$@" >/dev/null 2>&1; echo $?; }  # the exit code
+has_title() { titles | tr '|' '\n' | grep -qxF "$1"; }
+sync_to() {  # the collection's address
+  wine reg add "$USER_KEY" /v SyncUrl /t REG_SZ /d "$1" /f >/dev/null 2>&1
+}
+
+reg_reset
+check "/sync before it is set up: not set up (9)" test "$(run /sync)" = 9
+message=$(wine "$EXE" /sync 2>&1 >/dev/null | tr -d '\r')
+check "the caller reads why: $message" test "$message" = "Sync is not set up."
+
+# Set up as the Sync page leaves it; two events here, one on the phone.
+sync_to "$url"
+wine reg add "$USER_KEY" /v SyncUser /t REG_SZ /d "$user" /f >/dev/null 2>&1
+reg_dword "$USER_KEY" SyncMinutes 0
+probe credential "OrvCalendar/sync" "$user" "$password"
+add_event 1 1 36000 1 1 0 Dentist
+add_event 2 0 28800 30 30 0 Standup
+phone add lunch@phone 'Phone lunch' 2 12
+
+check "/sync with no copy running: done (0)" test "$(run /sync)" = 0
+check "the phone's event is in the calendar" has_title 'Phone lunch'
+listed=$(phone list | tr '\n' ' ')
+check "the calendar's events are on the server: $listed" grep -q '^Dentist| Phone lunch| Standup|FREQ=DAILY;UNTIL=' <<<"$listed"
+check "the password is in no registry value" not grep -qF "$password" <(wine reg query "$ROOT_KEY" /s 2>/dev/null)
+
+# A running copy: /sync is handed to it, and the tray's Sync Now.
+start_program /s
+phone retitle lunch@phone 'Phone lunch moved'
+phone add call@phone 'Phone call' 3 15
+check "/sync handed to the running copy: done (0)" test "$(run /sync)" = 0
+check "the phone's edit came in" has_title 'Phone lunch moved'
+check "and its new event" has_title 'Phone call'
+phone delete call@phone
+probe post "$FRAME" "$WM_COMMAND" "$ID_SYNC_NOW" 0 >/dev/null
+check "Sync Now takes the phone's deletion in" wait_for 20 not has_title 'Phone call'
+
+# The server stopped: a clear failure and nothing lost.
+before=$(titles)
+stop_pid "$server"; server=""
+check "/sync with the server stopped: unreachable (7)" test "$(run /sync)" = 7
+check "nothing lost" test "$(titles)" = "$before"
+stop_program
+
+# Killed in the middle of a sync: a proxy holds each PUT back, the program
+# is killed once some of the new events reached the server.
+start_server || { echo "FAIL - Radicale did not start again"; exit 1; }
+proxy_port=$(free_port)
+/usr/bin/python3 "$E2E_DIR/slow_proxy.py" "$proxy_port" "$port" 0.5 &
+proxy=$!
+wait_for 10 curl -s -o /dev/null "http://127.0.0.1:$proxy_port/"
+sync_to "http://127.0.0.1:$proxy_port/$user/calendar/"
+for i in $(seq 10 21); do add_event "$i" 4 "$((i * 1800))" 4 1 0 "Batch $i"; done
+batches() { phone list | grep -c '^Batch'; }
+some_sent() { [ "$(batches)" -ge 2 ]; }
+start_program /s
+probe post "$FRAME" "$WM_COMMAND" "$ID_SYNC_NOW" 0 >/dev/null
+wait_for 30 some_sent
+sent=$(batches)
+kill -9 "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; program_pid=
+check "killed with $sent of 12 new events sent" test "$sent" -ge 2 -a "$sent" -lt 12
+sync_to "$url"
+start_program /s
+check "the next sync: done (0)" test "$(run /sync)" = 0
+check "every event on the server once: $(batches) of 12" test "$(batches)" = 12
+check "no conflict copy" not grep -qF '(conflict)' <<<"$(titles)"
+stop_program
+finish
