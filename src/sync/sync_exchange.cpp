@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -90,7 +91,8 @@ private:
     }
 
     // Takes one listing's resource; false when the listing is over its limit.
-    bool Take(const DavResource& r) {
+    bool Take(DavResource& r) {
+        r.href = CanonicalHref(r.href);
         if (!InCollection(r.href) || !IsStorableEtag(r.etag)) {
             ++out_.failed;
             out_.tokenValid = false;
@@ -123,7 +125,7 @@ private:
                 gone_.clear();
                 return false;
             }
-            for (const DavResource& r : l.resources)
+            for (DavResource& r : l.resources)
                 if (!Take(r)) break;
             if (l.syncToken.empty()) out_.tokenValid = false;
             token = l.syncToken;
@@ -146,7 +148,7 @@ private:
             out_.end = SyncEnd::Unreachable;
             return false;
         }
-        for (const DavResource& r : l.resources) {
+        for (DavResource& r : l.resources) {
             if (r.gone) continue;
             if (!Take(r)) break;
         }
@@ -225,6 +227,7 @@ private:
                 continue;
             }
             for (DavResource& r : got) {
+                r.href = CanonicalHref(r.href);
                 const auto id = ids.find(r.href);
                 if (id == ids.end()) continue;  // not asked for
                 const std::uint32_t localId = id->second;
@@ -278,7 +281,41 @@ private:
     std::map<std::string, std::uint32_t> fetch_;  // href, the local event or 0
 };
 
+bool PathMayHold(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           std::strchr("-._~!$&'()*+,;=:@", c) != nullptr;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
 }  // namespace
+
+std::string CanonicalHref(std::string_view href) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(href.size());
+    for (std::size_t i = 0; i < href.size(); ++i) {
+        const int high = i + 2 < href.size() && href[i] == '%' ? HexValue(href[i + 1]) : -1;
+        const int low = high >= 0 ? HexValue(href[i + 2]) : -1;
+        if (low < 0) {
+            out += href[i];
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(high * 16 + low);
+        if (c != 0 && PathMayHold(c)) {
+            out += static_cast<char>(c);
+        } else {
+            out.append(1, '%').append(1, kHex[c >> 4]).append(1, kHex[c & 15]);
+        }
+        i += 2;
+    }
+    return out;
+}
 
 SyncOutcome RunSyncExchange(const SyncSnapshot& snapshot, CalDavTransport& transport) {
     return Exchange(snapshot, transport).Run();

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/caldav_transport.h"
@@ -45,6 +46,11 @@ constexpr std::size_t kMaxListedResources = 4000;
 constexpr std::size_t kMaxFetchedBytes = 64u << 20;
 constexpr std::size_t kFetchBatch = 50;
 constexpr int kMaxSyncRounds = 20;
+
+// Servers write one path in more than one way ("@" or "%40"): hrefs are
+// compared in this form, with the escapes of characters a path may hold as
+// they are undone and the others' hex digits in capitals.
+std::string CanonicalHref(std::string_view href);
 
 // Worker thread: only the transport and the snapshot, never the store.
 // Stops at the first request that finds the server unreachable or the

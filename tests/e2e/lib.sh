@@ -109,11 +109,10 @@ sleep_until() { local d=$(( $1 - $(date +%s) )); [ "$d" -le 0 ] || sleep "$d"; }
 # Event ids in the registry, in order: "1 2 ".
 event_ids() { reg_subkeys "$SC" | sort -n | tr '\n' ' '; }
 events_are() { [ "$(event_ids)" = "$1" ]; }
+title_of() { wine reg query "$SC\\$1" /v title 2>/dev/null | tr -d '\r' | sed -n 's/^ *title *REG_SZ *//p'; }  # id
 titles() {  # the events' titles in the order of their ids, blanks and all
   local id
-  for id in $(reg_subkeys "$SC" | sort -n); do
-    wine reg query "$SC\\$id" /v title 2>/dev/null | tr -d '\r' | sed -n 's/^ *title *REG_SZ *//p'
-  done | tr '\n' '|'
+  for id in $(reg_subkeys "$SC" | sort -n); do title_of "$id"; done | tr '\n' '|'
 }
 
 # A batch program that appends a line to MARKER each time it runs; its runs.

@@ -3,6 +3,9 @@
 calendar collection.
 
 usage: phone.py URL USER PASSWORD add UID SUMMARY DAY_OFFSET HOUR
+       phone.py URL USER PASSWORD weekly UID SUMMARY DAY_OFFSET HOUR OVERRIDE_SUMMARY
+                                  (the second week's one has its own summary, an hour later)
+       phone.py URL USER PASSWORD parts UID    one "summary|RRULE|RECURRENCE-ID" line per component
        phone.py URL USER PASSWORD retitle UID SUMMARY
        phone.py URL USER PASSWORD delete UID
        phone.py URL USER PASSWORD list        one "summary|RRULE value" line per event, sorted
@@ -18,6 +21,11 @@ def day(offset, hour):
     return base + datetime.timedelta(days=offset)
 
 
+def vevent(uid, summary, start, extra):
+    return (f"BEGIN:VEVENT\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:{start:%Y%m%dT%H%M%S}\r\n"
+            f"DTEND:{start + datetime.timedelta(hours=1):%Y%m%dT%H%M%S}\r\nSUMMARY:{summary}\r\n{extra}END:VEVENT\r\n")
+
+
 def component(event):
     return event.icalendar_instance.walk("VEVENT")[0]
 
@@ -26,14 +34,16 @@ def main():
     url, user, password, verb = sys.argv[1:5]
     args = sys.argv[5:]
     calendar = caldav.DAVClient(url=url, username=user, password=password).calendar(url=url)
-    if verb == "add":
-        uid, summary, offset, hour = args
+    if verb in ("add", "weekly"):
+        uid, summary, offset, hour = args[:4]
         start = day(int(offset), int(hour))
-        calendar.save_event(
-            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\nBEGIN:VEVENT\r\n"
-            f"UID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:{start:%Y%m%dT%H%M%S}\r\n"
-            f"DTEND:{start + datetime.timedelta(hours=1):%Y%m%dT%H%M%S}\r\nSUMMARY:{summary}\r\n"
-            "END:VEVENT\r\nEND:VCALENDAR\r\n")
+        text = vevent(uid, summary, start, "RRULE:FREQ=WEEKLY;COUNT=4\r\n" if verb == "weekly" else "")
+        if verb == "weekly":
+            moved = start + datetime.timedelta(days=7)
+            text += vevent(uid, args[4], moved + datetime.timedelta(hours=1),
+                           f"RECURRENCE-ID:{moved:%Y%m%dT%H%M%S}\r\n")
+        calendar.save_event("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\n" + text +
+                            "END:VCALENDAR\r\n")
     elif verb == "retitle":
         uid, summary = args
         event = calendar.event_by_uid(uid)
@@ -41,6 +51,14 @@ def main():
         event.save()
     elif verb == "delete":
         calendar.event_by_uid(args[0]).delete()
+    elif verb == "parts":
+        lines = []
+        for c in calendar.event_by_uid(args[0]).icalendar_instance.walk("VEVENT"):
+            rule = c.get("rrule")
+            rid = c.get("recurrence-id")
+            lines.append(f"{c.get('summary')}|{rule.to_ical().decode() if rule else ''}|"
+                         f"{rid.to_ical().decode() if rid else ''}")
+        print("\n".join(sorted(lines)))
     elif verb == "list":
         lines = []
         for event in calendar.events():

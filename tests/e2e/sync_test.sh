@@ -82,18 +82,41 @@ phone delete call@phone
 probe post "$FRAME" "$WM_COMMAND" "$ID_SYNC_NOW" 0 >/dev/null
 check "Sync Now takes the phone's deletion in" wait_for 20 not has_title 'Phone call'
 
+stop_program
+
+# Edits on both sides, written here as the editor writes them: an edit goes
+# up, one made on both sides keeps both, and a rule with an exception made
+# on the phone keeps its exception when its title is edited here.
+id_of() { local id; for id in $(reg_subkeys "$SC"); do [ "$(title_of "$id")" = "$1" ] && echo "$id"; done; }
+retitle_here() {
+  local id; id=$(id_of "$1")
+  [ -n "$id" ] && wine reg add "$SC\\$id" /v title /t REG_SZ /d "$2" /f >/dev/null 2>&1
+}
+phone weekly choir@phone Choir 1 19 'Choir in hall B'
+check "/sync takes in the phone's weekly event" test "$(run /sync)" = 0
+retitle_here Dentist 'Dentist at 11'
+retitle_here 'Phone lunch moved' 'Lunch here'
+phone retitle lunch@phone 'Lunch on the phone'
+retitle_here Choir 'Choir practice'
+check "/sync with edits on both sides: done (0)" test "$(run /sync)" = 0
+check "the edit made here is on the server" grep -qx 'Dentist at 11|' <(phone list)
+check "the phone's version wins" has_title 'Lunch on the phone'
+check "and the one made here is kept beside it" has_title '(conflict) Lunch here'
+parts=$(phone parts choir@phone | tr '\n' ' ')
+check "the title edit kept the phone's rule and exception: $parts" \
+  grep -q '^Choir in hall B||[0-9T]* Choir practice|FREQ=WEEKLY;COUNT=4|' <<<"$parts"
+
 # The server stopped: a clear failure and nothing lost.
 before=$(titles)
 stop_pid "$server"; server=""
 check "/sync with the server stopped: unreachable (7)" test "$(run /sync)" = 7
 check "nothing lost" test "$(titles)" = "$before"
-stop_program
 
 # Killed in the middle of a sync: a proxy holds each PUT back, the program
 # is killed once some of the new events reached the server.
 start_server || { echo "FAIL - Radicale did not start again"; exit 1; }
 proxy_port=$(free_port)
-/usr/bin/python3 "$E2E_DIR/slow_proxy.py" "$proxy_port" "$port" 0.5 &
+/usr/bin/python3 "$E2E_DIR/slow_proxy.py" "$proxy_port" "$port" 0.5 2>"$work/proxy.log" &
 proxy=$!
 wait_for 10 curl -s -o /dev/null "http://127.0.0.1:$proxy_port/"
 sync_to "http://127.0.0.1:$proxy_port/$user/calendar/"
@@ -110,6 +133,7 @@ sync_to "$url"
 start_program /s
 check "the next sync: done (0)" test "$(run /sync)" = 0
 check "every event on the server once: $(batches) of 12" test "$(batches)" = 12
-check "no conflict copy" not grep -qF '(conflict)' <<<"$(titles)"
+conflicts() { titles | tr '|' '\n' | grep -cF '(conflict)'; }
+check "and no new conflict copy" test "$(conflicts)" = 1
 stop_program
 finish

@@ -107,6 +107,15 @@ TEST(SyncEngine, ChangedOnBothSidesTheServerWinsAndTheLocalVersionIsKept) {
     p.there.Sync(p.server);
     EXPECT_EQ(ServerTitles(p.server), (Titles{"(conflict) Budget with Ann", "Budget (room 4)"}));
     EXPECT_EQ(p.there.Titles(), ServerTitles(p.server));
+
+    // An event the phone made, whose text is kept: the same.
+    p.server.DevicePut("phone-2.ics", PhoneEvent("phone-2", "Lunch", "20261211T120000", "20261211T130000", "LOCATION:Hall\r\n"));
+    p.here.Sync(p.server);
+    p.here.Retitle("Lunch", "Lunch here");
+    p.server.DevicePut("phone-2.ics", PhoneEvent("phone-2", "Lunch there", "20261211T120000", "20261211T130000", "LOCATION:Hall\r\n"));
+    EXPECT_EQ(p.here.Sync(p.server).conflicts, 1);
+    EXPECT_NE(p.here.ByTitle("(conflict) Lunch here"), nullptr);
+    EXPECT_NE(p.here.ByTitle("Lunch there"), nullptr);
 }
 
 TEST(SyncEngine, EditedHereWhileDeletedOnTheServerGoesBackAsNew) {
@@ -290,6 +299,31 @@ TEST(SyncEngine, KilledMidwayTheNextSyncConverges) {
         const SyncResult settled = p.here.Sync(p.server);
         EXPECT_EQ(settled.received + settled.sent + settled.conflicts + settled.failed, 0);
     }
+}
+
+// Radicale lists "a@b.ics", which the calendar put, as "a%40b.ics".
+TEST(SyncEngine, AServerThatEscapesThePathStillFindsOurOwnCopies) {
+    Pair p;
+    p.server.escapesAt = true;
+    p.here.Add("Mine", 2026, 12, 9);
+    p.here.Sync(p.server);
+    ASSERT_NE(ServerTitles(p.server), Titles{});
+    const SyncResult again = p.here.Sync(p.server);
+    EXPECT_EQ(again.received + again.sent + again.failed, 0);
+    EXPECT_EQ(p.here.Titles(), Titles{"Mine"});
+}
+
+TEST(SyncEngine, HrefsAreComparedWithTheEscapesOfPathCharactersUndone) {
+    const struct {
+        const char* href;
+        const char* canonical;
+    } cases[] = {
+        {"/cal/1-ab%40orv.ics", "/cal/1-ab@orv.ics"},
+        {"/cal/%7euser/a%2Bb.ics", "/cal/~user/a+b.ics"},
+        {"/cal/a%2fb%20c%25.ics", "/cal/a%2Fb%20c%25.ics"},  // a slash, a blank and a percent stay escaped
+        {"/cal/%00%zz%4", "/cal/%00%zz%4"},                  // no character or no escape at all
+    };
+    for (const auto& c : cases) EXPECT_EQ(CanonicalHref(c.href), c.canonical) << c.href;
 }
 
 TEST(SyncEngine, AnotherCollectionGetsEverythingAndDeletesNothing) {

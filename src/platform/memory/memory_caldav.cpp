@@ -48,7 +48,7 @@ DavStatus MemoryCalDav::QueryRange(Instant from, Instant to, DavListing& out) {
     if (!Admit("QUERY", st)) return st;
     out = {};
     for (const auto& [href, r] : resources_)
-        if (!r.span || (r.span->first < to && r.span->second > from)) out.resources.push_back({href, r.etag, "", false});
+        if (!r.span || (r.span->first < to && r.span->second > from)) out.resources.push_back({Written(href), r.etag, "", false});
     return DavStatus::Ok;
 }
 
@@ -74,8 +74,8 @@ DavStatus MemoryCalDav::SyncCollection(const std::string& token, DavListing& out
             break;
         }
         const auto r = resources_.find(href);
-        if (r != resources_.end()) out.resources.push_back({href, r->second.etag, "", false});
-        else out.resources.push_back({href, "", "", true});
+        if (r != resources_.end()) out.resources.push_back({Written(href), r->second.etag, "", false});
+        else out.resources.push_back({Written(href), "", "", true});
         upTo = at;
     }
     out.syncToken = std::string("token-").append(std::to_string(out.truncated ? upTo : version_));
@@ -87,8 +87,8 @@ DavStatus MemoryCalDav::Fetch(const std::vector<std::string>& hrefs, std::vector
     if (!Admit(std::string("FETCH ").append(std::to_string(hrefs.size())), st)) return st;
     out.clear();
     for (const std::string& href : hrefs) {
-        const auto r = resources_.find(href);
-        if (r != resources_.end()) out.push_back({href, r->second.etag, r->second.text, false});
+        const auto r = resources_.find(Read(href));
+        if (r != resources_.end()) out.push_back({Written(href), r->second.etag, r->second.text, false});
     }
     return DavStatus::Ok;
 }
@@ -113,4 +113,21 @@ DavStatus MemoryCalDav::Delete(const std::string& href, const std::string& ifMat
     if (!ifMatch.empty() && r->second.etag != ifMatch) return DavStatus::PreconditionFailed;
     Remove(href);
     return DavStatus::Ok;
+}
+
+std::string MemoryCalDav::Read(const std::string& href) const {
+    std::string out;
+    for (std::size_t i = 0; i < href.size(); ++i) {
+        const bool at = href.compare(i, 3, "%40") == 0;
+        out += at ? '@' : href[i];
+        if (at) i += 2;
+    }
+    return out;
+}
+
+std::string MemoryCalDav::Written(const std::string& href) const {
+    if (!escapesAt) return href;
+    std::string out;
+    for (const char c : href) out += c == '@' ? std::string("%40") : std::string(1, c);
+    return out;
 }

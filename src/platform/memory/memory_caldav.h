@@ -29,6 +29,7 @@ public:
     bool unreachable = false;
     bool etagOnPut = true;
     std::size_t pageSize = 0;  // sync-collection answers truncated to this many; 0: all
+    bool escapesAt = false;    // answers write "@" in hrefs as "%40", as Radicale does
     // Every request after this many in all answers Unreachable: a sync cut off midway.
     std::optional<std::size_t> stopAfter;
 
@@ -57,6 +58,9 @@ public:
 private:
     // Whether the request is answered; Unreachable or Unauthorized in status when not.
     bool Admit(std::string request, DavStatus& status);
+    // A path as the server writes it, and as it reads one.
+    std::string Written(const std::string& href) const;
+    std::string Read(const std::string& href) const;
     std::string Href(const std::string& name) const { return name.rfind('/', 0) == 0 ? name : collection_ + name; }
     void Store(const std::string& href, const std::string& text, std::optional<std::pair<Instant, Instant>> span);
     void Remove(const std::string& href);
