@@ -1,6 +1,7 @@
 // The preferences sheet driven through its pages' controls and the sheet's
 // buttons: what is applied when, the colour kept only when applied, the hours rule,
-// the range messages, the wallpaper preview and files that cannot be loaded.
+// the range messages, the wallpaper preview and files that cannot be loaded,
+// and what the Sync page stores and starts.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,6 +15,10 @@
 
 #include "dialogs/preferences_ids.h"
 #include "dialogs/prop_sheet.h"
+#include "platform/memory/faulty_registry.h"
+#include "platform/memory/memory_credential_store.h"
+#include "platform/memory/memory_registry.h"
+#include "sync/sync_settings.h"
 #include "wallpaper/wallpaper.h"
 #include "support/dialog_script.h"
 #include "support/dib_canvas.h"
@@ -435,6 +440,183 @@ TEST_F(PrefSheetTest, TheColourSwatchIsFramedSoThatWhiteShowsAsABox) {
         EXPECT_EQ(shown->At(w - 1, y), frame) << y;
     }
     for (int x = 1; x < w - 1; ++x) EXPECT_EQ(shown->At(x, h / 2), RGB(255, 255, 255)) << x;
+}
+
+// The Sync page over a memory registry and credential store holding an
+// account already set up.
+class SyncPageTest : public PrefSheetTest {
+protected:
+    void SetUp() override {
+        PrefSheetTest::SetUp();
+        ASSERT_TRUE(SaveSyncSettings(memory, {"https://old.test/cal/", "ann", 15}));
+        ASSERT_TRUE(credentials.Write(kSyncCredentialTarget, "ann", "old secret"));
+        registry.ClearWrites();
+        context.registry = &registry;
+        context.credentials = &credentials;
+        context.syncSettingsChanged = [this] { calls.push_back("sync settings"); };
+        context.syncNow = [this] { calls.push_back("sync now"); };
+    }
+
+    CSyncPropPage& Sync() { return open->SyncPage(); }
+    void ShowSyncPage() { SendMessageA(Sheet(), PSM_SETCURSEL, 2, 0); }
+    std::string StoredPassword() const {
+        std::string user, password;
+        return credentials.Read(kSyncCredentialTarget, user, password) ? user + "/" + password : "none";
+    }
+
+    MemoryRegistry memory;
+    FaultyRegistry registry{memory};
+    MemoryCredentialStore credentials;
+};
+
+TEST_F(SyncPageTest, ApplyStoresOnlyChangedValidFieldsAndNamesWhatItRefuses) {
+    struct Row {
+        const char* name;
+        const char* url;       // typed; null: left as shown
+        const char* password;  // typed; null: left as shown
+        const char* minutes;   // typed; null: left as shown
+        const char* box;       // the message, "" for none; with one the sheet stays open
+        int focus;             // where a refusal leaves the focus
+        SyncSettings stored;
+        const char* storedPassword;
+    };
+    const SyncSettings old{"https://old.test/cal/", "ann", 15};
+    const Row rows[] = {
+        {"valid", " https://new.test/dav/ ", "new secret", "30", "", 0, {"https://new.test/dav/", "ann", 30},
+         "ann/new secret"},
+        {"cleared", "", "", "0", "", 0, {"", "ann", 0}, "none"},
+        {"untouched", nullptr, nullptr, nullptr, "", 0, old, "ann/old secret"},
+        {"not http", "ftp://new.test/", "new secret", nullptr, "The server address must begin with https:// or http://.",
+         IDC_SYNC_URL, old, "ann/old secret"},
+        {"space", "https://new test/", nullptr, nullptr, "The server address cannot contain spaces.", IDC_SYNC_URL,
+         old, "ann/old secret"},
+        {"too many minutes", nullptr, nullptr, "1441", "Please enter an integer between 0 and 1440.",
+         IDC_SYNC_MINUTES, old, "ann/old secret"},
+        {"refused write", "https://new.test/dav/", nullptr, nullptr, CSyncPropPage::kNotSavedText, 0, old,
+         "ann/old secret"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const bool refused = row.box[0] != '\0';
+        ASSERT_TRUE(SaveSyncSettings(memory, old));
+        ASSERT_TRUE(credentials.Write(kSyncCredentialTarget, "ann", "old secret"));
+        if (std::string(row.name) == "refused write") registry.FailName(RegOp::Write, "SyncUrl");
+        registry.ClearWrites();
+        calls.clear();
+        MessageBoxCatcher catcher;
+        std::string shownPassword;
+        int focus = 0;
+        std::vector<DialogScript::Step> steps = {[&] {
+            ShowSyncPage();
+            shownPassword = Text(Sync(), IDC_SYNC_PASSWORD);
+            if (row.url != nullptr) SetDlgItemTextA(Sync(), IDC_SYNC_URL, row.url);
+            if (row.password != nullptr) SetDlgItemTextA(Sync(), IDC_SYNC_PASSWORD, row.password);
+            if (row.minutes != nullptr) SetDlgItemTextA(Sync(), IDC_SYNC_MINUTES, row.minutes);
+            Press(PSBTN_OK);
+        }};
+        if (refused) {
+            steps.push_back([&] {
+                focus = GetDlgCtrlID(GetFocus());
+                Press(PSBTN_CANCEL);
+            });
+        }
+        const PrefSheetOutcome outcome = Run(std::move(steps));
+        registry.Heal();
+        EXPECT_EQ(shownPassword, "old secret");
+        EXPECT_EQ(catcher.Boxes().size(), refused ? 1u : 0u);
+        if (refused && !catcher.Boxes().empty()) {
+            EXPECT_EQ(catcher.Boxes()[0].text, row.box);
+        }
+        if (row.focus != 0) {
+            EXPECT_EQ(focus, row.focus);
+        }
+        const SyncSettings now = LoadSyncSettings(memory);
+        EXPECT_EQ(now.SyncUrl, row.stored.SyncUrl);
+        EXPECT_EQ(now.SyncUser, row.stored.SyncUser);
+        EXPECT_EQ(now.SyncMinutes, row.stored.SyncMinutes);
+        EXPECT_EQ(StoredPassword(), row.storedPassword);
+        const bool stores = !refused && row.url != nullptr;
+        EXPECT_EQ(outcome.syncApplied, stores);
+        EXPECT_FALSE(outcome.SaveSettings()) << "the preference group is not the Sync page's";
+        EXPECT_EQ(calls, stores ? Calls{"sync settings"} : Calls{});
+        if (row.url == nullptr && !refused) {
+            EXPECT_TRUE(registry.Writes().empty());
+        }
+    }
+}
+
+TEST_F(SyncPageTest, SyncNowStoresTheFieldsFirstThenStartsAndSaysSo) {
+    context.syncStatus = [] { return std::string("Could not reach the server."); };
+    std::string opened, started, finished;
+    bool enabledWithAddress = false;
+    bool enabledWithout = true;
+    bool applyEnabled = true;
+    Calls callsAtStart;
+    const PrefSheetOutcome outcome = Run({
+        [&] {
+            ShowSyncPage();
+            opened = Text(Sync(), IDC_SYNC_STATUS);
+            enabledWithAddress = IsWindowEnabled(GetDlgItem(Sync(), IDC_SYNC_NOW)) != FALSE;
+            SetDlgItemTextA(Sync(), IDC_SYNC_URL, "");
+            enabledWithout = IsWindowEnabled(GetDlgItem(Sync(), IDC_SYNC_NOW)) != FALSE;
+            SetDlgItemTextA(Sync(), IDC_SYNC_URL, "https://new.test/dav/");
+            ClickButton(Sync(), IDC_SYNC_NOW);
+            callsAtStart = calls;
+            started = Text(Sync(), IDC_SYNC_STATUS);
+            applyEnabled = IsWindowEnabled(GetDlgItem(Sheet(), 0x3021)) != FALSE;
+            Sync().ShowStatus("Last synced 14:05: 3 received, 1 sent.");
+            finished = Text(Sync(), IDC_SYNC_STATUS);
+            Press(PSBTN_CANCEL);
+        },
+    });
+    EXPECT_EQ(opened, "Could not reach the server.");
+    EXPECT_TRUE(enabledWithAddress);
+    EXPECT_FALSE(enabledWithout);
+    EXPECT_EQ(callsAtStart, (Calls{"sync settings", "sync now"}));
+    EXPECT_EQ(LoadSyncSettings(memory).SyncUrl, "https://new.test/dav/");
+    EXPECT_EQ(started, "Syncing...");
+    EXPECT_FALSE(applyEnabled) << "nothing left to apply";
+    EXPECT_EQ(finished, "Last synced 14:05: 3 received, 1 sent.");
+    EXPECT_TRUE(outcome.syncApplied);
+
+    // An address it cannot store starts nothing.
+    calls.clear();
+    MessageBoxCatcher catcher;
+    Run({[&] {
+             ShowSyncPage();
+             SetDlgItemTextA(Sync(), IDC_SYNC_URL, "new.test/dav/");
+             ClickButton(Sync(), IDC_SYNC_NOW);
+         },
+         [&] { Press(PSBTN_CANCEL); }});
+    EXPECT_EQ(catcher.Boxes().size(), 1u);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(LoadSyncSettings(memory).SyncUrl, "https://new.test/dav/");
+}
+
+TEST_F(SyncPageTest, AStatusThatArrivesBeforeThePageOpensIsShownOnIt) {
+    context.syncStatus = [] { return std::string("Could not reach the server."); };
+    std::string shown;
+    Run({[&] {
+        Sync().ShowStatus("The server refused the user name or password.");
+        ShowSyncPage();
+        shown = Text(Sync(), IDC_SYNC_STATUS);
+        SaveScreenShot(Sheet(), "preferences_sync");
+        Press(PSBTN_CANCEL);
+    }});
+    EXPECT_EQ(shown, "The server refused the user name or password.");
+}
+
+TEST_F(SyncPageTest, TheSheetHasNoSyncPageWithoutARegistryOrACredentialStore) {
+    for (int without = 0; without < 3; ++without) {
+        context.registry = without == 1 ? nullptr : &registry;
+        context.credentials = without == 2 ? nullptr : &credentials;
+        LRESULT pages = 0;
+        Run({[&] {
+            pages = SendMessageA(PropSheet_GetTabControl(Sheet()), TCM_GETITEMCOUNT, 0, 0);
+            Press(PSBTN_CANCEL);
+        }});
+        EXPECT_EQ(pages, without == 0 ? 3 : 2) << without;
+    }
 }
 
 }  // namespace
