@@ -2,22 +2,25 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "platform/win32/common_dialogs.h"
 #include "platform/win32/file_dialog.h"
 
 PrefSheetOutcome CPropSheet::DoModal() {
-    PROPSHEETPAGEA pages[] = {background_.PageRecord(), event_.PageRecord()};
+    std::vector<PROPSHEETPAGEA> pages = {background_.PageRecord(), event_.PageRecord()};
+    if (context_.registry != nullptr && context_.credentials != nullptr) pages.push_back(sync_.PageRecord());
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOCONTEXTHELP;
     header.hwndParent = nullptr;
     header.hInstance = GetModuleHandleA(nullptr);
     header.pszCaption = kCaption;
-    header.nPages = sizeof pages / sizeof pages[0];
+    header.nPages = static_cast<UINT>(pages.size());
     header.nStartPage = 0;
-    header.ppsp = pages;
+    header.ppsp = pages.data();
     PropertySheetA(&header);
-    return PrefSheetOutcome{background_.flags.applied, event_.flags.applied};
+    return PrefSheetOutcome{background_.flags.applied, event_.flags.applied, sync_.flags.applied};
 }
 
 PrefSheetOutcome ShowPreferences(const PrefSheetContext& context) {

@@ -8,6 +8,9 @@
 #include "dialogs/bkgnd_prop_page.h"
 #include "dialogs/prop_event_page.h"
 #include "dialogs/prop_sheet_model.h"
+#include "dialogs/sync_prop_page.h"
+#include "platform/credential_store.h"
+#include "platform/registry.h"
 #include "store/preferences.h"
 
 class CPropSheet;
@@ -27,14 +30,26 @@ struct PrefSheetContext {
     // The pickers; the platform's colour chooser and open-file dialog when empty.
     std::function<bool(HWND owner, Rgb& color)> chooseColor;
     std::function<bool(HWND owner, std::string& path)> chooseImageFile;
+    // The Sync page: where it keeps the address, user and interval, and the
+    // password. The page is left out of the sheet when either is null.
+    Registry* registry = nullptr;
+    CredentialStore* credentials = nullptr;
+    // After the Sync page was applied: the interval timer and the tray item follow.
+    std::function<void()> syncSettingsChanged;
+    // "Sync now": starts a sync with what was applied (the page applies its
+    // pending changes first). The result arrives later through ShowStatus.
+    std::function<void()> syncNow;
+    // The status line as the page opens.
+    std::function<std::string()> syncStatus;
 };
 
-// The "Preferences" property sheet with its Background and Event pages.
+// The "Preferences" property sheet with its Background, Event and Sync pages.
 class CPropSheet {
 public:
     static constexpr char kCaption[] = "Preferences";
 
-    explicit CPropSheet(const PrefSheetContext& context) : background_(context), event_(context) {}
+    explicit CPropSheet(const PrefSheetContext& context)
+        : context_(context), background_(context), event_(context), sync_(context) {}
     CPropSheet(const CPropSheet&) = delete;
     CPropSheet& operator=(const CPropSheet&) = delete;
 
@@ -46,10 +61,14 @@ public:
 
     CBkgndPropPage& BackgroundPage() { return background_; }
     CPropEventPage& EventPage() { return event_; }
+    // There even when the sheet leaves the page out: its status then goes nowhere.
+    CSyncPropPage& SyncPage() { return sync_; }
 
 private:
+    const PrefSheetContext& context_;
     CBkgndPropPage background_;
     CPropEventPage event_;
+    CSyncPropPage sync_;
 };
 
 // The Preferences command: the sheet, then saving and refreshing for the

@@ -53,6 +53,8 @@ struct PageFlags {
 struct PrefSheetOutcome {
     bool backgroundApplied = false;
     bool eventApplied = false;
+    // The Sync page stored its own values when it was applied.
+    bool syncApplied = false;
 
     bool SaveSettings() const { return backgroundApplied || eventApplied; }
     bool RefreshCalendar() const { return backgroundApplied; }

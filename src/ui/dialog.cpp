@@ -74,6 +74,11 @@ void DataExchange::MinMaxInt(int controlId, int value, int minValue, int maxValu
     if (value < minValue || value > maxValue) Fail(controlId, IntegerRangeText(minValue, maxValue));
 }
 
+void DataExchange::Refuse(int controlId, const std::string& problem) {
+    if (failed_ || !save_ || problem.empty()) return;
+    Fail(controlId, problem);
+}
+
 BEGIN_MESSAGE_TABLE(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOkCommand)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancelCommand)

@@ -19,6 +19,9 @@ public:
     void Text(int controlId, std::string& value);
     // Checked only when saving, and only while nothing has failed yet.
     void MinMaxInt(int controlId, int value, int minValue, int maxValue);
+    // A check of the dialog's own: a non-empty problem is shown and the
+    // control focused, as a number out of range is.
+    void Refuse(int controlId, const std::string& problem);
 
 private:
     void Fail(int controlId, const std::string& message);

@@ -18,6 +18,9 @@
 #include "dialogs/prop_sheet.h"
 #include "dialogs/sche_browser_dlg.h"
 #include "dialogs/sche_repeat_dlg.h"
+#include "platform/memory/memory_credential_store.h"
+#include "platform/memory/memory_registry.h"
+#include "sync/sync_settings.h"
 #include "platform/win32/win32_date_format.h"
 #include "support/dialog_keys.h"
 #include "support/dialog_script.h"
@@ -194,6 +197,17 @@ TEST_F(DialogKeyboardTest, EveryDialogOpensOnItsFirstFieldTabsByTheLayoutAndHasU
          {'w', IDC_EVT_TOAST, Does::Click},
          {'a', kSheetApply, Does::ListedOnly}},
     };
+    const KeyboardRow sync{
+        "preferences, Sync",
+        0,
+        {IDC_SYNC_URL, IDC_SYNC_USER, IDC_SYNC_PASSWORD, IDC_SYNC_MINUTES, IDC_SYNC_NOW, IDOK, IDCANCEL, kSheetTabs},
+        {{'s', IDC_SYNC_URL, Does::Focus},
+         {'u', IDC_SYNC_USER, Does::Focus},
+         {'p', IDC_SYNC_PASSWORD, Does::Focus},
+         {'e', IDC_SYNC_MINUTES, Does::Focus},
+         {'n', IDC_SYNC_NOW, Does::Click},
+         {'a', kSheetApply, Does::ListedOnly}},
+    };
     const KeyboardRow about{
         "about",
         IDOK,
@@ -264,9 +278,18 @@ TEST_F(DialogKeyboardTest, EveryDialogOpensOnItsFirstFieldTabsByTheLayoutAndHasU
     context.openSheet = &open;
     context.chooseColor = [](HWND, Rgb&) { return false; };
     context.chooseImageFile = [](HWND, std::string&) { return false; };
-    for (const KeyboardRow* row : {&background, &event}) {
+    // With an address, so that Sync now can be pressed.
+    MemoryRegistry syncRegistry;
+    MemoryCredentialStore credentials;
+    ASSERT_TRUE(SaveSyncSettings(syncRegistry, {"https://cal.test/dav/", "ann", 15}));
+    context.registry = &syncRegistry;
+    context.credentials = &credentials;
+    int syncs = 0;
+    context.syncNow = [&] { ++syncs; };
+    for (const KeyboardRow* row : {&background, &event, &sync}) {
         DialogScript script({[&] {
                                  if (row == &event) SendMessageA(open->Hwnd(), PSM_SETCURSEL, 1, 0);
+                                 if (row == &sync) SendMessageA(open->Hwnd(), PSM_SETCURSEL, 2, 0);
                              },
                              [&] {
                                  CheckKeyboard(open->Hwnd(), *row);
@@ -274,6 +297,7 @@ TEST_F(DialogKeyboardTest, EveryDialogOpensOnItsFirstFieldTabsByTheLayoutAndHasU
                              }});
         ShowPreferences(context);
     }
+    EXPECT_EQ(syncs, 1) << "Alt+N";
 
     // About, with a donation page.
     {

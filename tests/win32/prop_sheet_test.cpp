@@ -1,6 +1,7 @@
 // The preferences sheet driven through its pages' controls and the sheet's
 // buttons: what is applied when, the colour kept only when applied, the hours rule,
-// the range messages, the wallpaper preview and files that cannot be loaded.
+// the range messages, the wallpaper preview and files that cannot be loaded,
+// and what the Sync page stores and starts.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,6 +15,10 @@
 
 #include "dialogs/preferences_ids.h"
 #include "dialogs/prop_sheet.h"
+#include "platform/memory/faulty_registry.h"
+#include "platform/memory/memory_credential_store.h"
+#include "platform/memory/memory_registry.h"
+#include "sync/sync_settings.h"
 #include "wallpaper/wallpaper.h"
 #include "support/dialog_script.h"
 #include "support/dib_canvas.h"
@@ -435,6 +440,155 @@ TEST_F(PrefSheetTest, TheColourSwatchIsFramedSoThatWhiteShowsAsABox) {
         EXPECT_EQ(shown->At(w - 1, y), frame) << y;
     }
     for (int x = 1; x < w - 1; ++x) EXPECT_EQ(shown->At(x, h / 2), RGB(255, 255, 255)) << x;
+}
+
+// The Sync page over memory stores holding an account already set up.
+class SyncPageTest : public PrefSheetTest {
+protected:
+    void SetUp() override {
+        PrefSheetTest::SetUp();
+        context.registry = &registry;
+        context.credentials = &credentials;
+        context.syncSettingsChanged = [this] { calls.push_back("sync settings"); };
+        context.syncNow = [this] { calls.push_back("sync now"); };
+        context.syncStatus = [] { return std::string("Could not reach the server."); };
+    }
+    void Reset() {
+        ASSERT_TRUE(SaveSyncSettings(memory, old));
+        ASSERT_TRUE(credentials.Write(kSyncCredentialTarget, "ann", "old"));
+        registry.ClearWrites();
+        calls.clear();
+    }
+    CSyncPropPage& Sync() { return open->SyncPage(); }
+    void ShowSyncPage() { SendMessageA(Sheet(), PSM_SETCURSEL, 2, 0); }
+    std::string Stored() {
+        const SyncSettings s = LoadSyncSettings(memory);
+        std::string user, password = "none";
+        credentials.Read(kSyncCredentialTarget, user, password);
+        std::string out = s.SyncUrl;
+        out.append(" ").append(std::to_string(s.SyncMinutes)).append(" ").append(password);
+        return out;
+    }
+
+    const SyncSettings old{"https://old.test/", "ann", 15};
+    MemoryRegistry memory;
+    FaultyRegistry registry{memory};
+    MemoryCredentialStore credentials;
+};
+
+TEST_F(SyncPageTest, ApplyStoresOnlyAChangedPageThatPassesItsChecks) {
+    struct Row {
+        const char* url;       // typed; null: left as shown, as are the others
+        const char* password;
+        const char* minutes;
+        const char* box;       // a refusal's message; the sheet stays open
+        int focus;
+        const char* stored;    // address, minutes and password afterwards
+    };
+    const char* const kept = "https://old.test/ 15 old";
+    const Row rows[] = {
+        {" https://new.test/ ", "new", "30", nullptr, 0, "https://new.test/ 30 new"},
+        {"", "", "0", nullptr, 0, " 0 none"},
+        {nullptr, nullptr, nullptr, nullptr, 0, kept},
+        {"new.test", "new", nullptr, "The server address must begin with https:// or http://.", IDC_SYNC_URL, kept},
+        {nullptr, nullptr, "1441", "Please enter an integer between 0 and 1440.", IDC_SYNC_MINUTES, kept},
+        {"https://new.test/", nullptr, nullptr, CSyncPropPage::kNotSavedText, 0, kept},  // the registry refuses
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.stored);
+        Reset();
+        if (row.box == CSyncPropPage::kNotSavedText) registry.FailName(RegOp::Write, "SyncUrl");
+        MessageBoxCatcher catcher;
+        std::string shownPassword;
+        int focus = 0;
+        std::vector<DialogScript::Step> steps = {[&] {
+            ShowSyncPage();
+            shownPassword = Text(Sync(), IDC_SYNC_PASSWORD);
+            if (row.url) SetDlgItemTextA(Sync(), IDC_SYNC_URL, row.url);
+            if (row.password) SetDlgItemTextA(Sync(), IDC_SYNC_PASSWORD, row.password);
+            if (row.minutes) SetDlgItemTextA(Sync(), IDC_SYNC_MINUTES, row.minutes);
+            Press(PSBTN_OK);
+        }};
+        if (row.box) {
+            steps.push_back([&] {
+                focus = GetDlgCtrlID(GetFocus());
+                Press(PSBTN_CANCEL);
+            });
+        }
+        const PrefSheetOutcome outcome = Run(std::move(steps));
+        registry.Heal();
+        EXPECT_EQ(shownPassword, "old");
+        ASSERT_EQ(catcher.Boxes().size(), row.box ? 1u : 0u);
+        if (row.box) {
+            EXPECT_EQ(catcher.Boxes()[0].text, row.box);
+            EXPECT_TRUE(row.focus == 0 || focus == row.focus);
+        }
+        EXPECT_EQ(Stored(), row.stored);
+        const bool applied = !row.box && row.url;
+        EXPECT_EQ(outcome.syncApplied, applied);
+        EXPECT_FALSE(outcome.SaveSettings()) << "the preference group is not the Sync page's";
+        EXPECT_EQ(calls, applied ? Calls{"sync settings"} : Calls{});
+        EXPECT_TRUE(row.url || row.box || registry.Writes().empty()) << "nothing written for a page left alone";
+    }
+}
+
+TEST_F(SyncPageTest, SyncNowStoresThePageFirstAndTheStatusLineFollowsTheFrame) {
+    Reset();
+    std::string before, opened, started, finished;
+    bool enabled = false, enabledWithoutAddress = true, applyEnabled = true;
+    Calls atStart;
+    const PrefSheetOutcome outcome = Run({[&] {
+        Sync().ShowStatus("The server refused the user name or password.");  // newer than syncStatus
+        ShowSyncPage();
+        opened = Text(Sync(), IDC_SYNC_STATUS);
+        enabled = IsWindowEnabled(GetDlgItem(Sync(), IDC_SYNC_NOW));
+        SetDlgItemTextA(Sync(), IDC_SYNC_URL, "");
+        enabledWithoutAddress = IsWindowEnabled(GetDlgItem(Sync(), IDC_SYNC_NOW));
+        SetDlgItemTextA(Sync(), IDC_SYNC_URL, "https://new.test/");
+        ClickButton(Sync(), IDC_SYNC_NOW);
+        atStart = calls;
+        started = Text(Sync(), IDC_SYNC_STATUS);
+        applyEnabled = IsWindowEnabled(GetDlgItem(Sheet(), 0x3021));
+        Sync().ShowStatus("Last synced 14:05: 3 received, 1 sent.");
+        finished = Text(Sync(), IDC_SYNC_STATUS);
+        SaveScreenShot(Sheet(), "preferences_sync");
+        Press(PSBTN_CANCEL);
+    }});
+    EXPECT_EQ(opened, "The server refused the user name or password.");
+    EXPECT_TRUE(enabled && !enabledWithoutAddress);
+    EXPECT_EQ(atStart, (Calls{"sync settings", "sync now"}));
+    EXPECT_EQ(started, "Syncing...");
+    EXPECT_FALSE(applyEnabled) << "nothing left to apply";
+    EXPECT_EQ(finished, "Last synced 14:05: 3 received, 1 sent.");
+    EXPECT_EQ(Stored(), "https://new.test/ 15 old");
+    EXPECT_TRUE(outcome.syncApplied);
+
+    // An address it cannot store starts nothing; the line as the frame says.
+    calls.clear();
+    MessageBoxCatcher catcher;
+    Run({[&] {
+             ShowSyncPage();
+             before = Text(Sync(), IDC_SYNC_STATUS);
+             SetDlgItemTextA(Sync(), IDC_SYNC_URL, "new.test");
+             ClickButton(Sync(), IDC_SYNC_NOW);
+         },
+         [&] { Press(PSBTN_CANCEL); }});
+    EXPECT_EQ(before, "Could not reach the server.");
+    EXPECT_EQ(catcher.Boxes().size(), 1u);
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(SyncPageTest, TheSheetHasNoSyncPageWithoutARegistryOrACredentialStore) {
+    for (int without : {0, 1, 2}) {
+        context.registry = without == 1 ? nullptr : &registry;
+        context.credentials = without == 2 ? nullptr : &credentials;
+        LRESULT pages = 0;
+        Run({[&] {
+            pages = TabCtrl_GetItemCount(PropSheet_GetTabControl(Sheet()));
+            Press(PSBTN_CANCEL);
+        }});
+        EXPECT_EQ(pages, without == 0 ? 3 : 2) << without;
+    }
 }
 
 }  // namespace
