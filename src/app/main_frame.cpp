@@ -161,6 +161,13 @@ void CMainFrame::OnPreferences() {
     context.checkReminders = [this] {
         if (hwnd_ != nullptr) scheduler_.CheckReminders(clock_.Now(), true);
     };
+    context.registry = &app_.GetRegistry();
+    context.credentials = &credentials_;
+    context.syncSettingsChanged = [this] {
+        if (hwnd_ != nullptr) ScheduleSync();
+    };
+    context.syncNow = [this] { StartSync(); };
+    context.syncStatus = [this] { return syncStatus_; };
     ShowPreferences(context);
 }
 

@@ -62,6 +62,7 @@ void CMainFrame::FinishSync(const SyncResult& result) {
     lastSyncEnd_ = result.end;
     ++syncsEnded_;
     syncStatus_ = SyncStatusLine(result, clock_.Now());
+    if (prefSheet_ != nullptr) prefSheet_->SyncPage().ShowStatus(syncStatus_);
     // One that follows tells the user instead.
     if (syncByHand_ && !syncAgain_) {
         syncByHand_ = false;
