@@ -98,6 +98,11 @@ TEST(DavMultistatus, AnswersReadByNamespaceNotPrefix) {
                      "</D:supported-report></D:supported-report-set></D:prop>" + std::string(kOk) +
                      "</D:propstat></D:response>"),
          DavParse::Ok, "/user/cal/||\ntoken tok\nsync-collection\n"},
+        {"sync-collection straight in supported-report, without DAV:report (xandikos)",
+         Multistatus("<D:response><D:href>/user/cal/</D:href><D:propstat><D:prop><D:supported-report-set>"
+                     "<D:supported-report><D:sync-collection/></D:supported-report></D:supported-report-set>"
+                     "</D:prop>" + std::string(kOk) + "</D:propstat></D:response>"),
+         DavParse::Ok, "/user/cal/||\nsync-collection\n"},
         {"no sync-collection: named outside a report, or refused in a 404 propstat",
          Multistatus("<D:response><D:href>/user/cal/</D:href><D:propstat><D:prop><D:supported-report-set>"
                      "<D:sync-collection/><D:supported-report><D:report><C:calendar-query/></D:report>"

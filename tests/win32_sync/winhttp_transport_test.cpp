@@ -76,7 +76,7 @@ TEST(WinHttpTransport, TracesHoldNothingOfThePassword) {
     EXPECT_EQ(text.find("bWU6cHctU2VjcmV0LTQy"), std::string::npos) << text;  // "me:pw-Secret-42" in Base64
 }
 
-// The rest runs against a Radicale the test's script started (radicale_test.sh).
+// The rest runs against a server a script started (radicale_test.sh, xandikos_test.sh).
 std::string Environment(const char* name) {
     char value[1024];
     const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
@@ -95,12 +95,13 @@ const DavResource* Find(const std::vector<DavResource>& resources, const std::st
     return it == resources.end() ? nullptr : &*it;
 }
 
-class Radicale : public testing::Test {
+class LiveServer : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(url_.empty()) << "ORV_CALDAV_URL names the collection; run by radicale_test.sh";
+        ASSERT_FALSE(url_.empty()) << "ORV_CALDAV_URL names the collection; run by radicale_test.sh or xandikos_test.sh";
         ASSERT_TRUE(transport_.Usable());
     }
+    static bool Xandikos() { return Environment("ORV_CALDAV_SERVER") == "xandikos"; }
     // A resource of this test's own.
     std::string Href(const char* name) const {
         return transport_.CollectionPath() + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
@@ -112,7 +113,7 @@ protected:
     WinHttpTransport transport_{url_, user_, Environment("ORV_CALDAV_PASSWORD")};
 };
 
-TEST_F(Radicale, ProbeOffersSyncCollection) {
+TEST_F(LiveServer, ProbeOffersSyncCollection) {
     bool sync = false;
     std::string token;
     ASSERT_EQ(transport_.Probe(sync, token), DavStatus::Ok);
@@ -120,7 +121,7 @@ TEST_F(Radicale, ProbeOffersSyncCollection) {
     EXPECT_FALSE(token.empty());
 }
 
-TEST_F(Radicale, ConditionalPutAndDelete) {
+TEST_F(LiveServer, ConditionalPutAndDelete) {
     const std::string href = Href("a");
     std::string first;
     std::string etag;
@@ -139,7 +140,7 @@ TEST_F(Radicale, ConditionalPutAndDelete) {
     EXPECT_EQ(transport_.Delete(href, ""), DavStatus::NotFound);
 }
 
-TEST_F(Radicale, QueryRangeFindsWhatOverlaps) {
+TEST_F(LiveServer, QueryRangeFindsWhatOverlaps) {
     const std::string href = Href("q");
     std::string etag;
     ASSERT_EQ(transport_.Put(href, Event("query-q", "20260410T090000Z", "q"), "", etag), DavStatus::Ok);
@@ -165,7 +166,7 @@ TEST_F(Radicale, QueryRangeFindsWhatOverlaps) {
     }
 }
 
-TEST_F(Radicale, SyncCollectionFromNoneAndFromATokenAfterChanges) {
+TEST_F(LiveServer, SyncCollectionFromNoneAndFromATokenAfterChanges) {
     const std::string a = Href("a");
     const std::string b = Href("b");
     std::string etagA;
@@ -198,12 +199,14 @@ TEST_F(Radicale, SyncCollectionFromNoneAndFromATokenAfterChanges) {
     EXPECT_EQ(removed.resources[0].href, a);
     EXPECT_TRUE(removed.resources[0].gone);
 
+    // xandikos answers a token it never gave with a 500, which says nothing of the token.
+    const DavStatus unknownToken = Xandikos() ? DavStatus::Refused : DavStatus::TokenRejected;
     DavListing none;
-    EXPECT_EQ(transport_.SyncCollection("http://radicale.org/ns/sync/not-a-token", none), DavStatus::TokenRejected);
-    EXPECT_EQ(transport_.SyncCollection("<&>", none), DavStatus::TokenRejected);
+    EXPECT_EQ(transport_.SyncCollection("http://example.invalid/ns/sync/not-a-token", none), unknownToken);
+    EXPECT_EQ(transport_.SyncCollection("<&>", none), unknownToken);
 }
 
-TEST_F(Radicale, FetchReturnsTheTextsAsStored) {
+TEST_F(LiveServer, FetchReturnsTheTextsAsStored) {
     const std::string a = Href("a");
     const std::string b = Href("b");
     const std::string summaryA = "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC <&> \xF0\x9F\x98\x80";
@@ -235,7 +238,7 @@ TEST_F(Radicale, FetchReturnsTheTextsAsStored) {
     EXPECT_TRUE(empty.empty());
 }
 
-TEST_F(Radicale, AWrongPasswordIsUnauthorized) {
+TEST_F(LiveServer, AWrongPasswordIsUnauthorized) {
     WinHttpTransport wrong(url_, user_, "not the password");
     bool sync = false;
     std::string token;
@@ -246,7 +249,8 @@ TEST_F(Radicale, AWrongPasswordIsUnauthorized) {
     EXPECT_EQ(nobody.Probe(sync, token), DavStatus::Unauthorized);
 }
 
-TEST_F(Radicale, ARedirectIsNotFollowed) {
+TEST_F(LiveServer, ARedirectIsNotFollowed) {
+    if (Xandikos()) GTEST_SKIP() << "xandikos answers the address with a slash without moving it";
     // The server moves this address to its root with a 301.
     WinHttpTransport moved(url_.substr(0, url_.find('/', 7)) + "/.well-known/caldav", user_,
                            Environment("ORV_CALDAV_PASSWORD"));

@@ -217,7 +217,9 @@ private:
             hasResponseStatus_ = true;
         } else if (Path({Tag::Response, Tag::Propstat}) && stack_.size() == 3) {
             propstat_ = Propstat();
-        } else if (Path({Tag::Prop, Tag::SupportedReportSet, Tag::SupportedReport, Tag::Report, Tag::SyncCollection})) {
+        } else if (Path({Tag::Prop, Tag::SupportedReportSet, Tag::SupportedReport, Tag::Report, Tag::SyncCollection}) ||
+                   Path({Tag::Prop, Tag::SupportedReportSet, Tag::SupportedReport, Tag::SyncCollection})) {
+            // Some servers (xandikos) leave out the DAV:report wrapper.
             propstat_.syncCollection = true;
         }
         return DavParse::Ok;
