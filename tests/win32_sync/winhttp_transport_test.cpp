@@ -249,16 +249,27 @@ TEST_F(LiveServer, AWrongPasswordIsUnauthorized) {
     EXPECT_EQ(nobody.Probe(sync, token), DavStatus::Unauthorized);
 }
 
-TEST_F(LiveServer, ARedirectIsNotFollowed) {
-    if (Xandikos()) GTEST_SKIP() << "xandikos answers the address with a slash without moving it";
-    // The server moves this address to its root with a 301.
-    WinHttpTransport moved(url_.substr(0, url_.find('/', 7)) + "/.well-known/caldav", user_,
-                           Environment("ORV_CALDAV_PASSWORD"));
-    bool sync = true;
-    std::string token = "t";
-    EXPECT_EQ(moved.Probe(sync, token), DavStatus::Refused);
-    EXPECT_FALSE(sync);
-    EXPECT_TRUE(token.empty());
+TEST_F(LiveServer, FindsTheUsersCalendarFromTheServersAddress) {
+    bool sync = false;
+    std::string token;
+    ASSERT_EQ(transport_.Probe(sync, token), DavStatus::Ok);
+    const std::string base = url_.substr(0, url_.find('/', 7));
+    // The base address, and .well-known/caldav (a redirect on both servers).
+    for (const std::string& address : {base + "/", base + "/.well-known/caldav"}) {
+        WinHttpTransport found(address, user_, Environment("ORV_CALDAV_PASSWORD"));
+        EXPECT_EQ(found.Probe(sync, token), DavStatus::Ok) << address;
+        EXPECT_EQ(found.CollectionPath(), transport_.CollectionPath()) << address;
+        EXPECT_TRUE(sync) << address;
+        DavListing listing;
+        EXPECT_EQ(found.SyncCollection("", listing), DavStatus::Ok) << address;
+    }
+    WinHttpTransport wrong(base + "/", user_, "not the password");
+    EXPECT_EQ(wrong.Probe(sync, token), DavStatus::Unauthorized);
+    WinHttpTransport nowhere(base + "/no/such/place/", user_, Environment("ORV_CALDAV_PASSWORD"));
+    // Not the user's calendar in its place: Radicale says 403 to a path of another user's.
+    const DavStatus status = nowhere.Probe(sync, token);
+    EXPECT_TRUE(status == DavStatus::NotFound || status == DavStatus::Unauthorized) << static_cast<int>(status);
+    EXPECT_EQ(nowhere.CollectionPath(), "/no/such/place/");
 }
 
 }  // namespace
