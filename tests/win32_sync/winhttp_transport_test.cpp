@@ -1,3 +1,4 @@
+#include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -50,6 +51,59 @@ TEST(WinHttpTransport, RefusedAddressesAndAClosedPort) {
     EXPECT_EQ(closed.Put("http://127.0.0.1:1/cal/a.ics", "x", "", etag), DavStatus::Refused);
     EXPECT_EQ(closed.Delete("/cal/a b.ics", ""), DavStatus::Refused);
     EXPECT_EQ(closed.Delete("/cal/a.ics", "\"1\"\r\nX-Evil: 1"), DavStatus::Refused);
+}
+
+// A loopback port that takes connections (the system completes them for
+// the backlog) and never answers.
+class SilentPort {
+public:
+    SilentPort() {
+        WSADATA data;
+        started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof address;
+        if (socket_ == INVALID_SOCKET || bind(socket_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            listen(socket_, 8) != 0 || getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+            return;
+        }
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentPort() {
+        if (socket_ != INVALID_SOCKET) closesocket(socket_);
+        if (started_) WSACleanup();
+    }
+    SilentPort(const SilentPort&) = delete;
+    SilentPort& operator=(const SilentPort&) = delete;
+    unsigned Port() const { return port_; }
+
+private:
+    bool started_ = false;
+    SOCKET socket_ = INVALID_SOCKET;
+    unsigned port_ = 0;
+};
+
+TEST(WinHttpTransport, AServerThatNeverAnswersEndsUnreachableAtTheTimeout) {
+    SilentPort silent;
+    ASSERT_NE(silent.Port(), 0u);
+    std::string url = "http://127.0.0.1:";
+    url += std::to_string(silent.Port());
+    url += "/cal/";
+    WinHttpTransport transport(url, "me", "pw");
+    HttpTimeouts shortened;
+    shortened.sendMs = 1000;
+    shortened.receiveMs = 1000;
+    transport.SetTimeouts(shortened);
+    const ULONGLONG start = GetTickCount64();
+    bool sync = true;
+    std::string token;
+    EXPECT_EQ(transport.Probe(sync, token), DavStatus::Unreachable);
+    std::string etag;
+    EXPECT_EQ(transport.Put("/cal/a.ics", "x", "", etag), DavStatus::Unreachable);
+    // Two requests, each given up after a second; the default would be two minutes.
+    EXPECT_LT(GetTickCount64() - start, 20000u);
 }
 
 TEST(WinHttpTransport, TracesHoldNothingOfThePassword) {

@@ -106,6 +106,9 @@ std::string HeaderValues(HINTERNET request, DWORD query) {
     return values;
 }
 
+// Wine says WSAETIMEDOUT where Windows says ERROR_WINHTTP_TIMEOUT.
+bool TimedOut(DWORD error) { return error == ERROR_WINHTTP_TIMEOUT || error == 10060; }
+
 std::string Narrow(const wchar_t* ascii) {
     std::string text;
     for (; *ascii != 0; ++ascii) text += static_cast<char>(*ascii);
@@ -158,7 +161,6 @@ WinHttpTransport::WinHttpTransport(const std::string& collectionUrl, const std::
     session_.reset(WinHttpOpen(L"OrvCalendar", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                WINHTTP_NO_PROXY_BYPASS, 0));
     if (!ORV_CHECK(session_ != nullptr)) return;
-    SetTimeouts(HttpTimeouts());
     DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
     if (!WinHttpSetOption(session_.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
         // Systems that do not know TLS 1.3 refuse the whole set.
@@ -174,12 +176,7 @@ WinHttpTransport::~WinHttpTransport() {
     WipeSecret(challenge_.nonce);
 }
 
-void WinHttpTransport::SetTimeouts(const HttpTimeouts& timeouts) {
-    if (session_ != nullptr) {
-        ORV_CHECK(WinHttpSetTimeouts(session_.get(), timeouts.resolveMs, timeouts.connectMs, timeouts.sendMs,
-                                     timeouts.receiveMs));
-    }
-}
+void WinHttpTransport::SetTimeouts(const HttpTimeouts& timeouts) { timeouts_ = timeouts; }
 
 bool WinHttpTransport::MoveTo(const HttpOrigin& origin, const std::string& path) {
     path_ = path.empty() || path.back() != '/' ? path + '/' : path;
@@ -242,6 +239,15 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     if (!ORV_CHECK(WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features))) {
         return DavStatus::Refused;
     }
+    // The wait for the answer's headers has a timeout of its own, which
+    // Wine leaves unbounded.
+    DWORD answerMs = static_cast<DWORD>(timeouts_.receiveMs);
+    if (!ORV_CHECK(WinHttpSetTimeouts(request.get(), timeouts_.resolveMs, timeouts_.connectMs, timeouts_.sendMs,
+                                      timeouts_.receiveMs)) ||
+        !ORV_CHECK(WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &answerMs,
+                                    sizeof answerMs))) {
+        return DavStatus::Refused;
+    }
     std::wstring lines = WidenText(headers, CP_UTF8);
     const BOOL sent = WinHttpSendRequest(request.get(), lines.c_str(), static_cast<DWORD>(lines.size()),
                                          const_cast<char*>(body.data()), static_cast<DWORD>(body.size()),
@@ -249,7 +255,7 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     Wipe(lines);
     // Not traced with its text: the header lines hold the password.
     if (!ORV_CHECK(sent) || !ORV_CHECK(WinHttpReceiveResponse(request.get(), nullptr))) {
-        answer.timedOut = GetLastError() == ERROR_WINHTTP_TIMEOUT;
+        answer.timedOut = TimedOut(GetLastError());
         return DavStatus::Unreachable;
     }
 
@@ -267,7 +273,7 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     for (;;) {
         DWORD read = 0;
         if (!ORV_CHECK(WinHttpReadData(request.get(), buffer, sizeof buffer, &read))) {
-            answer.timedOut = GetLastError() == ERROR_WINHTTP_TIMEOUT;
+            answer.timedOut = TimedOut(GetLastError());
             return DavStatus::Unreachable;
         }
         if (read == 0) break;

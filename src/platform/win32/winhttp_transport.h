@@ -33,6 +33,7 @@ public:
 
     // False when the URL was refused or WinHTTP could not start.
     bool Usable() const { return connection_ != nullptr; }
+    // For the requests from now on.
     void SetTimeouts(const HttpTimeouts& timeouts);
 
     std::string CollectionPath() const override { return path_; }
@@ -74,6 +75,7 @@ private:
     HttpChallenge challenge_;
     unsigned nonceCount_ = 0;
     DavLimits limits_;
+    HttpTimeouts timeouts_;
     InternetHandle session_;
     InternetHandle connection_;
 };
