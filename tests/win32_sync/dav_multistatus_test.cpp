@@ -287,4 +287,46 @@ TEST(DavUrl, OnlyPlainHttpAddressesOfTheServer) {
     }
 }
 
+TEST(DavUrl, RedirectTargets) {
+    HttpOrigin plain;
+    HttpOrigin sealed;
+    std::string unused;
+    ASSERT_TRUE(SplitHttpUrl("http://127.0.0.1:5232/", plain, unused));
+    ASSERT_TRUE(SplitHttpUrl("https://cal.example.org/", sealed, unused));
+    const struct {
+        const char* location;
+        bool fromHttps;
+        const char* target;  // empty when refused
+    } cases[] = {
+        {"/dav/cal/", false, "http://127.0.0.1:5232/dav/cal/"},
+        {"cal2/", false, "http://127.0.0.1:5232/u/cal/cal2/"},
+        {"HTTPS://Other.example:8443/x/", false, "https://other.example:8443/x/"},
+        {"https://cal.example.org/x/", true, "https://cal.example.org:443/x/"},
+        {"http://cal.example.org/x/", true, ""},  // never down to plain http
+        {"/x/", true, "https://cal.example.org:443/x/"},
+        {"//evil.example/x/", false, ""},
+        {"/a/../b/", false, ""},
+        {"..", false, ""},
+        {"./", false, ""},
+        {"/a b/", false, ""},
+        {"", false, ""},
+        {"ftp://host/", false, ""},
+        {"mailto:x", false, ""},
+    };
+    for (const auto& c : cases) {
+        HttpOrigin origin;
+        std::string path;
+        const bool ok = RedirectTarget(c.location, c.fromHttps ? sealed : plain, "/u/cal/", origin, path);
+        std::string target;
+        if (ok) {
+            target = origin.https ? "https://" : "http://";
+            target += origin.host;
+            target += ':';
+            target += std::to_string(origin.port);
+            target += path;
+        }
+        EXPECT_EQ(target, c.target) << c.location;
+    }
+}
+
 }  // namespace

@@ -76,19 +76,6 @@ bool SameOrigin(const HttpOrigin& a, const HttpOrigin& b) {
 
 bool IsRedirect(DWORD status) { return status == 301 || status == 302 || status == 307 || status == 308; }
 
-// A Location header against the address it answered: an absolute URL, a
-// path, or a name relative to the path's folder.
-bool Resolve(const std::string& location, const HttpOrigin& from, const std::string& fromPath, HttpOrigin& origin,
-             std::string& path) {
-    if (location.compare(0, 7, "http://") == 0 || location.compare(0, 8, "https://") == 0) {
-        return SplitHttpUrl(location, origin, path);
-    }
-    origin = from;
-    if (location.empty() || location.compare(0, 2, "//") == 0) return false;
-    path = location[0] == '/' ? location : fromPath.substr(0, fromPath.rfind('/') + 1) + location;
-    return path.find("/../") == std::string::npos && ServerPath(path, origin) == path;
-}
-
 // A header's values, all of them, joined by "\n"; ASCII only.
 std::string HeaderValues(HINTERNET request, DWORD query) {
     std::string values;
@@ -328,8 +315,7 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
         if (!IsRedirect(answer.status) || answer.location.empty()) return DavStatus::Ok;
         HttpOrigin next;
         std::string nextPath;
-        if (++redirects > kMaxRedirects || !Resolve(answer.location, origin, target, next, nextPath) ||
-            (origin.https && !next.https)) {
+        if (++redirects > kMaxRedirects || !RedirectTarget(answer.location, origin, target, next, nextPath)) {
             return DavStatus::Refused;
         }
         origin = next;
