@@ -5,6 +5,8 @@ Usage: auth_proxy.py PORT UPSTREAM_PORT USER PASSWORD [basic|digest]
 
 basic: HTTP Basic. digest: Digest only (SHA-256 and MD5 offered, qop=auth),
 so that a client that cannot answer it gets no further than 401.
+Before asking for the password it moves /moved-here/X to /X (308) and
+/moved-away/X to the same server under another origin, localhost (307).
 """
 import base64
 import hashlib
@@ -69,6 +71,13 @@ class Proxy(http.server.BaseHTTPRequestHandler):
             return
         length = int(self.headers.get("Content-Length") or 0)
         body = self.rfile.read(length) if length else b""
+        for prefix, target in (("/moved-here/", "/"), ("/moved-away/", f"http://localhost:{PORT}/")):
+            if self.path.startswith(prefix):
+                self.send_response(308 if target == "/" else 307)
+                self.send_header("Location", target + self.path[len(prefix):])
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+                return
         if not self.authorized():
             self.send_response(401)
             if SCHEME == "digest":

@@ -326,4 +326,24 @@ TEST_F(LiveServer, FindsTheUsersCalendarFromTheServersAddress) {
     EXPECT_EQ(nowhere.CollectionPath(), "/no/such/place/");
 }
 
+TEST_F(LiveServer, RedirectsFollowedWithThePasswordKeptToItsOrigin) {
+    if (!Xandikos()) GTEST_SKIP() << "the redirects are auth_proxy.py's (xandikos_test.sh)";
+    const std::string base = url_.substr(0, url_.find('/', 7));
+    const std::string rest = transport_.CollectionPath().substr(1);
+    bool sync = false;
+    std::string token;
+    WinHttpTransport here(base + "/moved-here/" + rest, user_, Environment("ORV_CALDAV_PASSWORD"));
+    ASSERT_EQ(here.Probe(sync, token), DavStatus::Ok);
+    EXPECT_EQ(here.CollectionPath(), transport_.CollectionPath());
+    std::string etag;
+    EXPECT_EQ(transport_.Put("/moved-here/" + rest + "moved.ics", Event("moved", "20260310T090000Z", "m"), "", etag),
+              DavStatus::Ok);
+    std::vector<DavResource> fetched;
+    ASSERT_EQ(transport_.Fetch({transport_.CollectionPath() + "moved.ics"}, fetched), DavStatus::Ok);
+    EXPECT_EQ(fetched.size(), 1u);
+    // The same server under another name: no password goes there, so it refuses.
+    WinHttpTransport away(base + "/moved-away/" + rest, user_, Environment("ORV_CALDAV_PASSWORD"));
+    EXPECT_EQ(away.Probe(sync, token), DavStatus::Unauthorized);
+}
+
 }  // namespace
