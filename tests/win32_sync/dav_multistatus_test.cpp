@@ -287,6 +287,38 @@ TEST(DavUrl, OnlyPlainHttpAddressesOfTheServer) {
     }
 }
 
+TEST(DavMultistatus, WhatFindingTheCalendarReads) {
+    const std::string answer = Multistatus(
+        "<D:response><D:href>/user/</D:href><D:propstat><D:prop><D:resourcetype><D:collection/></D:resourcetype>"
+        "<D:current-user-principal><D:href>/user/</D:href></D:current-user-principal><C:calendar-home-set>"
+        "<D:href>http://127.0.0.1:5232/user/cals/</D:href><D:href>/second/</D:href></C:calendar-home-set>"
+        "</D:prop>" + std::string(kOk) + "</D:propstat></D:response>"
+        // A calendar for tasks only.
+        "<D:response><D:href>/user/cals/tasks/</D:href><D:propstat><D:prop><D:resourcetype><D:collection/>"
+        "<C:calendar/></D:resourcetype><C:supported-calendar-component-set><C:comp name=\"VTODO\"/>"
+        "</C:supported-calendar-component-set></D:prop>" + std::string(kOk) + "</D:propstat></D:response>"
+        "<D:response><D:href>/user/cals/work/</D:href><D:propstat><D:prop><D:resourcetype><D:collection/>"
+        "<C:calendar/></D:resourcetype><C:supported-calendar-component-set><C:comp name=\"VTODO\"/>"
+        "<C:comp name=\"VEVENT\"></C:comp></C:supported-calendar-component-set></D:prop>" + std::string(kOk) +
+        "</D:propstat></D:response>"
+        // Calendar named only in a refused propstat; principal of another host.
+        "<D:response><D:href>/user/cals/other/</D:href><D:propstat><D:prop><D:resourcetype><C:calendar/>"
+        "</D:resourcetype></D:prop><D:status>HTTP/1.1 404 Not Found</D:status></D:propstat><D:propstat><D:prop>"
+        "<D:current-user-principal><D:href>https://evil.example/p/</D:href></D:current-user-principal></D:prop>" +
+        std::string(kOk) + "</D:propstat></D:response>");
+    DavMultistatus parsed;
+    ASSERT_EQ(ParseMultistatus(answer, Loopback(), parsed), DavParse::Ok);
+    std::string text;
+    for (const DavCollectionProps& c : parsed.collections) {
+        text += c.href + (c.calendar ? " calendar" : "") + (c.componentsNamed ? " components" : "") +
+                (c.vevent ? " vevent" : "") + " principal=" + c.principal + " home=" + c.calendarHome + "\n";
+    }
+    EXPECT_EQ(text,
+              "/user/ principal=/user/ home=/user/cals/\n"
+              "/user/cals/tasks/ calendar components principal= home=\n"
+              "/user/cals/work/ calendar components vevent principal= home=\n");
+}
+
 TEST(DavUrl, RedirectTargets) {
     HttpOrigin plain;
     HttpOrigin sealed;

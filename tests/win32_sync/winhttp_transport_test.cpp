@@ -113,7 +113,8 @@ TEST(WinHttpTransport, TracesHoldNothingOfThePassword) {
     DeleteFileA(log.c_str());
     SetEnvironmentVariableA("ORVCALENDAR_LOG", log.c_str());
     {
-        WinHttpTransport closed("http://127.0.0.1:1/cal/", "me", "pw-Secret-42");
+        // https: Basic goes with the first request, before any challenge.
+        WinHttpTransport closed("https://127.0.0.1:1/cal/", "me", "pw-Secret-42");
         std::string etag;
         EXPECT_EQ(closed.Put("/cal/a.ics", "x", "", etag), DavStatus::Unreachable);
     }

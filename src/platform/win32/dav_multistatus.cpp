@@ -319,15 +319,15 @@ private:
             }
             out_.resources.push_back(std::move(resource));
         }
-        if (!gone && (kept_.calendar || kept_.componentsNamed || !kept_.principal.empty() ||
-                      !kept_.calendarHome.empty())) {
-            DavCollectionProps props;
-            props.href = ServerPath(Trimmed(hrefs_.front()), origin_);
-            props.calendar = kept_.calendar;
-            props.componentsNamed = kept_.componentsNamed;
-            props.vevent = kept_.vevent;
-            props.principal = ServerPath(kept_.principal, origin_);
-            props.calendarHome = ServerPath(kept_.calendarHome, origin_);
+        DavCollectionProps props;
+        props.href = ServerPath(Trimmed(hrefs_.front()), origin_);
+        props.calendar = kept_.calendar;
+        props.componentsNamed = kept_.componentsNamed;
+        props.vevent = kept_.vevent;
+        props.principal = ServerPath(kept_.principal, origin_);
+        props.calendarHome = ServerPath(kept_.calendarHome, origin_);
+        if (!gone && (props.calendar || props.componentsNamed || !props.principal.empty() ||
+                      !props.calendarHome.empty())) {
             out_.collections.push_back(std::move(props));
         }
         return DavParse::Ok;
