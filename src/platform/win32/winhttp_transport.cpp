@@ -93,8 +93,27 @@ std::string HeaderValues(HINTERNET request, DWORD query) {
     return values;
 }
 
-// Wine says WSAETIMEDOUT where Windows says ERROR_WINHTTP_TIMEOUT.
-bool TimedOut(DWORD error) { return error == ERROR_WINHTTP_TIMEOUT || error == 10060; }
+HttpProblem ProblemOf(DWORD error) {
+    switch (error) {
+    case ERROR_WINHTTP_TIMEOUT:
+    case 10060:  // WSAETIMEDOUT: Wine's word for it
+        return HttpProblem::TimedOut;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+        return HttpProblem::Secure;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+        return HttpProblem::NoSuchHost;
+    default:
+        return HttpProblem::NoConnection;
+    }
+}
 
 std::string Narrow(const wchar_t* ascii) {
     std::string text;
@@ -110,7 +129,8 @@ struct WinHttpTransport::Answer {
     std::string etag;
     std::string challenges;  // WWW-Authenticate
     std::string location;
-    bool timedOut = false;
+    HttpProblem problem = HttpProblem::None;  // when Unreachable
+    bool reset = false;                       // the connection broke after it was made
     // Where it came from, after redirects.
     HttpOrigin origin;
     std::string path;
@@ -241,8 +261,12 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
                                          static_cast<DWORD>(body.size()), 0);
     Wipe(lines);
     // Not traced with its text: the header lines hold the password.
-    if (!ORV_CHECK(sent) || !ORV_CHECK(WinHttpReceiveResponse(request.get(), nullptr))) {
-        answer.timedOut = TimedOut(GetLastError());
+    if (!sent || !WinHttpReceiveResponse(request.get(), nullptr)) {
+        // Read before the trace, which may set another.
+        const DWORD error = GetLastError();
+        TraceFailure(sent ? "WinHttpReceiveResponse" : "WinHttpSendRequest", __FILE__, __LINE__, error);
+        answer.problem = ProblemOf(error);
+        answer.reset = error == ERROR_WINHTTP_CONNECTION_ERROR || error == 10054;  // WSAECONNRESET, Wine's
         return DavStatus::Unreachable;
     }
 
@@ -259,8 +283,10 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     char buffer[65536];
     for (;;) {
         DWORD read = 0;
-        if (!ORV_CHECK(WinHttpReadData(request.get(), buffer, sizeof buffer, &read))) {
-            answer.timedOut = TimedOut(GetLastError());
+        if (!WinHttpReadData(request.get(), buffer, sizeof buffer, &read)) {
+            const DWORD error = GetLastError();
+            TraceFailure("WinHttpReadData", __FILE__, __LINE__, error);
+            answer.problem = ProblemOf(error);
             return DavStatus::Unreachable;
         }
         if (read == 0) break;
@@ -278,6 +304,7 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
     std::string target = path;
     int redirects = 0;
     int challenges = 0;
+    bool resent = false;
     for (;;) {
         const bool home = SameOrigin(origin, home_);
         std::string lines = home ? AuthorizationLine(method, target) : std::string();
@@ -285,7 +312,12 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
         lines += headers;
         DavStatus sent = SendOnce(method, origin, target, lines, body, answer);
         WipeSecret(lines);
-        if (sent == DavStatus::Unreachable && !body.empty() && !answer.timedOut) {
+        if (sent == DavStatus::Unreachable && answer.reset && !resent) {
+            // A kept-alive connection the server had closed: once more on a new one.
+            resent = true;
+            continue;
+        }
+        if (sent == DavStatus::Unreachable && !body.empty() && answer.reset) {
             // A server that refuses a request (the credentials, a moved
             // collection) may close the connection before it reads the body,
             // which then reads as a reset: asked again without one, it says why.
@@ -298,6 +330,7 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
             }
             WipeSecret(line);
         }
+        problem_ = sent == DavStatus::Unreachable ? answer.problem : HttpProblem::None;
         if (sent != DavStatus::Ok) return sent;
         answer.origin = origin;
         answer.path = target;
