@@ -156,7 +156,7 @@ const DavResource* Find(const std::vector<DavResource>& resources, const std::st
 class LiveServer : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(url_.empty()) << "ORV_CALDAV_URL names the collection; run by radicale_test.sh or xandikos_test.sh";
+        ASSERT_FALSE(url_.empty()) << "ORV_CALDAV_URL names the collection; run by the servers' scripts";
         ASSERT_TRUE(transport_.Usable());
     }
     static bool Xandikos() { return Environment("ORV_CALDAV_SERVER") == "xandikos"; }

@@ -53,7 +53,8 @@ std::string Lower(std::string_view text) {
 }
 
 bool TokenChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || std::string_view("!#$%&'*+-.^_`|~/").find(c) != std::string_view::npos;
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
+           std::string_view("!#$%&'*+-.^_`|~/").find(c) != std::string_view::npos;
 }
 
 struct RawChallenge {

@@ -76,7 +76,14 @@ bool SameOrigin(const HttpOrigin& a, const HttpOrigin& b) {
 
 bool IsRedirect(DWORD status) { return status == 301 || status == 302 || status == 307 || status == 308; }
 
-// A header's values, all of them, joined by "\n"; ASCII only.
+HINTERNET ConnectTo(HINTERNET session, const HttpOrigin& origin) {
+    std::string host = origin.host;
+    if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
+    return WinHttpConnect(session, WidenText(host, CP_UTF8).c_str(), static_cast<INTERNET_PORT>(origin.port), 0);
+}
+
+// A header's values, all of them, joined by "\n"; a byte outside ASCII
+// becomes a control character, which every reader of them refuses.
 std::string HeaderValues(HINTERNET request, DWORD query) {
     std::string values;
     for (DWORD index = 0;;) {
@@ -88,7 +95,9 @@ std::string HeaderValues(HINTERNET request, DWORD query) {
             break;
         }
         if (!values.empty()) values += '\n';
-        for (DWORD i = 0; i < size / sizeof(wchar_t); ++i) values += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+        for (DWORD i = 0; i < size / sizeof(wchar_t); ++i) {
+            values += text[i] < 0x80 ? static_cast<char>(text[i]) : '\x01';
+        }
     }
     return values;
 }
@@ -188,10 +197,7 @@ void WinHttpTransport::SetTimeouts(const HttpTimeouts& timeouts) { timeouts_ = t
 bool WinHttpTransport::MoveTo(const HttpOrigin& origin, const std::string& path) {
     path_ = path.empty() || path.back() != '/' ? path + '/' : path;
     if (connection_ != nullptr && SameOrigin(origin, origin_)) return true;
-    std::string host = origin.host;
-    if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-    connection_.reset(WinHttpConnect(session_.get(), WidenText(host, CP_UTF8).c_str(),
-                                     static_cast<INTERNET_PORT>(origin.port), 0));
+    connection_.reset(ConnectTo(session_.get(), origin));
     origin_ = origin;
     return ORV_CHECK(connection_ != nullptr);
 }
@@ -227,10 +233,7 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     HINTERNET connection = connection_.get();
     InternetHandle elsewhere;
     if (!SameOrigin(origin, origin_)) {
-        std::string host = origin.host;
-        if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-        elsewhere.reset(WinHttpConnect(session_.get(), WidenText(host, CP_UTF8).c_str(),
-                                       static_cast<INTERNET_PORT>(origin.port), 0));
+        elsewhere.reset(ConnectTo(session_.get(), origin));
         if (!ORV_CHECK(elsewhere != nullptr)) return DavStatus::Unreachable;
         connection = elsewhere.get();
     }
