@@ -5,7 +5,8 @@
 // HTTP authentication of a user with a password: the scheme a server's
 // challenge offers and the Authorization header's value that answers it.
 // Basic and Digest (MD5 or SHA-256, qop "auth" or none); Digest's hashes
-// come from BCrypt.
+// come from BCrypt. Not WinHTTP's own: Wine's names Digest in the schemes
+// and then never gets past the 401.
 
 struct HttpChallenge {
     enum class Scheme { None, Basic, Digest } scheme = Scheme::None;
