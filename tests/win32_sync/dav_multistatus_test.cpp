@@ -98,6 +98,11 @@ TEST(DavMultistatus, AnswersReadByNamespaceNotPrefix) {
                      "</D:supported-report></D:supported-report-set></D:prop>" + std::string(kOk) +
                      "</D:propstat></D:response>"),
          DavParse::Ok, "/user/cal/||\ntoken tok\nsync-collection\n"},
+        {"sync-collection straight in supported-report, without DAV:report (xandikos)",
+         Multistatus("<D:response><D:href>/user/cal/</D:href><D:propstat><D:prop><D:supported-report-set>"
+                     "<D:supported-report><D:sync-collection/></D:supported-report></D:supported-report-set>"
+                     "</D:prop>" + std::string(kOk) + "</D:propstat></D:response>"),
+         DavParse::Ok, "/user/cal/||\nsync-collection\n"},
         {"no sync-collection: named outside a report, or refused in a 404 propstat",
          Multistatus("<D:response><D:href>/user/cal/</D:href><D:propstat><D:prop><D:supported-report-set>"
                      "<D:sync-collection/><D:supported-report><D:report><C:calendar-query/></D:report>"
@@ -279,6 +284,80 @@ TEST(DavUrl, OnlyPlainHttpAddressesOfTheServer) {
         EXPECT_EQ(origin.host, c.host) << c.url;
         EXPECT_EQ(origin.port, c.port) << c.url;
         EXPECT_EQ(path, c.path) << c.url;
+    }
+}
+
+TEST(DavMultistatus, WhatFindingTheCalendarReads) {
+    const std::string answer = Multistatus(
+        "<D:response><D:href>/user/</D:href><D:propstat><D:prop><D:resourcetype><D:collection/></D:resourcetype>"
+        "<D:current-user-principal><D:href>/user/</D:href></D:current-user-principal><C:calendar-home-set>"
+        "<D:href>http://127.0.0.1:5232/user/cals/</D:href><D:href>/second/</D:href></C:calendar-home-set>"
+        "</D:prop>" + std::string(kOk) + "</D:propstat></D:response>"
+        // A calendar for tasks only.
+        "<D:response><D:href>/user/cals/tasks/</D:href><D:propstat><D:prop><D:resourcetype><D:collection/>"
+        "<C:calendar/></D:resourcetype><C:supported-calendar-component-set><C:comp name=\"VTODO\"/>"
+        "</C:supported-calendar-component-set></D:prop>" + std::string(kOk) + "</D:propstat></D:response>"
+        "<D:response><D:href>/user/cals/work/</D:href><D:propstat><D:prop><D:resourcetype><D:collection/>"
+        "<C:calendar/></D:resourcetype><C:supported-calendar-component-set><C:comp name=\"VTODO\"/>"
+        "<C:comp name=\"VEVENT\"></C:comp></C:supported-calendar-component-set></D:prop>" + std::string(kOk) +
+        "</D:propstat></D:response>"
+        // Calendar named only in a refused propstat; principal of another host.
+        "<D:response><D:href>/user/cals/other/</D:href><D:propstat><D:prop><D:resourcetype><C:calendar/>"
+        "</D:resourcetype></D:prop><D:status>HTTP/1.1 404 Not Found</D:status></D:propstat><D:propstat><D:prop>"
+        "<D:current-user-principal><D:href>https://evil.example/p/</D:href></D:current-user-principal></D:prop>" +
+        std::string(kOk) + "</D:propstat></D:response>");
+    DavMultistatus parsed;
+    ASSERT_EQ(ParseMultistatus(answer, Loopback(), parsed), DavParse::Ok);
+    std::string text;
+    for (const DavCollectionProps& c : parsed.collections) {
+        text += c.href + (c.calendar ? " calendar" : "") + (c.componentsNamed ? " components" : "") +
+                (c.vevent ? " vevent" : "") + " principal=" + c.principal + " home=" + c.calendarHome + "\n";
+    }
+    EXPECT_EQ(text,
+              "/user/ principal=/user/ home=/user/cals/\n"
+              "/user/cals/tasks/ calendar components principal= home=\n"
+              "/user/cals/work/ calendar components vevent principal= home=\n");
+}
+
+TEST(DavUrl, RedirectTargets) {
+    HttpOrigin plain;
+    HttpOrigin sealed;
+    std::string unused;
+    ASSERT_TRUE(SplitHttpUrl("http://127.0.0.1:5232/", plain, unused));
+    ASSERT_TRUE(SplitHttpUrl("https://cal.example.org/", sealed, unused));
+    const struct {
+        const char* location;
+        bool fromHttps;
+        const char* target;  // empty when refused
+    } cases[] = {
+        {"/dav/cal/", false, "http://127.0.0.1:5232/dav/cal/"},
+        {"cal2/", false, "http://127.0.0.1:5232/u/cal/cal2/"},
+        {"HTTPS://Other.example:8443/x/", false, "https://other.example:8443/x/"},
+        {"https://cal.example.org/x/", true, "https://cal.example.org:443/x/"},
+        {"http://cal.example.org/x/", true, ""},  // never down to plain http
+        {"/x/", true, "https://cal.example.org:443/x/"},
+        {"//evil.example/x/", false, ""},
+        {"/a/../b/", false, ""},
+        {"..", false, ""},
+        {"./", false, ""},
+        {"/a b/", false, ""},
+        {"", false, ""},
+        {"ftp://host/", false, ""},
+        {"mailto:x", false, ""},
+    };
+    for (const auto& c : cases) {
+        HttpOrigin origin;
+        std::string path;
+        const bool ok = RedirectTarget(c.location, c.fromHttps ? sealed : plain, "/u/cal/", origin, path);
+        std::string target;
+        if (ok) {
+            target = origin.https ? "https://" : "http://";
+            target += origin.host;
+            target += ':';
+            target += std::to_string(origin.port);
+            target += path;
+        }
+        EXPECT_EQ(target, c.target) << c.location;
     }
 }
 

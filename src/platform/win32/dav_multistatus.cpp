@@ -62,6 +62,12 @@ enum class Tag {
     SyncCollection,
     CalendarData,
     Error,
+    ResourceType,
+    Calendar,
+    CurrentUserPrincipal,
+    CalendarHomeSet,
+    SupportedCalendarComponentSet,
+    Comp,
 };
 
 bool Is(const wchar_t* text, UINT length, const wchar_t* expected) {
@@ -77,7 +83,11 @@ Tag TagOf(IXmlReader& reader) {
         return Tag::Other;
     }
     if (Is(uri, uriLength, kCalDav)) {
-        return Is(name, nameLength, L"calendar-data") ? Tag::CalendarData : Tag::Other;
+        if (Is(name, nameLength, L"calendar-data")) return Tag::CalendarData;
+        if (Is(name, nameLength, L"calendar")) return Tag::Calendar;
+        if (Is(name, nameLength, L"calendar-home-set")) return Tag::CalendarHomeSet;
+        if (Is(name, nameLength, L"supported-calendar-component-set")) return Tag::SupportedCalendarComponentSet;
+        return Is(name, nameLength, L"comp") ? Tag::Comp : Tag::Other;
     }
     if (!Is(uri, uriLength, kDav)) return Tag::Other;
     static const struct {
@@ -97,6 +107,8 @@ Tag TagOf(IXmlReader& reader) {
         {L"report", Tag::Report},
         {L"sync-collection", Tag::SyncCollection},
         {L"error", Tag::Error},
+        {L"resourcetype", Tag::ResourceType},
+        {L"current-user-principal", Tag::CurrentUserPrincipal},
     };
     for (const auto& entry : kNames) {
         if (Is(name, nameLength, entry.name)) return entry.tag;
@@ -159,6 +171,10 @@ public:
                 const bool empty = reader.IsEmptyElement() != FALSE;
                 if (stack_.size() >= limits_.maxDepth) return DavParse::OverLimit;
                 step = Open(TagOf(reader));
+                if (step == DavParse::Ok && Path({Tag::Prop, Tag::SupportedCalendarComponentSet, Tag::Comp}) &&
+                    NamesVevent(reader)) {
+                    propstat_.vevent = true;
+                }
                 if (step == DavParse::Ok && empty) step = Close();
                 break;
             }
@@ -188,7 +204,22 @@ private:
         std::string calendarData;
         std::string syncToken;
         bool syncCollection = false;
+        bool calendar = false;
+        bool componentsNamed = false;
+        bool vevent = false;
+        std::string principal;
+        std::string calendarHome;
+        std::string href;  // the one being read inside a property
     };
+
+    static bool NamesVevent(IXmlReader& reader) {
+        const wchar_t* value = nullptr;
+        UINT length = 0;
+        const bool named = reader.MoveToAttributeByName(L"name", nullptr) == S_OK &&
+                           SUCCEEDED(reader.GetValue(&value, &length)) && Is(value, length, L"VEVENT");
+        reader.MoveToElement();
+        return named;
+    }
 
     bool Path(std::initializer_list<Tag> tail) const {
         if (stack_.size() < tail.size()) return false;
@@ -217,7 +248,13 @@ private:
             hasResponseStatus_ = true;
         } else if (Path({Tag::Response, Tag::Propstat}) && stack_.size() == 3) {
             propstat_ = Propstat();
-        } else if (Path({Tag::Prop, Tag::SupportedReportSet, Tag::SupportedReport, Tag::Report, Tag::SyncCollection})) {
+        } else if (Path({Tag::Prop, Tag::ResourceType, Tag::Calendar})) {
+            propstat_.calendar = true;
+        } else if (Path({Tag::Prop, Tag::SupportedCalendarComponentSet})) {
+            propstat_.componentsNamed = true;
+        } else if (Path({Tag::Prop, Tag::SupportedReportSet, Tag::SupportedReport, Tag::Report, Tag::SyncCollection}) ||
+                   Path({Tag::Prop, Tag::SupportedReportSet, Tag::SupportedReport, Tag::SyncCollection})) {
+            // Some servers (xandikos) leave out the DAV:report wrapper.
             propstat_.syncCollection = true;
         }
         return DavParse::Ok;
@@ -234,7 +271,18 @@ private:
                 if (!propstat_.calendarData.empty()) kept_.calendarData = std::move(propstat_.calendarData);
                 if (!propstat_.syncToken.empty()) out_.syncToken = Trimmed(propstat_.syncToken);
                 if (propstat_.syncCollection) out_.syncCollectionReport = true;
+                kept_.calendar = kept_.calendar || propstat_.calendar;
+                kept_.componentsNamed = kept_.componentsNamed || propstat_.componentsNamed;
+                kept_.vevent = kept_.vevent || propstat_.vevent;
+                if (!propstat_.principal.empty()) kept_.principal = std::move(propstat_.principal);
+                if (!propstat_.calendarHome.empty()) kept_.calendarHome = std::move(propstat_.calendarHome);
             }
+        } else if (stack_.size() == 6 && Path({Tag::Propstat, Tag::Prop, Tag::CurrentUserPrincipal, Tag::Href})) {
+            if (propstat_.principal.empty()) propstat_.principal = Trimmed(propstat_.href);
+            propstat_.href.clear();
+        } else if (stack_.size() == 6 && Path({Tag::Propstat, Tag::Prop, Tag::CalendarHomeSet, Tag::Href})) {
+            if (propstat_.calendarHome.empty()) propstat_.calendarHome = Trimmed(propstat_.href);
+            propstat_.href.clear();
         } else if (stack_.size() == 2 && Path({Tag::Multistatus, Tag::Response})) {
             result = EndResponse();
         } else if (stack_.size() == 2 && Path({Tag::Multistatus, Tag::SyncToken})) {
@@ -271,6 +319,17 @@ private:
             }
             out_.resources.push_back(std::move(resource));
         }
+        DavCollectionProps props;
+        props.href = ServerPath(Trimmed(hrefs_.front()), origin_);
+        props.calendar = kept_.calendar;
+        props.componentsNamed = kept_.componentsNamed;
+        props.vevent = kept_.vevent;
+        props.principal = ServerPath(kept_.principal, origin_);
+        props.calendarHome = ServerPath(kept_.calendarHome, origin_);
+        if (!gone && (props.calendar || props.componentsNamed || !props.principal.empty() ||
+                      !props.calendarHome.empty())) {
+            out_.collections.push_back(std::move(props));
+        }
         return DavParse::Ok;
     }
 
@@ -284,6 +343,10 @@ private:
         if (depth == 5 && Path({Tag::Propstat, Tag::Prop, Tag::GetEtag})) return Limit(propstat_.etag, limits_.maxEtag);
         if (depth == 5 && Path({Tag::Propstat, Tag::Prop, Tag::SyncToken})) {
             return Limit(propstat_.syncToken, limits_.maxSyncToken);
+        }
+        if (depth == 6 && (Path({Tag::Propstat, Tag::Prop, Tag::CurrentUserPrincipal, Tag::Href}) ||
+                           Path({Tag::Propstat, Tag::Prop, Tag::CalendarHomeSet, Tag::Href}))) {
+            return Limit(propstat_.href, limits_.maxHref);
         }
         if (depth == 5 && Path({Tag::Propstat, Tag::Prop, Tag::CalendarData})) {
             return Limit(propstat_.calendarData, limits_.maxCalendarData);

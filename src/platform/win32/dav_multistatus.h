@@ -26,6 +26,17 @@ enum class DavParse {
     OverLimit,
 };
 
+// What finding the calendar asks of a response; hrefs are paths on the origin
+// (empty when the server named another).
+struct DavCollectionProps {
+    std::string href;
+    bool calendar = false;         // resourcetype holds C:calendar
+    bool componentsNamed = false;  // it has a supported-calendar-component-set...
+    bool vevent = false;           // ...that names VEVENT
+    std::string principal;         // current-user-principal
+    std::string calendarHome;      // the first calendar-home-set
+};
+
 struct DavMultistatus {
     // One per href that names a path on the server (other hosts' are
     // dropped), in the answer's order; 404 and 410 ones marked gone.
@@ -34,6 +45,8 @@ struct DavMultistatus {
     std::string syncToken;
     bool truncated = false;             // a response said 507
     bool syncCollectionReport = false;  // the supported-report-set names sync-collection
+    // One per response that held any of these properties.
+    std::vector<DavCollectionProps> collections;
 };
 
 // Reads a 207 answer with XmlLite; elements are matched by namespace and name.

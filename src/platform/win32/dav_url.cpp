@@ -95,3 +95,21 @@ std::string ServerPath(std::string_view href, const HttpOrigin& origin) {
     if (other.https != origin.https || other.host != origin.host || other.port != origin.port) return {};
     return path;
 }
+
+bool RedirectTarget(const std::string& location, const HttpOrigin& from, const std::string& fromPath,
+                    HttpOrigin& origin, std::string& path) {
+    if (StartsWithNoCase(location, "http://") || StartsWithNoCase(location, "https://")) {
+        if (!SplitHttpUrl(location, origin, path)) return false;
+    } else {
+        // Empty, scheme-relative, or another scheme ("ftp:").
+        if (location.empty() || location.compare(0, 2, "//") == 0 || location.find(':') < location.find('/')) {
+            return false;
+        }
+        origin = from;
+        path = location[0] == '/' ? location : fromPath.substr(0, fromPath.rfind('/') + 1) + location;
+        if (!PlainPath(path)) return false;
+    }
+    const std::string dots = path + "/";
+    return dots.find("/../") == std::string::npos && dots.find("/./") == std::string::npos &&
+           (origin.https || !from.https);
+}

@@ -18,3 +18,10 @@ bool SplitHttpUrl(std::string_view url, HttpOrigin& origin, std::string& path);
 // absolute URL of the same origin gives its path. Empty when the href names
 // another host, port or scheme, is relative, or holds characters no path may.
 std::string ServerPath(std::string_view href, const HttpOrigin& origin);
+
+// Where a redirect's Location leads from the address (from, fromPath) that
+// answered: an absolute URL, a path, or a name relative to fromPath's
+// folder. False for what SplitHttpUrl refuses, a path with "..", a
+// scheme-relative "//host", and a step from https down to http.
+bool RedirectTarget(const std::string& location, const HttpOrigin& from, const std::string& fromPath,
+                    HttpOrigin& origin, std::string& path);

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <bcrypt.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/calendar.h"
@@ -16,32 +18,10 @@ constexpr char kXmlType[] = "Content-Type: application/xml; charset=utf-8\r\n";
 constexpr char kXmlHead[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
 // A multiget names this many hrefs, so that an answer stays well below the size limit.
 constexpr std::size_t kFetchBatch = 50;
-constexpr int kResolveMs = 15000;
-constexpr int kConnectMs = 15000;
-constexpr int kSendMs = 30000;
-constexpr int kReceiveMs = 60000;
-
-std::string Base64(const std::string& bytes) {
-    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    text.reserve((bytes.size() + 2) / 3 * 4);
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t n = bytes.size() - i < 3 ? bytes.size() - i : 3;
-        unsigned group = static_cast<unsigned char>(bytes[i]) << 16;
-        if (n > 1) group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        if (n > 2) group |= static_cast<unsigned char>(bytes[i + 2]);
-        text += kDigits[(group >> 18) & 63];
-        text += kDigits[(group >> 12) & 63];
-        text += n > 1 ? kDigits[(group >> 6) & 63] : '=';
-        text += n > 2 ? kDigits[group & 63] : '=';
-    }
-    return text;
-}
-
-void Wipe(std::string& secret) {
-    if (!secret.empty()) SecureZeroMemory(&secret[0], secret.size());
-    secret.clear();
-}
+constexpr int kMaxRedirects = 5;
+// What finding the calendar asks of each address on the way.
+constexpr char kFindProps[] =
+    "<D:resourcetype/><D:current-user-principal/><C:calendar-home-set/><C:supported-calendar-component-set/>";
 
 void Wipe(std::wstring& secret) {
     if (!secret.empty()) SecureZeroMemory(&secret[0], secret.size() * sizeof(wchar_t));
@@ -90,12 +70,79 @@ bool SamePath(const std::string& a, const std::string& b) {
     return bare(a) == bare(b);
 }
 
+bool SameOrigin(const HttpOrigin& a, const HttpOrigin& b) {
+    return a.https == b.https && a.host == b.host && a.port == b.port;
+}
+
+bool IsRedirect(DWORD status) { return status == 301 || status == 302 || status == 307 || status == 308; }
+
+HINTERNET ConnectTo(HINTERNET session, const HttpOrigin& origin) {
+    std::string host = origin.host;
+    if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
+    return WinHttpConnect(session, WidenText(host, CP_UTF8).c_str(), static_cast<INTERNET_PORT>(origin.port), 0);
+}
+
+// A header's values, all of them, joined by "\n"; a byte outside ASCII
+// becomes a control character, which every reader of them refuses.
+std::string HeaderValues(HINTERNET request, DWORD query) {
+    std::string values;
+    for (DWORD index = 0;;) {
+        wchar_t text[2048];
+        DWORD size = sizeof text;
+        const DWORD before = index;
+        if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text, &size, &index) ||
+            index == before) {
+            break;
+        }
+        if (!values.empty()) values += '\n';
+        for (DWORD i = 0; i < size / sizeof(wchar_t); ++i) {
+            values += text[i] < 0x80 ? static_cast<char>(text[i]) : '\x01';
+        }
+    }
+    return values;
+}
+
+HttpProblem ProblemOf(DWORD error) {
+    switch (error) {
+    case ERROR_WINHTTP_TIMEOUT:
+    case 10060:  // WSAETIMEDOUT: Wine's word for it
+        return HttpProblem::TimedOut;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+        return HttpProblem::Secure;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+        return HttpProblem::NoSuchHost;
+    default:
+        return HttpProblem::NoConnection;
+    }
+}
+
+std::string Narrow(const wchar_t* ascii) {
+    std::string text;
+    for (; *ascii != 0; ++ascii) text += static_cast<char>(*ascii);
+    return text;
+}
+
 }  // namespace
 
 struct WinHttpTransport::Answer {
     DWORD status = 0;
     std::string body;
     std::string etag;
+    std::string challenges;  // WWW-Authenticate
+    std::string location;
+    HttpProblem problem = HttpProblem::None;  // when Unreachable
+    bool reset = false;                       // the connection broke after it was made
+    // Where it came from, after redirects.
+    HttpOrigin origin;
+    std::string path;
 };
 
 void WinHttpTransport::CloseInternet::operator()(void* handle) const { WinHttpCloseHandle(handle); }
@@ -118,69 +165,111 @@ std::string CalDavUtc(Instant instant) {
 }
 
 WinHttpTransport::WinHttpTransport(const std::string& collectionUrl, const std::string& user,
-                                   const std::string& password) {
-    if (!SplitHttpUrl(collectionUrl, origin_, path_)) return;
-    if (path_.back() != '/') path_ += '/';
-    std::string credentials = user + ":" + password;
-    std::string encoded = Base64(credentials);
-    authorization_ = "Authorization: Basic ";
-    authorization_ += encoded;
-    authorization_ += "\r\n";
-    Wipe(credentials);
-    Wipe(encoded);
+                                   const std::string& password)
+    : user_(user), password_(password) {
+    HttpOrigin origin;
+    std::string path;
+    if (!SplitHttpUrl(collectionUrl, origin, path)) return;
+    home_ = origin;
+    // Over https the password travels sealed: Basic before the server asks saves a round.
+    if (origin.https) challenge_.scheme = HttpChallenge::Scheme::Basic;
 
     session_.reset(WinHttpOpen(L"OrvCalendar", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                WINHTTP_NO_PROXY_BYPASS, 0));
     if (!ORV_CHECK(session_ != nullptr)) return;
-    ORV_CHECK(WinHttpSetTimeouts(session_.get(), kResolveMs, kConnectMs, kSendMs, kReceiveMs));
     DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
     if (!WinHttpSetOption(session_.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
         // Systems that do not know TLS 1.3 refuse the whole set.
         protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
         ORV_CHECK(WinHttpSetOption(session_.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols));
     }
-    std::string host = origin_.host;
-    if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-    connection_.reset(WinHttpConnect(session_.get(), WidenText(host, CP_UTF8).c_str(),
-                                     static_cast<INTERNET_PORT>(origin_.port), 0));
-    ORV_CHECK(connection_ != nullptr);
+    given_ = path;
+    MoveTo(origin, path);
 }
 
-WinHttpTransport::~WinHttpTransport() { Wipe(authorization_); }
+WinHttpTransport::~WinHttpTransport() {
+    WipeSecret(password_);
+    WipeSecret(challenge_.nonce);
+}
 
-DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& path, const std::string& headers,
-                                     const std::string& body, Answer& answer) {
+void WinHttpTransport::SetTimeouts(const HttpTimeouts& timeouts) { timeouts_ = timeouts; }
+
+bool WinHttpTransport::MoveTo(const HttpOrigin& origin, const std::string& path) {
+    path_ = path.empty() || path.back() != '/' ? path + '/' : path;
+    if (connection_ != nullptr && SameOrigin(origin, origin_)) return true;
+    connection_.reset(ConnectTo(session_.get(), origin));
+    origin_ = origin;
+    return ORV_CHECK(connection_ != nullptr);
+}
+
+std::string WinHttpTransport::AuthorizationLine(const wchar_t* method, const std::string& path) {
+    std::string value;
+    if (challenge_.scheme == HttpChallenge::Scheme::Basic) {
+        value = BasicAuthorization(user_, password_);
+    } else if (challenge_.scheme == HttpChallenge::Scheme::Digest) {
+        unsigned char random[16];
+        if (!ORV_CHECK_STATUS(BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+            return {};
+        }
+        static const char kHex[] = "0123456789abcdef";
+        std::string cnonce;
+        for (const unsigned char byte : random) {
+            cnonce += kHex[byte >> 4];
+            cnonce += kHex[byte & 15];
+        }
+        value = DigestAuthorization(challenge_, user_, password_, Narrow(method), path, ++nonceCount_, cnonce);
+    }
+    if (value.empty()) return {};
+    std::string line = "Authorization: ";
+    line += value;
+    line += "\r\n";
+    WipeSecret(value);
+    return line;
+}
+
+DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& origin, const std::string& path,
+                                     const std::string& headers, const std::string& body, Answer& answer) {
     answer = Answer();
-    if (!Usable() || ServerPath(path, origin_) != path || body.size() > limits_.maxBytes) return DavStatus::Refused;
+    HINTERNET connection = connection_.get();
+    InternetHandle elsewhere;
+    if (!SameOrigin(origin, origin_)) {
+        elsewhere.reset(ConnectTo(session_.get(), origin));
+        if (!ORV_CHECK(elsewhere != nullptr)) return DavStatus::Unreachable;
+        connection = elsewhere.get();
+    }
     const std::wstring widePath = WidenText(path, CP_UTF8);
     if (widePath.empty()) return DavStatus::Refused;
-    const InternetHandle request(WinHttpOpenRequest(connection_.get(), method, widePath.c_str(),
-                                                    nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                                    origin_.https ? WINHTTP_FLAG_SECURE : 0));
+    const InternetHandle request(WinHttpOpenRequest(connection, method, widePath.c_str(), nullptr,
+                                                    WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                    origin.https ? WINHTTP_FLAG_SECURE : 0));
     if (!ORV_CHECK(request != nullptr)) return DavStatus::Refused;
-    DWORD features = WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES;
+    // Redirects and authentication are this class's own: WinHTTP's would
+    // carry the password to wherever a server points.
+    DWORD features = WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
     if (!ORV_CHECK(WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features))) {
         return DavStatus::Refused;
     }
-    std::string text = authorization_;
-    text += headers;
-    std::wstring lines = WidenText(text, CP_UTF8);
-    Wipe(text);
+    // The wait for the answer's headers has a timeout of its own, which
+    // Wine leaves unbounded.
+    DWORD answerMs = static_cast<DWORD>(timeouts_.receiveMs);
+    if (!ORV_CHECK(WinHttpSetTimeouts(request.get(), timeouts_.resolveMs, timeouts_.connectMs, timeouts_.sendMs,
+                                      timeouts_.receiveMs)) ||
+        !ORV_CHECK(WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &answerMs,
+                                    sizeof answerMs))) {
+        return DavStatus::Refused;
+    }
+    std::wstring lines = WidenText(headers, CP_UTF8);
     const BOOL sent = WinHttpSendRequest(request.get(), lines.c_str(), static_cast<DWORD>(lines.size()),
                                          const_cast<char*>(body.data()), static_cast<DWORD>(body.size()),
                                          static_cast<DWORD>(body.size()), 0);
     Wipe(lines);
     // Not traced with its text: the header lines hold the password.
-    if (!ORV_CHECK(sent) || !ORV_CHECK(WinHttpReceiveResponse(request.get(), nullptr))) {
-        // A server that refuses a request (the credentials, a moved
-        // collection) may close the connection before it reads the body,
-        // which then reads as a reset: asked again without one, it says why.
-        Answer retry;
-        if (!body.empty() && Exchange(L"OPTIONS", path_, std::string(), std::string(), retry) == DavStatus::Ok &&
-            StatusOf(retry.status) != DavStatus::Ok) {
-            answer.status = retry.status;
-            return DavStatus::Ok;
-        }
+    if (!sent || !WinHttpReceiveResponse(request.get(), nullptr)) {
+        // Read before the trace, which may set another.
+        const DWORD error = GetLastError();
+        TraceFailure(sent ? "WinHttpReceiveResponse" : "WinHttpSendRequest", __FILE__, __LINE__, error);
+        answer.problem = ProblemOf(error);
+        answer.reset = error == ERROR_WINHTTP_CONNECTION_ERROR || error == 10054;  // WSAECONNRESET, Wine's
         return DavStatus::Unreachable;
     }
 
@@ -190,19 +279,19 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
                                        WINHTTP_NO_HEADER_INDEX))) {
         return DavStatus::Unreachable;
     }
-    wchar_t etag[512];
-    DWORD etagSize = sizeof etag;
-    if (WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_ETAG, WINHTTP_HEADER_NAME_BY_INDEX, etag, &etagSize,
-                            WINHTTP_NO_HEADER_INDEX)) {
-        for (DWORD i = 0; i < etagSize / sizeof(wchar_t); ++i) {
-            answer.etag += etag[i] < 0x80 ? static_cast<char>(etag[i]) : '\x01';  // refused below
-        }
-        if (!UsableEtag(answer.etag, limits_.maxEtag)) answer.etag.clear();
-    }
+    answer.etag = HeaderValues(request.get(), WINHTTP_QUERY_ETAG);
+    if (!UsableEtag(answer.etag, limits_.maxEtag)) answer.etag.clear();
+    if (answer.status == 401) answer.challenges = HeaderValues(request.get(), WINHTTP_QUERY_WWW_AUTHENTICATE);
+    if (IsRedirect(answer.status)) answer.location = HeaderValues(request.get(), WINHTTP_QUERY_LOCATION);
     char buffer[65536];
     for (;;) {
         DWORD read = 0;
-        if (!ORV_CHECK(WinHttpReadData(request.get(), buffer, sizeof buffer, &read))) return DavStatus::Unreachable;
+        if (!WinHttpReadData(request.get(), buffer, sizeof buffer, &read)) {
+            const DWORD error = GetLastError();
+            TraceFailure("WinHttpReadData", __FILE__, __LINE__, error);
+            answer.problem = ProblemOf(error);
+            return DavStatus::Unreachable;
+        }
         if (read == 0) break;
         if (answer.body.size() + read > limits_.maxBytes) return DavStatus::Refused;
         answer.body.append(buffer, read);
@@ -210,13 +299,77 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
     return DavStatus::Ok;
 }
 
+DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& path, const std::string& headers,
+                                     const std::string& body, Answer& answer) {
+    answer = Answer();
+    if (!Usable() || ServerPath(path, origin_) != path || body.size() > limits_.maxBytes) return DavStatus::Refused;
+    HttpOrigin origin = origin_;
+    std::string target = path;
+    int redirects = 0;
+    int challenges = 0;
+    bool resent = false;
+    for (;;) {
+        const bool home = SameOrigin(origin, home_);
+        std::string lines = home ? AuthorizationLine(method, target) : std::string();
+        const bool withCredentials = !lines.empty();
+        lines += headers;
+        DavStatus sent = SendOnce(method, origin, target, lines, body, answer);
+        WipeSecret(lines);
+        if (sent == DavStatus::Unreachable && answer.reset && !resent) {
+            // A kept-alive connection the server had closed: once more on a new one.
+            resent = true;
+            continue;
+        }
+        if (sent == DavStatus::Unreachable && !body.empty() && answer.reset) {
+            // A server that refuses a request (the credentials, a moved
+            // collection) may close the connection before it reads the body,
+            // which then reads as a reset: asked again without one, it says why.
+            Answer retry;
+            std::string line = home ? AuthorizationLine(L"OPTIONS", target) : std::string();
+            if (SendOnce(L"OPTIONS", origin, target, line, std::string(), retry) == DavStatus::Ok &&
+                StatusOf(retry.status) != DavStatus::Ok) {
+                answer = std::move(retry);
+                sent = DavStatus::Ok;
+            }
+            WipeSecret(line);
+        }
+        problem_ = sent == DavStatus::Unreachable ? answer.problem : HttpProblem::None;
+        if (sent != DavStatus::Ok) return sent;
+        answer.origin = origin;
+        answer.path = target;
+        if (answer.status == 401 && home) {
+            const HttpChallenge offered = BestChallenge(answer.challenges);
+            // The same scheme refused again is the wrong password, unless only the nonce ran out.
+            const bool again = offered.scheme != HttpChallenge::Scheme::None &&
+                               (!withCredentials || offered.scheme != challenge_.scheme || offered.stale);
+            if (!again || ++challenges > 2) return DavStatus::Ok;
+            WipeSecret(challenge_.nonce);
+            challenge_ = offered;
+            nonceCount_ = 0;
+            continue;
+        }
+        if (!IsRedirect(answer.status) || answer.location.empty()) return DavStatus::Ok;
+        HttpOrigin next;
+        std::string nextPath;
+        if (++redirects > kMaxRedirects || !RedirectTarget(answer.location, origin, target, next, nextPath)) {
+            return DavStatus::Refused;
+        }
+        origin = next;
+        target = nextPath;
+    }
+}
+
 DavStatus WinHttpTransport::Report(const wchar_t* method, const char* depth, const std::string& body,
                                    DavMultistatus& out, Answer& answer) {
-    const std::string headers = std::string(kXmlType) + "Depth: " + depth + "\r\n";
+    std::string headers = kXmlType;
+    headers += "Depth: ";
+    headers += depth;
+    headers += "\r\n";
     const DavStatus sent = Exchange(method, path_, headers, kXmlHead + body, answer);
     if (sent != DavStatus::Ok) return sent;
     if (answer.status != 207) return answer.status < 300 ? DavStatus::Refused : StatusOf(answer.status);
-    return ParseMultistatus(answer.body, origin_, out, limits_) == DavParse::Ok ? DavStatus::Ok : DavStatus::Refused;
+    return ParseMultistatus(answer.body, answer.origin, out, limits_) == DavParse::Ok ? DavStatus::Ok
+                                                                                       : DavStatus::Refused;
 }
 
 void WinHttpTransport::KeepMembers(DavMultistatus& parsed, std::vector<DavResource>& out) const {
@@ -225,9 +378,88 @@ void WinHttpTransport::KeepMembers(DavMultistatus& parsed, std::vector<DavResour
     }
 }
 
+DavStatus WinHttpTransport::Properties(const std::string& path, const char* depth, const char* props,
+                                       DavMultistatus& out, std::string& finalPath) {
+    out = DavMultistatus();
+    std::string headers = kXmlType;
+    headers += "Depth: ";
+    headers += depth;
+    headers += "\r\n";
+    std::string body = kXmlHead;
+    body += "<D:propfind xmlns:D=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><D:prop>";
+    body += props;
+    body += "</D:prop></D:propfind>";
+    Answer answer;
+    const DavStatus sent = Exchange(L"PROPFIND", path, headers, body, answer);
+    if (sent != DavStatus::Ok) return sent;
+    if (answer.status != 207) return answer.status < 300 ? DavStatus::Refused : StatusOf(answer.status);
+    if (ParseMultistatus(answer.body, answer.origin, out, limits_) != DavParse::Ok) return DavStatus::Refused;
+    // Some servers (xandikos) say 404 inside the 207.
+    if (std::none_of(out.resources.begin(), out.resources.end(), [](const DavResource& r) { return !r.gone; })) {
+        return DavStatus::NotFound;
+    }
+    // Where a redirect led is where the rest of the way starts.
+    finalPath = answer.path;
+    return SameOrigin(answer.origin, origin_) || MoveTo(answer.origin, finalPath) ? DavStatus::Ok
+                                                                                  : DavStatus::Unreachable;
+}
+
+DavStatus WinHttpTransport::Discover() {
+    DavMultistatus found;
+    std::string at;
+    const auto calendarAt = [&](const std::string& path) {
+        for (const DavCollectionProps& c : found.collections) {
+            if (c.calendar && SamePath(c.href, path)) return true;
+        }
+        return false;
+    };
+    const auto principal = [&]() {
+        for (const DavCollectionProps& c : found.collections) {
+            if (!c.principal.empty()) return c.principal;
+        }
+        return std::string();
+    };
+    // As given: "/.well-known/caldav/" is not where the redirect is.
+    DavStatus status = Properties(given_, "0", kFindProps, found, at);
+    if (status == DavStatus::Ok && calendarAt(at)) return MoveTo(origin_, at) ? DavStatus::Ok : DavStatus::Refused;
+    // A path that is not there is a mistake to tell, not one to guess past.
+    if (status == DavStatus::Unreachable || status == DavStatus::Unauthorized ||
+        (status == DavStatus::NotFound && given_ != "/")) {
+        return status;
+    }
+    std::string user = status == DavStatus::Ok ? principal() : std::string();
+    if (user.empty()) {
+        status = Properties("/.well-known/caldav", "0", kFindProps, found, at);
+        if (status != DavStatus::Ok) return status == DavStatus::NotFound ? DavStatus::Refused : status;
+        if (calendarAt(at)) return MoveTo(origin_, at) ? DavStatus::Ok : DavStatus::Refused;
+        user = principal();
+        if (user.empty()) return DavStatus::Refused;
+    }
+    if ((status = Properties(user, "0", kFindProps, found, at)) != DavStatus::Ok) return status;
+    std::string home;
+    for (const DavCollectionProps& c : found.collections) {
+        if (home.empty()) home = c.calendarHome;
+    }
+    if (home.empty()) return DavStatus::Refused;
+    if ((status = Properties(home, "1", kFindProps, found, at)) != DavStatus::Ok) return status;
+    for (const DavCollectionProps& c : found.collections) {
+        // No component set: the calendar takes every kind.
+        if (c.calendar && (!c.componentsNamed || c.vevent) && !c.href.empty()) {
+            return MoveTo(origin_, c.href) ? DavStatus::Ok : DavStatus::Refused;
+        }
+    }
+    return DavStatus::NotFound;
+}
+
 DavStatus WinHttpTransport::Probe(bool& syncCollection, std::string& syncToken) {
     syncCollection = false;
     syncToken.clear();
+    if (!Usable()) return DavStatus::Refused;
+    if (!discovered_) {
+        const DavStatus found = Discover();
+        if (found != DavStatus::Ok) return found;
+        discovered_ = true;
+    }
     DavMultistatus parsed;
     Answer answer;
     const DavStatus status = Report(L"PROPFIND", "0",
