@@ -12,30 +12,14 @@ stop_pid() { if [ -n "$1" ]; then kill "$1" 2>/dev/null; wait "$1" 2>/dev/null; 
 cleanup() { stop_program; stop_pid "$proxy"; stop_pid "$server"; rm -rf "$work"; }
 trap cleanup EXIT
 
-free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+# shellcheck source=../support/caldav_servers.sh
+. "$E2E_DIR/../support/caldav_servers.sh"
 port=$(free_port)
 user=phone
 password='pa55: not in the registry'
 base="http://127.0.0.1:$port"
 url="$base/$user/calendar/"
-printf '%s:%s\n' "$user" "$password" >"$work/users"
-cat >"$work/config" <<CONFIG
-[server]
-hosts = 127.0.0.1:$port
-[auth]
-type = htpasswd
-htpasswd_filename = $work/users
-htpasswd_encryption = plain
-delay = 0
-[rights]
-type = owner_only
-[storage]
-filesystem_folder = $work/collections
-[web]
-type = none
-[logging]
-level = warning
-CONFIG
+write_radicale_config "$work" "$port" "$user" "$password"
 start_server() {
   radicale --config "$work/config" >>"$work/radicale.log" 2>&1 &
   server=$!

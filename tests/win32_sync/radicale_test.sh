@@ -13,27 +13,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+# shellcheck source=../support/caldav_servers.sh
+. "$(dirname "$0")/../support/caldav_servers.sh"
+port=$(free_port)
 user=tester
 password='s3cret: with colon'
-printf '%s:%s\n' "$user" "$password" >"$work/users"
-cat >"$work/config" <<CONFIG
-[server]
-hosts = 127.0.0.1:$port
-[auth]
-type = htpasswd
-htpasswd_filename = $work/users
-htpasswd_encryption = plain
-delay = 0
-[rights]
-type = owner_only
-[storage]
-filesystem_folder = $work/collections
-[web]
-type = none
-[logging]
-level = warning
-CONFIG
+write_radicale_config "$work" "$port" "$user" "$password"
 
 radicale --config "$work/config" >"$work/radicale.log" 2>&1 &
 server=$!

@@ -16,7 +16,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+# shellcheck source=../support/caldav_servers.sh
+. "$here/../support/caldav_servers.sh"
 wait_for() {
   for _ in $(seq 100); do
     if curl -s -o /dev/null "$1"; then return 0; fi
