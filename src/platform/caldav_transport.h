@@ -30,4 +30,6 @@ public:
                           std::string& newEtag) = 0;
     // DELETE with If-Match: ifMatch (none when empty).
     virtual DavStatus Delete(const std::string& href, const std::string& ifMatch) = 0;
+    // Why the last request was Unreachable, when the transport knows.
+    virtual DavProblem LastProblem() const { return DavProblem::None; }
 };

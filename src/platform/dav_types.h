@@ -13,6 +13,15 @@ enum class DavStatus {
     Refused,             // any other answer the request cannot go on with
 };
 
+// Why a request came to DavStatus::Unreachable, for the status line.
+enum class DavProblem {
+    None,
+    NoSuchHost,
+    NoConnection,  // refused, reset, or no route
+    TimedOut,
+    Secure,  // TLS could not be set up, or the certificate was refused
+};
+
 // One calendar object resource of the collection, as parsed from the
 // server's answer; every byte is untrusted.
 struct DavResource {

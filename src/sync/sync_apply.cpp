@@ -22,6 +22,7 @@ public:
 
     SyncResult Run() {
         result_.end = out_.end;
+        result_.problem = out_.problem;
         result_.sent = out_.sentCount;
         result_.failed = out_.failed;
         DropSentDeletions();

@@ -318,5 +318,7 @@ std::string CanonicalHref(std::string_view href) {
 }
 
 SyncOutcome RunSyncExchange(const SyncSnapshot& snapshot, CalDavTransport& transport) {
-    return Exchange(snapshot, transport).Run();
+    SyncOutcome outcome = Exchange(snapshot, transport).Run();
+    if (outcome.end == SyncEnd::Unreachable) outcome.problem = transport.LastProblem();
+    return outcome;
 }

@@ -31,6 +31,7 @@ struct SentCopy {
 // ApplySyncOutcome.
 struct SyncOutcome {
     SyncEnd end = SyncEnd::Done;
+    DavProblem problem = DavProblem::None;  // why the server was unreachable
     std::vector<FetchedCopy> fetched;
     std::vector<std::string> gone;     // hrefs of events here that the server no longer has
     std::vector<SentCopy> sent;

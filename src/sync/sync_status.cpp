@@ -4,6 +4,22 @@
 
 namespace {
 
+const char* ProblemText(DavProblem problem) {
+    switch (problem) {
+        case DavProblem::None:
+            break;
+        case DavProblem::NoSuchHost:
+            return " No server has that name.";
+        case DavProblem::NoConnection:
+            return " It refused the connection or there is no network.";
+        case DavProblem::TimedOut:
+            return " It did not answer in time.";
+        case DavProblem::Secure:
+            return " A secure connection could not be made (the certificate was refused).";
+    }
+    return "";
+}
+
 std::string Events(int n) { return std::to_string(n) + (n == 1 ? " event" : " events"); }
 
 }  // namespace
@@ -25,7 +41,7 @@ int SyncExitCode(SyncEnd end) {
 std::string SyncStatusText(const SyncResult& r, std::string_view time) {
     switch (r.end) {
         case SyncEnd::Unreachable:
-            return "Could not reach the server.";
+            return std::string("Could not reach the server.").append(ProblemText(r.problem));
         case SyncEnd::CredentialsRefused:
             return "The server refused the user name or password.";
         case SyncEnd::NotSetUp:

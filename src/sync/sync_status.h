@@ -2,6 +2,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dav_types.h"
+
 // How a sync ended; the command line's exit code follows it.
 enum class SyncEnd { Done, Unreachable, CredentialsRefused, NotSetUp };
 
@@ -11,6 +13,7 @@ int SyncExitCode(SyncEnd end);
 // What one sync did, for the status line.
 struct SyncResult {
     SyncEnd end = SyncEnd::Done;
+    DavProblem problem = DavProblem::None;  // when Unreachable, what the transport saw
     int received = 0;   // events made, changed or deleted here from the server
     int sent = 0;       // copies put on or deleted from the server
     int conflicts = 0;  // changed on both sides: a "(conflict)" copy was made here

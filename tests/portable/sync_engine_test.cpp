@@ -247,19 +247,22 @@ TEST(SyncEngine, MoreThanTheStoreHoldsTakesThoseNearestToToday) {
 TEST(SyncEngine, RefusedCredentialsAndAnUnreachableServerChangeNothing) {
     struct Case {
         bool refuse;
+        DavProblem problem;
         SyncEnd end;
         int exitCode;
         const char* status;
     };
     const Case cases[] = {
-        {true, SyncEnd::CredentialsRefused, 8, "The server refused the user name or password."},
-        {false, SyncEnd::Unreachable, 7, "Could not reach the server."},
+        {true, DavProblem::None, SyncEnd::CredentialsRefused, 8, "The server refused the user name or password."},
+        {false, DavProblem::None, SyncEnd::Unreachable, 7, "Could not reach the server."},
+        {false, DavProblem::TimedOut, SyncEnd::Unreachable, 7, "Could not reach the server. It did not answer in time."},
     };
     for (const Case& c : cases) {
         Pair p;
         p.here.Add("Kept", 2026, 12, 9);
         p.server.refuseCredentials = c.refuse;
         p.server.unreachable = !c.refuse;
+        p.server.problem = c.problem;
         const SyncResult r = p.here.Sync(p.server);
         EXPECT_EQ(r.end, c.end);
         EXPECT_EQ(SyncExitCode(r.end), c.exitCode);

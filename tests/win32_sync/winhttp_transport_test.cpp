@@ -45,7 +45,7 @@ TEST(WinHttpTransport, RefusedAddressesAndAClosedPort) {
     bool sync = false;
     std::string token;
     EXPECT_EQ(closed.Probe(sync, token), DavStatus::Unreachable);
-    EXPECT_EQ(closed.LastProblem(), HttpProblem::NoConnection);
+    EXPECT_EQ(closed.LastProblem(), DavProblem::NoConnection);
     std::string etag;
     EXPECT_EQ(closed.Put("/cal/a.ics", "x", "", etag), DavStatus::Unreachable);
     // Paths the transport would not put on a request line.
@@ -101,10 +101,10 @@ TEST(WinHttpTransport, AServerThatNeverAnswersEndsUnreachableAtTheTimeout) {
     bool sync = true;
     std::string token;
     EXPECT_EQ(transport.Probe(sync, token), DavStatus::Unreachable);
-    EXPECT_EQ(transport.LastProblem(), HttpProblem::TimedOut);
+    EXPECT_EQ(transport.LastProblem(), DavProblem::TimedOut);
     std::string etag;
     EXPECT_EQ(transport.Put("/cal/a.ics", "x", "", etag), DavStatus::Unreachable);
-    EXPECT_EQ(transport.LastProblem(), HttpProblem::TimedOut);
+    EXPECT_EQ(transport.LastProblem(), DavProblem::TimedOut);
     // Two requests, each given up after a second; the default would be two minutes.
     EXPECT_LT(GetTickCount64() - start, 20000u);
 }

@@ -29,6 +29,7 @@ public:
     bool unreachable = false;
     bool etagOnPut = true;
     std::size_t pageSize = 0;  // sync-collection answers truncated to this many; 0: all
+    DavProblem problem = DavProblem::None;  // told while unreachable
     bool escapesAt = false;    // answers write "@" in hrefs as "%40", as Radicale does
     // Every request after this many in all answers Unreachable: a sync cut off midway.
     std::optional<std::size_t> stopAfter;
@@ -54,6 +55,7 @@ public:
     DavStatus Put(const std::string& href, const std::string& text, const std::string& ifMatch,
                   std::string& newEtag) override;
     DavStatus Delete(const std::string& href, const std::string& ifMatch) override;
+    DavProblem LastProblem() const override { return unreachable ? problem : DavProblem::None; }
 
 private:
     // Whether the request is answered; Unreachable or Unauthorized in status when not.

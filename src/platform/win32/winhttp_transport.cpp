@@ -102,11 +102,11 @@ std::string HeaderValues(HINTERNET request, DWORD query) {
     return values;
 }
 
-HttpProblem ProblemOf(DWORD error) {
+DavProblem ProblemOf(DWORD error) {
     switch (error) {
     case ERROR_WINHTTP_TIMEOUT:
     case 10060:  // WSAETIMEDOUT: Wine's word for it
-        return HttpProblem::TimedOut;
+        return DavProblem::TimedOut;
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
     case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
@@ -116,11 +116,11 @@ HttpProblem ProblemOf(DWORD error) {
     case ERROR_WINHTTP_SECURE_INVALID_CERT:
     case ERROR_WINHTTP_SECURE_CERT_REVOKED:
     case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
-        return HttpProblem::Secure;
+        return DavProblem::Secure;
     case ERROR_WINHTTP_NAME_NOT_RESOLVED:
-        return HttpProblem::NoSuchHost;
+        return DavProblem::NoSuchHost;
     default:
-        return HttpProblem::NoConnection;
+        return DavProblem::NoConnection;
     }
 }
 
@@ -138,7 +138,7 @@ struct WinHttpTransport::Answer {
     std::string etag;
     std::string challenges;  // WWW-Authenticate
     std::string location;
-    HttpProblem problem = HttpProblem::None;  // when Unreachable
+    DavProblem problem = DavProblem::None;  // when Unreachable
     bool reset = false;                       // the connection broke after it was made
     // Where it came from, after redirects.
     HttpOrigin origin;
@@ -333,7 +333,7 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
             }
             WipeSecret(line);
         }
-        problem_ = sent == DavStatus::Unreachable ? answer.problem : HttpProblem::None;
+        problem_ = sent == DavStatus::Unreachable ? answer.problem : DavProblem::None;
         if (sent != DavStatus::Ok) return sent;
         answer.origin = origin;
         answer.path = target;

@@ -16,15 +16,6 @@ struct HttpTimeouts {
     int receiveMs = 60000;  // for the answer's first byte, and between any two reads
 };
 
-// Why a request came to DavStatus::Unreachable, for the status line.
-enum class HttpProblem {
-    None,
-    NoSuchHost,
-    NoConnection,  // refused, reset, or no route
-    TimedOut,
-    Secure,  // TLS could not be set up, or the certificate was refused
-};
-
 // The collection over WinHTTP (the system's proxy and certificates, TLS 1.2
 // or later). Credentials go only to the origin of the URL given: Basic
 // before asked over https; otherwise the scheme the server's 401 asks for,
@@ -45,7 +36,7 @@ public:
     // For the requests from now on.
     void SetTimeouts(const HttpTimeouts& timeouts);
     // Of the last request; None unless it ended Unreachable.
-    HttpProblem LastProblem() const { return problem_; }
+    DavProblem LastProblem() const override { return problem_; }
 
     std::string CollectionPath() const override { return path_; }
     DavStatus Probe(bool& syncCollection, std::string& syncToken) override;
@@ -87,7 +78,7 @@ private:
     unsigned nonceCount_ = 0;
     DavLimits limits_;
     HttpTimeouts timeouts_;
-    HttpProblem problem_ = HttpProblem::None;
+    DavProblem problem_ = DavProblem::None;
     InternetHandle session_;
     InternetHandle connection_;
 };
