@@ -20,6 +20,7 @@ enum class DavProblem {
     NoConnection,  // refused, reset, or no route
     TimedOut,
     Secure,  // TLS could not be set up, or the certificate was refused
+    NoCalendar,  // the server answered, but has no calendar at the address
 };
 
 // One calendar object resource of the collection, as parsed from the

@@ -17,6 +17,11 @@ public:
         std::string probeToken;
         const DavStatus probe = dav_.Probe(syncCollection, probeToken);
         if (Stops(probe)) return Finish();
+        if (probe == DavStatus::NotFound) {
+            out_.end = SyncEnd::Unreachable;
+            out_.problem = DavProblem::NoCalendar;
+            return Finish();
+        }
         if (probe != DavStatus::Ok) syncCollection = false;
         collection_ = dav_.CollectionPath();
         // A copy in another collection (the address was changed) is not on this server.
@@ -319,6 +324,7 @@ std::string CanonicalHref(std::string_view href) {
 
 SyncOutcome RunSyncExchange(const SyncSnapshot& snapshot, CalDavTransport& transport) {
     SyncOutcome outcome = Exchange(snapshot, transport).Run();
-    if (outcome.end == SyncEnd::Unreachable) outcome.problem = transport.LastProblem();
+    if (outcome.end == SyncEnd::Unreachable && outcome.problem == DavProblem::None)
+        outcome.problem = transport.LastProblem();
     return outcome;
 }

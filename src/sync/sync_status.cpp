@@ -7,6 +7,7 @@ namespace {
 const char* ProblemText(DavProblem problem) {
     switch (problem) {
         case DavProblem::None:
+        case DavProblem::NoCalendar:
             break;
         case DavProblem::NoSuchHost:
             return " No server has that name.";
@@ -41,6 +42,7 @@ int SyncExitCode(SyncEnd end) {
 std::string SyncStatusText(const SyncResult& r, std::string_view time) {
     switch (r.end) {
         case SyncEnd::Unreachable:
+            if (r.problem == DavProblem::NoCalendar) return "The server has no calendar at that address.";
             return std::string("Could not reach the server.").append(ProblemText(r.problem));
         case SyncEnd::CredentialsRefused:
             return "The server refused the user name or password.";

@@ -247,7 +247,7 @@ TEST(SyncEngine, MoreThanTheStoreHoldsTakesThoseNearestToToday) {
 TEST(SyncEngine, RefusedCredentialsAndAnUnreachableServerChangeNothing) {
     struct Case {
         bool refuse;
-        DavProblem problem;
+        DavProblem problem;  // of an unreachable server; NoCalendar: the server has none at the address
         SyncEnd end;
         int exitCode;
         const char* status;
@@ -256,12 +256,14 @@ TEST(SyncEngine, RefusedCredentialsAndAnUnreachableServerChangeNothing) {
         {true, DavProblem::None, SyncEnd::CredentialsRefused, 8, "The server refused the user name or password."},
         {false, DavProblem::None, SyncEnd::Unreachable, 7, "Could not reach the server."},
         {false, DavProblem::TimedOut, SyncEnd::Unreachable, 7, "Could not reach the server. It did not answer in time."},
+        {false, DavProblem::NoCalendar, SyncEnd::Unreachable, 7, "The server has no calendar at that address."},
     };
     for (const Case& c : cases) {
         Pair p;
         p.here.Add("Kept", 2026, 12, 9);
         p.server.refuseCredentials = c.refuse;
-        p.server.unreachable = !c.refuse;
+        p.server.missing = c.problem == DavProblem::NoCalendar;
+        p.server.unreachable = !c.refuse && !p.server.missing;
         p.server.problem = c.problem;
         const SyncResult r = p.here.Sync(p.server);
         EXPECT_EQ(r.end, c.end);

@@ -31,6 +31,7 @@ bool MemoryCalDav::Admit(std::string request, DavStatus& status) {
     requests_.push_back(std::move(request));
     if (unreachable || (stopAfter && requests_.size() > *stopAfter)) status = DavStatus::Unreachable;
     else if (refuseCredentials) status = DavStatus::Unauthorized;
+    else if (missing) status = DavStatus::NotFound;
     else return true;
     return false;
 }

@@ -30,7 +30,8 @@ public:
     bool etagOnPut = true;
     std::size_t pageSize = 0;  // sync-collection answers truncated to this many; 0: all
     DavProblem problem = DavProblem::None;  // told while unreachable
-    bool escapesAt = false;    // answers write "@" in hrefs as "%40", as Radicale does
+    bool escapesAt = false;
+    bool missing = false;  // no collection at the address: every request NotFound    // answers write "@" in hrefs as "%40", as Radicale does
     // Every request after this many in all answers Unreachable: a sync cut off midway.
     std::optional<std::size_t> stopAfter;
 
