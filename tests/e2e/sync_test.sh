@@ -120,4 +120,11 @@ check "every event on the server once: $(batches) of 12" test "$(batches)" = 12
 conflicts() { titles | tr '|' '\n' | grep -cF '(conflict)'; }
 check "and no new conflict copy" test "$(conflicts)" = 1
 stop_program
+
+# Every N minutes, the first a few seconds after the start: the real timer.
+reg_dword "$USER_KEY" SyncMinutes 1
+phone add timer@phone 'Timed sync' 5 9
+start_program /s
+check "a sync soon after the start, with no command" wait_for 25 has_title 'Timed sync'
+stop_program
 finish
