@@ -3,13 +3,14 @@
 # with Python's caldav on the same calendar as the other device. /sync with
 # no copy running and handed to a running one, the tray's Sync Now, the
 # server stopped, the password kept out of the registry, and a sync killed
-# halfway that the next one finishes without doubling anything.
+# halfway that the next one finishes without doubling anything; then
+# xandikos behind a proxy that asks for the password by Digest.
 . "$(dirname "$0")/lib.sh"
 work=$(mktemp -d)
 server=""
 proxy=""
 stop_pid() { if [ -n "$1" ]; then kill "$1" 2>/dev/null; wait "$1" 2>/dev/null; fi; }
-cleanup() { stop_program; stop_pid "$proxy"; stop_pid "$server"; rm -rf "$work"; }
+cleanup() { stop_program; for p in "$proxy" "$server" "${auth:-}" "${xandikos:-}"; do stop_pid "$p"; done; rm -rf "$work"; }
 trap cleanup EXIT
 
 # shellcheck source=../support/caldav_servers.sh
@@ -127,4 +128,30 @@ phone add timer@phone 'Timed sync' 5 9
 start_program /s
 check "a sync soon after the start, with no command" wait_for 25 has_title 'Timed sync'
 stop_program
+
+# The second server: xandikos behind a proxy that asks for the password by
+# Digest, given only the server's own address: its calendar is found.
+inner=$(free_port)
+outer=$(free_port)
+/usr/bin/xandikos -d "$work/xandikos" --defaults -l 127.0.0.1 -p "$inner" >"$work/xandikos.log" 2>&1 &
+xandikos=$!
+/usr/bin/python3 "$E2E_DIR/../win32_sync/auth_proxy.py" "$outer" "$inner" "$user" "$password" digest \
+  >"$work/auth.log" 2>&1 &
+auth=$!
+wait_for 10 curl -s -o /dev/null "http://127.0.0.1:$inner/"
+wait_for 10 curl -s -o /dev/null "http://127.0.0.1:$outer/"
+url="http://127.0.0.1:$outer/user/calendars/calendar/"
+reg_reset
+sync_to "http://127.0.0.1:$outer/"
+wine reg add "$USER_KEY" /v SyncUser /t REG_SZ /d "$user" /f >/dev/null 2>&1
+reg_dword "$USER_KEY" SyncMinutes 0
+add_event 1 1 36000 1 1 0 Dentist
+phone add lunch@phone 'Phone lunch' 2 12
+check "xandikos by Digest from its address: done (0)" test "$(run /sync)" = 0
+check "the phone's event is in the calendar" has_title 'Phone lunch'
+check "the calendar's event is on the server" grep -qx 'Dentist|' <(phone list)
+phone retitle lunch@phone 'Phone lunch moved'
+check "again: done (0)" test "$(run /sync)" = 0
+check "the phone's edit came in" has_title 'Phone lunch moved'
+stop_pid "$auth"; stop_pid "$xandikos"
 finish
