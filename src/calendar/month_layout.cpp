@@ -49,9 +49,11 @@ bool MonthLayout::SetupMonth(int newYear, int newMonth) {
 void MonthLayout::ClearMonthEvents() {
     // Nothing is left pointing at a freed record.
     selectedEvent = nullptr;
-    for (auto& day : slots) std::fill(std::begin(day), std::end(day), DaySlot{});
+    // Only lines up to a day's last line were ever filled.
+    for (int day = 0; day < kDaysTableSize; ++day) std::fill(slots[day], slots[day] + lastLine[day] + 1, DaySlot{});
     std::fill(std::begin(lastLine), std::end(lastLine), 0);
     std::fill(std::begin(takenLines_), std::end(takenLines_), 0u);
+    fullDays_ = 0;
     monthEvents.clear();
 }
 
@@ -106,6 +108,11 @@ void MonthLayout::LayoutMonth(bool keepSelection) {
                 span.endsInMonth = true;
             }
         }
+        // A bar needs one line free on all of its days, boxes one on any.
+        const std::uint32_t days = span.firstDay > span.lastDay ? 0u
+                                   : (~0u >> (31 - span.lastDay)) & (~0u << span.firstDay);
+        const bool bar = ClassifyKind(f.recurKind) == RecurClass::None;
+        if (bar ? (days & fullDays_) != 0 : (days & ~fullDays_) == 0) continue;
         PlaceEvent(item, span);
     }
 
@@ -170,6 +177,11 @@ const MonthLayout::KnownStart& MonthLayout::StartOf(std::size_t index, const Sch
     return known;
 }
 
+void MonthLayout::Take(int day, int line) {
+    takenLines_[day] |= 1u << (line - 1);
+    if (takenLines_[day] == (1u << kMaxLines) - 1) fullDays_ |= 1u << day;
+}
+
 int MonthLayout::FreeLine(std::uint32_t taken) {
     const std::uint32_t free = ~taken & ((1u << kMaxLines) - 1);
     return free == 0 ? 0 : std::countr_zero(free) + 1;
@@ -185,7 +197,7 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
     auto placeOn = [&](int day) {
         const int k = FreeLine(takenLines_[day]);
         if (k == 0) return;  // the day is full: this occurrence is dropped
-        takenLines_[day] |= 1u << (k - 1);
+        Take(day, k);
         DaySlot& slot = slots[day][k];
         slot.event = &record;
         slot.startsHere = true;
@@ -203,7 +215,7 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
             const bool excluded = ((excludedDays >> span.firstDay) & 1u) != 0;
             for (int day = span.firstDay; day <= span.lastDay; ++day) {
                 slots[day][k] = DaySlot{&record, false, false, excluded};
-                takenLines_[day] |= 1u << (k - 1);
+                Take(day, k);
             }
             slots[span.firstDay][k].startsHere = span.startsInMonth;
             slots[span.lastDay][k].endsHere = span.endsInMonth;

@@ -177,6 +177,10 @@ private:
     // Bit k - 1 set when line k of the day holds an event: the free lines
     // without a walk down the slots.
     std::uint32_t takenLines_[kDaysTableSize] = {};
+    // Bit d set when every line of day d is taken: a busy month's later
+    // events are passed over without a look at their days.
+    std::uint32_t fullDays_ = 0;
+    void Take(int day, int line);
     std::vector<KnownStart> knownStarts_;  // by position in the store
     std::vector<std::pair<std::uint32_t, int>> monthExclusions_;  // event id, day of the month
     std::uint64_t monthIdBits_ = 0;  // bit id % 64 of each of them: most events need no look

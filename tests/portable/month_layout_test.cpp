@@ -449,6 +449,13 @@ TEST(MonthLayoutPlacement, TwentyLinesPerDayAtMost) {
     EXPECT_TRUE(DaysOf(layout, 22).empty());
     EXPECT_EQ(RecordOf(layout, 22), nullptr);
     EXPECT_EQ(layout.monthEvents.size(), 21u);
+
+    // Emptied again, the day takes the bar, and no line keeps an old event.
+    for (std::uint32_t id = 1; id <= 20; ++id) events.Remove(id);
+    layout.LayoutMonth(false);
+    EXPECT_EQ(DaysOf(layout, 22), Range(9, 11));
+    EXPECT_EQ(layout.lastLine[10], 2);
+    for (int k = 3; k <= MonthLayout::kMaxLines; ++k) EXPECT_EQ(layout.slots[10][k].event, nullptr) << k;
 }
 
 TEST(MonthLayoutPlacement, UnshownKindsAndOddStoredValues) {
