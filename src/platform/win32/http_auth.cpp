@@ -9,31 +9,32 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/late_sync_calls.h"
 #include "platform/win32/trace.h"
 
 namespace {
 
 struct CloseAlgorithm {
-    void operator()(void* handle) const { BCryptCloseAlgorithmProvider(handle, 0); }
+    void operator()(void* handle) const { late::BCryptCloseAlgorithmProvider(handle, 0); }
 };
 struct DestroyHash {
-    void operator()(void* handle) const { BCryptDestroyHash(handle); }
+    void operator()(void* handle) const { late::BCryptDestroyHash(handle); }
 };
 
 // The lower-case hex digest of text; empty when BCrypt fails.
 std::string HexHash(bool sha256, const std::string& text) {
     BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
     const wchar_t* algorithm = sha256 ? BCRYPT_SHA256_ALGORITHM : BCRYPT_MD5_ALGORITHM;
-    if (!ORV_CHECK_STATUS(BCryptOpenAlgorithmProvider(&rawAlgorithm, algorithm, nullptr, 0))) return {};
+    if (!ORV_CHECK_STATUS(late::BCryptOpenAlgorithmProvider(&rawAlgorithm, algorithm, nullptr, 0))) return {};
     const std::unique_ptr<void, CloseAlgorithm> provider(rawAlgorithm);
     BCRYPT_HASH_HANDLE rawHash = nullptr;
-    if (!ORV_CHECK_STATUS(BCryptCreateHash(rawAlgorithm, &rawHash, nullptr, 0, nullptr, 0, 0))) return {};
+    if (!ORV_CHECK_STATUS(late::BCryptCreateHash(rawAlgorithm, &rawHash, nullptr, 0, nullptr, 0, 0))) return {};
     const std::unique_ptr<void, DestroyHash> hash(rawHash);
     unsigned char digest[32];
     const ULONG size = sha256 ? 32 : 16;
-    if (!ORV_CHECK_STATUS(BCryptHashData(rawHash, reinterpret_cast<PUCHAR>(const_cast<char*>(text.data())),
+    if (!ORV_CHECK_STATUS(late::BCryptHashData(rawHash, reinterpret_cast<PUCHAR>(const_cast<char*>(text.data())),
                                          static_cast<ULONG>(text.size()), 0)) ||
-        !ORV_CHECK_STATUS(BCryptFinishHash(rawHash, digest, size, 0))) {
+        !ORV_CHECK_STATUS(late::BCryptFinishHash(rawHash, digest, size, 0))) {
         return {};
     }
     static const char kHex[] = "0123456789abcdef";

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "core/calendar.h"
+#include "platform/win32/late_sync_calls.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/wide_text.h"
 
@@ -79,7 +80,7 @@ bool IsRedirect(DWORD status) { return status == 301 || status == 302 || status 
 HINTERNET ConnectTo(HINTERNET session, const HttpOrigin& origin) {
     std::string host = origin.host;
     if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-    return WinHttpConnect(session, WidenText(host, CP_UTF8).c_str(), static_cast<INTERNET_PORT>(origin.port), 0);
+    return late::WinHttpConnect(session, WidenText(host, CP_UTF8).c_str(), static_cast<INTERNET_PORT>(origin.port), 0);
 }
 
 // A header's values, all of them, joined by "\n"; a byte outside ASCII
@@ -90,7 +91,7 @@ std::string HeaderValues(HINTERNET request, DWORD query) {
         wchar_t text[2048];
         DWORD size = sizeof text;
         const DWORD before = index;
-        if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text, &size, &index) ||
+        if (!late::WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text, &size, &index) ||
             index == before) {
             break;
         }
@@ -145,7 +146,7 @@ struct WinHttpTransport::Answer {
     std::string path;
 };
 
-void WinHttpTransport::CloseInternet::operator()(void* handle) const { WinHttpCloseHandle(handle); }
+void WinHttpTransport::CloseInternet::operator()(void* handle) const { late::WinHttpCloseHandle(handle); }
 
 std::string CalDavUtc(Instant instant) {
     Instant days = instant / kSecondsPerDay;
@@ -174,14 +175,14 @@ WinHttpTransport::WinHttpTransport(const std::string& collectionUrl, const std::
     // Over https the password travels sealed: Basic before the server asks saves a round.
     if (origin.https) challenge_.scheme = HttpChallenge::Scheme::Basic;
 
-    session_.reset(WinHttpOpen(L"OrvCalendar", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+    session_.reset(late::WinHttpOpen(L"OrvCalendar", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                WINHTTP_NO_PROXY_BYPASS, 0));
     if (!ORV_CHECK(session_ != nullptr)) return;
     DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
-    if (!WinHttpSetOption(session_.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
+    if (!late::WinHttpSetOption(session_.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
         // Systems that do not know TLS 1.3 refuse the whole set.
         protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
-        ORV_CHECK(WinHttpSetOption(session_.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols));
+        ORV_CHECK(late::WinHttpSetOption(session_.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols));
     }
     given_ = path;
     MoveTo(origin, path);
@@ -208,7 +209,7 @@ std::string WinHttpTransport::AuthorizationLine(const wchar_t* method, const std
         value = BasicAuthorization(user_, password_);
     } else if (challenge_.scheme == HttpChallenge::Scheme::Digest) {
         unsigned char random[16];
-        if (!ORV_CHECK_STATUS(BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+        if (!ORV_CHECK_STATUS(late::BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
             return {};
         }
         static const char kHex[] = "0123456789abcdef";
@@ -239,32 +240,32 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     }
     const std::wstring widePath = WidenText(path, CP_UTF8);
     if (widePath.empty()) return DavStatus::Refused;
-    const InternetHandle request(WinHttpOpenRequest(connection, method, widePath.c_str(), nullptr,
+    const InternetHandle request(late::WinHttpOpenRequest(connection, method, widePath.c_str(), nullptr,
                                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                     origin.https ? WINHTTP_FLAG_SECURE : 0));
     if (!ORV_CHECK(request != nullptr)) return DavStatus::Refused;
     // Redirects and authentication are this class's own: WinHTTP's would
     // carry the password to wherever a server points.
     DWORD features = WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
-    if (!ORV_CHECK(WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features))) {
+    if (!ORV_CHECK(late::WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features))) {
         return DavStatus::Refused;
     }
     // The wait for the answer's headers has a timeout of its own, which
     // Wine leaves unbounded.
     DWORD answerMs = static_cast<DWORD>(timeouts_.receiveMs);
-    if (!ORV_CHECK(WinHttpSetTimeouts(request.get(), timeouts_.resolveMs, timeouts_.connectMs, timeouts_.sendMs,
+    if (!ORV_CHECK(late::WinHttpSetTimeouts(request.get(), timeouts_.resolveMs, timeouts_.connectMs, timeouts_.sendMs,
                                       timeouts_.receiveMs)) ||
-        !ORV_CHECK(WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &answerMs,
+        !ORV_CHECK(late::WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &answerMs,
                                     sizeof answerMs))) {
         return DavStatus::Refused;
     }
     std::wstring lines = WidenText(headers, CP_UTF8);
-    const BOOL sent = WinHttpSendRequest(request.get(), lines.c_str(), static_cast<DWORD>(lines.size()),
+    const BOOL sent = late::WinHttpSendRequest(request.get(), lines.c_str(), static_cast<DWORD>(lines.size()),
                                          const_cast<char*>(body.data()), static_cast<DWORD>(body.size()),
                                          static_cast<DWORD>(body.size()), 0);
     Wipe(lines);
     // Not traced with its text: the header lines hold the password.
-    if (!sent || !WinHttpReceiveResponse(request.get(), nullptr)) {
+    if (!sent || !late::WinHttpReceiveResponse(request.get(), nullptr)) {
         // Read before the trace, which may set another.
         const DWORD error = GetLastError();
         TraceFailure(sent ? "WinHttpReceiveResponse" : "WinHttpSendRequest", __FILE__, __LINE__, error);
@@ -274,7 +275,7 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     }
 
     DWORD size = sizeof answer.status;
-    if (!ORV_CHECK(WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+    if (!ORV_CHECK(late::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                                        WINHTTP_HEADER_NAME_BY_INDEX, &answer.status, &size,
                                        WINHTTP_NO_HEADER_INDEX))) {
         return DavStatus::Unreachable;
@@ -286,7 +287,7 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     char buffer[65536];
     for (;;) {
         DWORD read = 0;
-        if (!WinHttpReadData(request.get(), buffer, sizeof buffer, &read)) {
+        if (!late::WinHttpReadData(request.get(), buffer, sizeof buffer, &read)) {
             const DWORD error = GetLastError();
             TraceFailure("WinHttpReadData", __FILE__, __LINE__, error);
             answer.problem = ProblemOf(error);
