@@ -11,14 +11,14 @@ bool Unreserved(char c) {
            c == ':';
 }
 
-int HexValue(char c) {
+}  // namespace
+
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
-
-}  // namespace
 
 std::string PathToFileUri(std::string_view path) {
     std::string rest;
@@ -52,8 +52,8 @@ std::string FileUriToPath(std::string_view uri) {
     uri.remove_prefix(7);
     std::string decoded;
     for (std::size_t i = 0; i < uri.size(); ++i) {
-        if (uri[i] == '%' && i + 2 < uri.size() && HexValue(uri[i + 1]) >= 0 && HexValue(uri[i + 2]) >= 0) {
-            decoded += static_cast<char>(HexValue(uri[i + 1]) * 16 + HexValue(uri[i + 2]));
+        if (uri[i] == '%' && i + 2 < uri.size() && HexDigitValue(uri[i + 1]) >= 0 && HexDigitValue(uri[i + 2]) >= 0) {
+            decoded += static_cast<char>(HexDigitValue(uri[i + 1]) * 16 + HexDigitValue(uri[i + 2]));
             i += 2;
         } else {
             decoded += uri[i] == '/' ? '\\' : uri[i];

@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 
+#include "interop/file_uri.h"
+
 namespace {
 
 class Exchange {
@@ -291,13 +293,6 @@ bool PathMayHold(unsigned char c) {
            std::strchr("-._~!$&'()*+,;=:@", c) != nullptr;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 }  // namespace
 
 std::string CanonicalHref(std::string_view href) {
@@ -305,8 +300,8 @@ std::string CanonicalHref(std::string_view href) {
     std::string out;
     out.reserve(href.size());
     for (std::size_t i = 0; i < href.size(); ++i) {
-        const int high = i + 2 < href.size() && href[i] == '%' ? HexValue(href[i + 1]) : -1;
-        const int low = high >= 0 ? HexValue(href[i + 2]) : -1;
+        const int high = i + 2 < href.size() && href[i] == '%' ? HexDigitValue(href[i + 1]) : -1;
+        const int low = high >= 0 ? HexDigitValue(href[i + 2]) : -1;
         if (low < 0) {
             out += href[i];
             continue;

@@ -11,9 +11,28 @@
 #include "portable/store_fakes.h"
 #include "store/event_store.h"
 
-class InteropStore {
+// The store and what it needs, all in memory, with the clock at now.
+class MemoryCalendar {
 public:
-    explicit InteropStore(Instant now) : clock(now) { store.LoadEvents(); }
+    explicit MemoryCalendar(Instant now) : clock(now) { store.LoadEvents(); }
+
+    const ScheduleItem* ByTitle(const std::string& title) const {
+        for (const auto& e : store.Events())
+            if (e->title == title) return e.get();
+        return nullptr;
+    }
+
+    SettableClock clock;
+    MemoryRegistry registry;
+    RecordingSchedule schedule;
+    RecordingNotifier notifier;
+    Cp1252Codec codec;
+    EventStore store{registry, clock, schedule, notifier};
+};
+
+class InteropStore : public MemoryCalendar {
+public:
+    explicit InteropStore(Instant now) : MemoryCalendar(now) {}
 
     ImportPlan Import(const std::string& text) {
         ImportPlan plan = PlanImport(text, store, codec, clock, kExchangeId);
@@ -22,19 +41,7 @@ public:
     }
     ExportResult Export() const { return ExportEvents(store.Events(), store.Exclusions(), codec, kExchangeId, clock.Now()); }
 
-    const ScheduleItem* ByTitle(const std::string& title) const {
-        for (const auto& e : store.Events())
-            if (e->title == title) return e.get();
-        return nullptr;
-    }
-
     static constexpr const char* kExchangeId = "0123456789abcdef";
-    SettableClock clock;
-    MemoryRegistry registry;
-    RecordingSchedule schedule;
-    RecordingNotifier notifier;
-    Cp1252Codec codec;
-    EventStore store{registry, clock, schedule, notifier};
 };
 
 inline std::string Vcalendar(const std::string& body) {

@@ -9,22 +9,16 @@
 
 #include "interop/ics_reader.h"
 #include "interop/ics_text.h"
-#include "platform/memory/cp1252_codec.h"
 #include "platform/memory/memory_caldav.h"
-#include "platform/memory/memory_registry.h"
-#include "portable/core_zone.h"
-#include "portable/store_fakes.h"
-#include "store/event_store.h"
+#include "portable/interop_fixture.h"
 #include "sync/sync_apply.h"
 #include "sync/sync_exchange.h"
 #include "sync/sync_snapshot.h"
 
-class SyncDevice {
+class SyncDevice : public MemoryCalendar {
 public:
     explicit SyncDevice(Instant now, const char* exchangeId = "0123456789abcdef")
-        : exchangeId_(exchangeId), clock(now) {
-        store.LoadEvents();
-    }
+        : MemoryCalendar(now), exchangeId_(exchangeId) {}
 
     SyncResult Sync(CalDavTransport& server) {
         SyncSnapshot snap = TakeSyncSnapshot(store, registry, codec, clock, exchangeId_);
@@ -61,11 +55,6 @@ public:
         ASSERT_NE(e, nullptr) << title;
         store.DeleteEvent(e->front.id, 0, true);
     }
-    const ScheduleItem* ByTitle(const std::string& title) const {
-        for (const auto& e : store.Events())
-            if (e->title == title) return e.get();
-        return nullptr;
-    }
     std::vector<std::string> Titles() const {
         std::vector<std::string> titles;
         for (const auto& e : store.Events()) titles.push_back(e->title);
@@ -74,12 +63,6 @@ public:
     }
 
     std::string exchangeId_;
-    SettableClock clock;
-    MemoryRegistry registry;
-    RecordingSchedule schedule;
-    RecordingNotifier notifier;
-    Cp1252Codec codec;
-    EventStore store{registry, clock, schedule, notifier};
 };
 
 // The SUMMARY of every event the collection holds that is not a changed occurrence.
