@@ -118,18 +118,6 @@ TEST(SyncEngine, ChangedOnBothSidesTheServerWinsAndTheLocalVersionIsKept) {
     EXPECT_NE(p.here.ByTitle("Lunch there"), nullptr);
 }
 
-TEST(SyncEngine, EditedHereWhileDeletedOnTheServerGoesBackAsNew) {
-    Pair p;
-    p.here.Add("Yoga", 2026, 12, 15);
-    p.here.Sync(p.server);
-    p.server.DeviceDelete("1-0123456789abcdef@orvcalendar.ics");
-    p.here.Retitle("Yoga", "Yoga at six");
-    p.here.Sync(p.server);
-    EXPECT_EQ(p.here.Titles(), (Titles{"Yoga at six"}));
-    p.here.Sync(p.server);
-    EXPECT_EQ(ServerTitles(p.server), (Titles{"Yoga at six"}));
-}
-
 TEST(SyncEngine, OfflineDeletionIsKeptUntilTheServerHasIt) {
     Pair p;
     p.here.Add("Gym", 2026, 12, 9);
@@ -148,17 +136,28 @@ TEST(SyncEngine, OfflineDeletionIsKeptUntilTheServerHasIt) {
     EXPECT_TRUE(p.here.Titles().empty());
 }
 
-TEST(SyncEngine, DeletionOfACopyChangedOnTheServerBringsTheServerVersionBack) {
-    Pair p;
-    p.here.Add("Party", 2026, 12, 19);
-    p.here.Sync(p.server);
-    p.there.Sync(p.server);
-    p.there.Retitle("Party", "Party at Bo's");
-    p.there.Sync(p.server);
-    p.here.Delete("Party");
-    p.here.Sync(p.server);
-    EXPECT_EQ(ServerTitles(p.server), (Titles{"Party at Bo's"}));
-    EXPECT_EQ(p.here.Titles(), (Titles{"Party at Bo's"}));
+// A change on one side against a deletion on the other: the change wins,
+// whichever side made it.
+TEST(SyncEngine, AChangeWinsOverADeletionOnTheOtherSide) {
+    for (const bool deletedHere : {false, true}) {
+        SCOPED_TRACE(deletedHere);
+        Pair p;
+        p.here.Add("Party", 2026, 12, 19);
+        p.here.Sync(p.server);
+        p.there.Sync(p.server);
+        if (deletedHere) {
+            p.there.Retitle("Party", "Party at Bo's");
+            p.there.Sync(p.server);
+            p.here.Delete("Party");
+        } else {
+            p.server.DeviceDelete("1-0123456789abcdef@orvcalendar.ics");
+            p.here.Retitle("Party", "Party at Bo's");
+        }
+        p.here.Sync(p.server);
+        EXPECT_EQ(p.here.Titles(), (Titles{"Party at Bo's"}));
+        p.here.Sync(p.server);  // one sent back as new is on the server after the next
+        EXPECT_EQ(ServerTitles(p.server), (Titles{"Party at Bo's"}));
+    }
 }
 
 // The server changes the copy between the listing and the PUT: the PUT is

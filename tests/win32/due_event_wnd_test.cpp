@@ -146,6 +146,16 @@ struct Rig {
     LRESULT Changed(WPARAM code, PendingReminder* record = nullptr) {
         return SendMessageA(hwnd, WM_SCHEDULECHANGED, code, reinterpret_cast<LPARAM>(record));
     }
+    // The first pending reminder begins as the scheduler tells it: code 4
+    // with the record, which it then frees, then code 2. Code 4's answer.
+    LRESULT BeginFirst() {
+        std::unique_ptr<PendingReminder> begun = std::move(pending.front());
+        pending.pop_front();
+        const LRESULT answer = Changed(4, begun.get());
+        begun.reset();
+        Changed(2);
+        return answer;
+    }
 
     void StoreCoord(std::int32_t x, std::int32_t y) {
         const std::int32_t v[2] = {x, y};
@@ -415,13 +425,8 @@ TEST(DueEventWnd, BegunOccurrenceBecomesANotificationWithATick) {
         ASSERT_NE(wnd, nullptr);
         const LONG emptyWidth = wnd->List().emptyTextWidth + 22;
 
-        // The scheduler sends code 4 with the record, frees it, then sends code 2.
         rig.clock.now = At(11, 0);
-        std::unique_ptr<PendingReminder> begun = std::move(rig.pending.front());
-        rig.pending.pop_front();
-        EXPECT_EQ(rig.Changed(4, begun.get()), 0);
-        begun.reset();
-        rig.Changed(2);
+        EXPECT_EQ(rig.BeginFirst(), 0);
 
         ASSERT_EQ(wnd->List().lastRow, 0);
         EXPECT_EQ(wnd->List().rows[0].kind, kDueBegun);
@@ -494,11 +499,7 @@ TEST(DueEventWnd, DpiChangeMeasuresAgainAndKeepsTheAnchor) {
     CDueEventWnd* wnd = rig.Open();
     ASSERT_NE(wnd, nullptr);
     rig.clock.now = At(11, 0);
-    std::unique_ptr<PendingReminder> begun = std::move(rig.pending.front());
-    rig.pending.pop_front();
-    rig.Changed(4, begun.get());
-    begun.reset();
-    rig.Changed(2);
+    rig.BeginFirst();
     const RECT before = WindowRect(rig.hwnd);
     const int textWidth = wnd->List().rows[0].textWidth;
     const int callWidth = wnd->List().rows[1].textWidth;
@@ -540,11 +541,7 @@ TEST(DueEventWnd, SnoozeButtonsOpenTheMenuWhoseChoicePutsTheRowOff) {
     CDueEventWnd* wnd = rig.Open();
     ASSERT_NE(wnd, nullptr);
     rig.clock.now = At(11, 0);
-    std::unique_ptr<PendingReminder> begun = std::move(rig.pending.front());
-    rig.pending.pop_front();
-    rig.Changed(4, begun.get());
-    begun.reset();
-    rig.Changed(2);
+    rig.BeginFirst();
 
     // Row 0 begun: tick, then clock; row 1 reminded: the clock in the tick's place.
     ASSERT_EQ(wnd->List().lastRow, 1);
@@ -595,11 +592,7 @@ TEST(DueEventWnd, SnoozeButtonsOpenTheMenuWhoseChoicePutsTheRowOff) {
     SendMessageA(rig.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(rig.hwnd), -1);
     Pump();
     // It began while the menu was open: its new notification goes too.
-    std::unique_ptr<PendingReminder> call = std::move(rig.pending.front());
-    rig.pending.pop_front();
-    rig.Changed(4, call.get());
-    call.reset();
-    rig.Changed(2);
+    rig.BeginFirst();
     ASSERT_EQ(wnd->List().notifications.size(), 1u);
     SendMessageA(rig.hwnd, WM_COMMAND, ID_SNOOZE_TOMORROW, 0);
     ASSERT_EQ(rig.snoozed.size(), 2u);
