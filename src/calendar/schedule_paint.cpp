@@ -8,11 +8,11 @@
 #include "calendar/schedule_wnd.h"
 #include "core/locale_names.h"
 #include "wallpaper/wallpaper.h"
+#include "wallpaper/wallpaper_geometry.h"
 
 namespace {
 
 constexpr Gdiplus::ARGB kHalfBlack = 0x7F000000;
-constexpr Gdiplus::ARGB kOpaqueBlack = 0xFF000000;
 constexpr COLORREF kSundayRed = RGB(255, 0, 0);
 constexpr COLORREF kExcludedGrey = RGB(160, 160, 160);
 constexpr BYTE kTodayTintAlpha = 0x40;
@@ -71,8 +71,8 @@ bool CScheduleWnd::Paint(HDC frame, const RECT& clipBox) {
         if (clip.top < layout_.metrics.gridTop) DrawTitle(frame, graphics.Get(), halfBlack.Get(), currentMonth);
         if (clip.bottom > layout_.metrics.daysTop) {
             const int maxLines = layout_.VisibleLines();
-            DrawDayNumbers(frame, graphics.Get(), currentMonth, maxLines);
-            DrawEvents(frame, maxLines);
+            DrawDayNumbers(frame, graphics.Get(), currentMonth, maxLines, clip);
+            DrawEvents(frame, maxLines, clip);
         }
     }
     return true;
@@ -88,8 +88,19 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     // A tiled wallpaper keeps a cut of the photo, a fitted one a scaled copy.
     if (backImage_ && backImageFit_ != (prefs.BkgImgFit != 0)) ReloadBackImage();
     backDirty_ = false;
-    backCache_.Reset(CreateCompatibleBitmap(screen, cx, cy));
-    if (!backCache_) return;
+    // The old bitmap goes first: two of the window's size at once would be
+    // the program's peak of memory.
+    backCache_.Reset();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;  // rows top to bottom
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    backCache_.Reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!backCache_ || bits == nullptr) return;
     SelectObject(dc, backCache_);
 
     const RECT all = {0, 0, cx, cy};
@@ -98,43 +109,49 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
         // Inside the one-pixel border.
         DrawWallpaper(dc, 1, 1, cx - 2, cy - 2, backImage_.Get(), prefs.BkgImgFit != 0, prefs.BkgImgRetainRatio != 0);
     }
-
-    GdipGraphics graphics = GraphicsFromDc(dc);
-    if (prefs.BkgAlpha > 0) {
-        // Inside the margin, from the pixel after the grid frame's left line.
-        FillArgb(graphics.Get(), Argb(prefs.BkgAlpha, RGB(255, 255, 255)), m.margin + 1, m.margin,
-                 cx - 2 * m.margin - 1, cy - 2 * m.margin);
-    }
-
-    GdipPen halfBlack = MakePen(kHalfBlack);
-    Gdiplus::GpGraphics* g = graphics.Get();
-    Gdiplus::DllExports::GdipDrawRectangleI(g, halfBlack.Get(), m.margin, m.gridTop, layout_.gridWidth,
-                                            layout_.gridHeight);
-    for (int k = 0; k <= 5; ++k) {
-        const int y = m.daysTop + k * ch;
-        Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), 2 * m.margin, y, cx - 2 * m.margin, y);
-    }
-    Gdiplus::DllExports::GdipFlush(g, Gdiplus::FlushIntentionSync);
+    // The wash, grid and border are laid on the pixels: GDI+ would blend
+    // them through a buffer of the window's size.
+    GdiFlush();
+    std::uint32_t* const pixels = static_cast<std::uint32_t*>(bits);
+    const auto lay = [&](int x, int y, int w, int h, std::uint32_t colour, std::uint8_t alpha) {
+        BlendSolid(pixels, cx, cy, {x, y, w, h}, colour, alpha);
+    };
+    constexpr std::uint32_t kWhite = 0xFFFFFF;
+    constexpr std::uint32_t kBlack = 0x000000;
+    constexpr std::uint8_t kHalf = kHalfBlack >> 24;
+    // Inside the margin, from the pixel after the grid frame's left line.
+    lay(m.margin + 1, m.margin, cx - 2 * m.margin - 1, cy - 2 * m.margin, kWhite, prefs.BkgAlpha);
+    // The grid frame and the week lines, each pixel once, both ends included.
+    const int gridRight = m.margin + layout_.gridWidth;
+    const int gridBottom = m.gridTop + layout_.gridHeight;
+    lay(m.margin, m.gridTop, layout_.gridWidth + 1, 1, kBlack, kHalf);
+    lay(m.margin, gridBottom, layout_.gridWidth + 1, 1, kBlack, kHalf);
+    lay(m.margin, m.gridTop + 1, 1, layout_.gridHeight - 1, kBlack, kHalf);
+    lay(gridRight, m.gridTop + 1, 1, layout_.gridHeight - 1, kBlack, kHalf);
+    for (int k = 0; k <= 5; ++k) lay(2 * m.margin, m.daysTop + k * ch, cx - 4 * m.margin + 1, 1, kBlack, kHalf);
 
     // Weekday names, Sunday's in red; a column line after each but the last.
     const HGDIOBJ oldFont = SelectObject(dc, headerFont_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kSundayRed);
     const LocaleNames& names = *context_.names;
+    const int columnTop = m.daysTop + m.margin;
     for (int i = 0; i < 7; ++i) {
         const int left = m.margin + i * cw;
         RECT rc = {left, m.headerTop, left + cw, m.daysTop};
         DrawTextA(dc, names.ShortDayNames[static_cast<std::size_t>(i)].c_str(), -1, &rc, kHeaderFlags);
         if (i < 6) {
-            const int x = left + cw;
-            Gdiplus::DllExports::GdipDrawLineI(g, halfBlack.Get(), x, m.daysTop + m.margin, x, cy - 2 * m.margin);
+            GdiFlush();
+            lay(left + cw, columnTop, 1, cy - 2 * m.margin - columnTop + 1, kBlack, kHalf);
             SetTextColor(dc, RGB(0, 0, 0));
         }
     }
     SelectObject(dc, oldFont);
-
-    GdipPen border = MakePen(kOpaqueBlack);
-    Gdiplus::DllExports::GdipDrawRectangleI(g, border.Get(), 0, 0, cx - 1, cy - 1);
+    GdiFlush();
+    lay(0, 0, cx, 1, kBlack, 0xFF);
+    lay(0, cy - 1, cx, 1, kBlack, 0xFF);
+    lay(0, 1, 1, cy - 2, kBlack, 0xFF);
+    lay(cx - 1, 1, 1, cy - 2, kBlack, 0xFF);
 }
 
 void CScheduleWnd::DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpPen* halfBlack, bool currentMonth) {
@@ -152,11 +169,13 @@ void CScheduleWnd::DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpP
     Gdiplus::DllExports::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
 }
 
-void CScheduleWnd::DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines) {
+void CScheduleWnd::DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines,
+                                  const RECT& clip) {
     const HGDIOBJ oldFont = SelectObject(dc, dayFont_);
     const MonthMetrics& m = layout_.metrics;
     for (int d = 1; d <= layout_.daysInMonth; ++d) {
         const LayoutRect cell = layout_.CellRect(d);
+        if (cell.y >= clip.bottom || cell.y + cell.height <= clip.top) continue;
         const int x = cell.x + m.numberInset;
         const int y = cell.y + m.numberInset;
         COLORREF color = layout_.DayColumn(d) == 0 ? kSundayRed : RGB(0, 0, 0);
@@ -187,7 +206,7 @@ void CScheduleWnd::DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool cu
     SelectObject(dc, oldFont);
 }
 
-void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
+void CScheduleWnd::DrawEvents(HDC frame, int maxLines, const RECT& clip) {
     if (maxLines <= 0) return;
     const int cw = layout_.cellWidth;
     const int lh = layout_.lineHeight;
@@ -244,6 +263,8 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines) {
         bool titled;
     };
     const auto draw = [&](Piece p) {
+        // Painted in bands: a piece outside this one is drawn with its own.
+        if (p.y >= clip.bottom || p.y + std::min(lh, p.room) <= clip.top) return;
         const bool selected = p.event == layout_.selectedEvent;
         const COLORREF titleColor =
             p.excluded ? kExcludedGrey : selected ? RGB(255, 255, 255) : static_cast<COLORREF>(p.event->textColor);

@@ -143,8 +143,8 @@ private:
     // Painting, in schedule_paint.cpp.
     void RebuildBackCache(HDC screen, HDC dc);
     void DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpPen* halfBlack, bool currentMonth);
-    void DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines);
-    void DrawEvents(HDC dc, int maxLines);
+    void DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines, const RECT& clip);
+    void DrawEvents(HDC dc, int maxLines, const RECT& clip);
 
     ScheduleWndContext context_;
     MonthLayout layout_;

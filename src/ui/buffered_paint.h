@@ -9,10 +9,11 @@
 // what it had.
 using PaintProc = std::function<bool(HDC dc, const RECT& clip)>;
 
-// Draws the clip part of window's client area off screen, in a bitmap of
-// the client's size compatible with target, and copies it to target in one
-// step, so the screen never shows a half-drawn picture. Nothing happens when
-// the clip misses the client area or GDI runs out.
+// Draws the clip part of window's client area off screen and copies it to
+// target, so the screen never shows a half-drawn picture. A tall part is
+// painted in bands, top to bottom: paint is called once a band, with the
+// band as its clip, and must draw what covers the band alone. Nothing
+// happens when the clip misses the client area or GDI runs out.
 void PaintBuffered(HWND window, HDC target, const RECT& clip, const PaintProc& paint);
 
 // WM_PAINT: what needs painting, through PaintBuffered, between BeginPaint

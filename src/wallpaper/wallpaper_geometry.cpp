@@ -1,6 +1,7 @@
 #include "wallpaper/wallpaper_geometry.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
 
@@ -116,5 +117,32 @@ void ShrinkRows(const std::uint8_t* rows, int rowCount, int stride, int sourceWi
         std::uint32_t pixel = 0;
         for (int c = 0; c < 4; ++c) pixel |= static_cast<std::uint32_t>((sum[c] + n / 2) / n) << (8 * c);
         out[x] = pixel;
+    }
+}
+
+void BlendSolid(std::uint32_t* pixels, int width, int height, WallpaperRect area, std::uint32_t colour,
+                std::uint8_t alpha) {
+    const int right = std::min(area.x + area.width, width);
+    const int bottom = std::min(area.y + area.height, height);
+    area.x = std::max(area.x, 0);
+    area.y = std::max(area.y, 0);
+    area.width = right - area.x;
+    area.height = bottom - area.y;
+    if (alpha == 0 || area.width <= 0 || area.height <= 0) return;
+    // Each channel's blended value for each value it can have, rounded to the nearest.
+    std::array<std::array<std::uint32_t, 256>, 3> blended{};
+    for (int c = 0; c < 3; ++c) {
+        const std::uint32_t to = (colour >> (8 * c)) & 0xFF;
+        for (std::uint32_t v = 0; v < 256; ++v) {
+            blended[c][v] = (to * alpha + v * (255u - alpha) + 127) / 255;
+        }
+    }
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        std::uint32_t* p = pixels + static_cast<std::ptrdiff_t>(y) * width + area.x;
+        for (int x = 0; x < area.width; ++x, ++p) {
+            const std::uint32_t v = *p;
+            *p = (v & 0xFF000000u) | blended[2][(v >> 16) & 0xFF] << 16 | blended[1][(v >> 8) & 0xFF] << 8 |
+                 blended[0][v & 0xFF];
+        }
     }
 }

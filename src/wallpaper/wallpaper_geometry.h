@@ -75,3 +75,12 @@ struct RowSpan {
 RowSpan SourceRowsOf(int row, int sourceHeight, int targetHeight);
 void ShrinkRows(const std::uint8_t* rows, int rowCount, int stride, int sourceWidth, int targetWidth,
                 std::uint32_t* out);
+
+// A colour laid over area at alpha/255, as a brush or a pen of that colour
+// and alpha lays it, done on the pixels themselves so that no blending
+// buffer is needed: the calendar's white wash and its half-black grid.
+// Every channel moves alpha/255 of the way to the colour's. Pixels and
+// colour are 0xAARRGGBB, width x height of them, rows top to bottom; the
+// part of area outside them and the alpha byte are left as they are.
+void BlendSolid(std::uint32_t* pixels, int width, int height, WallpaperRect area, std::uint32_t colour,
+                std::uint8_t alpha);

@@ -167,3 +167,34 @@ TEST(WallpaperGeometry, KeepsWhatAScreenCanShowAndDecodesNoLargerThanNeeded) {
         EXPECT_EQ(ScaledDecodeDivisor(c.w, c.h, keep), c.divisor) << c.w << "x" << c.h << " fit " << c.fit;
     }
 }
+
+TEST(WallpaperGeometry, ABlendMovesEachChannelTowardsTheColourInsideTheAreaAndThePixelsOnly) {
+    struct Case {
+        std::uint32_t colour;
+        std::uint8_t alpha;
+        std::uint32_t before;
+        std::uint32_t after;
+    };
+    const Case cases[] = {
+        {0xFFFFFF, 0, 0x00123456, 0x00123456},    // no wash
+        {0xFFFFFF, 255, 0x00000000, 0x00FFFFFF},  // all white
+        {0xFFFFFF, 200, 0x000000C8, 0x00C8C8F3},  // the stored blue under the Preferences test's wash
+        {0xFFFFFF, 160, 0xFF808080, 0xFFD0D0D0},  // the alpha byte stays
+        {0xFFFFFF, 1, 0x00FEFEFE, 0x00FEFEFE},    // 1/255 of one step rounds to nothing
+        {0x000000, 127, 0x00C8C8F3, 0x0064647A},  // a half-black grid line over that wash
+        {0x0000FF, 255, 0x00FFFFFF, 0x000000FF},  // each channel its own
+    };
+    for (const Case& c : cases) {
+        // 4 x 3 pixels; the area, partly outside them, covers the middle row's last two.
+        std::vector<std::uint32_t> pixels(12, c.before);
+        BlendSolid(pixels.data(), 4, 3, {2, 1, 5, 1}, c.colour, c.alpha);
+        for (int i = 0; i < 12; ++i) {
+            EXPECT_EQ(pixels[static_cast<std::size_t>(i)], (i == 6 || i == 7) ? c.after : c.before)
+                << std::hex << c.colour << " alpha " << std::dec << int{c.alpha} << ", pixel " << i;
+        }
+    }
+    std::vector<std::uint32_t> pixels(12, 0);
+    BlendSolid(pixels.data(), 4, 3, {-3, -3, 4, 4}, 0xFFFFFF, 255);  // only (0, 0) is inside
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0x00FFFFFFu), 1);
+    EXPECT_EQ(pixels[0], 0x00FFFFFFu);
+}
