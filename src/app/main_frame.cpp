@@ -63,6 +63,8 @@ bool CMainFrame::Create() {
     std::strncpy(title, kAppTitle, sizeof title - 1);
     LoadStringA(GetModuleHandleA(nullptr), IDR_MAINFRAME, title, sizeof title);
     RECT rc = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
+    // The events are read while the process's first window is made.
+    store_.StartLoad();
     return ORV_CHECK(CreateEx(0, kClassName, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0));
 }
 
@@ -93,9 +95,9 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     if (Default() == -1) return -1;
     if (!LoadSettings(app_.GetRegistry(), desktop_, app_.Values().installPath, store_, prefs_)) return -1;
     timer_.Attach(hwnd_);
-    store_.BeginLoad();
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     AddTrayIcon();
+    store_.BeginLoad();
     created_ = true;
     // The upcoming window lists what the reminders found: the load ends first.
     if (prefs_.UewStartup != 0 || app_.QuietStart()) store_.FinishLoad();

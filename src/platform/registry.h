@@ -47,6 +47,8 @@ public:
     // its own handles. Under Wine every call waits on a round trip to the
     // server, and reads in parallel overlap those waits.
     virtual unsigned ReadThreads() const { return 1; }
+    // Runs first on each of those threads but the caller's.
+    virtual void StartReadThread() const {}
 };
 
 // An open key, closed when it goes out of scope. Move-only.

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/calendar.h"
-#include "store/parallel_reads.h"
 #include "store/registry_paths.h"
 #include "store/server_copy.h"
 #include "store/text_trim.h"
@@ -88,58 +87,79 @@ bool EventStore::LoadEvents() {
     return ok;
 }
 
-bool EventStore::BeginLoad() {
+struct EventStore::PendingLoad {
+    struct Slot {
+        std::string name;
+        RegKey key;
+        std::unique_ptr<ScheduleItem> item;
+        Verdict verdict = Verdict::Unopened;
+    };
+    RegKey events;
+    std::optional<Instant> deleteBefore;
+    std::vector<Slot> slots;
+};
+
+EventStore::~EventStore() = default;
+
+void EventStore::StartLoad() {
+    if (pending_) return;
     finished_ = false;
     unread_.clear();
-    bool ok = true;
-    const std::optional<Instant> pruneAt = PruneInstant();
-    {
-        const Instant now = clock_.Now();
-        if (now >= 0 && now <= UINT32_MAX)
-            OpenUserKey(registry_, RegAccess::Write).WriteDword(kLastRunValue, static_cast<std::uint32_t>(now));
-    }
-    if (const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Read)) {
-        std::optional<Instant> deleteBefore;
+    pending_ = std::make_unique<PendingLoad>();
+    PendingLoad& load = *pending_;
+    // All of it is reading, on the helper when there is one: a start that
+    // fails before BeginLoad has written nothing.
+    const auto list = [this, &load] {
+        const std::optional<Instant> pruneAt = PruneInstant();
+        load.events = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Read);
+        if (!load.events) return std::size_t{0};
         if (pruneAt) {
             Instant windowStart = 0;
             Instant windowEnd = 0;
             GetRollingWindow(FixedClock(*pruneAt), windowStart, windowEnd);
-            deleteBefore = windowStart;
+            load.deleteBefore = windowStart;
         }
-        struct Slot {
-            std::string name;
-            RegKey key;
-            std::unique_ptr<ScheduleItem> item;
-            Verdict verdict = Verdict::Unopened;
-        };
-        std::vector<Slot> slots;
         std::string name;
-        for (std::uint32_t index = 0; sc.EnumSubkey(index, kMaxKeyNameLength, name); ++index) {
-            slots.push_back(Slot{name, {}, nullptr});
+        for (std::uint32_t index = 0; load.events.EnumSubkey(index, kMaxKeyNameLength, name); ++index) {
+            load.slots.push_back(PendingLoad::Slot{name, {}, nullptr});
         }
-        ReadInParallel(slots.size(), registry_.ReadThreads(), [&](std::size_t i) {
-            Slot& slot = slots[i];
-            slot.key = RegKey::Open(sc, slot.name, RegAccess::Read);
-            if (!slot.key) return;
-            // Every fixed field starts at zero, not at a new event's defaults.
-            slot.item = std::make_unique<ScheduleItem>();
-            slot.item->front = ScheduleFront::Decode(nullptr, 0);
-            slot.item->SetActions(ActionsBlock::Decode(nullptr, 0));
-            slot.verdict = ReadEvent(slot.key, slot.name, deleteBefore, *slot.item);
-        });
-        std::vector<std::string> doomed;
-        for (Slot& slot : slots) {
-            if (slot.verdict == Verdict::Good) {
-                unread_.emplace_back(Insert(std::move(slot.item)), std::move(slot.key));
-                continue;
-            }
-            slot.key.Close();
-            if (slot.verdict == Verdict::Damaged || slot.verdict == Verdict::Unopened) ok = false;
-            if (slot.verdict != Verdict::Unopened) doomed.push_back(slot.name);
+        return load.slots.size();
+    };
+    const auto read = [&load](std::size_t i) {
+        PendingLoad::Slot& slot = load.slots[i];
+        slot.key = RegKey::Open(load.events, slot.name, RegAccess::Read);
+        if (!slot.key) return;
+        // Every fixed field starts at zero, not at a new event's defaults.
+        slot.item = std::make_unique<ScheduleItem>();
+        slot.item->front = ScheduleFront::Decode(nullptr, 0);
+        slot.item->SetActions(ActionsBlock::Decode(nullptr, 0));
+        slot.verdict = ReadEvent(slot.key, slot.name, load.deleteBefore, *slot.item);
+    };
+    const unsigned threads = registry_.ReadThreads();
+    reads_ = std::make_unique<ParallelReads>(threads > 1 ? threads - 1 : 0, [this] { registry_.StartReadThread(); });
+    reads_->Start(list, read);
+}
+
+bool EventStore::BeginLoad() {
+    StartLoad();
+    const std::unique_ptr<PendingLoad> load = std::move(pending_);
+    reads_->Finish();
+    const Instant now = clock_.Now();
+    if (now >= 0 && now <= UINT32_MAX)
+        OpenUserKey(registry_, RegAccess::Write).WriteDword(kLastRunValue, static_cast<std::uint32_t>(now));
+    bool ok = true;
+    std::vector<std::string> doomed;
+    for (PendingLoad::Slot& slot : load->slots) {
+        if (slot.verdict == Verdict::Good) {
+            unread_.emplace_back(Insert(std::move(slot.item)), std::move(slot.key));
+            continue;
         }
-        // Deleting while enumerating would shift the indexes.
-        for (const std::string& n : doomed) sc.DeleteSubkey(n);
+        slot.key.Close();
+        if (slot.verdict == Verdict::Damaged || slot.verdict == Verdict::Unopened) ok = false;
+        if (slot.verdict != Verdict::Unopened) doomed.push_back(slot.name);
     }
+    // Deleting while enumerating would shift the indexes.
+    for (const std::string& n : doomed) load->events.DeleteSubkey(n);
     loaded_ = true;
     AdmitAgedExclusions();
     return ok;
@@ -155,10 +175,15 @@ std::optional<Instant> EventStore::PruneInstant() const {
 void EventStore::FinishLoad() {
     if (!loaded_ || finished_) return;
     finished_ = true;
-    ReadInParallel(unread_.size(), registry_.ReadThreads(), [this](std::size_t i) {
-        ReadEventRest(unread_[i].second, *unread_[i].first);
-        unread_[i].second.Close();
-    });
+    // The first half's helpers read this one too, then end.
+    const std::unique_ptr<ParallelReads> reads =
+        reads_ ? std::move(reads_) : std::make_unique<ParallelReads>(0);
+    reads->Start([this] { return unread_.size(); },
+                 [this](std::size_t i) {
+                     ReadEventRest(unread_[i].second, *unread_[i].first);
+                     unread_[i].second.Close();
+                 });
+    reads->Finish();
     unread_.clear();
     schedule_.StartSchedule();
 }

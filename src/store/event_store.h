@@ -11,6 +11,7 @@
 #include "core/schedule_item.h"
 #include "core/time_types.h"
 #include "platform/registry.h"
+#include "store/parallel_reads.h"
 #include "store/store_links.h"
 
 constexpr std::size_t kMaxEvents = 361;
@@ -26,6 +27,7 @@ constexpr std::uint32_t kMaxExclusionBytes = 8 * 65536;
 class EventStore final : public EventSource {
 public:
     EventStore(Registry& registry, const Clock& clock, ReminderSchedule& schedule, ScheduleNotifier& notifier);
+    ~EventStore() override;
 
     // Both halves of the load at once.
     bool LoadEvents();
@@ -38,6 +40,10 @@ public:
     // the load first.
     bool BeginLoad();
     void FinishLoad();
+    // Starts the first half on a helper thread, where the registry reads in
+    // parallel, for BeginLoad to finish: until then the caller may go on
+    // with anything that does not touch the events.
+    void StartLoad();
     bool SaveEvent(std::unique_ptr<ScheduleItem>& item, bool structural, bool actionsChanged);
     // False when a deleted event's key could not be deleted: it comes back at the next start.
     bool DeleteEvent(std::uint32_t id, std::uint32_t parentId, bool notifyCalendar);
@@ -89,6 +95,9 @@ private:
     std::vector<Exclusion> aged_;  // older than the threshold, until the events are known
     // Events of the first half whose key is still open for the second.
     std::vector<std::pair<ScheduleItem*, RegKey>> unread_;
+    struct PendingLoad;
+    std::unique_ptr<PendingLoad> pending_;  // a first half started and not yet finished
+    std::unique_ptr<ParallelReads> reads_;  // from StartLoad to the end of FinishLoad
     bool loaded_ = false;
     bool finished_ = false;
 };

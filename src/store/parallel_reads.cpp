@@ -1,31 +1,96 @@
 #include "store/parallel_reads.h"
 
-#include <algorithm>
-#include <exception>
-#include <thread>
-#include <vector>
+#include <stdexcept>
+#include <system_error>
+#include <utility>
 
-void ReadInParallel(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& read) {
-    const std::size_t parts = std::max<std::size_t>(1, std::min<std::size_t>(threads, count));
-    std::vector<std::exception_ptr> failures(parts);
-    const auto run = [&](std::size_t part) {
-        try {
-            for (std::size_t i = count * part / parts; i < count * (part + 1) / parts; ++i) read(i);
-        } catch (...) {
-            failures[part] = std::current_exception();
-        }
-    };
-    std::vector<std::thread> helpers;
-    helpers.reserve(parts - 1);
+ParallelReads::ParallelReads(unsigned helpers, const std::function<void()>& started) {
+    helpers_.reserve(helpers);
     try {
-        for (std::size_t part = 1; part < parts; ++part) helpers.emplace_back(run, part);
+        for (unsigned h = 0; h < helpers; ++h) helpers_.emplace_back([this, started] { Help(started); });
     } catch (const std::system_error&) {
-        // No thread to be had: the parts not started run here.
-        for (std::size_t part = helpers.size() + 1; part < parts; ++part) run(part);
+        // No thread to be had: fewer helpers, or the caller alone.
     }
-    run(0);
-    for (std::thread& helper : helpers) helper.join();
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) std::rethrow_exception(failure);
+}
+
+ParallelReads::~ParallelReads() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+        if (open_ && !failure_) failure_ = std::make_exception_ptr(std::runtime_error("reads abandoned"));
+    }
+    changed_.notify_all();
+    for (std::thread& helper : helpers_) helper.join();
+}
+
+void ParallelReads::Start(std::function<std::size_t()> list, std::function<void(std::size_t)> read) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        list_ = std::move(list);
+        read_ = std::move(read);
+        listing_ = listed_ = false;
+        count_ = next_ = 0;
+        failure_ = nullptr;
+        open_ = true;
+        ++round_;
+    }
+    changed_.notify_all();
+}
+
+void ParallelReads::Finish() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!open_) return;
+    Work(lock);
+    changed_.wait(lock, [this] { return busy_ == 0; });
+    open_ = false;
+    list_ = nullptr;
+    read_ = nullptr;
+    if (const std::exception_ptr failure = std::exchange(failure_, nullptr)) std::rethrow_exception(failure);
+}
+
+void ParallelReads::Help(const std::function<void()>& started) {
+    if (started) started();
+    std::unique_lock<std::mutex> lock(mutex_);
+    unsigned seen = 0;
+    for (;;) {
+        changed_.wait(lock, [&] { return stopping_ || (open_ && round_ != seen); });
+        if (stopping_) return;
+        seen = round_;
+        ++busy_;
+        Work(lock);
+        --busy_;
+        changed_.notify_all();
+    }
+}
+
+void ParallelReads::Work(std::unique_lock<std::mutex>& lock) {
+    if (!listing_) {
+        listing_ = true;
+        lock.unlock();
+        std::size_t count = 0;
+        std::exception_ptr failure;
+        try {
+            count = list_();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        lock.lock();
+        count_ = count;
+        if (failure && !failure_) failure_ = failure;
+        listed_ = true;
+        changed_.notify_all();
+    }
+    changed_.wait(lock, [this] { return listed_; });
+    while (!failure_ && next_ < count_) {
+        const std::size_t i = next_++;
+        lock.unlock();
+        try {
+            read_(i);
+        } catch (...) {
+            lock.lock();
+            if (!failure_) failure_ = std::current_exception();
+            return;
+        }
+        lock.lock();
     }
 }

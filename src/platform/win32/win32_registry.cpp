@@ -1,5 +1,7 @@
 #include "platform/win32/win32_registry.h"
 
+#include "platform/win32/thread_stack.h"
+
 #include <windows.h>
 
 #include <string>
@@ -80,3 +82,5 @@ bool Win32Registry::EnumKey(Handle key, std::uint32_t index, std::size_t maxName
     name.assign(buffer.data(), length);
     return true;
 }
+
+void Win32Registry::StartReadThread() const { ReleaseUnusedStack(); }
