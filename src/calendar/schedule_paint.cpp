@@ -52,15 +52,10 @@ bool CScheduleWnd::Paint(HDC frame, const RECT& clipBox) {
     const int clipHeight = clip.bottom - clip.top;
 
     DcState state(frame);
-    WindowDc screen(nullptr);
-    {
-        MemoryDc back(screen);
-        if (backDirty_ || !backCache_) {
-            RebuildBackCache(screen, back);
-        } else {
-            SelectObject(back, backCache_);
-        }
+    if (const HDC back = BackgroundDc()) {
         BitBlt(frame, clip.left, clip.top, clipWidth, clipHeight, back, clip.left, clip.top, SRCCOPY);
+    } else {
+        FillSolid(frame, clip, backColor_);
     }
     SetBkMode(frame, TRANSPARENT);
 
@@ -78,7 +73,52 @@ bool CScheduleWnd::Paint(HDC frame, const RECT& clipBox) {
     return true;
 }
 
-void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
+namespace {
+
+// A 32-bit bitmap, rows top to bottom, and where its pixels are.
+BitmapHandle MakeDib(int width, int height, void*& bits) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bits = nullptr;
+    BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bits == nullptr) bitmap.Reset();
+    return bitmap;
+}
+
+}  // namespace
+
+HDC CScheduleWnd::BackgroundDc() {
+    if (backDirty_ || !backCache_) RebuildBackCache();
+    return backCache_ ? backDc_.Get() : nullptr;
+}
+
+HDC CScheduleWnd::LineDc() {
+    const int width = layout_.clientWidth;
+    const int height = layout_.lineHeight;
+    BITMAP made = {};
+    if (!lineBitmap_ || GetObjectA(lineBitmap_, sizeof made, &made) == 0 || made.bmWidth != width ||
+        made.bmHeight != height) {
+        lineDc_.Reset();
+        void* bits = nullptr;
+        lineBitmap_ = MakeDib(width, height, bits);
+        if (!lineBitmap_) return nullptr;
+        lineDc_.Reset(CreateCompatibleDC(nullptr));
+        if (!lineDc_) return nullptr;
+        SelectObject(lineDc_, lineBitmap_);
+        SetBkMode(lineDc_, TRANSPARENT);
+    }
+    if (!blackPen_) blackPen_.Reset(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    if (!greyPen_) greyPen_.Reset(CreatePen(PS_SOLID, 1, kExcludedGrey));
+    if (!hatchBrush_) hatchBrush_.Reset(CreateHatchBrush(HS_BDIAGONAL, kExcludedGrey));
+    return lineDc_.Get();
+}
+
+void CScheduleWnd::RebuildBackCache() {
     const int cx = layout_.clientWidth;
     const int cy = layout_.clientHeight;
     const int cw = layout_.cellWidth;
@@ -90,17 +130,17 @@ void CScheduleWnd::RebuildBackCache(HDC screen, HDC dc) {
     backDirty_ = false;
     // The old bitmap goes first: two of the window's size at once would be
     // the program's peak of memory.
+    backDc_.Reset();
     backCache_.Reset();
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = -cy;  // rows top to bottom
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    backCache_.Reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!backCache_ || bits == nullptr) return;
+    backCache_ = MakeDib(cx, cy, bits);
+    if (!backCache_) return;
+    backDc_.Reset(CreateCompatibleDC(nullptr));
+    const HDC dc = backDc_.Get();
+    if (dc == nullptr) {
+        backCache_.Reset();
+        return;
+    }
     SelectObject(dc, backCache_);
 
     const RECT all = {0, 0, cx, cy};
@@ -211,16 +251,11 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines, const RECT& clip) {
     const int cw = layout_.cellWidth;
     const int lh = layout_.lineHeight;
     const MonthMetrics& m = layout_.metrics;
-    // Declared before the scratch DC, whose saved state deselects them first.
-    const PenHandle blackPen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
-    const PenHandle greyPen(CreatePen(PS_SOLID, 1, kExcludedGrey));
-    const BrushHandle hatch(CreateHatchBrush(HS_BDIAGONAL, kExcludedGrey));
-    const BitmapHandle lineBitmap(CreateCompatibleBitmap(frame, layout_.clientWidth, lh));
-    const MemoryDc scratch(frame);
-    if (!lineBitmap || scratch.Get() == nullptr) return;
-    SelectObject(scratch, lineBitmap);
-    SelectObject(scratch, eventFont_);
-    SetBkMode(scratch, TRANSPARENT);
+    const HDC scratch = LineDc();
+    if (scratch == nullptr) return;
+    // Out again when done: the fonts are made again for a new DPI.
+    const SelectScope font(scratch, eventFont_);
+    const SelectScope pen(scratch, blackPen_);
 
     // A title as DrawText cut it with an ellipsis to its piece's width, kept
     // for the next piece of that width: every box of an event has the same.
@@ -270,8 +305,8 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines, const RECT& clip) {
             p.excluded ? kExcludedGrey : selected ? RGB(255, 255, 255) : static_cast<COLORREF>(p.event->textColor);
         const RECT fill = {0, 0, p.w, lh};
         FillSolid(scratch, fill, selected ? p.event->textColor : p.event->barColor);
-        if (p.excluded) FillRect(scratch, &fill, hatch);
-        SelectObject(scratch, p.excluded ? greyPen.Get() : blackPen.Get());
+        if (p.excluded) FillRect(scratch, &fill, hatchBrush_);
+        SelectObject(scratch, p.excluded ? greyPen_.Get() : blackPen_.Get());
         if (p.boxed) {
             Line(scratch, 0, 0, 0, lh - 1);
             Line(scratch, p.w - 1, 0, p.w - 1, lh - 1);

@@ -140,8 +140,12 @@ private:
     void MeasureLineHeight();
     void PlaceButtons();
 
-    // Painting, in schedule_paint.cpp.
-    void RebuildBackCache(HDC screen, HDC dc);
+    // Painting, in schedule_paint.cpp. The background and an event line's
+    // scratch are kept in DCs of their own: a paint goes in bands, and
+    // making them again for each band would cost more than the drawing.
+    HDC BackgroundDc();
+    void RebuildBackCache();
+    HDC LineDc();
     void DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpPen* halfBlack, bool currentMonth);
     void DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool currentMonth, int maxLines, const RECT& clip);
     void DrawEvents(HDC dc, int maxLines, const RECT& clip);
@@ -159,7 +163,13 @@ private:
     GdipBitmap backImage_;
     bool backImageFit_ = true;  // the fit the kept part of the wallpaper was made for
     BitmapHandle backCache_;
+    DcHandle backDc_;  // after the bitmap it holds: deleted first
     bool backDirty_ = true;
+    BitmapHandle lineBitmap_;
+    PenHandle blackPen_;
+    PenHandle greyPen_;
+    BrushHandle hatchBrush_;
+    DcHandle lineDc_;  // after what it holds: deleted first
     CCloseButton closeButton_;
     CCloseButton prevButton_;
     CCloseButton nextButton_;

@@ -135,8 +135,10 @@ void EventStore::StartLoad() {
         slot.item->SetActions(ActionsBlock::Decode(nullptr, 0));
         slot.verdict = ReadEvent(slot.key, slot.name, load.deleteBefore, *slot.item);
     };
-    const unsigned threads = registry_.ReadThreads();
-    reads_ = std::make_unique<ParallelReads>(threads > 1 ? threads - 1 : 0, [this] { registry_.StartReadThread(); });
+    if (!reads_) {
+        const unsigned threads = registry_.ReadThreads();
+        reads_ = std::make_unique<ParallelReads>(threads > 1 ? threads - 1 : 0, [this] { registry_.StartReadThread(); });
+    }
     reads_->Start(list, read);
 }
 
@@ -175,15 +177,14 @@ std::optional<Instant> EventStore::PruneInstant() const {
 void EventStore::FinishLoad() {
     if (!loaded_ || finished_) return;
     finished_ = true;
-    // The first half's helpers read this one too, then end.
-    const std::unique_ptr<ParallelReads> reads =
-        reads_ ? std::move(reads_) : std::make_unique<ParallelReads>(0);
-    reads->Start([this] { return unread_.size(); },
-                 [this](std::size_t i) {
-                     ReadEventRest(unread_[i].second, *unread_[i].first);
-                     unread_[i].second.Close();
-                 });
-    reads->Finish();
+    // On the first half's helpers, which then wait for the next load: under
+    // Wine a thread's end costs more memory than its idle life.
+    reads_->Start([this] { return unread_.size(); },
+                  [this](std::size_t i) {
+                      ReadEventRest(unread_[i].second, *unread_[i].first);
+                      unread_[i].second.Close();
+                  });
+    reads_->Finish();
     unread_.clear();
     schedule_.StartSchedule();
 }

@@ -97,7 +97,7 @@ private:
     std::vector<std::pair<ScheduleItem*, RegKey>> unread_;
     struct PendingLoad;
     std::unique_ptr<PendingLoad> pending_;  // a first half started and not yet finished
-    std::unique_ptr<ParallelReads> reads_;  // from StartLoad to the end of FinishLoad
+    std::unique_ptr<ParallelReads> reads_;  // made by the first StartLoad
     bool loaded_ = false;
     bool finished_ = false;
 };

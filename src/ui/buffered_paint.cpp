@@ -9,7 +9,7 @@ namespace {
 // The off-screen bitmap holds at most this much: a band of the part to
 // paint, painted and copied in turn. A bitmap of the whole window would add
 // the window's size in memory at every paint.
-constexpr int kBandBytes = 128 * 1024;
+constexpr int kBandBytes = 256 * 1024;
 
 }  // namespace
 

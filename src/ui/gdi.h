@@ -42,6 +42,7 @@ struct DcDeleter {
     void operator()(HDC h) const { DeleteDC(h); }
 };
 
+using DcHandle = UniqueHandle<HDC, DcDeleter>;
 using PenHandle = UniqueHandle<HPEN, GdiObjectDeleter>;
 using BrushHandle = UniqueHandle<HBRUSH, GdiObjectDeleter>;
 using FontHandle = UniqueHandle<HFONT, GdiObjectDeleter>;
