@@ -137,7 +137,8 @@ void EventStore::StartLoad() {
     };
     if (!reads_) {
         const unsigned threads = registry_.ReadThreads();
-        reads_ = std::make_unique<ParallelReads>(threads > 1 ? threads - 1 : 0, [this] { registry_.StartReadThread(); });
+        reads_ = std::make_unique<ParallelReads>(threads > 1 ? threads - 1 : 0,
+                                                 [this] { registry_.StartReadThread(); });
     }
     reads_->Start(list, read);
 }

@@ -1,12 +1,11 @@
 #include "platform/win32/win32_registry.h"
 
-#include "platform/win32/thread_stack.h"
-
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "platform/win32/thread_stack.h"
 #include "platform/win32/trace.h"
 
 namespace {
