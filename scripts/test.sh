@@ -40,8 +40,8 @@ run_ctest() {  # name, [wrapper...]
   fi
   grep -E 'tests passed|\*\*\*Failed|Failed|Timeout|Not Run' "$log" | tail -30
   [ "$fails" -gt 0 ] && grep -B2 -A40 -E '\[  FAILED  \]' "$log" | head -200
-  # An end-to-end script names the checks that failed.
-  [ "$fails" -gt 0 ] && grep -E '^FAIL - ' "$log" | head -20
+  # An end-to-end script names the checks that failed, and may say why.
+  [ "$fails" -gt 0 ] && grep -E '^(FAIL - |  \| )' "$log" | head -80
   passed=$((passed + total - fails))
   failed=$((failed + fails))
 }

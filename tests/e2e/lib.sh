@@ -21,9 +21,15 @@ UPCOMING=OrvCalendarDueEvent
 failures=0
 program_pid=
 
+# A script may define explain_failure: what it prints after a failed check,
+# as "  | " lines, is shown with the failure by the test command.
 check() {  # description, command...
   local what=$1; shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
+  if "$@"; then echo "ok   - $what"; return 0; fi
+  echo "FAIL - $what"
+  failures=$((failures + 1))
+  if declare -F explain_failure >/dev/null; then explain_failure 2>&1 | sed 's/^/  | /'; fi
+  return 1
 }
 
 not() { ! "$@"; }

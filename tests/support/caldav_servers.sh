@@ -4,7 +4,7 @@ free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("
 
 # A Radicale on 127.0.0.1:PORT for one user with a plain-text password,
 # keeping its calendars under DIR/collections: DIR/config and DIR/users.
-write_radicale_config() {  # dir, port, user, password
+write_radicale_config() {  # dir, port, user, password, [log level]
   printf '%s:%s\n' "$3" "$4" >"$1/users"
   cat >"$1/config" <<CONFIG
 [server]
@@ -21,6 +21,6 @@ filesystem_folder = $1/collections
 [web]
 type = none
 [logging]
-level = warning
+level = ${5:-warning}
 CONFIG
 }
