@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/win32/thread_stack.h"
 #include "platform/win32/trace.h"
 
 namespace {
@@ -49,6 +50,8 @@ bool SyncWorker::Start(SyncSnapshot snapshot, std::unique_ptr<CalDavTransport> t
     const UINT message = doneMessage_;
     try {
         job->thread = std::thread([job, notify, message] {
+            // Wine touched the whole stack; an exchange uses a small part.
+            ReleaseUnusedStack();
             SyncOutcome outcome;
             try {
                 outcome = RunSyncExchange(job->snapshot, *job->transport);
