@@ -3,6 +3,7 @@
 // the event lines, drawn into the off-screen bitmap of ui/buffered_paint.
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "calendar/schedule_wnd.h"
@@ -297,9 +298,10 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines, const RECT& clip) {
         bool boxed;
         bool titled;
     };
-    const auto draw = [&](Piece p) {
-        // Painted in bands: a piece outside this one is drawn with its own.
-        if (p.y >= clip.bottom || p.y + std::min(lh, p.room) <= clip.top) return;
+    // Painted in bands: a piece outside this one is drawn with its own.
+    const auto inBand = [&](const Piece& p) { return p.y < clip.bottom && p.y + std::min(lh, p.room) > clip.top; };
+    // Draws the piece on the scratch line; where it goes, after its caps.
+    const auto render = [&](Piece& p) {
         const bool selected = p.event == layout_.selectedEvent;
         const COLORREF titleColor =
             p.excluded ? kExcludedGrey : selected ? RGB(255, 255, 255) : static_cast<COLORREF>(p.event->textColor);
@@ -326,7 +328,12 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines, const RECT& clip) {
             SetTextColor(scratch, titleColor);
             drawTitle(p.event, p.w);
         }
-        BitBlt(frame, p.x, p.y, p.w, std::min(lh, p.room), scratch, 0, 0, SRCCOPY);
+    };
+    const auto place = [&](const Piece& p) { BitBlt(frame, p.x, p.y, p.w, std::min(lh, p.room), scratch, 0, 0, SRCCOPY); };
+    const auto draw = [&](Piece p) {
+        if (!inBand(p)) return;
+        render(p);
+        place(p);
     };
 
     // Bars of the events without recurrence, one segment per week row, the
@@ -355,7 +362,9 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines, const RECT& clip) {
         }
     }
 
-    // Boxes of the recurring events' occurrences, one per day.
+    // Boxes of the recurring events' occurrences, one per day. Every box of
+    // an event looks the same: it is drawn once and copied to each day.
+    std::vector<Piece> boxes;
     for (int d = 1; d <= layout_.daysInMonth; ++d) {
         const LayoutRect cell = layout_.CellRect(d);
         for (int k = 1; k <= maxLines; ++k) {
@@ -363,8 +372,15 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines, const RECT& clip) {
             if (slot.event == nullptr || !IsRecurring(slot.event->item->front.recurKind)) continue;
             const int y = layout_.LineRect(d, k).y;
             // Where a bar's caps would be: 4 pixels in, 3 before the next column line.
-            draw(Piece{slot.event, slot.excluded, cell.x + 1 + m.capInset, y, cell.width - 1 - 2 * m.capInset,
-                       cell.y + cell.height - y, false, false, true, true});
+            const Piece box{slot.event, slot.excluded, cell.x + 1 + m.capInset, y, cell.width - 1 - 2 * m.capInset,
+                            cell.y + cell.height - y, false, false, true, true};
+            if (inBand(box)) boxes.push_back(box);
         }
+    }
+    const auto key = [](const Piece& p) { return std::make_tuple(p.event, p.excluded, p.w); };
+    std::stable_sort(boxes.begin(), boxes.end(), [&](const Piece& a, const Piece& b) { return key(a) < key(b); });
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (i == 0 || key(boxes[i]) != key(boxes[i - 1])) render(boxes[i]);
+        place(boxes[i]);
     }
 }

@@ -300,6 +300,17 @@ TEST_F(MonthPicture, ExcludedOccurrenceIsHatchedInGreyEvenWhenSelected) {
         EXPECT_EQ(canvas->At(x19, y19 + lh / 2), kBlack);
         EXPECT_EQ(CountColor(*canvas, x19 + 1, y19 + 1, x19 + w - 1, y19 + lh - 1, kGrey), 0);
     }
+    // Boxes of one event in one band are drawn once and copied: the
+    // excluded day among them is still the only one hatched.
+    Select(13, daily_);
+    SendMessageA(rig_.Hwnd(), WM_COMMAND, ID_EXCLUDE_OCCURRENCE, 0);
+    Select(12, weekly_);
+    auto canvas = rig_.Render();
+    for (const int day : {11, 13, 14}) {
+        const int y = Top(day, LineOf(layout, day, daily_));
+        const int x = ColumnLine(day) + 4;
+        EXPECT_EQ(CountColor(*canvas, x + 1, y + 1, x + w - 1, y + lh - 1, kGrey) > 10, day == 13) << day;
+    }
     SaveWindowScreenshot(rig_.Hwnd(), "excluded_selected");
 }
 
