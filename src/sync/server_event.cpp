@@ -25,9 +25,21 @@ bool AllOurs(const IcsComponent& event) {
         if (kExportedProperties.count(p.name) == 0) return false;
         if ((p.name == "DTSTART" || p.name == "DTEND") && p.Param("TZID") != nullptr) return false;
         if ((p.name == "DTSTART" || p.name == "DTEND") && !p.value.empty() && p.value.back() == 'Z') return false;
+        // Whole days: an export writes times of day.
+        if ((p.name == "DTSTART" || p.name == "DTEND") && p.value.find('T') == std::string::npos) return false;
     }
-    return std::all_of(event.components.begin(), event.components.end(),
-                       [](const IcsComponent& c) { return c.name == "VALARM"; });
+    // One alarm, as an export writes it: the reminder of the event's title.
+    if (event.components.size() > 1) return false;
+    const IcsProperty* summary = event.Find("SUMMARY");
+    for (const IcsComponent& alarm : event.components) {
+        if (alarm.name != "VALARM" || !alarm.components.empty()) return false;
+        for (const IcsProperty& p : alarm.properties) {
+            if (p.name == "DESCRIPTION" && (summary == nullptr || p.value != summary->value)) return false;
+            if (p.name == "TRIGGER" && !p.params.empty()) return false;
+            if (p.name != "DESCRIPTION" && p.name != "TRIGGER" && p.name != "ACTION" && p.name != "ATTACH") return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace

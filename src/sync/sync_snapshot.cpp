@@ -9,6 +9,7 @@
 #include "interop/ical_export.h"
 #include "store/registry_paths.h"
 #include "sync/kept_text_merge.h"
+#include "sync/server_event.h"
 
 namespace {
 
@@ -115,7 +116,12 @@ SyncSnapshot TakeSyncSnapshot(EventStore& store, Registry& registry, const TextC
             c.text = std::move(kept);
         } else {
             c.text = ExportOne(*event, excluded, codec, exchangeId, clock.Now());
-            if (c.keptText && !c.text.empty()) c.text = MergeIntoKeptText(kept, c.text, Compare(c.synced, c.print));
+            if (c.keptText && !c.text.empty()) {
+                // The kept text as the calendar read it: what the edit started from.
+                const ServerEvent read = MapServerText(kept, codec, clock.Now(), s.windowStart, s.windowEnd);
+                const LocalEdit edit{Compare(c.synced, c.print), event.get(), read.item.get(), excluded};
+                c.text = MergeIntoKeptText(kept, c.text, edit);
+            }
         }
         s.events.push_back(std::move(c));
     }
