@@ -9,6 +9,10 @@ usage: phone.py URL USER PASSWORD add UID SUMMARY DAY_OFFSET HOUR
        phone.py URL USER PASSWORD retitle UID SUMMARY
        phone.py URL USER PASSWORD delete UID
        phone.py URL USER PASSWORD list        one "summary|RRULE value" line per event, sorted
+       phone.py URL USER PASSWORD berlin UID SUMMARY  weekly from next Monday 19:00 in Berlin, its
+                                  second week cancelled, its third moved to the Tuesday
+       phone.py URL USER PASSWORD allday UID SUMMARY DAY_OFFSET
+       phone.py URL USER PASSWORD raw UID     the text the server holds
 """
 import datetime
 import sys
@@ -24,6 +28,33 @@ def day(offset, hour):
 def vevent(uid, summary, start, extra):
     return (f"BEGIN:VEVENT\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:{start:%Y%m%dT%H%M%S}\r\n"
             f"DTEND:{start + datetime.timedelta(hours=1):%Y%m%dT%H%M%S}\r\nSUMMARY:{summary}\r\n{extra}END:VEVENT\r\n")
+
+
+BERLIN = ("BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:DAYLIGHT\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+          "DTSTART:19700329T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\nEND:DAYLIGHT\r\n"
+          "BEGIN:STANDARD\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nDTSTART:19701025T030000\r\n"
+          "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n")
+
+
+def berlin_series(uid, summary):
+    today = datetime.date.today()
+    monday = today + datetime.timedelta(days=7 - today.weekday())
+    week = datetime.timedelta(days=7)
+    at = lambda d, hour=19: f";TZID=Europe/Berlin:{d:%Y%m%d}T{hour:02d}0000"
+    master = (f"BEGIN:VEVENT\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nDTSTART{at(monday)}\r\n"
+              f"DTEND{at(monday, 20)}\r\nRRULE:FREQ=WEEKLY;BYDAY=MO\r\nEXDATE{at(monday + week)}\r\n"
+              f"SUMMARY:{summary}\r\nEND:VEVENT\r\n")
+    moved = monday + 2 * week
+    change = (f"BEGIN:VEVENT\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nRECURRENCE-ID{at(moved)}\r\n"
+              f"DTSTART{at(moved + datetime.timedelta(days=1))}\r\nDTEND{at(moved + datetime.timedelta(days=1), 20)}\r\n"
+              f"SUMMARY:{summary}\r\nEND:VEVENT\r\n")
+    return BERLIN + master + change
+
+
+def all_day(uid, summary, offset):
+    first = datetime.date.today() + datetime.timedelta(days=offset)
+    return (f"BEGIN:VEVENT\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:{first:%Y%m%d}\r\n"
+            f"DTEND;VALUE=DATE:{first + datetime.timedelta(days=1):%Y%m%d}\r\nSUMMARY:{summary}\r\nEND:VEVENT\r\n")
 
 
 def component(event):
@@ -44,6 +75,12 @@ def main():
                            f"RECURRENCE-ID:{moved:%Y%m%dT%H%M%S}\r\n")
         calendar.save_event("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\n" + text +
                             "END:VCALENDAR\r\n")
+    elif verb in ("berlin", "allday"):
+        text = berlin_series(*args[:2]) if verb == "berlin" else all_day(args[0], args[1], int(args[2]))
+        calendar.save_event("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\n" + text +
+                            "END:VCALENDAR\r\n")
+    elif verb == "raw":
+        print(calendar.event_by_uid(args[0]).data.replace("\r\n", "\n"))
     elif verb == "retitle":
         uid, summary = args
         event = calendar.event_by_uid(uid)

@@ -103,6 +103,38 @@ parts=$(phone parts choir@phone | tr '\n' ' ')
 check "the title edit kept the phone's rule and exception: $parts" \
   grep -q '^Choir in hall B||[0-9T]* Choir practice|FREQ=WEEKLY;COUNT=4|' <<<"$parts"
 
+# Times edited here go back in the phone's own terms: a series in Berlin
+# moved half an hour earlier keeps its zone, and its cancelled and moved
+# weeks move with it; an all-day event moved a day stays all day.
+edit_front() {  # title, seconds to move its times by, days to move its dates by
+  local id hex; id=$(id_of "$1")
+  hex=$(wine reg query "$SC\\$id" /v front 2>/dev/null | tr -d '\r' | sed -n 's/^ *front *REG_BINARY *//p')
+  hex=$(python3 -c 'import struct,sys
+b = bytearray.fromhex(sys.argv[1]); s, d = int(sys.argv[2]), int(sys.argv[3]) * 86400
+for at, by in ((12, d), (16, s), (20, d), (24, s)):
+    struct.pack_into("<i", b, at, struct.unpack_from("<i", b, at)[0] + by)
+print(b.hex())' "$hex" "$2" "$3")
+  wine reg add "$SC\\$id" /v front /t REG_BINARY /d "$hex" /f >/dev/null 2>&1
+}
+phone berlin berlin@phone 'Berlin choir'
+phone allday holiday@phone 'Holiday' 5
+check "/sync takes in the phone's zoned series and all-day event" test "$(run /sync)" = 0
+edit_front 'Berlin choir' -1800 0
+edit_front 'Holiday' 0 1
+check "/sync with times edited here: done (0)" test "$(run /sync)" = 0
+series=$(phone raw berlin@phone)
+check "the series keeps its zone, half an hour earlier" \
+  grep -qE '^DTSTART;TZID=Europe/Berlin:[0-9]{8}T183000$' <<<"$series"
+check "its cancelled week moved with it" grep -qE '^EXDATE;TZID=Europe/Berlin:[0-9]{8}T183000$' <<<"$series"
+check "and its moved week" grep -qE '^RECURRENCE-ID;TZID=Europe/Berlin:[0-9]{8}T183000$' <<<"$series"
+check "nothing names an occurrence at the old time" not grep -qE '^(EXDATE|RECURRENCE-ID)[^:]*:[0-9]{8}T190000$' <<<"$series"
+holiday=$(phone raw holiday@phone)
+check "the all-day event is still all day, a day later" \
+  grep -qx "DTSTART;VALUE=DATE:$(date -d '+6 days' +%Y%m%d)" <<<"$holiday"
+run /sync >/dev/null
+check "a second /sync leaves the phone's texts as they were" \
+  test "$(phone raw holiday@phone)$(phone raw berlin@phone)" = "$holiday$series"
+
 # The server stopped: a clear failure and nothing lost.
 before=$(titles)
 stop_pid "$server"; server=""
