@@ -6,6 +6,8 @@ usage: phone.py URL USER PASSWORD add UID SUMMARY DAY_OFFSET HOUR
        phone.py URL USER PASSWORD weekly UID SUMMARY DAY_OFFSET HOUR OVERRIDE_SUMMARY
                                   (the second week's one has its own summary, an hour later)
        phone.py URL USER PASSWORD parts UID    one "summary|RRULE|RECURRENCE-ID" line per component
+       phone.py URL USER PASSWORD many PREFIX COUNT DAY_OFFSET
+                                  ("PREFIX 0".., three a day at 9, 10 and 11 from the day on)
        phone.py URL USER PASSWORD retitle UID SUMMARY
        phone.py URL USER PASSWORD delete UID
        phone.py URL USER PASSWORD list        one "summary|RRULE value" line per event, sorted
@@ -44,6 +46,12 @@ def main():
                            f"RECURRENCE-ID:{moved:%Y%m%dT%H%M%S}\r\n")
         calendar.save_event("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\n" + text +
                             "END:VCALENDAR\r\n")
+    elif verb == "many":
+        prefix, count, offset = args[0], int(args[1]), int(args[2])
+        for i in range(count):
+            start = day(offset + i // 3, 9 + i % 3)
+            calendar.save_event("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\n" +
+                                vevent(f"{prefix}-{i}@phone", f"{prefix} {i}", start, "") + "END:VCALENDAR\r\n")
     elif verb == "retitle":
         uid, summary = args
         event = calendar.event_by_uid(uid)
