@@ -7,7 +7,8 @@ usage: phone.py URL USER PASSWORD add UID SUMMARY DAY_OFFSET HOUR
                                   (the second week's one has its own summary, an hour later)
        phone.py URL USER PASSWORD parts UID    one "summary|RRULE|RECURRENCE-ID" line per component
        phone.py URL USER PASSWORD many PREFIX COUNT DAY_OFFSET
-                                  ("PREFIX 0".., three a day at 9, 10 and 11 from the day on)
+                                  (the collection's only events: "PREFIX 0".., three a day
+                                  at 9, 10 and 11 from the day on)
        phone.py URL USER PASSWORD retitle UID SUMMARY
        phone.py URL USER PASSWORD delete UID
        phone.py URL USER PASSWORD list        one "summary|RRULE value" line per event, sorted
@@ -47,11 +48,12 @@ def main():
         calendar.save_event("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\n" + text +
                             "END:VCALENDAR\r\n")
     elif verb == "many":
+        # One upload of the whole collection: Radicale makes a resource of each UID.
         prefix, count, offset = args[0], int(args[1]), int(args[2])
-        for i in range(count):
-            start = day(offset + i // 3, 9 + i % 3)
-            calendar.save_event("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\n" +
-                                vevent(f"{prefix}-{i}@phone", f"{prefix} {i}", start, "") + "END:VCALENDAR\r\n")
+        events = "".join(vevent(f"{prefix}-{i}@phone", f"{prefix} {i}", day(offset + i // 3, 9 + i % 3), "")
+                         for i in range(count))
+        calendar.client.put(url, "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\n" + events +
+                            "END:VCALENDAR\r\n", {"Content-Type": "text/calendar; charset=utf-8"})
     elif verb == "retitle":
         uid, summary = args
         event = calendar.event_by_uid(uid)
