@@ -31,6 +31,8 @@ std::string EventKey(const IcsComponent& event) {
     return key;
 }
 
+}  // namespace
+
 std::string OverrideKey(const IcsComponent& change) {
     const IcsProperty* id = change.Find("RECURRENCE-ID");
     const std::string* zone = id->Param("TZID");
@@ -42,8 +44,6 @@ bool IsCancelled(const IcsComponent& event) {
     return status != nullptr && UpperAscii(status->value) == "CANCELLED";
 }
 
-// A changed occurrence that keeps the series' day, times and texts changes
-// nothing the calendar keeps (calendars write one for a reply to an invitation).
 bool SameOccurrence(const ScheduleItem& change, const ScheduleItem& series, long long day) {
     const ScheduleFront& c = change.front;
     const ScheduleFront& s = series.front;
@@ -52,6 +52,8 @@ bool SameOccurrence(const ScheduleItem& change, const ScheduleItem& series, long
            c.startTime == s.startTime && c.endTime == s.endTime && change.title == series.title &&
            change.note == series.note && change.remindMinutes == series.remindMinutes;
 }
+
+namespace {
 
 // Every event of the file as planned, changed occurrences after their
 // series; what is skipped is counted in the report.

@@ -35,6 +35,17 @@ struct ImportPlan {
 ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCodec& codec, const Clock& clock,
                       std::string_view exchangeId, const IcsLimits& limits = {});
 
+// What a sync shares of the import's changed occurrences (VEVENTs with a
+// RECURRENCE-ID). The key an import stores one under, so an import of the
+// same file finds it.
+std::string OverrideKey(const IcsComponent& change);
+// A cancelled occurrence is an excluded date of its series.
+bool IsCancelled(const IcsComponent& event);
+// A changed occurrence that keeps the series' day (`day`, in its local
+// days), times and texts changes nothing the calendar keeps (calendars
+// write one for a reply to an invitation).
+bool SameOccurrence(const ScheduleItem& change, const ScheduleItem& series, long long day);
+
 // Saves the plan into the store, exclusions included, and writes the
 // exclusions at once (an import may be the program's only work in a run).
 void ApplyImport(ImportPlan& plan, EventStore& store);

@@ -14,6 +14,10 @@ constexpr char kServerEtagValue[] = "etag";          // REG_SZ: its ETag, quotes
 constexpr char kServerTextValue[] = "servertext";    // REG_BINARY: the server's UTF-8 text, kept
                                                      // when the event cannot hold it exactly
 constexpr char kSyncedPrintValue[] = "syncprint";    // REG_BINARY: the event's fingerprint as last synced
+// An occurrence the server's series changed, shown as an event of its own:
+// REG_SZ, the href of the series' copy. It is never sent; it is made again
+// from the series' text whenever the two differ, and goes with the series.
+constexpr char kSeriesHrefValue[] = "serieshref";
 
 // In the per-user key: copies deleted here that the server still has.
 // Entries of href, a zero byte, ETag, a zero byte.

@@ -72,8 +72,13 @@ ServerEvent MapServerText(std::string_view text, const TextCodec& codec, Instant
     }
     if (master == nullptr) return out;
     std::vector<IcsTime> replaced;
-    for (const IcsComponent* change : changes)
-        if (IcsTime t; EventMapper::RecurrenceTime(*change, master, t)) replaced.push_back(t);
+    std::vector<const IcsComponent*> replacing;
+    for (const IcsComponent* change : changes) {
+        if (IcsTime t; EventMapper::RecurrenceTime(*change, master, t)) {
+            replaced.push_back(t);
+            replacing.push_back(change);
+        }
+    }
     PlannedEvent planned;
     const IcsProperty* uid = master->Find("UID");
     // Stored as an import stores it, so an import of the same event finds it.
@@ -85,6 +90,27 @@ ServerEvent MapServerText(std::string_view text, const TextCodec& codec, Instant
                 n.firstOnly == nullptr && !n.unknownZone && n.replacedCharacters == 0 && n.shortened == 0 &&
                 !n.launchLeftOff && n.refusedPaths == 0 && AllOurs(*master) && !rawUid.empty() &&
                 planned.uidKey == rawUid;
+    for (const IcsComponent* change : changes) {
+        if (IsCancelled(*change)) continue;  // its day stays excluded
+        PlannedEvent p;
+        p.uidKey = OverrideKey(*change);
+        if (mapper.MapOverride(*change, master, p) != nullptr || !p.item) continue;
+        const auto at = std::find(replacing.begin(), replacing.end(), change);
+        const auto i = static_cast<std::size_t>(at - replacing.begin());
+        if (i < planned.replacedDays.size() && planned.item->front.recurKind != kKindNone &&
+            SameOccurrence(*p.item, *planned.item, planned.replacedDays[i])) {
+            std::erase(planned.exclusions, KeyOfDays(planned.replacedDays[i]));
+            continue;
+        }
+        out.parts.push_back({std::move(p.item), std::move(p.exclusions)});
+    }
+    // DTSTART is an occurrence even where the rule names other days.
+    if (PlannedEvent start; planned.startOffRule && !rawUid.empty()) {
+        start.uidKey = UidKey(rawUid + "#DTSTART");
+        if (mapper.MapOverride(*master, nullptr, start) == nullptr && start.item)
+            out.parts.push_back({std::move(start.item), std::move(start.exclusions)});
+    }
+    out.exact = out.exact && out.parts.empty();
     out.distance = DistanceFromNow(*planned.item, now);
     out.item = std::move(planned.item);
     out.exclusions = std::move(planned.exclusions);

@@ -7,6 +7,13 @@
 #include "core/time_types.h"
 #include "platform/text_codec.h"
 
+// An occurrence the server's series changed (moved, retitled), or its first
+// one where the rule names other days: an event of its own beside the series.
+struct ServerPart {
+    std::unique_ptr<ScheduleItem> item;
+    std::vector<DateKey> exclusions;
+};
+
 // One server copy as one of our events.
 struct ServerEvent {
     std::unique_ptr<ScheduleItem> item;  // null when the calendar cannot show it
@@ -17,9 +24,11 @@ struct ServerEvent {
     // text cut or replaced).
     bool exact = false;
     long long distance = 0;  // seconds from now to its nearest occurrence
+    std::vector<ServerPart> parts;  // as an import shows them
 };
 
 // Window thread: local times are converted here. The UTF-8 text of one
-// calendar object resource: its event that is not a changed occurrence.
+// calendar object resource: its event that is not a changed occurrence,
+// and its changed occurrences as parts.
 ServerEvent MapServerText(std::string_view text, const TextCodec& codec, Instant now, Instant windowStart,
                           Instant windowEnd);

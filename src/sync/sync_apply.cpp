@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
+#include "core/occurrence.h"
 #include "interop/exchange_id.h"
 #include "store/registry_paths.h"
 #include "sync/server_event.h"
@@ -17,7 +19,14 @@ public:
     Apply(SyncOutcome& o, const SyncSnapshot& s, EventStore& store, Registry& registry, const TextCodec& codec,
           const Clock& clock, std::string_view exchangeId)
         : out_(o), snap_(s), store_(store), registry_(registry), codec_(codec), clock_(clock), exchangeId_(exchangeId) {
-        for (const LocalCopy& e : snap_.events) byId_[e.id] = &e;
+        for (const LocalCopy& e : snap_.events) {
+            byId_[e.id] = &e;
+            if (e.server.href.empty()) continue;
+            hrefOf_[e.id] = e.server.href;
+            // Text that could not be merged into says nothing of the series' parts.
+            if (!e.keptText) textOf_[e.id] = nullptr;
+            else if (!e.text.empty()) textOf_[e.id] = &e.text;
+        }
     }
 
     SyncResult Run() {
@@ -34,6 +43,7 @@ public:
             else fresh.push_back(&f);
         }
         TakeNew(fresh);
+        SettleParts();
         if (exclusionsChanged_) store_.WriteExclusions();
         // The token last: a sync stopped before it lists the same changes again.
         const bool complete = out_.end == SyncEnd::Done && out_.tokenValid && result_.leftOut == 0 && !unresolved_;
@@ -64,6 +74,9 @@ private:
         if (kept != nullptr) key.WriteBinary(kServerTextValue, kept->data(), kept->size());
         else key.DeleteValue(kServerTextValue);
         WriteSyncedPrint(key, print);
+        noted_[id] = print;
+        hrefOf_[id] = copy.href;
+        textOf_[id] = kept;
     }
 
     // The event is no longer known on the server: it is new here again.
@@ -71,6 +84,36 @@ private:
         const RegKey key = OpenEventKey(registry_, id, RegAccess::Write);
         for (const char* name : {kServerHrefValue, kServerEtagValue, kServerTextValue, kSyncedPrintValue})
             key.DeleteValue(name);
+        forgotten_.insert(id);
+        hrefOf_.erase(id);
+        textOf_.erase(id);
+    }
+
+    // Events that may give way to nearer new ones: copies the server holds
+    // as they are here (nothing changed here, nothing made here and never
+    // synced), by distance from today, the farthest last.
+    std::vector<std::pair<long long, std::uint32_t>> Droppable() const {
+        std::vector<std::pair<long long, std::uint32_t>> list;
+        for (const LocalCopy& e : snap_.events) {
+            const ScheduleItem* now = store_.FindEvent(e.id);
+            if (e.server.href.empty() || forgotten_.count(e.id) != 0 || now == nullptr) continue;
+            const auto noted = noted_.find(e.id);
+            const bool same = noted != noted_.end() ? PrintNow(*now) == noted->second : UnchangedHere(e, *now);
+            if (same) list.emplace_back(DistanceFromNow(*now, clock_.Now()), e.id);
+        }
+        std::sort(list.begin(), list.end());
+        return list;
+    }
+
+    // Dropped here for want of room: the server keeps it, and it is offered
+    // again at every sync.
+    void Drop(std::uint32_t id) {
+        if (const auto href = hrefOf_.find(id); href != hrefOf_.end())
+            for (const SeriesPart& part : snap_.parts)
+                if (part.seriesHref == href->second) store_.DeleteEvent(part.id, 0, true);
+        Forget(id);
+        store_.DeleteEvent(id, 0, true);
+        ++result_.leftOut;
     }
 
     // Deleted because the server deleted it: no deletion to send.
@@ -155,6 +198,8 @@ private:
         if (snapIt == byId_.end() || local == nullptr) return;  // deleted here meanwhile: its deletion is on its way
         const LocalCopy& snap = *snapIt->second;
         ServerEvent server = MapServerText(f.text, codec_, clock_.Now(), snap_.windowStart, snap_.windowEnd);
+        // One held outside the synced months stays, as the server now has it.
+        if (!server.item && !snap.inWindow) server = MapServerText(f.text, codec_, clock_.Now(), 0, kLastStorableInstant);
         const ServerCopy copy{f.href, f.etag};
         const EventPrint now = PrintNow(*local);
         if (!server.item) {
@@ -201,10 +246,22 @@ private:
         // The nearest to today come in when there is no room for all.
         std::stable_sort(candidates.begin(), candidates.end(),
                          [](const Candidate& a, const Candidate& b) { return a.event.distance < b.event.distance; });
+        std::vector<std::pair<long long, std::uint32_t>> droppable;
+        bool listed = false;
         for (Candidate& c : candidates) {
             if (!store_.CanAddEvent()) {
-                ++result_.leftOut;
-                continue;
+                if (!listed) droppable = Droppable();
+                listed = true;
+                if (droppable.empty() || droppable.back().first <= c.event.distance) {
+                    ++result_.leftOut;
+                    continue;
+                }
+                Drop(droppable.back().second);
+                droppable.pop_back();
+                if (!store_.CanAddEvent()) {
+                    ++result_.leftOut;
+                    continue;
+                }
             }
             const std::uint32_t id = store_.NextEventId();
             // The href goes into the key first: a sync stopped before the
@@ -229,6 +286,76 @@ private:
         }
     }
 
+    // The parts a series' text makes; none when it cannot be read.
+    std::vector<ServerPart> PartsOf(const std::string& text) const {
+        ServerEvent e = MapServerText(text, codec_, clock_.Now(), snap_.windowStart, snap_.windowEnd);
+        return std::move(e.parts);
+    }
+
+    bool SameParts(const std::vector<std::uint32_t>& local, const std::vector<ServerPart>& server) const {
+        std::vector<EventPrint> a;
+        std::vector<EventPrint> b;
+        for (std::uint32_t id : local)
+            if (const ScheduleItem* item = store_.FindEvent(id)) a.push_back(PrintNow(*item));
+        for (const ServerPart& part : server) b.push_back(PrintOf(*part.item, part.exclusions));
+        const auto less = [](const EventPrint& x, const EventPrint& y) { return x.parts < y.parts; };
+        std::sort(a.begin(), a.end(), less);
+        std::sort(b.begin(), b.end(), less);
+        return a == b;
+    }
+
+    void AddPart(const std::string& seriesHref, ServerPart& part) {
+        if (!store_.CanAddEvent()) {
+            ++result_.leftOut;
+            return;
+        }
+        const std::uint32_t id = store_.NextEventId();
+        // The link goes in first: a sync stopped before the event is whole
+        // leaves a damaged key that the next load deletes, never an event
+        // that would be sent as new.
+        {
+            const RegKey sc = RegKey::Create(registry_, kEventsKeyPath, RegAccess::Write);
+            const RegKey key = RegKey::Create(sc, std::to_string(id), RegAccess::Write);
+            if (!key.WriteString(kSeriesHrefValue, seriesHref)) {
+                ++result_.failed;
+                return;
+            }
+        }
+        part.item->front.id = id;
+        const std::uint8_t kind = part.item->front.recurKind;
+        store_.SaveEvent(part.item, true, true);
+        if (store_.FindEvent(id) != nullptr && !part.exclusions.empty()) SetExclusions(id, kind, part.exclusions);
+    }
+
+    // The changed occurrences of each series held are as its server text
+    // has them: a part changed or deleted here is made again (the server's
+    // text is what counts), and the parts of a series no longer held go.
+    void SettleParts() {
+        std::map<std::string, std::vector<std::uint32_t>> local;  // by the series' href
+        for (const SeriesPart& part : snap_.parts)
+            if (store_.FindEvent(part.id) != nullptr) local[part.seriesHref].push_back(part.id);
+        std::set<std::string> held;
+        for (const auto& [id, href] : hrefOf_) {
+            if (store_.FindEvent(id) == nullptr) continue;
+            held.insert(href);
+            const auto text = textOf_.find(id);
+            if (text == textOf_.end()) continue;  // not known: they stay as they are
+            std::vector<std::uint32_t>& mine = local[href];
+            const std::string* t = text->second;
+            // Only a series has parts; most texts need not be read again.
+            const bool mayHave = t != nullptr && (t->find("RECURRENCE-ID") != std::string::npos ||
+                                                  t->find("RRULE") != std::string::npos);
+            if (mine.empty() && !mayHave) continue;
+            std::vector<ServerPart> want = mayHave ? PartsOf(*t) : std::vector<ServerPart>();
+            if (SameParts(mine, want)) continue;
+            for (std::uint32_t part : mine) store_.DeleteEvent(part, 0, true);
+            for (ServerPart& part : want) AddPart(href, part);
+        }
+        for (const auto& [href, ids] : local)
+            if (held.count(href) == 0)
+                for (std::uint32_t part : ids) store_.DeleteEvent(part, 0, true);
+    }
+
     SyncOutcome& out_;
     const SyncSnapshot& snap_;
     EventStore& store_;
@@ -237,6 +364,12 @@ private:
     const Clock& clock_;
     std::string_view exchangeId_;
     std::map<std::uint32_t, const LocalCopy*> byId_;
+    std::map<std::uint32_t, EventPrint> noted_;  // as noted synced in this run
+    std::set<std::uint32_t> forgotten_;
+    // The href and server text of each series held; a null text: none kept,
+    // the event is all the server holds.
+    std::map<std::uint32_t, std::string> hrefOf_;
+    std::map<std::uint32_t, const std::string*> textOf_;
     SyncResult result_;
     bool exclusionsChanged_ = false;
     bool unresolved_ = false;

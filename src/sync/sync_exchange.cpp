@@ -162,7 +162,7 @@ private:
         // Whatever the listing lacks is no longer on the server (in the window).
         if (out_.tokenValid)
             for (const auto& [href, e] : byHref_)
-                if (listed_.count(href) == 0) gone_.insert(href);
+                if (listed_.count(href) == 0 && e->inWindow) gone_.insert(href);
         return true;
     }
 
@@ -204,8 +204,9 @@ private:
         const std::string& href = e.server.href;
         if (gone_.count(href) != 0) return;
         const auto found = listed_.find(href);
-        // A delta that does not name it: unchanged on the server.
-        const std::string serverEtag = found != listed_.end() ? found->second : delta ? e.server.etag : "";
+        // A delta that does not name it, or a listing of months it is not
+        // in: unchanged on the server.
+        const std::string serverEtag = found != listed_.end() ? found->second : delta || !e.inWindow ? e.server.etag : "";
         if (e.Unknown() || e.server.etag.empty() || serverEtag != e.server.etag) {
             fetch_.emplace(href, e.id);
             return;

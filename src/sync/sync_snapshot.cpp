@@ -5,6 +5,7 @@
 
 #include "core/calendar.h"
 #include "core/little_endian.h"
+#include "core/occurrence.h"
 #include "interop/exchange_id.h"
 #include "interop/ical_export.h"
 #include "store/registry_paths.h"
@@ -104,11 +105,20 @@ SyncSnapshot TakeSyncSnapshot(EventStore& store, Registry& registry, const TextC
         c.resourceName = ResourceName(EventUid(*event, exchangeId));
         const std::vector<DateKey> excluded = ExcludedDates(store, c.id);
         c.print = PrintOf(*event, excluded);
+        c.inWindow = FindOccurrence(*event, s.windowStart, s.windowEnd - 1, nullptr);
         std::string kept;
+        std::string series;
         if (const RegKey key = OpenEventKey(registry, c.id, RegAccess::Read)) {
             c.server = ReadServerCopy(key);
+            if (c.server.href.empty() &&
+                (!key.ReadString(kSeriesHrefValue, kMaxHrefLength + 1, series) || !IsStorableHref(series)))
+                series.clear();
             c.hasSynced = ReadSyncedPrint(key, c.synced);
             if (!c.server.href.empty()) kept = ReadKeptText(key);
+        }
+        if (!series.empty()) {
+            s.parts.push_back({c.id, std::move(series)});
+            continue;
         }
         c.keptText = !kept.empty();
         // An unchanged event is sent too when the collection is another one.

@@ -24,6 +24,9 @@ struct LocalCopy {
     EventPrint synced;  // as last synced
     bool hasSynced = false;
     bool keptText = false;  // the server's text is kept for it
+    // An occurrence within the synced months: a listing of those months
+    // that lacks it says it is gone. Of one outside them it says nothing.
+    bool inWindow = true;
     // What to send when it changed here or the collection is a new one;
     // empty when it cannot be sent (no occurrence, or kept text that could
     // not be merged into).
@@ -36,12 +39,19 @@ struct LocalCopy {
     bool Unknown() const { return !server.href.empty() && !hasSynced; }
 };
 
+// An event made from an occurrence its series' server copy changed.
+struct SeriesPart {
+    std::uint32_t id = 0;
+    std::string seriesHref;
+};
+
 // Everything one sync needs of the calendar, taken on the window thread.
 struct SyncSnapshot {
     Instant windowStart = 0;  // the span the calendar holds: [windowStart, windowEnd)
     Instant windowEnd = 0;
     std::string token;  // the last sync-collection token, when made for this window
-    std::vector<LocalCopy> events;
+    std::vector<LocalCopy> events;  // the parts of series are not among them
+    std::vector<SeriesPart> parts;
     std::vector<ServerCopy> deletions;  // deleted here, still on the server
 };
 

@@ -6,6 +6,9 @@ usage: phone.py URL USER PASSWORD add UID SUMMARY DAY_OFFSET HOUR
        phone.py URL USER PASSWORD weekly UID SUMMARY DAY_OFFSET HOUR OVERRIDE_SUMMARY
                                   (the second week's one has its own summary, an hour later)
        phone.py URL USER PASSWORD parts UID    one "summary|RRULE|RECURRENCE-ID" line per component
+       phone.py URL USER PASSWORD many PREFIX COUNT DAY_OFFSET
+                                  (the collection's only events: "PREFIX 0".., three a day
+                                  at 9, 10 and 11 from the day on)
        phone.py URL USER PASSWORD retitle UID SUMMARY
        phone.py URL USER PASSWORD delete UID
        phone.py URL USER PASSWORD list        one "summary|RRULE value" line per event, sorted
@@ -81,6 +84,13 @@ def main():
                             "END:VCALENDAR\r\n")
     elif verb == "raw":
         print(calendar.event_by_uid(args[0]).data.replace("\r\n", "\n"))
+    elif verb == "many":
+        # One upload of the whole collection: Radicale makes a resource of each UID.
+        prefix, count, offset = args[0], int(args[1]), int(args[2])
+        events = "".join(vevent(f"{prefix}-{i}@phone", f"{prefix} {i}", day(offset + i // 3, 9 + i % 3), "")
+                         for i in range(count))
+        calendar.client.put(url, "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Test//EN\r\n" + events +
+                            "END:VCALENDAR\r\n", {"Content-Type": "text/calendar; charset=utf-8"})
     elif verb == "retitle":
         uid, summary = args
         event = calendar.event_by_uid(uid)

@@ -89,8 +89,20 @@ retitle_here() {
   local id; id=$(id_of "$1")
   [ -n "$id" ] && wine reg add "$SC\\$id" /v title /t REG_SZ /d "$2" /f >/dev/null 2>&1
 }
+starts_at() {  # title: the first day, in days from today, and the start time in seconds
+  wine reg query "$SC\\$(id_of "$1")" /v front 2>/dev/null | tr -d '\r' | sed -n 's/^ *front *REG_BINARY *//p' |
+    python3 -c 'import struct, sys, time
+front = bytes.fromhex(sys.stdin.read().strip())
+date, start = struct.unpack_from("<Ii", front, 12)
+t = time.localtime()
+today = time.mktime((t.tm_year, t.tm_mon, t.tm_mday, 0, 0, 0, 0, 0, -1))
+print(round((date - today) / 86400), start)'
+}
 phone weekly choir@phone Choir 1 19 'Choir in hall B'
 check "/sync takes in the phone's weekly event" test "$(run /sync)" = 0
+check "its moved occurrence shows at its new day and time: $(starts_at 'Choir in hall B')" \
+  test "$(starts_at 'Choir in hall B')" = "8 72000"
+retitle_here 'Choir in hall B' 'Choir moved here'
 retitle_here Dentist 'Dentist at 11'
 retitle_here 'Phone lunch moved' 'Lunch here'
 phone retitle lunch@phone 'Lunch on the phone'
@@ -102,6 +114,9 @@ check "and the one made here is kept beside it" has_title '(conflict) Lunch here
 parts=$(phone parts choir@phone | tr '\n' ' ')
 check "the title edit kept the phone's rule and exception: $parts" \
   grep -q '^Choir in hall B||[0-9T]* Choir practice|FREQ=WEEKLY;COUNT=4|' <<<"$parts"
+check "the moved occurrence edited here is the server's again" has_title 'Choir in hall B'
+check "and not the edit" not has_title 'Choir moved here'
+check "it never went up as an event of its own" not grep -q '^Choir' <(phone list | grep -v '^Choir practice|')
 
 # Times edited here go back in the phone's own terms: a series in Berlin
 # moved half an hour earlier keeps its zone, and its cancelled and moved
@@ -172,6 +187,36 @@ phone add timer@phone 'Timed sync' 5 9
 start_program /s
 check "a sync soon after the start, with no command" wait_for 25 has_title 'Timed sync'
 stop_program
+
+# A full calendar: the phone's 361 events, three a day from 144 days ago.
+# Its new "Dentist tomorrow" comes in, the farthest copy gives way here.
+reg_reset
+full_url="$base/$user/full/"
+curl -s -o /dev/null -u "$user:$password" -X MKCALENDAR "$full_url"
+sync_to "$full_url"
+wine reg add "$USER_KEY" /v SyncUser /t REG_SZ /d "$user" /f >/dev/null 2>&1
+reg_dword "$USER_KEY" SyncMinutes 0
+# Each title by one query would take minutes here: all of them in one.
+all_titles() { wine reg query "$SC" /s /v title 2>/dev/null | tr -d '\r' | sed -n 's/^ *title *REG_SZ *//p'; }
+held() { all_titles | grep -qxF "$1"; }
+full_phone() { /usr/bin/python3 "$E2E_DIR/phone.py" "$full_url" "$user" "$password" "$@"; }
+full_phone many Old 361 -144
+check "/sync fills the calendar: done (0)" test "$(run /sync)" = 0
+check "with 361 events" test "$(reg_subkeys "$SC" | wc -l)" = 361
+full_phone add dentist@phone 'Dentist tomorrow' 1 8
+status=$(wine "$EXE" /sync 2>&1 | tr -d '\r')
+check "the phone's new event comes in" held 'Dentist tomorrow'
+old_here() { all_titles | grep -c '^Old '; }
+check "one of the farthest old ones gave way: $(old_here) left" test "$(old_here)" = 360
+first_day() { all_titles | grep -cx 'Old [012]'; }
+check "one of the first day's" test "$(first_day)" = 2
+check "the calendar still holds 361" test "$(reg_subkeys "$SC" | wc -l)" = 361
+check "the status says so: $status" grep -qF \
+  '1 event left out: the calendar holds at most 361, those nearest to today came in.' <<<"$status"
+check "the server keeps the one that gave way" test "$(full_phone list | grep -c '^Old ')" = 361
+check "the next sync keeps it so" test "$(run /sync)" = 0
+check "with the phone's new event" held 'Dentist tomorrow'
+check "and the same 360 old ones" test "$(old_here) $(first_day)" = "360 2"
 
 # The second server: xandikos behind a proxy that asks for the password by
 # Digest, given only the server's own address: its calendar is found.

@@ -243,6 +243,134 @@ TEST(SyncEngine, MoreThanTheStoreHoldsTakesThoseNearestToToday) {
     EXPECT_NE(p.here.ByTitle("N361"), nullptr);
 }
 
+// The synced months run to the end of June 2027. A listing of them says
+// nothing of an event held after them: it stays until the server says it
+// is gone, and it comes in as the server changed it.
+TEST(SyncEngine, AnEventAfterTheSyncedMonthsIsKeptUntilTheServerDropsIt) {
+    enum class Then { Nothing, EditedHere, EditedThere, DeletedThere };
+    struct Case {
+        const char* name;
+        bool syncCollection;
+        Then then;
+        Titles here;
+        Titles server;
+        int received;
+        int sent;
+    };
+    const Case cases[] = {
+        {"full listing", false, Then::Nothing, {"Far", "Near"}, {"Far", "Near"}, 0, 0},
+        {"token, nothing changed", true, Then::Nothing, {"Far", "Near"}, {"Far", "Near"}, 0, 0},
+        {"full listing, edited here", false, Then::EditedHere, {"Far here", "Near"}, {"Far here", "Near"}, 0, 1},
+        {"full listing, edited there", false, Then::EditedThere, {"Far", "Near"}, {"Far there", "Near"}, 0, 0},
+        {"token, edited there", true, Then::EditedThere, {"Far there", "Near"}, {"Far there", "Near"}, 1, 0},
+        {"token, deleted there", true, Then::DeletedThere, {"Near"}, {"Near"}, 1, 0},
+    };
+    const std::string href = "1-0123456789abcdef@orvcalendar.ics";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pair p;
+        IndexSpans(p.server, p.here.codec, Now());
+        p.server.offersSyncCollection = c.syncCollection;
+        p.here.Add("Far", 2027, 8, 20);
+        p.here.Add("Near", 2026, 12, 20);
+        ASSERT_EQ(p.here.Sync(p.server).sent, 2);
+        if (c.then == Then::EditedHere) p.here.Retitle("Far", "Far here");
+        if (c.then == Then::EditedThere)
+            p.server.DevicePut(href, PhoneEvent("1-0123456789abcdef@orvcalendar", "Far there", "20270820T090000",
+                                                "20270820T100000"));
+        if (c.then == Then::DeletedThere) p.server.DeviceDelete(href);
+        const SyncResult r = p.here.Sync(p.server);
+        EXPECT_EQ(r.received, c.received);
+        EXPECT_EQ(r.sent, c.sent);
+        EXPECT_EQ(p.here.Titles(), c.here);
+        EXPECT_EQ(ServerTitles(p.server), c.server);
+        EXPECT_TRUE(LoadPendingDeletions(p.here.registry).empty());
+    }
+}
+
+// A full calendar of the phone's old events from 17 July (144 days ago),
+// the first two a day each, then three a day: "Dentist" tomorrow comes in and the farthest held copy that
+// holds nothing of ours gives way, at every sync. While the exchange runs,
+// an old event is edited here, or one is made here: neither is dropped.
+TEST(SyncEngine, AFullCalendarTakesNearerNewEventsOverFartherCopies) {
+    enum class During { Nothing, EditOld0, MakeOne };
+    struct Case {
+        const char* name;
+        const char* phoneStart;  // the phone's new event
+        During during;
+        const char* in;    // what came in, or null
+        const char* out;   // what the calendar no longer holds
+        int received;
+        // The next sync: what it sends, and which copy, synced now, gives way.
+        int nextReceived;
+        int nextSent;
+        const char* nextOut;
+    };
+    const Case cases[] = {
+        {"a nearer one", "20261209T080000", During::Nothing, "Dentist", "Old 0", 1, 0, 0, "Old 0"},
+        {"a farther one", "20270620T080000", During::Nothing, nullptr, "Dentist", 0, 0, 0, "Dentist"},
+        {"the farthest edited here", "20261209T080000", During::EditOld0, "Dentist", "Old 1", 1, 1, 1, "Old 0 here"},
+        {"one made here", "20261209T080000", During::MakeOne, "Dentist", "Old 0", 1, 0, 1, "Old 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pair p;
+        const int old = c.during == During::MakeOne ? static_cast<int>(kMaxEvents) - 1 : static_cast<int>(kMaxEvents);
+        for (int i = 0; i < old; ++i) {
+            char start[32];
+            char end[32];
+            const int day = 17 + (i < 2 ? i : 2 + (i - 2) / 3);  // from 17 July on
+            const int month = day <= 31 ? 7 : day <= 62 ? 8 : day <= 92 ? 9 : day <= 123 ? 10 : 11;
+            const int dayOfMonth = day - (month == 7 ? 0 : month == 8 ? 31 : month == 9 ? 62 : month == 10 ? 92 : 123);
+            std::snprintf(start, sizeof start, "2026%02d%02dT%02d0000", month, dayOfMonth, 9 + i % 3);
+            std::snprintf(end, sizeof end, "2026%02d%02dT%02d3000", month, dayOfMonth, 9 + i % 3);
+            p.server.DevicePut(Named("old", i) + ".ics", PhoneEvent(Named("old", i), Named("Old ", i), start, end));
+        }
+        ASSERT_EQ(p.here.Sync(p.server).received, old);
+        p.server.DevicePut("dentist.ics", PhoneEvent("dentist", "Dentist", c.phoneStart, "20261209T090000"));
+        SyncSnapshot snap =
+            TakeSyncSnapshot(p.here.store, p.here.registry, p.here.codec, p.here.clock, p.here.exchangeId_);
+        SyncOutcome outcome = RunSyncExchange(snap, p.server);
+        if (c.during == During::EditOld0) p.here.Retitle("Old 0", "Old 0 here");
+        if (c.during == During::MakeOne) p.here.Add("Mine", 2026, 7, 2);
+        const SyncResult r = ApplySyncOutcome(outcome, snap, p.here.store, p.here.registry, p.here.codec,
+                                              p.here.clock, p.here.exchangeId_);
+        EXPECT_EQ(r.received, c.received);
+        EXPECT_EQ(r.leftOut, 1);
+        EXPECT_NE(SyncStatusText(r, "14:05").find("1 event left out: the calendar holds at most 361, those nearest to today came in."),
+                  std::string::npos);
+        EXPECT_EQ(p.here.store.Count(), kMaxEvents);
+        if (c.in != nullptr) {
+            EXPECT_NE(p.here.ByTitle(c.in), nullptr);
+        }
+        EXPECT_EQ(p.here.ByTitle(c.out), nullptr);
+        if (c.during == During::EditOld0) {
+            EXPECT_NE(p.here.ByTitle("Old 0 here"), nullptr);
+        }
+        if (c.during == During::MakeOne) {
+            EXPECT_NE(p.here.ByTitle("Mine"), nullptr);
+        }
+        // Dropped here only: the server keeps it, and no deletion waits.
+        EXPECT_TRUE(LoadPendingDeletions(p.here.registry).empty());
+        EXPECT_EQ(ServerTitles(p.server).size(), static_cast<std::size_t>(old) + 1);
+        // The next sync sends what was changed or made here. A copy synced
+        // before may give way now; one made here, only once it was synced.
+        const SyncResult next = p.here.Sync(p.server);
+        EXPECT_EQ(next.leftOut, 1);
+        EXPECT_EQ(next.received, c.nextReceived);
+        EXPECT_EQ(next.sent, c.nextSent);
+        EXPECT_EQ(p.here.store.Count(), kMaxEvents);
+        if (c.in != nullptr) {
+            EXPECT_NE(p.here.ByTitle(c.in), nullptr);
+        }
+        EXPECT_EQ(p.here.ByTitle(c.nextOut), nullptr);
+        if (c.during == During::MakeOne) {
+            EXPECT_NE(p.here.ByTitle("Mine"), nullptr);
+        }
+        EXPECT_EQ(ServerTitles(p.server).size(), static_cast<std::size_t>(old) + (c.during == During::MakeOne ? 2 : 1));
+    }
+}
+
 TEST(SyncEngine, RefusedCredentialsAndAnUnreachableServerChangeNothing) {
     struct Case {
         bool refuse;

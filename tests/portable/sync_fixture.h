@@ -12,6 +12,7 @@
 #include "platform/memory/memory_caldav.h"
 #include "portable/interop_fixture.h"
 #include "sync/sync_apply.h"
+#include "sync/server_event.h"
 #include "sync/sync_exchange.h"
 #include "sync/sync_snapshot.h"
 
@@ -64,6 +65,17 @@ public:
 
     std::string exchangeId_;
 };
+
+// The server answers time-range queries with the days each text covers,
+// as a real one does; a text the calendar cannot read overlaps every range.
+inline void IndexSpans(MemoryCalDav& server, const TextCodec& codec, Instant now) {
+    server.spanOf = [&codec, now](const std::string& text) -> std::optional<std::pair<Instant, Instant>> {
+        const ServerEvent e = MapServerText(text, codec, now, 0, kLastStorableInstant);
+        if (!e.item) return std::nullopt;
+        const ScheduleFront& f = e.item->front;
+        return std::make_pair(Instant{f.startDate}, IsEndless(f) ? kLastStorableInstant : Instant{f.endDate} + 1);
+    };
+}
 
 // The SUMMARY of every event the collection holds that is not a changed occurrence.
 inline std::vector<std::string> ServerTitles(const MemoryCalDav& server) {

@@ -7,7 +7,7 @@ void MemoryCalDav::Store(const std::string& href, const std::string& text,
     Resource& r = resources_[href];
     r.etag = std::string("\"").append(std::to_string(nextEtag_++)).append("\"");
     r.text = text;
-    r.span = span;
+    r.span = span || !spanOf ? span : spanOf(text);
     changedAt_[href] = ++version_;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,6 +35,9 @@ public:
     bool missing = false;  // no collection at the address: every request NotFound    // answers write "@" in hrefs as "%40", as Radicale does
     // Every request after this many in all answers Unreachable: a sync cut off midway.
     std::optional<std::size_t> stopAfter;
+    // The span of a text put without one, as a real server reads it for
+    // its time-range queries; unset: every text overlaps every range.
+    std::function<std::optional<std::pair<Instant, Instant>>(const std::string& text)> spanOf;
 
     // Another device's changes.
     void DevicePut(const std::string& name, const std::string& text,
