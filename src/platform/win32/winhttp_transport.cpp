@@ -75,6 +75,10 @@ bool SameOrigin(const HttpOrigin& a, const HttpOrigin& b) {
     return a.https == b.https && a.host == b.host && a.port == b.port;
 }
 
+// Where a password may go in Basic before the server has named a scheme:
+// sealed, or never off this computer.
+bool BasicUnasked(const HttpOrigin& origin) { return origin.https || IsLoopback(origin); }
+
 bool IsRedirect(DWORD status) { return status == 301 || status == 302 || status == 307 || status == 308; }
 
 HINTERNET ConnectTo(HINTERNET session, const HttpOrigin& origin) {
@@ -316,6 +320,14 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
         lines += headers;
         DavStatus sent = SendOnce(method, origin, target, lines, body, answer);
         WipeSecret(lines);
+        if (sent == DavStatus::Unreachable && answer.reset && home && !withCredentials &&
+            challenge_.scheme == HttpChallenge::Scheme::None && BasicUnasked(origin)) {
+            // A server that wants a password may answer a request without one
+            // with 401 and close before it has read the body, which arrives
+            // as a reset: sent again the same way, it fails the same way.
+            challenge_.scheme = HttpChallenge::Scheme::Basic;
+            continue;
+        }
         if (sent == DavStatus::Unreachable && answer.reset && !resent) {
             // A kept-alive connection the server had closed: once more on a new one.
             resent = true;
@@ -339,7 +351,10 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
         answer.origin = origin;
         answer.path = target;
         if (answer.status == 401 && home) {
-            const HttpChallenge offered = BestChallenge(answer.challenges);
+            HttpChallenge offered = BestChallenge(answer.challenges);
+            if (offered.scheme == HttpChallenge::Scheme::None && !withCredentials && BasicUnasked(origin)) {
+                offered.scheme = HttpChallenge::Scheme::Basic;
+            }
             // The same scheme refused again is the wrong password, unless only the nonce ran out.
             const bool again = offered.scheme != HttpChallenge::Scheme::None &&
                                (!withCredentials || offered.scheme != challenge_.scheme || offered.stale);

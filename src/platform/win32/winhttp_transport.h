@@ -19,7 +19,8 @@ struct HttpTimeouts {
 // The collection over WinHTTP (the system's proxy and certificates, TLS 1.2
 // or later). Credentials go only to the origin of the URL given: Basic
 // before asked over https; otherwise the scheme the server's 401 asks for,
-// Digest before Basic. Redirects are followed a few hops, never from https
+// Digest before Basic, or Basic to a loopback address when a 401 names none
+// or the server resets a request sent without them. Redirects are followed a few hops, never from https
 // to http. When the URL is not a calendar collection, the first Probe looks
 // for the user's calendar from it (.well-known/caldav, the principal, its
 // calendar home). A URL that is not http:// or https://, or that carries a
