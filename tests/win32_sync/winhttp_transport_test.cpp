@@ -329,7 +329,7 @@ TEST_F(LiveServer, FindsTheUsersCalendarFromTheServersAddress) {
     WinHttpTransport nowhere(base + "/no/such/place/", user_, Environment("ORV_CALDAV_PASSWORD"));
     // Not the user's calendar in its place: Radicale says 403 to a path of another user's.
     const DavStatus status = nowhere.Probe(sync, token);
-    EXPECT_TRUE(status == DavStatus::NotFound || status == DavStatus::Unauthorized) << static_cast<int>(status);
+    EXPECT_TRUE(status == DavStatus::NotFound || status == DavStatus::Forbidden) << static_cast<int>(status);
     EXPECT_EQ(nowhere.CollectionPath(), "/no/such/place/");
 }
 

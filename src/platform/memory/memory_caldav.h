@@ -34,6 +34,11 @@ public:
     bool missing = false;  // no collection at the address: every request NotFound    // answers write "@" in hrefs as "%40", as Radicale does
     // Every request after this many in all answers Unreachable: a sync cut off midway.
     std::optional<std::size_t> stopAfter;
+    // Every request answers this instead (503 while busy); code 0: none.
+    DavAnswer refuseAll;
+    // PUT and DELETE answer this instead (403 or 405: a calendar shared
+    // read-only); code 0: they are carried out.
+    DavAnswer refuseWrites;
 
     // Another device's changes.
     void DevicePut(const std::string& name, const std::string& text,
@@ -57,10 +62,12 @@ public:
                   std::string& newEtag) override;
     DavStatus Delete(const std::string& href, const std::string& ifMatch) override;
     DavProblem LastProblem() const override { return unreachable ? problem : DavProblem::None; }
+    DavAnswer LastAnswer() const override { return answer_; }
 
 private:
     // Whether the request is answered; Unreachable or Unauthorized in status when not.
     bool Admit(std::string request, DavStatus& status);
+    bool AdmitWrite(std::string request, DavStatus& status);
     // A path as the server writes it, and as it reads one.
     std::string Written(const std::string& href) const;
     std::string Read(const std::string& href) const;
@@ -76,4 +83,5 @@ private:
     std::size_t historyStart_ = 1;
     std::size_t nextEtag_ = 1;
     std::vector<std::string> requests_;
+    DavAnswer answer_;
 };

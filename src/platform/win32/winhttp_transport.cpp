@@ -52,16 +52,13 @@ bool UsableEtag(const std::string& etag, std::size_t limit) {
     return true;
 }
 
-DavStatus StatusOf(DWORD code) {
-    if (code >= 200 && code < 300) return DavStatus::Ok;
-    switch (code) {
-    case 401:
-    case 403: return DavStatus::Unauthorized;
-    case 412: return DavStatus::PreconditionFailed;
-    case 404:
-    case 410: return DavStatus::NotFound;
-    default: return DavStatus::Refused;
-    }
+DavStatus StatusOf(DWORD code) { return DavStatusOf(static_cast<int>(code)); }
+
+long long SecondsSince1970() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<long long>(ticks / 10000000ull) - 11644473600ll;
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -143,6 +140,8 @@ struct WinHttpTransport::Answer {
     std::string etag;
     std::string challenges;  // WWW-Authenticate
     std::string location;
+    std::string reason;      // the status line's phrase
+    std::string retryAfter;  // Retry-After
     DavProblem problem = DavProblem::None;  // when Unreachable
     bool reset = false;                       // the connection broke after it was made
     // Where it came from, after redirects.
@@ -274,7 +273,10 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
         const DWORD error = GetLastError();
         TraceFailure(sent ? "WinHttpReceiveResponse" : "WinHttpSendRequest", __FILE__, __LINE__, error);
         answer.problem = ProblemOf(error);
-        answer.reset = error == ERROR_WINHTTP_CONNECTION_ERROR || error == 10054;  // WSAECONNRESET, Wine's
+        // WSAECONNRESET is Wine's word for it; a connection closed before
+        // any answer came reads as an invalid one.
+        answer.reset = error == ERROR_WINHTTP_CONNECTION_ERROR || error == 10054 ||
+                       error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
         return DavStatus::Unreachable;
     }
 
@@ -288,6 +290,10 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     if (!UsableEtag(answer.etag, limits_.maxEtag)) answer.etag.clear();
     if (answer.status == 401) answer.challenges = HeaderValues(request.get(), WINHTTP_QUERY_WWW_AUTHENTICATE);
     if (IsRedirect(answer.status)) answer.location = HeaderValues(request.get(), WINHTTP_QUERY_LOCATION);
+    if (answer.status >= 300) {
+        answer.reason = HeaderValues(request.get(), WINHTTP_QUERY_STATUS_TEXT);
+        answer.retryAfter = HeaderValues(request.get(), WINHTTP_QUERY_RETRY_AFTER);
+    }
     char buffer[65536];
     for (;;) {
         DWORD read = 0;
@@ -347,7 +353,11 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
             WipeSecret(line);
         }
         problem_ = sent == DavStatus::Unreachable ? answer.problem : DavProblem::None;
+        answer_ = DavAnswer();
         if (sent != DavStatus::Ok) return sent;
+        answer_.code = static_cast<int>(answer.status);
+        answer_.reason = ShownReason(answer.reason);
+        answer_.retryAfter = RetryAfterSeconds(answer.retryAfter, SecondsSince1970());
         answer.origin = origin;
         answer.path = target;
         if (answer.status == 401 && home) {
@@ -439,7 +449,7 @@ DavStatus WinHttpTransport::Discover() {
     DavStatus status = Properties(given_, "0", kFindProps, found, at);
     if (status == DavStatus::Ok && calendarAt(at)) return MoveTo(origin_, at) ? DavStatus::Ok : DavStatus::Refused;
     // A path that is not there is a mistake to tell, not one to guess past.
-    if (status == DavStatus::Unreachable || status == DavStatus::Unauthorized ||
+    if (status == DavStatus::Unreachable || status == DavStatus::Unauthorized || status == DavStatus::Forbidden ||
         (status == DavStatus::NotFound && given_ != "/")) {
         return status;
     }

@@ -38,6 +38,7 @@ public:
     void SetTimeouts(const HttpTimeouts& timeouts);
     // Of the last request; None unless it ended Unreachable.
     DavProblem LastProblem() const override { return problem_; }
+    DavAnswer LastAnswer() const override { return answer_; }
 
     std::string CollectionPath() const override { return path_; }
     DavStatus Probe(bool& syncCollection, std::string& syncToken) override;
@@ -80,6 +81,7 @@ private:
     DavLimits limits_;
     HttpTimeouts timeouts_;
     DavProblem problem_ = DavProblem::None;
+    DavAnswer answer_;
     InternetHandle session_;
     InternetHandle connection_;
 };
