@@ -190,6 +190,9 @@ TEST_F(LiveServer, ConditionalPutAndDelete) {
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(transport_.Put(href, Event("put-a", "20260310T090000Z", "again"), "", etag),
               DavStatus::PreconditionFailed);
+    // For the status line: the server's own words.
+    EXPECT_EQ(transport_.LastAnswer().code, 412);
+    EXPECT_EQ(transport_.LastAnswer().reason, "Precondition Failed");
     std::string second;
     ASSERT_EQ(transport_.Put(href, Event("put-a", "20260310T090000Z", "two"), first, second), DavStatus::Ok);
     EXPECT_NE(second, first);

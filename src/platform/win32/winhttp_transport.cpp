@@ -104,6 +104,19 @@ std::string HeaderValues(HINTERNET request, DWORD query) {
     return values;
 }
 
+// The status line's phrase: not a header, so not one of an index.
+std::string StatusText(HINTERNET request) {
+    wchar_t text[256];
+    DWORD size = sizeof text;
+    if (!late::WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_TEXT, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+                                   WINHTTP_NO_HEADER_INDEX)) {
+        return {};
+    }
+    std::string phrase;
+    for (DWORD i = 0; i < size / sizeof(wchar_t); ++i) phrase += text[i] < 0x80 ? static_cast<char>(text[i]) : '\x01';
+    return phrase;
+}
+
 DavProblem ProblemOf(DWORD error) {
     switch (error) {
     case ERROR_WINHTTP_TIMEOUT:
@@ -291,7 +304,7 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     if (answer.status == 401) answer.challenges = HeaderValues(request.get(), WINHTTP_QUERY_WWW_AUTHENTICATE);
     if (IsRedirect(answer.status)) answer.location = HeaderValues(request.get(), WINHTTP_QUERY_LOCATION);
     if (answer.status >= 300) {
-        answer.reason = HeaderValues(request.get(), WINHTTP_QUERY_STATUS_TEXT);
+        answer.reason = StatusText(request.get());
         answer.retryAfter = HeaderValues(request.get(), WINHTTP_QUERY_RETRY_AFTER);
     }
     char buffer[65536];
