@@ -168,7 +168,9 @@ void CMainFrame::OnPreferences() {
     context.syncSettingsChanged = [this] {
         if (hwnd_ != nullptr) ScheduleSync();
     };
-    context.syncNow = [this] { StartSync(); };
+    context.syncNow = [this](const std::string& url, const std::string& user, const std::string& password) {
+        SyncTyped(url, user, password);
+    };
     context.syncStatus = [this] { return syncStatus_; };
     ShowPreferences(context);
 }

@@ -78,7 +78,10 @@ private:
     void OnSyncNow();
     // Sync: one at a time on the worker; asked while one runs, another
     // follows it. A sync that cannot start ends at once, with its reason.
-    void StartSync();
+    // typed: the account the Sync page shows, not yet stored; none: the stored one.
+    void StartSync(std::unique_ptr<CalDavTransport> typed = nullptr);
+    // The Sync page's "Sync now", with what it shows.
+    void SyncTyped(const std::string& url, const std::string& user, const std::string& password);
     void FinishSync(const SyncResult& result);
     // The interval timer, from now; none when sync is off or by hand only.
     void ScheduleSync(bool starting = false);
@@ -132,6 +135,7 @@ private:
     SyncEnd lastSyncEnd_ = SyncEnd::Done;
     unsigned syncsEnded_ = 0;  // counts every end, refused starts too
     bool syncAgain_ = false;   // asked while one ran
+    std::unique_ptr<CalDavTransport> typedAgain_;  // the account that one was asked with
     bool syncByHand_ = false;  // from the tray: its end shows a balloon
     bool balloonIsSync_ = false;
     UINT taskbarCreated_ = 0;

@@ -25,14 +25,18 @@ void CMainFrame::OnSyncNow() {
     StartSync();
 }
 
-void CMainFrame::StartSync() {
+void CMainFrame::StartSync(std::unique_ptr<CalDavTransport> typed) {
     if (hwnd_ == nullptr) return;
     if (syncWorker_.Busy()) {
         syncAgain_ = true;
+        if (typed) typedAgain_ = std::move(typed);
         return;
     }
     SyncResult refused;
-    std::unique_ptr<CalDavTransport> transport = OpenSyncTransport(app_.GetRegistry(), credentials_, refused.end);
+    std::unique_ptr<CalDavTransport> transport = typed        ? std::move(typed)
+                                                 : typedAgain_ ? std::move(typedAgain_)
+                                                               : OpenSyncTransport(app_.GetRegistry(), credentials_,
+                                                                                   refused.end);
     if (!transport) {
         FinishSync(refused);
         return;
@@ -43,6 +47,13 @@ void CMainFrame::StartSync() {
         refused.end = SyncEnd::Unreachable;
         FinishSync(refused);
     }
+}
+
+void CMainFrame::SyncTyped(const std::string& url, const std::string& user, const std::string& password) {
+    SyncResult refused;
+    std::unique_ptr<CalDavTransport> typed = OpenSyncTransport(url, user, password, refused.end);
+    if (typed) StartSync(std::move(typed));
+    else FinishSync(refused);
 }
 
 LRESULT CMainFrame::OnSyncDone(WPARAM, LPARAM) {
@@ -67,6 +78,12 @@ void CMainFrame::FinishSync(const SyncResult& result) {
     if (syncByHand_ && !syncAgain_) {
         syncByHand_ = false;
         ShowBalloon("Sync", syncStatus_, true);
+    }
+    const long long retry = RetryDelaySeconds(result);
+    if (retry >= 0 && hwnd_ != nullptr && IsSyncSetUp(LoadSyncSettings(app_.GetRegistry()))) {
+        // As the server asked, and as the status line says.
+        SetTimer(hwnd_, kSyncTimerId, static_cast<UINT>(retry * 1000), nullptr);
+        return;
     }
     ScheduleSync();
 }
@@ -99,6 +116,7 @@ LRESULT CMainFrame::SyncForCaller() {
 void CMainFrame::EndSyncForExit() {
     KillTimer(hwnd_, kSyncTimerId);
     syncAgain_ = false;
+    typedAgain_.reset();
     SyncSnapshot snapshot;
     SyncOutcome outcome;
     if (syncWorker_.WaitEnded(kExitSyncWait) && syncWorker_.TakeFinished(snapshot, outcome))

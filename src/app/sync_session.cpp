@@ -18,12 +18,23 @@ std::unique_ptr<CalDavTransport> OpenSyncTransport(Registry& registry, const Cre
     std::string password;
     // Without a kept password the server may still let the user in.
     if (!credentials.Read(kSyncCredentialTarget, user, password)) password.clear();
-    auto transport = std::make_unique<WinHttpTransport>(settings.SyncUrl, settings.SyncUser, password);
+    auto transport = OpenSyncTransport(settings.SyncUrl, settings.SyncUser, password, refusal);
     if (!password.empty()) SecureZeroMemory(&password[0], password.size());
+    return transport;
+}
+
+std::unique_ptr<CalDavTransport> OpenSyncTransport(const std::string& url, const std::string& user,
+                                                   const std::string& password, SyncEnd& refusal) {
+    SyncSettings settings;
+    settings.SyncUrl = url;
+    refusal = SyncEnd::NotSetUp;
+    if (!IsSyncSetUp(settings)) return nullptr;
+    auto transport = std::make_unique<WinHttpTransport>(url, user, password);
     if (!transport->Usable()) {
         refusal = SyncEnd::Unreachable;
         return nullptr;
     }
+    refusal = SyncEnd::Done;
     return transport;
 }
 
@@ -38,7 +49,8 @@ SyncResult ApplyCalendarOutcome(SyncOutcome& outcome, const SyncSnapshot& snapsh
 }
 
 std::string SyncStatusLine(const SyncResult& result, Instant now) {
-    return SyncStatusText(result, FormatShortTime(now));
+    const long long retry = RetryDelaySeconds(result);
+    return SyncStatusText(result, FormatShortTime(now), retry >= 0 ? FormatShortTime(now + retry) : std::string());
 }
 
 SyncResult SyncHere(EventStore& store, Registry& registry, const CredentialStore& credentials, const Clock& clock) {

@@ -18,6 +18,9 @@
 // null, with the reason in `refusal`, when sync cannot run.
 std::unique_ptr<CalDavTransport> OpenSyncTransport(Registry& registry, const CredentialStore& credentials,
                                                    SyncEnd& refusal);
+// The collection at url for user: what the Sync page shows, before it is stored.
+std::unique_ptr<CalDavTransport> OpenSyncTransport(const std::string& url, const std::string& user,
+                                                   const std::string& password, SyncEnd& refusal);
 
 // Window thread, before the exchange.
 SyncSnapshot TakeCalendarSnapshot(EventStore& store, Registry& registry, const Clock& clock);

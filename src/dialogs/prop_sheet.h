@@ -36,9 +36,10 @@ struct PrefSheetContext {
     CredentialStore* credentials = nullptr;
     // After the Sync page was applied: the interval timer and the tray item follow.
     std::function<void()> syncSettingsChanged;
-    // "Sync now": starts a sync with what was applied (the page applies its
-    // pending changes first). The result arrives later through ShowStatus.
-    std::function<void()> syncNow;
+    // "Sync now": starts a sync with the address, user and password the page
+    // shows, which are stored only by OK or Apply. The result arrives later
+    // through ShowStatus.
+    std::function<void(const std::string& url, const std::string& user, const std::string& password)> syncNow;
     // The status line as the page opens.
     std::function<std::string()> syncStatus;
 };

@@ -105,11 +105,8 @@ void CSyncPropPage::EnableSyncNow() {
 }
 
 void CSyncPropPage::OnSyncNow() {
-    // The sync runs with what is stored, so what the page shows is stored first.
-    if (flags.modified) {
-        if (!UpdateData(true) || !Store()) return;
-        SetModified(false);
-    }
+    // What the page shows is tried, not stored: Cancel leaves the stored account as it was.
+    if (!UpdateData(true)) return;
     ShowStatus(kSyncingText);
-    if (context_.syncNow) context_.syncNow();
+    if (context_.syncNow) context_.syncNow(values.url, values.user, values.password);
 }

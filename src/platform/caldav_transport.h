@@ -32,4 +32,7 @@ public:
     virtual DavStatus Delete(const std::string& href, const std::string& ifMatch) = 0;
     // Why the last request was Unreachable, when the transport knows.
     virtual DavProblem LastProblem() const { return DavProblem::None; }
+    // What the server answered to the last request that came to anything
+    // but Ok or Unreachable.
+    virtual DavAnswer LastAnswer() const { return {}; }
 };

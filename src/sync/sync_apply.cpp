@@ -34,6 +34,9 @@ public:
         result_.problem = out_.problem;
         result_.sent = out_.sentCount;
         result_.failed = out_.failed;
+        result_.refused = out_.refused;
+        result_.readOnly = out_.readOnly;
+        result_.answer = out_.answer;
         DropSentDeletions();
         for (const SentCopy& s : out_.sent) TakeSent(s);
         for (const std::string& href : out_.gone) TakeGone(href);
@@ -220,7 +223,8 @@ private:
             Note(f.localId, copy, now, kept);
             return;
         }
-        if (!UnchangedHere(snap, *local) && !KeepAsConflict(*local)) {
+        // A change the server would not take is undone, not kept as a conflict.
+        if (!f.serverWins && !UnchangedHere(snap, *local) && !KeepAsConflict(*local)) {
             unresolved_ = true;  // no room for the local version: tried again next time
             ++result_.failed;
             return;

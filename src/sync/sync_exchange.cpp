@@ -7,6 +7,8 @@
 #include <set>
 
 #include "interop/file_uri.h"
+#include "interop/ics_reader.h"
+#include "interop/ics_text.h"
 
 namespace {
 
@@ -46,6 +48,7 @@ public:
         for (const auto& [href, etag] : listed_)
             if (byHref_.count(href) == 0 && claimed_.count(href) == 0) fetch_.emplace(href, 0);
         Fetch();
+        NameReadOnlyDeletions();
         LearnSentEtags();
         for (const std::string& href : gone_)
             if (byHref_.count(href) != 0) out_.gone.push_back(href);
@@ -60,6 +63,13 @@ private:
         else return false;
         stopped_ = true;
         return true;
+    }
+
+    // A request the server answered with a refusal the sync cannot go on after.
+    void EndOnAnswer() {
+        out_.end = SyncEnd::Unreachable;
+        out_.answer = dav_.LastAnswer();
+        if (out_.answer.code != 0) out_.problem = DavProblem::Answered;
     }
 
     SyncOutcome Finish() {
@@ -91,8 +101,14 @@ private:
                 // Changed on the server since: the server wins and its copy comes back.
                 out_.deleted.push_back(d.href);
                 fetch_.emplace(d.href, 0);
+            } else if (st == DavStatus::Forbidden) {
+                // Not this user's to delete: its copy comes back, named once it is read.
+                out_.deleted.push_back(d.href);
+                fetch_.emplace(d.href, 0);
+                readOnlyDeletions_.insert(d.href);
             } else {
                 ++out_.failed;
+                out_.refused.push_back({"", dav_.LastAnswer()});
             }
         }
     }
@@ -152,7 +168,7 @@ private:
         const DavStatus st = dav_.QueryRange(snap_.windowStart, snap_.windowEnd, l);
         if (Stops(st)) return false;
         if (st != DavStatus::Ok) {
-            out_.end = SyncEnd::Unreachable;
+            EndOnAnswer();
             return false;
         }
         for (DavResource& r : l.resources) {
@@ -179,8 +195,15 @@ private:
             fetch_.emplace(href, e.id);
         } else if (st == DavStatus::NotFound && !e.server.href.empty()) {
             gone_.insert(href);
+        } else if (st == DavStatus::Forbidden && !e.server.href.empty()) {
+            // Not this user's to change (a calendar shared read-only): the
+            // server's version replaces the change, and the sync goes on.
+            out_.readOnly.push_back(e.title);
+            fetch_[href] = e.id;
+            serverWins_.insert(href);
         } else {
             ++out_.failed;
+            out_.refused.push_back({e.title, dav_.LastAnswer()});
         }
     }
 
@@ -251,10 +274,26 @@ private:
                     out_.tokenValid = false;
                     continue;
                 }
-                out_.fetched.push_back({r.href, r.etag, std::move(r.calendarData), localId});
+                out_.fetched.push_back(
+                    {r.href, r.etag, std::move(r.calendarData), localId, serverWins_.count(r.href) != 0});
             }
             // Asked for and not answered: tried again next time.
             if (!ids.empty()) out_.tokenValid = false;
+        }
+    }
+
+    // A deletion the server would not take is told by the title its copy has.
+    void NameReadOnlyDeletions() {
+        for (const FetchedCopy& f : out_.fetched) {
+            if (f.localId != 0 || readOnlyDeletions_.count(f.href) == 0) continue;
+            const IcsReadResult read = ReadIcs(f.text);
+            std::string title;
+            for (const IcsComponent& cal : read.calendars)
+                for (const IcsComponent& c : cal.components)
+                    if (title.empty() && c.name == "VEVENT" && c.Find("RECURRENCE-ID") == nullptr &&
+                        c.Find("SUMMARY") != nullptr)
+                        title = UnescapeText(c.Find("SUMMARY")->value);
+            out_.readOnly.push_back(title);
         }
     }
 
@@ -287,6 +326,8 @@ private:
     std::set<std::string> gone_;
     std::set<std::string> claimed_;  // where new events go
     std::map<std::string, std::uint32_t> fetch_;  // href, the local event or 0
+    std::set<std::string> serverWins_;          // changes the server would not take
+    std::set<std::string> readOnlyDeletions_;   // deletions the server would not take
 };
 
 bool PathMayHold(unsigned char c) {

@@ -16,6 +16,9 @@ struct FetchedCopy {
     std::string etag;
     std::string text;
     std::uint32_t localId = 0;  // the event it is the copy of; 0 when new here
+    // The server would not take the change made here: its version replaces
+    // the local one, which is not kept beside it.
+    bool serverWins = false;
 };
 
 // An event put on the server.
@@ -40,6 +43,9 @@ struct SyncOutcome {
     bool tokenValid = false;  // everything up to the token was listed and fetched
     int sentCount = 0;
     int failed = 0;
+    std::vector<RefusedEvent> refused;   // of failed, those the server refused
+    std::vector<std::string> readOnly;  // titles of changes the server would not take
+    DavAnswer answer;                   // when problem is Answered
 };
 
 // Limits on what a server's answers may make of one sync.

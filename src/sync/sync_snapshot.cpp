@@ -102,6 +102,7 @@ SyncSnapshot TakeSyncSnapshot(EventStore& store, Registry& registry, const TextC
     for (const auto& event : store.Events()) {
         LocalCopy c;
         c.id = event->front.id;
+        c.title = event->title;
         c.resourceName = ResourceName(EventUid(*event, exchangeId));
         const std::vector<DateKey> excluded = ExcludedDates(store, c.id);
         c.print = PrintOf(*event, excluded);

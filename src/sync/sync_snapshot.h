@@ -15,6 +15,7 @@
 // One event as the sync sees it.
 struct LocalCopy {
     std::uint32_t id = 0;
+    std::string title;  // for the status line
     // Where a new one is put, below the collection: made from its UID, so a
     // copy sent by a sync that was stopped before it could note it is
     // found there again.

@@ -380,10 +380,13 @@ TEST(SyncEngine, RefusedCredentialsAndAnUnreachableServerChangeNothing) {
         const char* status;
     };
     const Case cases[] = {
-        {true, DavProblem::None, SyncEnd::CredentialsRefused, 8, "The server refused the user name or password."},
-        {false, DavProblem::None, SyncEnd::Unreachable, 7, "Could not reach the server."},
-        {false, DavProblem::TimedOut, SyncEnd::Unreachable, 7, "Could not reach the server. It did not answer in time."},
-        {false, DavProblem::NoCalendar, SyncEnd::Unreachable, 7, "The server has no calendar at that address."},
+        {true, DavProblem::None, SyncEnd::CredentialsRefused, 8,
+         "Sync at 14:05: The server refused the user name or password."},
+        {false, DavProblem::None, SyncEnd::Unreachable, 7, "Sync at 14:05: Could not reach the server."},
+        {false, DavProblem::TimedOut, SyncEnd::Unreachable, 7,
+         "Sync at 14:05: Could not reach the server. It did not answer in time."},
+        {false, DavProblem::NoCalendar, SyncEnd::Unreachable, 7,
+         "Sync at 14:05: The server has no calendar at that address."},
     };
     for (const Case& c : cases) {
         Pair p;

@@ -285,7 +285,7 @@ TEST_F(DialogKeyboardTest, EveryDialogOpensOnItsFirstFieldTabsByTheLayoutAndHasU
     context.registry = &syncRegistry;
     context.credentials = &credentials;
     int syncs = 0;
-    context.syncNow = [&] { ++syncs; };
+    context.syncNow = [&](const std::string&, const std::string&, const std::string&) { ++syncs; };
     for (const KeyboardRow* row : {&background, &event, &sync}) {
         DialogScript script({[&] {
                                  if (row == &event) SendMessageA(open->Hwnd(), PSM_SETCURSEL, 1, 0);

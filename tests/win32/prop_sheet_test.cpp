@@ -450,7 +450,9 @@ protected:
         context.registry = &registry;
         context.credentials = &credentials;
         context.syncSettingsChanged = [this] { calls.push_back("sync settings"); };
-        context.syncNow = [this] { calls.push_back("sync now"); };
+        context.syncNow = [this](const std::string& url, const std::string& user, const std::string& password) {
+            calls.push_back("sync now " + url + " " + user + " " + password);
+        };
         context.syncStatus = [] { return std::string("Could not reach the server."); };
     }
     void Reset() {
@@ -532,7 +534,7 @@ TEST_F(SyncPageTest, ApplyStoresOnlyAChangedPageThatPassesItsChecks) {
     }
 }
 
-TEST_F(SyncPageTest, SyncNowStoresThePageFirstAndTheStatusLineFollowsTheFrame) {
+TEST_F(SyncPageTest, SyncNowTriesWhatThePageShowsWithoutStoringItAndTheStatusLineFollowsTheFrame) {
     Reset();
     std::string before, opened, started, finished;
     bool enabled = false, enabledWithoutAddress = true, applyEnabled = true;
@@ -544,7 +546,8 @@ TEST_F(SyncPageTest, SyncNowStoresThePageFirstAndTheStatusLineFollowsTheFrame) {
         enabled = IsWindowEnabled(GetDlgItem(Sync(), IDC_SYNC_NOW));
         SetDlgItemTextA(Sync(), IDC_SYNC_URL, "");
         enabledWithoutAddress = IsWindowEnabled(GetDlgItem(Sync(), IDC_SYNC_NOW));
-        SetDlgItemTextA(Sync(), IDC_SYNC_URL, "https://new.test/");
+        SetDlgItemTextA(Sync(), IDC_SYNC_URL, " https://new.test/ ");
+        SetDlgItemTextA(Sync(), IDC_SYNC_PASSWORD, "typed");
         ClickButton(Sync(), IDC_SYNC_NOW);
         atStart = calls;
         started = Text(Sync(), IDC_SYNC_STATUS);
@@ -556,12 +559,14 @@ TEST_F(SyncPageTest, SyncNowStoresThePageFirstAndTheStatusLineFollowsTheFrame) {
     }});
     EXPECT_EQ(opened, "The server refused the user name or password.");
     EXPECT_TRUE(enabled && !enabledWithoutAddress);
-    EXPECT_EQ(atStart, (Calls{"sync settings", "sync now"}));
+    EXPECT_EQ(atStart, (Calls{"sync now https://new.test/ ann typed"}));
     EXPECT_EQ(started, "Syncing...");
-    EXPECT_FALSE(applyEnabled) << "nothing left to apply";
+    EXPECT_TRUE(applyEnabled) << "still to apply";
     EXPECT_EQ(finished, "Last synced 14:05: 3 received, 1 sent.");
-    EXPECT_EQ(Stored(), "https://new.test/ 15 old");
-    EXPECT_TRUE(outcome.syncApplied);
+    // Cancel: the stored account and password as they were.
+    EXPECT_EQ(Stored(), "https://old.test/ 15 old");
+    EXPECT_FALSE(outcome.syncApplied);
+    EXPECT_TRUE(registry.Writes().empty());
 
     // An address it cannot store starts nothing; the line as the frame says.
     calls.clear();

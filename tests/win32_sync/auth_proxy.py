@@ -1,10 +1,13 @@
 """A reverse proxy on loopback that lets a request through to a server with
 no authentication of its own only with the right user and password.
 
-Usage: auth_proxy.py PORT UPSTREAM_PORT USER PASSWORD [basic|digest]
+Usage: auth_proxy.py PORT UPSTREAM_PORT USER PASSWORD [basic|digest|reset]
 
 basic: HTTP Basic. digest: Digest only (SHA-256 and MD5 offered, qop=auth),
-so that a client that cannot answer it gets no further than 401.
+so that a client that cannot answer it gets no further than 401. reset:
+Basic, but a request without an Authorization header is answered by
+resetting the connection before its body is read, as a server that closes
+after its 401 looks to the client.
 Before asking for the password it moves /moved-here/X to /X (308) and
 /moved-away/X to the same server under another origin, localhost (307).
 """
@@ -13,6 +16,8 @@ import hashlib
 import http.client
 import http.server
 import os
+import socket
+import struct
 import sys
 
 PORT, UPSTREAM, USER, PASSWORD = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3], sys.argv[4]
@@ -67,6 +72,12 @@ class Proxy(http.server.BaseHTTPRequestHandler):
     def handle_one_request(self):
         self.raw_requestline = self.rfile.readline(65537)
         if not self.raw_requestline or not self.parse_request():
+            self.close_connection = True
+            return
+        if SCHEME == "reset" and "Authorization" not in self.headers:
+            # Linger 0: the close sends RST, not FIN.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
             self.close_connection = True
             return
         length = int(self.headers.get("Content-Length") or 0)

@@ -287,6 +287,35 @@ TEST(DavUrl, OnlyPlainHttpAddressesOfTheServer) {
     }
 }
 
+// Where Basic may go before the server has named a scheme.
+TEST(DavUrl, LoopbackAddresses) {
+    const struct {
+        const char* url;
+        bool loopback;
+    } cases[] = {
+        {"http://127.0.0.1:5232/", true},
+        {"http://127.255.0.9/", true},
+        {"http://LocalHost:8080/", true},
+        {"http://[::1]:8080/", true},
+        {"http://128.0.0.1/", false},
+        {"http://127.0.0.1.example.net/", false},
+        {"http://127.0.0/", false},
+        {"http://127.0.0.1.1/", false},
+        {"http://127.0.0.256/", false},
+        {"http://127.0.0.0001/", false},
+        {"http://127..0.1/", false},
+        {"http://localhost.example.net/", false},
+        {"http://[::2]/", false},
+        {"http://cal.example.org/", false},
+    };
+    for (const auto& c : cases) {
+        HttpOrigin origin;
+        std::string path;
+        ASSERT_TRUE(SplitHttpUrl(c.url, origin, path)) << c.url;
+        EXPECT_EQ(IsLoopback(origin), c.loopback) << c.url;
+    }
+}
+
 TEST(DavMultistatus, WhatFindingTheCalendarReads) {
     const std::string answer = Multistatus(
         "<D:response><D:href>/user/</D:href><D:propstat><D:prop><D:resourcetype><D:collection/></D:resourcetype>"

@@ -29,10 +29,21 @@ const MemoryCalDav::Resource* MemoryCalDav::Find(const std::string& name) const 
 
 bool MemoryCalDav::Admit(std::string request, DavStatus& status) {
     requests_.push_back(std::move(request));
+    answer_ = {};
     if (unreachable || (stopAfter && requests_.size() > *stopAfter)) status = DavStatus::Unreachable;
-    else if (refuseCredentials) status = DavStatus::Unauthorized;
-    else if (missing) status = DavStatus::NotFound;
+    else if (refuseCredentials) answer_ = {401, "Unauthorized", -1};
+    else if (refuseAll.code != 0) answer_ = refuseAll;
+    else if (missing) answer_ = {404, "Not Found", -1};
     else return true;
+    if (answer_.code != 0) status = DavStatusOf(answer_.code);
+    return false;
+}
+
+bool MemoryCalDav::AdmitWrite(std::string request, DavStatus& status) {
+    if (!Admit(std::move(request), status)) return false;
+    if (refuseWrites.code == 0) return true;
+    answer_ = refuseWrites;
+    status = DavStatusOf(answer_.code);
     return false;
 }
 
@@ -97,7 +108,7 @@ DavStatus MemoryCalDav::Fetch(const std::vector<std::string>& hrefs, std::vector
 DavStatus MemoryCalDav::Put(const std::string& href, const std::string& text, const std::string& ifMatch,
                             std::string& newEtag) {
     DavStatus st = DavStatus::Ok;
-    if (!Admit("PUT " + href + " " + (ifMatch.empty() ? "*" : ifMatch), st)) return st;
+    if (!AdmitWrite("PUT " + href + " " + (ifMatch.empty() ? "*" : ifMatch), st)) return st;
     const auto r = resources_.find(href);
     if (ifMatch.empty() ? r != resources_.end() : (r == resources_.end() || r->second.etag != ifMatch))
         return DavStatus::PreconditionFailed;
@@ -108,7 +119,7 @@ DavStatus MemoryCalDav::Put(const std::string& href, const std::string& text, co
 
 DavStatus MemoryCalDav::Delete(const std::string& href, const std::string& ifMatch) {
     DavStatus st = DavStatus::Ok;
-    if (!Admit("DELETE " + href, st)) return st;
+    if (!AdmitWrite("DELETE " + href, st)) return st;
     const auto r = resources_.find(href);
     if (r == resources_.end()) return DavStatus::NotFound;
     if (!ifMatch.empty() && r->second.etag != ifMatch) return DavStatus::PreconditionFailed;

@@ -38,6 +38,11 @@ public:
     // The span of a text put without one, as a real server reads it for
     // its time-range queries; unset: every text overlaps every range.
     std::function<std::optional<std::pair<Instant, Instant>>(const std::string& text)> spanOf;
+    // Every request answers this instead (503 while busy); code 0: none.
+    DavAnswer refuseAll;
+    // PUT and DELETE answer this instead (403 or 405: a calendar shared
+    // read-only); code 0: they are carried out.
+    DavAnswer refuseWrites;
 
     // Another device's changes.
     void DevicePut(const std::string& name, const std::string& text,
@@ -61,10 +66,12 @@ public:
                   std::string& newEtag) override;
     DavStatus Delete(const std::string& href, const std::string& ifMatch) override;
     DavProblem LastProblem() const override { return unreachable ? problem : DavProblem::None; }
+    DavAnswer LastAnswer() const override { return answer_; }
 
 private:
     // Whether the request is answered; Unreachable or Unauthorized in status when not.
     bool Admit(std::string request, DavStatus& status);
+    bool AdmitWrite(std::string request, DavStatus& status);
     // A path as the server writes it, and as it reads one.
     std::string Written(const std::string& href) const;
     std::string Read(const std::string& href) const;
@@ -80,4 +87,5 @@ private:
     std::size_t historyStart_ = 1;
     std::size_t nextEtag_ = 1;
     std::vector<std::string> requests_;
+    DavAnswer answer_;
 };

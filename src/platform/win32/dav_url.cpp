@@ -65,6 +65,29 @@ bool SplitAuthority(std::string_view authority, bool https, HttpOrigin& origin) 
 
 }  // namespace
 
+bool IsLoopback(const HttpOrigin& origin) {
+    if (origin.host == "localhost" || origin.host == "[::1]") return true;
+    // Only a whole dotted address: "127.0.0.1.example.net" is a name like any other.
+    int parts = 0;
+    unsigned value = 0;
+    std::size_t digits = 0;
+    for (std::size_t i = 0; i <= origin.host.size(); ++i) {
+        const char c = i < origin.host.size() ? origin.host[i] : '.';
+        if (c >= '0' && c <= '9') {
+            value = value * 10 + static_cast<unsigned>(c - '0');
+            if (++digits > 3 || value > 255) return false;
+        } else if (c == '.' && digits > 0) {
+            if (parts == 0 && value != 127) return false;
+            ++parts;
+            value = 0;
+            digits = 0;
+        } else {
+            return false;
+        }
+    }
+    return parts == 4;
+}
+
 bool SplitHttpUrl(std::string_view url, HttpOrigin& origin, std::string& path) {
     bool https = false;
     if (StartsWithNoCase(url, "https://")) {

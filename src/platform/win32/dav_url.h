@@ -14,6 +14,10 @@ struct HttpOrigin {
 // a backslash or a byte outside ASCII (a path comes percent-encoded). path is at least "/".
 bool SplitHttpUrl(std::string_view url, HttpOrigin& origin, std::string& path);
 
+// Whether the origin is this computer: "localhost", 127.0.0.0/8 or [::1].
+// A password sent there in Basic never crosses a network.
+bool IsLoopback(const HttpOrigin& origin);
+
 // An href from a server's answer as a path on origin: a path is kept, an
 // absolute URL of the same origin gives its path. Empty when the href names
 // another host, port or scheme, is relative, or holds characters no path may.

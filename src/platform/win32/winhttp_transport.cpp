@@ -52,16 +52,13 @@ bool UsableEtag(const std::string& etag, std::size_t limit) {
     return true;
 }
 
-DavStatus StatusOf(DWORD code) {
-    if (code >= 200 && code < 300) return DavStatus::Ok;
-    switch (code) {
-    case 401:
-    case 403: return DavStatus::Unauthorized;
-    case 412: return DavStatus::PreconditionFailed;
-    case 404:
-    case 410: return DavStatus::NotFound;
-    default: return DavStatus::Refused;
-    }
+DavStatus StatusOf(DWORD code) { return DavStatusOf(static_cast<int>(code)); }
+
+long long SecondsSince1970() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<long long>(ticks / 10000000ull) - 11644473600ll;
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -74,6 +71,10 @@ bool SamePath(const std::string& a, const std::string& b) {
 bool SameOrigin(const HttpOrigin& a, const HttpOrigin& b) {
     return a.https == b.https && a.host == b.host && a.port == b.port;
 }
+
+// Where a password may go in Basic before the server has named a scheme:
+// sealed, or never off this computer.
+bool BasicUnasked(const HttpOrigin& origin) { return origin.https || IsLoopback(origin); }
 
 bool IsRedirect(DWORD status) { return status == 301 || status == 302 || status == 307 || status == 308; }
 
@@ -101,6 +102,19 @@ std::string HeaderValues(HINTERNET request, DWORD query) {
         }
     }
     return values;
+}
+
+// The status line's phrase: not a header, so not one of an index.
+std::string StatusText(HINTERNET request) {
+    wchar_t text[256];
+    DWORD size = sizeof text;
+    if (!late::WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_TEXT, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+                                   WINHTTP_NO_HEADER_INDEX)) {
+        return {};
+    }
+    std::string phrase;
+    for (DWORD i = 0; i < size / sizeof(wchar_t); ++i) phrase += text[i] < 0x80 ? static_cast<char>(text[i]) : '\x01';
+    return phrase;
 }
 
 DavProblem ProblemOf(DWORD error) {
@@ -139,6 +153,8 @@ struct WinHttpTransport::Answer {
     std::string etag;
     std::string challenges;  // WWW-Authenticate
     std::string location;
+    std::string reason;      // the status line's phrase
+    std::string retryAfter;  // Retry-After
     DavProblem problem = DavProblem::None;  // when Unreachable
     bool reset = false;                       // the connection broke after it was made
     // Where it came from, after redirects.
@@ -270,7 +286,10 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
         const DWORD error = GetLastError();
         TraceFailure(sent ? "WinHttpReceiveResponse" : "WinHttpSendRequest", __FILE__, __LINE__, error);
         answer.problem = ProblemOf(error);
-        answer.reset = error == ERROR_WINHTTP_CONNECTION_ERROR || error == 10054;  // WSAECONNRESET, Wine's
+        // WSAECONNRESET is Wine's word for it; a connection closed before
+        // any answer came reads as an invalid one.
+        answer.reset = error == ERROR_WINHTTP_CONNECTION_ERROR || error == 10054 ||
+                       error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
         return DavStatus::Unreachable;
     }
 
@@ -284,6 +303,10 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
     if (!UsableEtag(answer.etag, limits_.maxEtag)) answer.etag.clear();
     if (answer.status == 401) answer.challenges = HeaderValues(request.get(), WINHTTP_QUERY_WWW_AUTHENTICATE);
     if (IsRedirect(answer.status)) answer.location = HeaderValues(request.get(), WINHTTP_QUERY_LOCATION);
+    if (answer.status >= 300) {
+        answer.reason = StatusText(request.get());
+        answer.retryAfter = HeaderValues(request.get(), WINHTTP_QUERY_RETRY_AFTER);
+    }
     char buffer[65536];
     for (;;) {
         DWORD read = 0;
@@ -316,6 +339,14 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
         lines += headers;
         DavStatus sent = SendOnce(method, origin, target, lines, body, answer);
         WipeSecret(lines);
+        if (sent == DavStatus::Unreachable && answer.reset && home && !withCredentials &&
+            challenge_.scheme == HttpChallenge::Scheme::None && BasicUnasked(origin)) {
+            // A server that wants a password may answer a request without one
+            // with 401 and close before it has read the body, which arrives
+            // as a reset: sent again the same way, it fails the same way.
+            challenge_.scheme = HttpChallenge::Scheme::Basic;
+            continue;
+        }
         if (sent == DavStatus::Unreachable && answer.reset && !resent) {
             // A kept-alive connection the server had closed: once more on a new one.
             resent = true;
@@ -335,11 +366,18 @@ DavStatus WinHttpTransport::Exchange(const wchar_t* method, const std::string& p
             WipeSecret(line);
         }
         problem_ = sent == DavStatus::Unreachable ? answer.problem : DavProblem::None;
+        answer_ = DavAnswer();
         if (sent != DavStatus::Ok) return sent;
+        answer_.code = static_cast<int>(answer.status);
+        answer_.reason = ShownReason(answer.reason);
+        answer_.retryAfter = RetryAfterSeconds(answer.retryAfter, SecondsSince1970());
         answer.origin = origin;
         answer.path = target;
         if (answer.status == 401 && home) {
-            const HttpChallenge offered = BestChallenge(answer.challenges);
+            HttpChallenge offered = BestChallenge(answer.challenges);
+            if (offered.scheme == HttpChallenge::Scheme::None && !withCredentials && BasicUnasked(origin)) {
+                offered.scheme = HttpChallenge::Scheme::Basic;
+            }
             // The same scheme refused again is the wrong password, unless only the nonce ran out.
             const bool again = offered.scheme != HttpChallenge::Scheme::None &&
                                (!withCredentials || offered.scheme != challenge_.scheme || offered.stale);
@@ -424,7 +462,7 @@ DavStatus WinHttpTransport::Discover() {
     DavStatus status = Properties(given_, "0", kFindProps, found, at);
     if (status == DavStatus::Ok && calendarAt(at)) return MoveTo(origin_, at) ? DavStatus::Ok : DavStatus::Refused;
     // A path that is not there is a mistake to tell, not one to guess past.
-    if (status == DavStatus::Unreachable || status == DavStatus::Unauthorized ||
+    if (status == DavStatus::Unreachable || status == DavStatus::Unauthorized || status == DavStatus::Forbidden ||
         (status == DavStatus::NotFound && given_ != "/")) {
         return status;
     }

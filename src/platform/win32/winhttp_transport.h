@@ -19,7 +19,8 @@ struct HttpTimeouts {
 // The collection over WinHTTP (the system's proxy and certificates, TLS 1.2
 // or later). Credentials go only to the origin of the URL given: Basic
 // before asked over https; otherwise the scheme the server's 401 asks for,
-// Digest before Basic. Redirects are followed a few hops, never from https
+// Digest before Basic, or Basic to a loopback address when a 401 names none
+// or the server resets a request sent without them. Redirects are followed a few hops, never from https
 // to http. When the URL is not a calendar collection, the first Probe looks
 // for the user's calendar from it (.well-known/caldav, the principal, its
 // calendar home). A URL that is not http:// or https://, or that carries a
@@ -37,6 +38,7 @@ public:
     void SetTimeouts(const HttpTimeouts& timeouts);
     // Of the last request; None unless it ended Unreachable.
     DavProblem LastProblem() const override { return problem_; }
+    DavAnswer LastAnswer() const override { return answer_; }
 
     std::string CollectionPath() const override { return path_; }
     DavStatus Probe(bool& syncCollection, std::string& syncToken) override;
@@ -79,6 +81,7 @@ private:
     DavLimits limits_;
     HttpTimeouts timeouts_;
     DavProblem problem_ = DavProblem::None;
+    DavAnswer answer_;
     InternetHandle session_;
     InternetHandle connection_;
 };
