@@ -13,7 +13,7 @@ usage: phone.py URL USER PASSWORD add UID SUMMARY DAY_OFFSET HOUR
        phone.py URL USER PASSWORD delete UID
        phone.py URL USER PASSWORD list        one "summary|RRULE value" line per event, sorted
        phone.py URL USER PASSWORD berlin UID SUMMARY  weekly from next Monday 19:00 in Berlin, its
-                                  second week cancelled, its third moved to the Tuesday
+                                  second week cancelled, its third moved to the Tuesday (SUMMARY on Tuesday)
        phone.py URL USER PASSWORD allday UID SUMMARY DAY_OFFSET
        phone.py URL USER PASSWORD raw UID     the text the server holds
 """
@@ -50,7 +50,7 @@ def berlin_series(uid, summary):
     moved = monday + 2 * week
     change = (f"BEGIN:VEVENT\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nRECURRENCE-ID{at(moved)}\r\n"
               f"DTSTART{at(moved + datetime.timedelta(days=1))}\r\nDTEND{at(moved + datetime.timedelta(days=1), 20)}\r\n"
-              f"SUMMARY:{summary}\r\nEND:VEVENT\r\n")
+              f"SUMMARY:{summary} on Tuesday\r\nEND:VEVENT\r\n")
     return BERLIN + master + change
 
 

@@ -164,7 +164,8 @@ proxy_port=$(free_port)
 proxy=$!
 wait_for 10 curl -s -o /dev/null "http://127.0.0.1:$proxy_port/"
 sync_to "http://127.0.0.1:$proxy_port/$user/calendar/"
-for i in $(seq 10 21); do add_event "$i" 4 "$((i * 1800))" 4 1 0 "Batch $i"; done
+# Ids well above those the syncs before made.
+for i in $(seq 10 21); do add_event "$((i + 90))" 4 "$((i * 1800))" 4 1 0 "Batch $i"; done
 batches() { phone list | grep -c '^Batch'; }
 some_sent() { [ "$(batches)" -ge 2 ]; }
 start_program /s
