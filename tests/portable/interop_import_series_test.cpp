@@ -61,6 +61,20 @@ TEST(IcalImportSeries, ZonedSeriesTakeTheLocalTimeOfTheNextOccurrence) {
         {"Melbourne before its clocks go back", UtcInstant(2026, 3, 29, 12),
          kMelbourne + Event("mel", "DTSTART;TZID=Australia/Melbourne:20260105T090000\r\nRRULE:FREQ=WEEKLY\r\n"),
          UtcInstant(2026, 3, 29, 22), {UtcInstant(2026, 7, 5, 23), UtcInstant(2026, 9, 13, 23)}},
+        // Ended: read at its last occurrence, never at one after its end.
+        {"ended in January in UTC by a count", UtcInstant(2026, 4, 1, 12),
+         Event("count", "DTSTART:20260105T091500Z\r\nRRULE:FREQ=WEEKLY;COUNT=4\r\n"), UtcInstant(2026, 1, 26, 9, 15),
+         {UtcInstant(2026, 1, 5, 9, 15)}},
+        {"ended in January in UTC by a date", UtcInstant(2026, 4, 1, 12),
+         Event("until", "DTSTART:20260105T091500Z\r\nRRULE:FREQ=WEEKLY;UNTIL=20260126T091500Z\r\n"),
+         UtcInstant(2026, 1, 26, 9, 15), {UtcInstant(2026, 1, 5, 9, 15)}},
+        {"ended in New York before the spring change", UtcInstant(2026, 6, 9, 12),
+         kNewYorkFrom2024 +
+             Event("nyended", "DTSTART;TZID=Eastern:20260107T090000\r\nRRULE:FREQ=WEEKLY;UNTIL=20260225T140000Z\r\n"),
+         UtcInstant(2026, 2, 25, 14), {UtcInstant(2026, 1, 7, 14)}},
+        {"ended across the spring change", UtcInstant(2026, 4, 20, 12),
+         Event("across", "DTSTART:20260202T091500Z\r\nRRULE:FREQ=WEEKLY;COUNT=10\r\n"), UtcInstant(2026, 4, 6, 9, 15),
+         {UtcInstant(2026, 2, 2, 9, 15)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -70,6 +84,7 @@ TEST(IcalImportSeries, ZonedSeriesTakeTheLocalTimeOfTheNextOccurrence) {
         const ScheduleItem& e = *s.store.Events().front();
         EXPECT_EQ(e.front.recurKind, kKindWeekly);
         EXPECT_EQ(OccurrenceOn(e, c.next), c.next);
+        EXPECT_EQ(FindOccurrence(e, c.next + 86400, kLatestInstant, nullptr), c.later.back() > c.next);
         // Named exactly when the stored local time misses a later occurrence.
         bool misses = false;
         for (Instant t : c.later) misses = misses || OccurrenceOn(e, t) != t;
