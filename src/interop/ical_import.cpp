@@ -174,6 +174,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
         return plan;
     }
     plan.report.unreadLines = read.skippedLines;
+    plan.report.unreadAt = read.skippedAt;
     Instant windowStart = 0;
     Instant windowEnd = 0;
     GetRollingWindow(clock, windowStart, windowEnd);

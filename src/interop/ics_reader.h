@@ -19,6 +19,7 @@ struct IcsReadResult {
     std::vector<IcsComponent> calendars;  // the VCALENDARs, in file order
     std::string error;                    // for the user; empty when read
     std::size_t skippedLines = 0;         // content lines left out because they could not be read
+    std::vector<std::size_t> skippedAt;   // where the first few of them stand, from 1
     bool Ok() const { return error.empty(); }
 };
 

@@ -1,5 +1,6 @@
 #include "interop/import_report.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -30,6 +31,19 @@ std::string Names(const std::vector<std::string>& names) {
         text += "\"" + names[i] + "\"";
     }
     if (shown < names.size()) text += " and " + std::to_string(names.size() - shown) + " more";
+    return text;
+}
+
+// "line 4", "lines 4 and 9", "lines 4, 9, 12 and 3 more".
+std::string LineNumbers(const std::vector<std::size_t>& at, std::size_t count) {
+    constexpr std::size_t kShown = 3;
+    const std::size_t shown = std::min({at.size(), count, kShown});
+    std::string text = count == 1 ? "line " : "lines ";
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += i + 1 == shown && shown == count ? " and " : ", ";
+        text += std::to_string(at[i]);
+    }
+    if (shown < count) text += " and " + std::to_string(count - shown) + " more";
     return text;
 }
 
@@ -88,8 +102,9 @@ std::string ImportReport::Text() const {
         AddLine(text, Counted(refusedPaths, "sound or program path was", "sound or program paths were") +
                 " left out: only files on this computer are kept, and only WAV files as sounds.");
     if (unreadLines > 0)
-        AddLine(text, Counted(static_cast<int>(unreadLines), "line could not be read and was skipped.",
-                               "lines could not be read and were skipped."));
+        AddLine(text, Counted(static_cast<int>(unreadLines), "line could not be read and was skipped: ",
+                               "lines could not be read and were skipped: ") +
+                LineNumbers(unreadAt, unreadLines) + ".");
     if (saveFailures > 0) AddLine(text, Counted(saveFailures, "event", "events") + " could not be saved.");
     return text;
 }

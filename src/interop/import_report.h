@@ -30,6 +30,7 @@ struct ImportReport {
     std::vector<std::string> zoneFollowers;  // titles of series that follow another zone's clock changes
     int saveFailures = 0;
     std::size_t unreadLines = 0;  // content lines of the file left out because they could not be read
+    std::vector<std::size_t> unreadAt;  // the first few of them, from 1
 
     void Count(const ImportNotes& notes, const std::string& title);
     int SkippedCount() const;

@@ -240,9 +240,12 @@ TEST(IcalImport, SaysHowManyLinesItCouldNotRead) {
         const char* report;
     } cases[] = {
         {Vcalendar(event), "1 event imported."},
-        {Vcalendar(event) + "<!-- cached -->\r\n", "1 event imported.\n1 line could not be read and was skipped."},
+        {Vcalendar(event) + "<!-- cached -->\r\n",
+         "1 event imported.\n1 line could not be read and was skipped: line 10."},
         {Vcalendar("END:VTODO\r\n" + event + "BEGIN:VALARM\r\nEND:VALARM\r\n"),
-         "1 event imported.\n3 lines could not be read and were skipped."},
+         "1 event imported.\n3 lines could not be read and were skipped: lines 4, 10 and 11."},
+        {Vcalendar(event) + "<html>\r\n<body>\r\n<p>\r\n</p>\r\n</body>\r\n",
+         "1 event imported.\n5 lines could not be read and were skipped: lines 10, 11, 12 and 2 more."},
     };
     for (const auto& c : cases) {
         InteropStore s(Local(2026, 3, 1, 12));
