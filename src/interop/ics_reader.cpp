@@ -16,23 +16,12 @@ std::string LineText(std::size_t line, std::string_view what) {
     return "Line " + std::to_string(line) + " " + std::string(what);
 }
 
-// The property names of the standards and their registered extensions:
-// with BEGIN, END and "X-" names, what a line must be called to start a
-// property where it could also continue the one before.
-bool IsKnownName(const std::string& name) {
-    static constexpr std::string_view kNames[] = {
-        "ACKNOWLEDGED",  "ACTION",        "ATTACH",        "ATTENDEE",      "BEGIN",          "CALENDAR-ADDRESS",
-        "CALSCALE",      "CATEGORIES",    "CLASS",         "COLOR",         "COMMENT",        "COMPLETED",
-        "CONFERENCE",    "CONTACT",       "CREATED",       "DESCRIPTION",   "DTEND",          "DTSTAMP",
-        "DTSTART",       "DUE",           "DURATION",      "END",           "EXDATE",         "EXRULE",
-        "FREEBUSY",      "GEO",           "IMAGE",         "LAST-MODIFIED", "LOCATION",       "LOCATION-TYPE",
-        "METHOD",        "NAME",          "ORGANIZER",     "PARTICIPANT-TYPE", "PERCENT-COMPLETE", "PRIORITY",
-        "PRODID",        "PROXIMITY",     "RDATE",         "RECURRENCE-ID", "REFRESH-INTERVAL", "RELATED-TO",
-        "REPEAT",        "REQUEST-STATUS", "RESOURCE-TYPE", "RESOURCES",    "RRULE",          "SEQUENCE",
-        "SOURCE",        "STATUS",        "STRUCTURED-DATA", "STYLED-DESCRIPTION", "SUMMARY", "TRANSP",
-        "TRIGGER",       "TZID",          "TZID-ALIAS-OF", "TZNAME",        "TZOFFSETFROM",   "TZOFFSETTO",
-        "TZUNTIL",       "TZURL",         "UID",           "URL",           "VERSION",        "XML"};
-    return name.rfind("X-", 0) == 0 || std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+// Free text, which a line break written as it is may continue; a date,
+// a rule or an identifier never.
+bool IsTextValue(const std::string& name) {
+    static constexpr std::string_view kNames[] = {"SUMMARY",  "DESCRIPTION", "LOCATION",  "COMMENT",
+                                                  "CONTACT",  "RESOURCES",   "CATEGORIES", "X-ALT-DESC"};
+    return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
 }
 
 // name *(";" param) ":" value. Quoted parameter values may hold the
@@ -290,10 +279,10 @@ bool Reader::Line(std::string& line, std::size_t number, std::size_t previousPie
         else Count(number);
         return true;
     }
-    // A line that cannot start a property, right after a property, is the
-    // rest of its value: a fold that lost its space when the line before
-    // fills a fold's length, else a line break written as it is.
-    if (afterProperty_ && !open_.empty() && (!parsed || !IsKnownName(property.name))) {
+    // A line that is no property, right after a text, is the rest of its
+    // value: a fold that lost its space when the line before fills a fold's
+    // length, else a line break written as it is.
+    if (afterProperty_ && !open_.empty() && !parsed && IsTextValue(open_.back().properties.back().name)) {
         std::string& value = open_.back().properties.back().value;
         const bool fold = previousPiece >= kFoldShortest && previousPiece <= kFoldLongest;
         if (value.size() + line.size() + 2 > limits_.maxLineBytes)

@@ -246,13 +246,18 @@ TEST(IcalImport, SaysHowManyLinesItCouldNotRead) {
          "1 event imported.\n3 lines could not be read and were skipped: lines 4, 10 and 11."},
         {Vcalendar(event) + "<html>\r\n<body>\r\n<p>\r\n</p>\r\n</body>\r\n",
          "1 event imported.\n5 lines could not be read and were skipped: lines 10, 11, 12 and 2 more."},
+        // Neither glued onto the start nor its own property.
+        {Vcalendar("BEGIN:VEVENT\r\nUID:u\r\nDTSTART:20260310T090000\r\nSUMMARY=Standup\r\nSUMMARY:Standup\r\n"
+                   "END:VEVENT\r\n"),
+         "1 event imported.\n1 line could not be read and was skipped: line 7."},
     };
     for (const auto& c : cases) {
         InteropStore s(Local(2026, 3, 1, 12));
         const ImportPlan plan = s.Import(c.text);
         ASSERT_EQ(plan.error, "");
         EXPECT_EQ(plan.report.Text(), c.report);
-        EXPECT_NE(s.ByTitle("Standup"), nullptr);
+        ASSERT_NE(s.ByTitle("Standup"), nullptr);
+        EXPECT_NE(s.ByTitle("Standup")->front.startDate, 0u);
     }
 }
 
