@@ -175,6 +175,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
     }
     plan.report.unreadLines = read.skippedLines;
     plan.report.unreadAt = read.skippedAt;
+    plan.report.replacedBytes = read.replacedBytes;
     Instant windowStart = 0;
     Instant windowEnd = 0;
     GetRollingWindow(clock, windowStart, windowEnd);

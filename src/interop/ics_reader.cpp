@@ -255,7 +255,10 @@ void Reader::End(const std::string& name, std::size_t number) {
 }
 
 bool Reader::Line(std::string& line, std::size_t number, std::size_t previousPiece) {
-    if (!IsValidUtf8(line)) line = Windows1252ToUtf8(line);
+    if (!IsValidUtf8(line)) {
+        if (HasUtf8Sequence(line)) result_.replacedBytes += ReplaceBadUtf8(line);
+        else line = Windows1252ToUtf8(line);
+    }
     IcsProperty property;
     const bool parsed = ParseContentLine(line, property);
     const bool begin = parsed && property.name == "BEGIN";
@@ -357,6 +360,7 @@ IcsReadResult ReadIcs(std::string_view text, const IcsLimits& limits) {
         result.calendars.clear();
         result.skippedLines = 0;
         result.skippedAt.clear();
+        result.replacedBytes = 0;
         result.error = reader.Error();
     }
     return result;

@@ -101,6 +101,9 @@ std::string ImportReport::Text() const {
     if (refusedPaths > 0)
         AddLine(text, Counted(refusedPaths, "sound or program path was", "sound or program paths were") +
                 " left out: only files on this computer are kept, and only WAV files as sounds.");
+    if (replacedBytes > 0)
+        AddLine(text, Counted(static_cast<int>(replacedBytes), "byte of text that was not UTF-8",
+                              "bytes of text that were not UTF-8") + " became \"?\".");
     if (unreadLines > 0)
         AddLine(text, Counted(static_cast<int>(unreadLines), "line could not be read and was skipped: ",
                                "lines could not be read and were skipped: ") +

@@ -31,6 +31,7 @@ struct ImportReport {
     int saveFailures = 0;
     std::size_t unreadLines = 0;  // content lines of the file left out because they could not be read
     std::vector<std::size_t> unreadAt;  // the first few of them, from 1
+    std::size_t replacedBytes = 0;      // bytes that were not UTF-8 where the rest of their line was
 
     void Count(const ImportNotes& notes, const std::string& title);
     int SkippedCount() const;

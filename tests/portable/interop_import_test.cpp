@@ -250,6 +250,10 @@ TEST(IcalImport, SaysHowManyLinesItCouldNotRead) {
         {Vcalendar("BEGIN:VEVENT\r\nUID:u\r\nDTSTART:20260310T090000\r\nSUMMARY=Standup\r\nSUMMARY:Standup\r\n"
                    "END:VEVENT\r\n"),
          "1 event imported.\n1 line could not be read and was skipped: line 7."},
+        // One broken byte costs one character, not the whole line's reading.
+        {Vcalendar("BEGIN:VEVENT\r\nUID:u\r\nDTSTART:20260310T090000\r\nSUMMARY:Standup\r\n"
+                   "DESCRIPTION:Caf\xC3\xA9 \xE9 au lait\r\nEND:VEVENT\r\n"),
+         "1 event imported.\n1 byte of text that was not UTF-8 became \"?\"."},
     };
     for (const auto& c : cases) {
         InteropStore s(Local(2026, 3, 1, 12));
@@ -258,6 +262,9 @@ TEST(IcalImport, SaysHowManyLinesItCouldNotRead) {
         EXPECT_EQ(plan.report.Text(), c.report);
         ASSERT_NE(s.ByTitle("Standup"), nullptr);
         EXPECT_NE(s.ByTitle("Standup")->front.startDate, 0u);
+        if (c.text.find("DESCRIPTION") != std::string::npos) {
+            EXPECT_EQ(s.ByTitle("Standup")->note, "Caf\xE9 ? au lait");
+        }
     }
 }
 
