@@ -81,6 +81,9 @@ std::string ImportReport::Text() const {
     if (first > 0)
         AddLine(text, Counted(first, "event", "events") + " kept as the first occurrence only: " +
                 Reasons(firstOnly, "with ") + ".");
+    if (movedNotKept > 0)
+        AddLine(text, Counted(movedNotKept, "moved occurrence was", "moved occurrences were") +
+                " not kept: the series shows " + (movedNotKept == 1 ? "it" : "them") + " on the usual day.");
     if (!zoneFollowers.empty())
         AddLine(text, Names(zoneFollowers) + (zoneFollowers.size() == 1 ? " follows" : " follow") +
                 " the clock changes of another time zone: around those days " +

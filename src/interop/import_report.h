@@ -32,6 +32,7 @@ struct ImportReport {
     std::size_t unreadLines = 0;  // content lines of the file left out because they could not be read
     std::vector<std::size_t> unreadAt;  // the first few of them, from 1
     std::size_t replacedBytes = 0;      // bytes that were not UTF-8 where the rest of their line was
+    int movedNotKept = 0;         // changed occurrences not saved: their series has the day back
 
     void Count(const ImportNotes& notes, const std::string& title);
     int SkippedCount() const;

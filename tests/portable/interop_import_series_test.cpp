@@ -176,6 +176,45 @@ TEST(IcalImportSeries, ChangedOccurrencesLeaveTheSeriesAndComeAsTheirOwn) {
     EXPECT_NE(exported.find("EXDATE:20260615T100000,20260622T100000,20260706T100000"), std::string::npos) << exported;
 }
 
+// A moved occurrence the calendar does not keep (past the months shown, or
+// no room) leaves its day to the series, and the report says so.
+TEST(IcalImportSeries, AMovedOccurrenceNotKeptLeavesItsDayToTheSeries) {
+    const std::string newYear =
+        Event("newyear", "DTSTART;VALUE=DATE:20200101\r\nRRULE:FREQ=YEARLY\r\n") +
+        "BEGIN:VEVENT\r\nUID:newyear\r\nRECURRENCE-ID;VALUE=DATE:20270101\r\nSUMMARY:New Year (observed)\r\n"
+        "DTSTART;VALUE=DATE:20270104\r\nEND:VEVENT\r\n";
+    const std::string weekly =
+        Event("weekly", "DTSTART:20260601T100000\r\nRRULE:FREQ=WEEKLY\r\n") +
+        "BEGIN:VEVENT\r\nUID:weekly\r\nRECURRENCE-ID:20260803T100000\r\nDTSTART:20260804T100000\r\nEND:VEVENT\r\n";
+    const struct {
+        const char* name;
+        std::string file;
+        std::size_t room;
+        const char* skip;
+    } cases[] = {
+        {"past the months shown", newYear, kMaxEvents, r::kTooFarAhead},
+        {"no room", weekly, 1, r::kNoRoom},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        InteropStore s(Local(2026, 6, 10, 12));
+        for (std::uint32_t id = 1; id <= kMaxEvents - c.room; ++id) {
+            auto item = std::make_unique<ScheduleItem>();
+            item->front.id = id;
+            item->front.startDate = static_cast<std::uint32_t>(Local(2026, 6, 5));
+            item->front.endDate = static_cast<std::uint32_t>(Local(2026, 6, 5, 23, 59, 59));
+            ASSERT_TRUE(s.store.SaveEvent(item, true, true));
+        }
+        const ImportPlan plan = s.Import(Vcalendar(c.file));
+        EXPECT_EQ(plan.report.imported, 1);
+        EXPECT_EQ(plan.report.skipped, (std::map<std::string, int>{{c.skip, 1}}));
+        EXPECT_EQ(s.store.Exclusions(), std::vector<Exclusion>{});
+        EXPECT_NE(plan.report.Text().find("\n1 moved occurrence was not kept: the series shows it on the usual day."),
+                  std::string::npos)
+            << plan.report.Text();
+    }
+}
+
 // More new events than room: the nearest to today come in, the rest are
 // counted; with no room at all the file is refused as before.
 TEST(IcalImportSeries, ANearlyFullCalendarTakesTheNearestEvents) {
