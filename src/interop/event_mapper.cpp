@@ -425,6 +425,7 @@ const char* EventMapper::Map(const IcsComponent& event, const std::vector<IcsTim
     out.item = std::move(item);
     out.exclusions.assign(excluded.begin(), excluded.end());
     out.startOffRule = plan.series && excludedDays.count(first.days) == 0 && !plan.rule.Days().Occurs(first.days);
+    notes_.firstDayOnly = plan.series && end.days > first.days;
     out.notes = notes_;
     return nullptr;
 }

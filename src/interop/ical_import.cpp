@@ -193,6 +193,8 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
     plan.report.unreadLines = read.skippedLines;
     plan.report.unreadAt = read.skippedAt;
     plan.report.replacedBytes = read.replacedBytes;
+    for (const IcsComponent& calendar : read.calendars)
+        for (const IcsComponent& c : calendar.components) plan.report.todosLeftOut += c.name == "VTODO" ? 1 : 0;
     Instant windowStart = 0;
     Instant windowEnd = 0;
     GetRollingWindow(clock, windowStart, windowEnd);

@@ -63,6 +63,7 @@ void ImportReport::Count(const ImportNotes& notes, const std::string& title) {
     refusedPaths += notes.refusedPaths;
     if (notes.firstOnly != nullptr) ++firstOnly[notes.firstOnly];
     if (notes.followsZone) zoneFollowers.push_back(title);
+    firstDayOnly += notes.firstDayOnly ? 1 : 0;
 }
 
 int ImportReport::SkippedCount() const {
@@ -79,11 +80,16 @@ std::string ImportReport::Text() const {
     int first = 0;
     for (const auto& entry : firstOnly) first += entry.second;
     if (first > 0)
-        AddLine(text, Counted(first, "event", "events") + " kept as the first occurrence only: " +
+        AddLine(text, Counted(first, "recurring event", "recurring events") + " kept as a single occurrence: " +
                 Reasons(firstOnly, "with ") + ".");
+    if (firstDayOnly > 0)
+        AddLine(text, Counted(firstDayOnly, "recurring event lasts", "recurring events last") +
+                " several days: the calendar shows each occurrence on its first day only.");
     if (movedNotKept > 0)
         AddLine(text, Counted(movedNotKept, "moved occurrence was", "moved occurrences were") +
                 " not kept: the series shows " + (movedNotKept == 1 ? "it" : "them") + " on the usual day.");
+    if (todosLeftOut > 0)
+        AddLine(text, Counted(todosLeftOut, "to-do was", "to-dos were") + " left out: the calendar keeps events only.");
     if (!zoneFollowers.empty())
         AddLine(text, Names(zoneFollowers) + (zoneFollowers.size() == 1 ? " follows" : " follow") +
                 " the clock changes of another time zone: around those days " +

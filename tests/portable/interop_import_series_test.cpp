@@ -253,7 +253,7 @@ TEST(IcalImportSeries, NotesCountWhatWasSaved) {
     const ImportPlan plan = s.Import(Vcalendar(twice + twice));
     EXPECT_EQ(plan.report.Text(),
               "1 event imported, 1 skipped: 1 repeated in the file.\n"
-              "1 event kept as the first occurrence only: 1 with a repeat rule the calendar cannot follow.\n"
+              "1 recurring event kept as a single occurrence: 1 with a repeat rule the calendar cannot follow.\n"
               "1 character that Windows cannot show in its code page became \"?\".");
 }
 
