@@ -175,17 +175,22 @@ const char* EventMapper::ReadSeries(const IcsComponent& event, const IcsTime& st
 
 // The stored times are this computer's wall clock: a series written in
 // another zone is read at its next occurrence, so the coming weeks are
-// right, and noted when the two zones change their clocks apart.
+// right, or at its last when it has ended, and noted when the two zones
+// change their clocks apart.
 void EventMapper::FollowNearestOccurrence(const IcsRecurRule& rr, const IcsTime& start, LocalTime& first,
                                           SeriesPlan& plan) {
     const long long sourceDays = DaysFromCivil(start.year, start.month, start.day);
     MappedRule source;
     std::vector<long long> unused;
     if (MapRule(rr, start, 0, sourceDays, source, unused) != nullptr) return;
+    const RecurrenceDays days = source.Days();
     long long next = 0;
+    long long last = 0;
+    if (!days.FirstIn(sourceDays, LLONG_MAX, next) || !LastOccurrence(rr, start, days, next, last)) return;
+    if (last < std::max(sourceDays, today_) || !days.FirstIn(std::max(sourceDays, today_), LLONG_MAX, next))
+        next = last;
     LocalTime at;
-    if (!source.Days().FirstIn(std::max(sourceDays, today_), LLONG_MAX, next) || !ToLocal(OnDay(start, next), at))
-        return;
+    if (next == LLONG_MAX || !ToLocal(OnDay(start, next), at)) return;
     if (next == sourceDays) return;
     const LocalTime moved{sourceDays + (at.days - next), at.seconds};
     MappedRule rule;
@@ -194,6 +199,40 @@ void EventMapper::FollowNearestOccurrence(const IcsRecurRule& rr, const IcsTime&
     first = moved;
     plan.rule = rule;
     plan.preExcluded = std::move(preExcluded);
+}
+
+// The day of a series' last occurrence in its own zone, `firstDay` being its
+// first; LLONG_MAX when it has no end. False when the end cannot be read.
+bool EventMapper::LastOccurrence(const IcsRecurRule& rr, const IcsTime& start, const RecurrenceDays& days,
+                                 long long firstDay, long long& last) {
+    const long long sourceDays = DaysFromCivil(start.year, start.month, start.day);
+    last = LLONG_MAX;
+    if (rr.count != 0) {
+        // DTSTART counts as the first even when the rule names another day.
+        const long long count = rr.count - (firstDay != sourceDays && rr.count > 1 ? 1 : 0);
+        last = days.Nth(firstDay, std::min(count, kMaxCount));
+        return true;
+    }
+    if (!rr.hasUntil) return true;
+    IcsTime until = rr.until;
+    if (!until.utc && !until.dateOnly) until.tzid = start.tzid;
+    LocalTime end;
+    if (!until.dateOnly && !ToLocal(until, end)) return false;
+    // The zone's own dates for a day; else the zones lie less than a day apart.
+    const long long untilDays = DaysFromCivil(until.year, until.month, until.day) + (until.dateOnly ? 0 : 1);
+    const auto ends = [&](long long day) {
+        LocalTime t;
+        return !until.dateOnly && day >= untilDays - 2 && (!ToLocal(OnDay(start, day), t) || t.Wall() > end.Wall());
+    };
+    // Back from the end in growing steps: a rule from year 1 is not walked from there.
+    for (long long span = 64, from = untilDays + 1; last == LLONG_MAX && from > firstDay; span *= 4) {
+        const long long to = from - 1;
+        from = std::max(firstDay, untilDays - span);
+        days.ForEachIn(from, std::max(from, to), [&](long long day) {
+            if (!ends(day)) last = day;
+        });
+    }
+    return last != LLONG_MAX;
 }
 
 // Whether the series' local time moves within the months shown or the year
@@ -386,6 +425,7 @@ const char* EventMapper::Map(const IcsComponent& event, const std::vector<IcsTim
     out.item = std::move(item);
     out.exclusions.assign(excluded.begin(), excluded.end());
     out.startOffRule = plan.series && excludedDays.count(first.days) == 0 && !plan.rule.Days().Occurs(first.days);
+    notes_.firstDayOnly = plan.series && end.days > first.days;
     out.notes = notes_;
     return nullptr;
 }

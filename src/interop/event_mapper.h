@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/recurrence_days.h"
 #include "core/time_types.h"
 #include "interop/ical_import.h"
 #include "interop/ics_document.h"
@@ -59,6 +60,8 @@ private:
     LocalTime ReadEnd(const IcsComponent& event, const IcsTime& start, const LocalTime& first);
     const char* ReadSeries(const IcsComponent& event, const IcsTime& start, LocalTime& first, SeriesPlan& plan);
     void FollowNearestOccurrence(const IcsRecurRule& rr, const IcsTime& start, LocalTime& first, SeriesPlan& plan);
+    bool LastOccurrence(const IcsRecurRule& rr, const IcsTime& start, const RecurrenceDays& days, long long firstDay,
+                        long long& last);
     void NoteZoneChanges(const IcsTime& start, const LocalTime& first, long long from, long long last);
     void ChooseOccurrence(const IcsComponent& event, const IcsTime& start, const std::set<long long>& excluded,
                           LocalTime& first);

@@ -55,6 +55,13 @@ bool SameOccurrence(const ScheduleItem& change, const ScheduleItem& series, long
 
 namespace {
 
+// A changed occurrence that is not saved leaves its day to its series,
+// which shows the occurrence as it was rather than not at all.
+void GiveDayBack(PlannedEvent& series, DateKey day, ImportReport& report) {
+    if (!series.item || std::erase(series.exclusions, day) == 0) return;
+    ++report.movedNotKept;
+}
+
 // Every event of the file as planned, changed occurrences after their
 // series; what is skipped is counted in the report.
 std::vector<PlannedEvent> PlanEvents(const IcsReadResult& read, EventMapper& mapper, ImportReport& report) {
@@ -116,14 +123,22 @@ std::vector<PlannedEvent> PlanEvents(const IcsReadResult& read, EventMapper& map
             p.uidKey = OverrideKey(*change);
             const char* skip = mapper.MapOverride(*change, master, p);
             const auto day = replacedDay.find(change);
-            if (skip == nullptr && saved != series.end() && day != replacedDay.end()) {
+            if (saved != series.end() && day != replacedDay.end()) {
                 PlannedEvent& whole = planned[saved->second];
-                if (whole.item->front.recurKind != kKindNone && SameOccurrence(*p.item, *whole.item, day->second)) {
+                if (skip == nullptr && whole.item->front.recurKind != kKindNone &&
+                    SameOccurrence(*p.item, *whole.item, day->second)) {
                     std::erase(whole.exclusions, KeyOfDays(day->second));
                     continue;
                 }
+                p.series = saved->second;
+                p.seriesDay = KeyOfDays(day->second);
             }
-            keep(std::move(p), skip);
+            const std::size_t series = p.series;
+            const DateKey seriesDay = p.seriesDay;
+            // One already over leaves nothing the calendar shows; a repeat
+            // leaves the first, which was saved.
+            if (!keep(std::move(p), skip) && series != SIZE_MAX && skip != r::kOver && skip != r::kDuplicate)
+                GiveDayBack(planned[series], seriesDay, report);
         }
     }
     return planned;
@@ -161,6 +176,8 @@ bool FitIntoStore(std::vector<PlannedEvent>& planned, EventStore& store, std::st
                      [](const PlannedEvent* a, const PlannedEvent* b) { return a->distance < b->distance; });
     for (std::size_t i = room; i < fresh.size(); ++i) fresh[i]->item.reset();
     plan.report.skipped[r::kNoRoom] += static_cast<int>(fresh.size() - room);
+    for (std::size_t i = room; i < fresh.size(); ++i)
+        if (fresh[i]->series != SIZE_MAX) GiveDayBack(planned[fresh[i]->series], fresh[i]->seriesDay, plan.report);
     return true;
 }
 
@@ -176,6 +193,10 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
         return plan;
     }
     plan.report.unreadLines = read.skippedLines;
+    plan.report.unreadAt = read.skippedAt;
+    plan.report.replacedBytes = read.replacedBytes;
+    for (const IcsComponent& calendar : read.calendars)
+        for (const IcsComponent& c : calendar.components) plan.report.todosLeftOut += c.name == "VTODO" ? 1 : 0;
     Instant windowStart = 0;
     Instant windowEnd = 0;
     GetRollingWindow(clock, windowStart, windowEnd);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -22,6 +23,10 @@ struct PlannedEvent {
     long long distance = 0;  // seconds from now to its nearest occurrence: who gets the last room
     std::vector<long long> replacedDays;  // a series' local days of its changed occurrences
     bool startOffRule = false;  // a series whose DTSTART is not one of its rule's days
+    // A changed occurrence: its series' place in the plan, and the day it
+    // takes from the series, which the series gets back when it is not saved.
+    std::size_t series = SIZE_MAX;
+    DateKey seriesDay = 0;
 };
 
 // Everything an import will do, worked out before the store is touched.

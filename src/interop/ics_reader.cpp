@@ -16,23 +16,12 @@ std::string LineText(std::size_t line, std::string_view what) {
     return "Line " + std::to_string(line) + " " + std::string(what);
 }
 
-// The property names of the standards and their registered extensions:
-// with BEGIN, END and "X-" names, what a line must be called to start a
-// property where it could also continue the one before.
-bool IsKnownName(const std::string& name) {
-    static constexpr std::string_view kNames[] = {
-        "ACKNOWLEDGED",  "ACTION",        "ATTACH",        "ATTENDEE",      "BEGIN",          "CALENDAR-ADDRESS",
-        "CALSCALE",      "CATEGORIES",    "CLASS",         "COLOR",         "COMMENT",        "COMPLETED",
-        "CONFERENCE",    "CONTACT",       "CREATED",       "DESCRIPTION",   "DTEND",          "DTSTAMP",
-        "DTSTART",       "DUE",           "DURATION",      "END",           "EXDATE",         "EXRULE",
-        "FREEBUSY",      "GEO",           "IMAGE",         "LAST-MODIFIED", "LOCATION",       "LOCATION-TYPE",
-        "METHOD",        "NAME",          "ORGANIZER",     "PARTICIPANT-TYPE", "PERCENT-COMPLETE", "PRIORITY",
-        "PRODID",        "PROXIMITY",     "RDATE",         "RECURRENCE-ID", "REFRESH-INTERVAL", "RELATED-TO",
-        "REPEAT",        "REQUEST-STATUS", "RESOURCE-TYPE", "RESOURCES",    "RRULE",          "SEQUENCE",
-        "SOURCE",        "STATUS",        "STRUCTURED-DATA", "STYLED-DESCRIPTION", "SUMMARY", "TRANSP",
-        "TRIGGER",       "TZID",          "TZID-ALIAS-OF", "TZNAME",        "TZOFFSETFROM",   "TZOFFSETTO",
-        "TZUNTIL",       "TZURL",         "UID",           "URL",           "VERSION",        "XML"};
-    return name.rfind("X-", 0) == 0 || std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+// Free text, which a line break written as it is may continue; a date,
+// a rule or an identifier never.
+bool IsTextValue(const std::string& name) {
+    static constexpr std::string_view kNames[] = {"SUMMARY",  "DESCRIPTION", "LOCATION",  "COMMENT",
+                                                  "CONTACT",  "RESOURCES",   "CATEGORIES", "X-ALT-DESC"};
+    return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
 }
 
 // name *(";" param) ":" value. Quoted parameter values may hold the
@@ -173,6 +162,7 @@ private:
     void End(const std::string& name, std::size_t number);
     void Close();
     void Skip(std::size_t number, std::string_view why, std::size_t lines = 1);
+    void Count(std::size_t number);
     bool Refuse(std::string message) {
         error_ = std::move(message);
         return false;
@@ -183,7 +173,12 @@ private:
     std::string error_;
     std::string firstProblem_;
     std::vector<IcsComponent> open_;       // the components begun and not yet ended
-    std::vector<std::size_t> openedAt_;    // the content line each began at, counted from 0
+    struct Opened {
+        std::size_t contentLine;  // counted from 0
+        std::size_t fileLine;     // from 1
+        std::size_t skipped;      // lines skipped before it
+    };
+    std::vector<Opened> openedAt_;         // where each began
     std::size_t contentLines_ = 0;
     std::size_t components_ = 0;
     int skipDepth_ = 0;                    // inside a component that is left out
@@ -192,8 +187,17 @@ private:
 };
 
 void Reader::Skip(std::size_t number, std::string_view why, std::size_t lines) {
-    result_.skippedLines += lines;
+    Count(number);
+    result_.skippedLines += lines - 1;
     if (firstProblem_.empty()) firstProblem_ = LineText(number, why);
+}
+
+// The report names the first few.
+constexpr std::size_t kLinesNamed = 5;
+
+void Reader::Count(std::size_t number) {
+    ++result_.skippedLines;
+    if (result_.skippedAt.size() < kLinesNamed) result_.skippedAt.push_back(number);
 }
 
 void Reader::Close() {
@@ -211,7 +215,7 @@ bool Reader::Begin(const std::string& name, std::size_t number) {
         return Refuse("The file holds more than " + std::to_string(limits_.maxComponents) + " components.");
     if (skipDepth_ > 0) {
         ++skipDepth_;
-        ++result_.skippedLines;
+        Count(number);
         return true;
     }
     if (name.empty()) {
@@ -229,14 +233,14 @@ bool Reader::Begin(const std::string& name, std::size_t number) {
     }
     while (open_.size() > keep) Close();
     open_.push_back(IcsComponent{name, {}, {}});
-    openedAt_.push_back(contentLines_ - 1);
+    openedAt_.push_back({contentLines_ - 1, number, result_.skippedLines});
     return true;
 }
 
 void Reader::End(const std::string& name, std::size_t number) {
     if (skipDepth_ > 0) {
         --skipDepth_;
-        ++result_.skippedLines;
+        Count(number);
         return;
     }
     const auto match = std::find_if(open_.rbegin(), open_.rend(), [&](const IcsComponent& c) { return c.name == name; });
@@ -251,7 +255,10 @@ void Reader::End(const std::string& name, std::size_t number) {
 }
 
 bool Reader::Line(std::string& line, std::size_t number, std::size_t previousPiece) {
-    if (!IsValidUtf8(line)) line = Windows1252ToUtf8(line);
+    if (!IsValidUtf8(line)) {
+        if (HasUtf8Sequence(line)) result_.replacedBytes += ReplaceBadUtf8(line);
+        else line = Windows1252ToUtf8(line);
+    }
     IcsProperty property;
     const bool parsed = ParseContentLine(line, property);
     const bool begin = parsed && property.name == "BEGIN";
@@ -272,13 +279,13 @@ bool Reader::Line(std::string& line, std::size_t number, std::size_t previousPie
     if (skipDepth_ > 0) {
         if (begin) return Begin(component, number);
         if (end) End(component, number);
-        else ++result_.skippedLines;
+        else Count(number);
         return true;
     }
-    // A line that cannot start a property, right after a property, is the
-    // rest of its value: a fold that lost its space when the line before
-    // fills a fold's length, else a line break written as it is.
-    if (afterProperty_ && !open_.empty() && (!parsed || !IsKnownName(property.name))) {
+    // A line that is no property, right after a text, is the rest of its
+    // value: a fold that lost its space when the line before fills a fold's
+    // length, else a line break written as it is.
+    if (afterProperty_ && !open_.empty() && !parsed && IsTextValue(open_.back().properties.back().name)) {
         std::string& value = open_.back().properties.back().value;
         const bool fold = previousPiece >= kFoldShortest && previousPiece <= kFoldLongest;
         if (value.size() + line.size() + 2 > limits_.maxLineBytes)
@@ -330,7 +337,10 @@ bool Reader::Read(std::string_view text) {
     if (!sawCalendar_) return Refuse("This is not an iCalendar file.");
     if (open_.size() > 1) {
         // Cut off: the calendar keeps what ended before the cut.
-        result_.skippedLines += contentLines_ - openedAt_[1];
+        // Every line from its begin, those skipped inside it counted once.
+        result_.skippedLines = openedAt_[1].skipped + contentLines_ - openedAt_[1].contentLine;
+        std::erase_if(result_.skippedAt, [this](std::size_t at) { return at >= openedAt_[1].fileLine; });
+        if (result_.skippedAt.size() < kLinesNamed) result_.skippedAt.push_back(openedAt_[1].fileLine);
         if (firstProblem_.empty()) firstProblem_ = "The file ends inside " + open_[1].name + ": it is incomplete.";
         open_.resize(1);
         openedAt_.resize(1);
@@ -349,6 +359,8 @@ IcsReadResult ReadIcs(std::string_view text, const IcsLimits& limits) {
     if (!reader.Read(text)) {
         result.calendars.clear();
         result.skippedLines = 0;
+        result.skippedAt.clear();
+        result.replacedBytes = 0;
         result.error = reader.Error();
     }
     return result;

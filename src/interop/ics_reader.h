@@ -19,12 +19,14 @@ struct IcsReadResult {
     std::vector<IcsComponent> calendars;  // the VCALENDARs, in file order
     std::string error;                    // for the user; empty when read
     std::size_t skippedLines = 0;         // content lines left out because they could not be read
+    std::vector<std::size_t> skippedAt;   // where the first few of them stand, from 1
+    std::size_t replacedBytes = 0;        // bytes of UTF-8 text that were none, read as '?'
     bool Ok() const { return error.empty(); }
 };
 
 // Reads the whole text as the common readers do: a line or component that
-// cannot be read is left out and counted, text that is not UTF-8 is read as
-// Windows-1252. The file is refused, with the message and no calendar, when
-// it is not iCalendar, passes a limit, or has problems and no event that
-// could be read.
+// cannot be read is left out and counted; a line without any UTF-8 is read
+// as Windows-1252, and in one with UTF-8 each byte that is none becomes '?'.
+// The file is refused, with the message and no calendar, when it is not
+// iCalendar, passes a limit, or has problems and no event that could be read.
 IcsReadResult ReadIcs(std::string_view text, const IcsLimits& limits = {});

@@ -6,38 +6,68 @@ constexpr std::size_t kMaxOctets = 75;
 
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
+// The length of the well-formed UTF-8 sequence at p[0], or 0.
+std::size_t SequenceLength(const unsigned char* p, std::size_t n) {
+    const unsigned char b = p[0];
+    if (b < 0x80) return 1;
+    std::size_t length = 0;
+    char32_t c = 0;
+    char32_t least = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2, c = b & 0x1F, least = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3, c = b & 0x0F, least = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4, c = b & 0x07, least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (length > n) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if (!IsContinuation(p[k])) return 0;
+        c = (c << 6) | (p[k] & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return length;
+}
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n;) {
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        int length = 0;
-        char32_t c = 0;
-        char32_t least = 0;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2, c = b & 0x1F, least = 0x80;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3, c = b & 0x0F, least = 0x800;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4, c = b & 0x07, least = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + length > n) return false;
-        for (int k = 1; k < length; ++k) {
-            if (!IsContinuation(p[i + k])) return false;
-            c = (c << 6) | (p[i + k] & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = SequenceLength(p + i, text.size() - i);
+        if (length == 0) return false;
         i += length;
     }
     return true;
+}
+
+bool HasUtf8Sequence(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (p[i] >= 0x80 && SequenceLength(p + i, text.size() - i) > 1) return true;
+    return false;
+}
+
+std::size_t ReplaceBadUtf8(std::string& text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    std::string out;
+    out.reserve(text.size());
+    std::size_t replaced = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = SequenceLength(p + i, text.size() - i);
+        if (length == 0) {
+            out += '?';
+            ++replaced;
+            ++i;
+        } else {
+            out.append(text, i, length);
+            i += length;
+        }
+    }
+    text = std::move(out);
+    return replaced;
 }
 
 std::string EscapeText(std::string_view text) {

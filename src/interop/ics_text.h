@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -6,6 +7,11 @@
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view text);
+// Whether the text holds a well-formed UTF-8 sequence of more than one byte.
+bool HasUtf8Sequence(std::string_view text);
+// Replaces each byte that is no part of a well-formed sequence with '?';
+// how many it replaced.
+std::size_t ReplaceBadUtf8(std::string& text);
 
 // TEXT values: backslash, semicolon, comma and line breaks escaped; a CR LF
 // pair or a lone CR is one line break.

@@ -1,5 +1,6 @@
 #include "interop/import_report.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -33,6 +34,19 @@ std::string Names(const std::vector<std::string>& names) {
     return text;
 }
 
+// "line 4", "lines 4 and 9", "lines 4, 9, 12 and 3 more".
+std::string LineNumbers(const std::vector<std::size_t>& at, std::size_t count) {
+    constexpr std::size_t kShown = 3;
+    const std::size_t shown = std::min({at.size(), count, kShown});
+    std::string text = count == 1 ? "line " : "lines ";
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += i + 1 == shown && shown == count ? " and " : ", ";
+        text += std::to_string(at[i]);
+    }
+    if (shown < count) text += " and " + std::to_string(count - shown) + " more";
+    return text;
+}
+
 // GCC 12 takes "\n" + std::string for an overlapping copy (-Wrestrict).
 void AddLine(std::string& text, const std::string& line) {
     text += '\n';
@@ -49,6 +63,7 @@ void ImportReport::Count(const ImportNotes& notes, const std::string& title) {
     refusedPaths += notes.refusedPaths;
     if (notes.firstOnly != nullptr) ++firstOnly[notes.firstOnly];
     if (notes.followsZone) zoneFollowers.push_back(title);
+    firstDayOnly += notes.firstDayOnly ? 1 : 0;
 }
 
 int ImportReport::SkippedCount() const {
@@ -65,8 +80,16 @@ std::string ImportReport::Text() const {
     int first = 0;
     for (const auto& entry : firstOnly) first += entry.second;
     if (first > 0)
-        AddLine(text, Counted(first, "event", "events") + " kept as the first occurrence only: " +
+        AddLine(text, Counted(first, "recurring event", "recurring events") + " kept as a single occurrence: " +
                 Reasons(firstOnly, "with ") + ".");
+    if (firstDayOnly > 0)
+        AddLine(text, Counted(firstDayOnly, "recurring event lasts", "recurring events last") +
+                " several days: the calendar shows each occurrence on its first day only.");
+    if (movedNotKept > 0)
+        AddLine(text, Counted(movedNotKept, "moved occurrence was", "moved occurrences were") +
+                " not kept: the series shows " + (movedNotKept == 1 ? "it" : "them") + " on the usual day.");
+    if (todosLeftOut > 0)
+        AddLine(text, Counted(todosLeftOut, "to-do was", "to-dos were") + " left out: the calendar keeps events only.");
     if (!zoneFollowers.empty())
         AddLine(text, Names(zoneFollowers) + (zoneFollowers.size() == 1 ? " follows" : " follow") +
                 " the clock changes of another time zone: around those days " +
@@ -87,9 +110,13 @@ std::string ImportReport::Text() const {
     if (refusedPaths > 0)
         AddLine(text, Counted(refusedPaths, "sound or program path was", "sound or program paths were") +
                 " left out: only files on this computer are kept, and only WAV files as sounds.");
+    if (replacedBytes > 0)
+        AddLine(text, Counted(static_cast<int>(replacedBytes), "byte of text that was not UTF-8",
+                              "bytes of text that were not UTF-8") + " became \"?\".");
     if (unreadLines > 0)
-        AddLine(text, Counted(static_cast<int>(unreadLines), "line could not be read and was skipped.",
-                               "lines could not be read and were skipped."));
+        AddLine(text, Counted(static_cast<int>(unreadLines), "line could not be read and was skipped: ",
+                               "lines could not be read and were skipped: ") +
+                LineNumbers(unreadAt, unreadLines) + ".");
     if (saveFailures > 0) AddLine(text, Counted(saveFailures, "event", "events") + " could not be saved.");
     return text;
 }

@@ -14,6 +14,7 @@ struct ImportNotes {
     int refusedPaths = 0;
     const char* firstOnly = nullptr;  // why only one occurrence is kept
     bool followsZone = false;         // its local time moves with another zone's clock changes
+    bool firstDayOnly = false;        // a series whose occurrences last into another day
 };
 
 // What an import did, for the message the user reads.
@@ -30,6 +31,11 @@ struct ImportReport {
     std::vector<std::string> zoneFollowers;  // titles of series that follow another zone's clock changes
     int saveFailures = 0;
     std::size_t unreadLines = 0;  // content lines of the file left out because they could not be read
+    std::vector<std::size_t> unreadAt;  // the first few of them, from 1
+    std::size_t replacedBytes = 0;      // bytes that were not UTF-8 where the rest of their line was
+    int todosLeftOut = 0;
+    int firstDayOnly = 0;         // series shown on the first day of each occurrence only
+    int movedNotKept = 0;         // changed occurrences not saved: their series has the day back
 
     void Count(const ImportNotes& notes, const std::string& title);
     int SkippedCount() const;

@@ -61,6 +61,20 @@ TEST(IcalImportSeries, ZonedSeriesTakeTheLocalTimeOfTheNextOccurrence) {
         {"Melbourne before its clocks go back", UtcInstant(2026, 3, 29, 12),
          kMelbourne + Event("mel", "DTSTART;TZID=Australia/Melbourne:20260105T090000\r\nRRULE:FREQ=WEEKLY\r\n"),
          UtcInstant(2026, 3, 29, 22), {UtcInstant(2026, 7, 5, 23), UtcInstant(2026, 9, 13, 23)}},
+        // Ended: read at its last occurrence, never at one after its end.
+        {"ended in January in UTC by a count", UtcInstant(2026, 4, 1, 12),
+         Event("count", "DTSTART:20260105T091500Z\r\nRRULE:FREQ=WEEKLY;COUNT=4\r\n"), UtcInstant(2026, 1, 26, 9, 15),
+         {UtcInstant(2026, 1, 5, 9, 15)}},
+        {"ended in January in UTC by a date", UtcInstant(2026, 4, 1, 12),
+         Event("until", "DTSTART:20260105T091500Z\r\nRRULE:FREQ=WEEKLY;UNTIL=20260126T091500Z\r\n"),
+         UtcInstant(2026, 1, 26, 9, 15), {UtcInstant(2026, 1, 5, 9, 15)}},
+        {"ended in New York before the spring change", UtcInstant(2026, 6, 9, 12),
+         kNewYorkFrom2024 +
+             Event("nyended", "DTSTART;TZID=Eastern:20260107T090000\r\nRRULE:FREQ=WEEKLY;UNTIL=20260225T140000Z\r\n"),
+         UtcInstant(2026, 2, 25, 14), {UtcInstant(2026, 1, 7, 14)}},
+        {"ended across the spring change", UtcInstant(2026, 4, 20, 12),
+         Event("across", "DTSTART:20260202T091500Z\r\nRRULE:FREQ=WEEKLY;COUNT=10\r\n"), UtcInstant(2026, 4, 6, 9, 15),
+         {UtcInstant(2026, 2, 2, 9, 15)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -70,6 +84,7 @@ TEST(IcalImportSeries, ZonedSeriesTakeTheLocalTimeOfTheNextOccurrence) {
         const ScheduleItem& e = *s.store.Events().front();
         EXPECT_EQ(e.front.recurKind, kKindWeekly);
         EXPECT_EQ(OccurrenceOn(e, c.next), c.next);
+        EXPECT_EQ(FindOccurrence(e, c.next + 86400, kLatestInstant, nullptr), c.later.back() > c.next);
         // Named exactly when the stored local time misses a later occurrence.
         bool misses = false;
         for (Instant t : c.later) misses = misses || OccurrenceOn(e, t) != t;
@@ -161,6 +176,45 @@ TEST(IcalImportSeries, ChangedOccurrencesLeaveTheSeriesAndComeAsTheirOwn) {
     EXPECT_NE(exported.find("EXDATE:20260615T100000,20260622T100000,20260706T100000"), std::string::npos) << exported;
 }
 
+// A moved occurrence the calendar does not keep (past the months shown, or
+// no room) leaves its day to the series, and the report says so.
+TEST(IcalImportSeries, AMovedOccurrenceNotKeptLeavesItsDayToTheSeries) {
+    const std::string newYear =
+        Event("newyear", "DTSTART;VALUE=DATE:20200101\r\nRRULE:FREQ=YEARLY\r\n") +
+        "BEGIN:VEVENT\r\nUID:newyear\r\nRECURRENCE-ID;VALUE=DATE:20270101\r\nSUMMARY:New Year (observed)\r\n"
+        "DTSTART;VALUE=DATE:20270104\r\nEND:VEVENT\r\n";
+    const std::string weekly =
+        Event("weekly", "DTSTART:20260601T100000\r\nRRULE:FREQ=WEEKLY\r\n") +
+        "BEGIN:VEVENT\r\nUID:weekly\r\nRECURRENCE-ID:20260803T100000\r\nDTSTART:20260804T100000\r\nEND:VEVENT\r\n";
+    const struct {
+        const char* name;
+        std::string file;
+        std::size_t room;
+        const char* skip;
+    } cases[] = {
+        {"past the months shown", newYear, kMaxEvents, r::kTooFarAhead},
+        {"no room", weekly, 1, r::kNoRoom},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        InteropStore s(Local(2026, 6, 10, 12));
+        for (std::uint32_t id = 1; id <= kMaxEvents - c.room; ++id) {
+            auto item = std::make_unique<ScheduleItem>();
+            item->front.id = id;
+            item->front.startDate = static_cast<std::uint32_t>(Local(2026, 6, 5));
+            item->front.endDate = static_cast<std::uint32_t>(Local(2026, 6, 5, 23, 59, 59));
+            ASSERT_TRUE(s.store.SaveEvent(item, true, true));
+        }
+        const ImportPlan plan = s.Import(Vcalendar(c.file));
+        EXPECT_EQ(plan.report.imported, 1);
+        EXPECT_EQ(plan.report.skipped, (std::map<std::string, int>{{c.skip, 1}}));
+        EXPECT_EQ(s.store.Exclusions(), std::vector<Exclusion>{});
+        EXPECT_NE(plan.report.Text().find("\n1 moved occurrence was not kept: the series shows it on the usual day."),
+                  std::string::npos)
+            << plan.report.Text();
+    }
+}
+
 // More new events than room: the nearest to today come in, the rest are
 // counted; with no room at all the file is refused as before.
 TEST(IcalImportSeries, ANearlyFullCalendarTakesTheNearestEvents) {
@@ -199,7 +253,7 @@ TEST(IcalImportSeries, NotesCountWhatWasSaved) {
     const ImportPlan plan = s.Import(Vcalendar(twice + twice));
     EXPECT_EQ(plan.report.Text(),
               "1 event imported, 1 skipped: 1 repeated in the file.\n"
-              "1 event kept as the first occurrence only: 1 with a repeat rule the calendar cannot follow.\n"
+              "1 recurring event kept as a single occurrence: 1 with a repeat rule the calendar cannot follow.\n"
               "1 character that Windows cannot show in its code page became \"?\".");
 }
 

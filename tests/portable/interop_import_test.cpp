@@ -181,6 +181,7 @@ TEST(IcalImport, SkipsOrKeepsTheFirstOccurrenceAndSaysWhy) {
         ev("the31st", "20260731T090000", "RRULE:FREQ=MONTHLY\r\n") +
         ev("extra", "20260701T090000", "RRULE:FREQ=DAILY\r\nRDATE:20260720T090000\r\n") +
         ev("lastday", "20260630T090000", "RRULE:FREQ=MONTHLY;BYMONTHDAY=-1;COUNT=3\r\n") +
+        ev("weekend", "20260703T180000", "DTEND:20260705T180000\r\nRRULE:FREQ=WEEKLY\r\n") +
         "BEGIN:VEVENT\r\nUID:notitle\r\nDTSTART:20260701T090000\r\nSUMMARY: \r\nEND:VEVENT\r\n" + "BEGIN:VTODO\r\nUID:todo\r\nEND:VTODO\r\n"));
     ASSERT_EQ(plan.error, "");
     const ImportReport& report = plan.report;
@@ -190,18 +191,20 @@ TEST(IcalImport, SkipsOrKeepsTheFirstOccurrenceAndSaysWhy) {
                                                           {r::kNoStart, 1},
                                                           {r::kDuplicate, 1}}));
     EXPECT_EQ(report.firstOnly, (std::map<std::string, int>{{r::kRule, 1}, {r::kMissingDay, 1}, {r::kExtraDates, 1}}));
-    EXPECT_EQ(report.imported, 7);
+    EXPECT_EQ(report.imported, 8);
     EXPECT_EQ(s.ByTitle("the31st")->front.recurKind, kKindNone);
     const ScheduleItem* last = s.ByTitle("lastday");
     EXPECT_EQ(last->front.recurPattern, 31);
     EXPECT_EQ(last->front.endDate, Local(2026, 8, 31, 23, 59, 59));
     EXPECT_NE(s.ByTitle("(No title)"), nullptr);
     EXPECT_EQ(report.Text(),
-              "7 events imported, 5 skipped: 1 already over, 1 beyond the "
+              "8 events imported, 5 skipped: 1 already over, 1 beyond the "
               "months the calendar shows, 1 cancelled, 1 repeated in the file, "
               "1 without a valid start.\n"
-              "3 events kept as the first occurrence only: 1 with a repeat on a day some months or years lack, 1 "
-              "with a repeat rule the calendar cannot follow, 1 with extra dates or rules.");
+              "3 recurring events kept as a single occurrence: 1 with a repeat on a day some months or years lack, 1 "
+              "with a repeat rule the calendar cannot follow, 1 with extra dates or rules.\n"
+              "1 recurring event lasts several days: the calendar shows each occurrence on its first day only.\n"
+              "1 to-do was left out: the calendar keeps events only.");
 }
 
 TEST(IcalImport, TheSameFileTwiceUpdatesInsteadOfAdding) {
@@ -240,16 +243,31 @@ TEST(IcalImport, SaysHowManyLinesItCouldNotRead) {
         const char* report;
     } cases[] = {
         {Vcalendar(event), "1 event imported."},
-        {Vcalendar(event) + "<!-- cached -->\r\n", "1 event imported.\n1 line could not be read and was skipped."},
+        {Vcalendar(event) + "<!-- cached -->\r\n",
+         "1 event imported.\n1 line could not be read and was skipped: line 10."},
         {Vcalendar("END:VTODO\r\n" + event + "BEGIN:VALARM\r\nEND:VALARM\r\n"),
-         "1 event imported.\n3 lines could not be read and were skipped."},
+         "1 event imported.\n3 lines could not be read and were skipped: lines 4, 10 and 11."},
+        {Vcalendar(event) + "<html>\r\n<body>\r\n<p>\r\n</p>\r\n</body>\r\n",
+         "1 event imported.\n5 lines could not be read and were skipped: lines 10, 11, 12 and 2 more."},
+        // Neither glued onto the start nor its own property.
+        {Vcalendar("BEGIN:VEVENT\r\nUID:u\r\nDTSTART:20260310T090000\r\nSUMMARY=Standup\r\nSUMMARY:Standup\r\n"
+                   "END:VEVENT\r\n"),
+         "1 event imported.\n1 line could not be read and was skipped: line 7."},
+        // One broken byte costs one character, not the whole line's reading.
+        {Vcalendar("BEGIN:VEVENT\r\nUID:u\r\nDTSTART:20260310T090000\r\nSUMMARY:Standup\r\n"
+                   "DESCRIPTION:Caf\xC3\xA9 \xE9 au lait\r\nEND:VEVENT\r\n"),
+         "1 event imported.\n1 byte of text that was not UTF-8 became \"?\"."},
     };
     for (const auto& c : cases) {
         InteropStore s(Local(2026, 3, 1, 12));
         const ImportPlan plan = s.Import(c.text);
         ASSERT_EQ(plan.error, "");
         EXPECT_EQ(plan.report.Text(), c.report);
-        EXPECT_NE(s.ByTitle("Standup"), nullptr);
+        ASSERT_NE(s.ByTitle("Standup"), nullptr);
+        EXPECT_NE(s.ByTitle("Standup")->front.startDate, 0u);
+        if (c.text.find("DESCRIPTION") != std::string::npos) {
+            EXPECT_EQ(s.ByTitle("Standup")->note, "Caf\xE9 ? au lait");
+        }
     }
 }
 
