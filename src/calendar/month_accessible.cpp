@@ -364,15 +364,3 @@ HRESULT MonthAccessible::accDoDefaultAction(VARIANT child) {
     SetChild(&self, id);
     return id >= kFirstCell ? accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, self) : DISP_E_MEMBERNOTFOUND;
 }
-
-LRESULT MonthAccessibleHolder::Answer(WPARAM wParam, const std::function<MonthAccessible*()>& make) {
-    if (object_ == nullptr) object_ = make();
-    return LresultFromObject(kAccessibleIid, wParam, object_);
-}
-
-void MonthAccessibleHolder::Reset() {
-    if (object_ == nullptr) return;
-    object_->Disconnect();
-    object_->Release();
-    object_ = nullptr;
-}

@@ -77,20 +77,3 @@ private:
     const LocaleNames& names_;
     std::function<void(int day)> selectDay_;
 };
-
-// The window's object: made at a reader's first request, cut off from the
-// window when the window goes.
-class MonthAccessibleHolder {
-public:
-    MonthAccessibleHolder() = default;
-    ~MonthAccessibleHolder() { Reset(); }
-    MonthAccessibleHolder(const MonthAccessibleHolder&) = delete;
-    MonthAccessibleHolder& operator=(const MonthAccessibleHolder&) = delete;
-
-    // The LRESULT that answers WM_GETOBJECT's OBJID_CLIENT request.
-    LRESULT Answer(WPARAM wParam, const std::function<MonthAccessible*()>& make);
-    void Reset();
-
-private:
-    MonthAccessible* object_ = nullptr;
-};

@@ -17,6 +17,7 @@
 #include "platform/text_format.h"
 #include "store/event_store.h"
 #include "store/preferences.h"
+#include "ui/accessible_holder.h"
 #include "ui/close_button.h"
 #include "ui/gdi.h"
 #include "ui/gdiplus.h"
@@ -187,5 +188,5 @@ private:
     int lastMouseY_ = -1;
     int sizeEdge_ = 0;    // WMSZ_ code of the edge under the cursor, 0 = none
     bool created_ = false;           // creation went through: the destroy steps apply
-    MonthAccessibleHolder accessible_;  // after the layout it reads: cut off first
+    AccessibleHolder<MonthAccessible> accessible_;  // after the layout it reads: cut off first
 };

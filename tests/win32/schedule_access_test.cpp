@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calendar/calendar_ids.h"
+#include "ole_session.h"
 #include "schedule_wnd_rig.h"
 #include "ui/accessible_iid.h"
 #include "platform/win32/com_ptr.h"
@@ -88,20 +89,6 @@ public:
 
 private:
     HWINEVENTHOOK hook_;
-};
-
-// The program's thread runs with OLE started: the object is marshalled to the reader.
-class OleSession {
-public:
-    OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
-    ~OleSession() {
-        if (ok_) OleUninitialize();
-    }
-    OleSession(const OleSession&) = delete;
-    OleSession& operator=(const OleSession&) = delete;
-
-private:
-    bool ok_;
 };
 
 class ScheduleAccess : public testing::Test {
