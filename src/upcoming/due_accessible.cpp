@@ -161,7 +161,8 @@ HRESULT DueAccessible::get_accState(VARIANT child, VARIANT* state) {
     long bits = STATE_SYSTEM_READONLY;
     if (e.button != 0) {
         const HWND button = GetDlgItem(hwnd_, static_cast<int>(e.button));
-        bits = STATE_SYSTEM_FOCUSABLE | (button != nullptr && GetFocus() == button ? STATE_SYSTEM_FOCUSED : 0);
+        // Pressed by a click or a reader's default action; the keyboard does not reach them.
+        bits = button != nullptr && GetFocus() == button ? STATE_SYSTEM_FOCUSED : 0;
     }
     SetChild(state, bits);
     return S_OK;
