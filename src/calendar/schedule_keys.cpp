@@ -60,4 +60,5 @@ LRESULT CScheduleWnd::OnKeyDown(WPARAM key, LPARAM) {
 void CScheduleWnd::MoveSelectedDay(int delta) {
     layout_.MoveSelectedDay(delta);
     InvalidateDays();
+    AnnounceSelection();
 }

@@ -58,5 +58,7 @@ LRESULT CScheduleWnd::OnMouseMove(WPARAM, LPARAM lParam) {
 }
 
 void CScheduleWnd::SelectAt(int x, int y) {
-    if (layout_.SelectAt(x, y)) InvalidateDays();
+    if (!layout_.SelectAt(x, y)) return;
+    InvalidateDays();
+    AnnounceSelection();
 }

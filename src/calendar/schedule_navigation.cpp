@@ -20,6 +20,8 @@ void CScheduleWnd::ShowEvent(std::uint32_t eventId, Instant from, bool openEdito
     layout_.SelectDay(at.day);
     layout_.SelectEventById(eventId);
     InvalidateRect(hwnd_, nullptr, FALSE);
+    AnnounceMonth();
+    AnnounceSelection();
     if (openEditor) EditEvent(eventId);
 }
 
@@ -27,6 +29,7 @@ void CScheduleWnd::ShowMonth(int year, int month) {
     // Months the runtime cannot convert are out of reach; the display stays.
     if (!layout_.SetupMonth(year, month)) return;
     InvalidateRect(hwnd_, nullptr, FALSE);
+    AnnounceMonth();
 }
 
 void CScheduleWnd::PrevMonth() {
@@ -51,6 +54,7 @@ void CScheduleWnd::ThisMonth() {
     const bool dayMoved = TakeToday();
     if (layout_.year != now.year || layout_.month != now.month) {
         if (!layout_.SetupMonth(now.year, now.month)) return;
+        AnnounceMonth();
     } else if (!dayMoved) {
         return;
     }

@@ -46,6 +46,7 @@ BEGIN_MESSAGE_TABLE(CScheduleWnd, CWnd)
     ON_MESSAGE(WM_SCHEDULECHANGED, &CScheduleWnd::OnScheduleChanged)
     ON_MESSAGE(WM_REGISTERDENIED, &CScheduleWnd::OnRegisterDenied)
     ON_MESSAGE(WM_DPICHANGED, &CScheduleWnd::OnDpiChanged)
+    ON_MESSAGE(WM_GETOBJECT, &CScheduleWnd::OnGetObject)
     ON_COMMAND(ID_CLOSE_BUTTON, &CScheduleWnd::OnCloseButton)
     ON_COMMAND(ID_PREV_MONTH, &CScheduleWnd::PrevMonth)
     ON_COMMAND(ID_NEXT_MONTH, &CScheduleWnd::NextMonth)
@@ -234,6 +235,7 @@ LRESULT CScheduleWnd::OnDestroy(WPARAM, LPARAM) {
         }
     }
     CloseTip();
+    accessible_.Reset();
     return Default();
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "calendar/month_accessible.h"
 #include "calendar/month_layout.h"
 #include "core/clock.h"
 #include "core/locale_names.h"
@@ -16,6 +17,7 @@
 #include "platform/text_format.h"
 #include "store/event_store.h"
 #include "store/preferences.h"
+#include "ui/accessible_holder.h"
 #include "ui/close_button.h"
 #include "ui/gdi.h"
 #include "ui/gdiplus.h"
@@ -72,6 +74,8 @@ public:
     void DeleteSelectedEvent();
     void ExcludeSelectedOccurrence();
     void BrowseAll();
+    // Selects a day of the displayed month, as a click on it would.
+    void SelectDay(int day);
     void PrevMonth();
     void NextMonth();
     void ThisMonth();
@@ -123,10 +127,14 @@ private:
     LRESULT OnScheduleChanged(WPARAM, LPARAM);
     LRESULT OnRegisterDenied(WPARAM, LPARAM);
     LRESULT OnDpiChanged(WPARAM, LPARAM);
+    LRESULT OnGetObject(WPARAM, LPARAM);
     void OnCloseButton();
     void OnDayEventCommand(UINT id);
 
     void MoveSelectedDay(int delta);
+    // WinEvents for screen readers: the selected day, the month shown.
+    void AnnounceSelection();
+    void AnnounceMonth();
     void ShowMonth(int year, int month);
     void SelectAt(int x, int y);
     void InvalidateDays();
@@ -180,4 +188,5 @@ private:
     int lastMouseY_ = -1;
     int sizeEdge_ = 0;    // WMSZ_ code of the edge under the cursor, 0 = none
     bool created_ = false;           // creation went through: the destroy steps apply
+    AccessibleHolder<MonthAccessible> accessible_;  // after the layout it reads: cut off first
 };

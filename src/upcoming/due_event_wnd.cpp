@@ -75,6 +75,7 @@ BEGIN_MESSAGE_TABLE(CDueEventWnd, CWnd)
     ON_MESSAGE(WM_ERASEBKGND, &CDueEventWnd::OnEraseBkgnd)
     ON_MESSAGE(WM_DESTROY, &CDueEventWnd::OnDestroy)
     ON_MESSAGE(WM_DPICHANGED, &CDueEventWnd::OnDpiChanged)
+    ON_MESSAGE(WM_GETOBJECT, &CDueEventWnd::OnGetObject)
 END_MESSAGE_TABLE()
 
 CDueEventWnd* CDueEventWnd::OpenNew(const DueEventContext& context, bool dropShadow) {
@@ -361,6 +362,7 @@ LRESULT CDueEventWnd::OnDestroy(WPARAM, LPARAM) {
     blinkTimer_ = false;
     if (context_.frame != nullptr) SendMessageA(context_.frame, WM_CHILDCLOSED, CHILD_UPCOMING, 0);
     DestroyTickButtons();
+    accessible_.Reset();
     Default();
     SavePosition();
     return 0;

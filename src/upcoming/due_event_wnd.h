@@ -11,8 +11,10 @@
 #include "platform/registry.h"
 #include "reminder/reminder_scheduler.h"
 #include "store/preferences.h"
+#include "ui/accessible_holder.h"
 #include "ui/gdi.h"
 #include "ui/wnd.h"
+#include "upcoming/due_accessible.h"
 #include "upcoming/due_list_model.h"
 
 class CCloseButton;
@@ -86,6 +88,7 @@ private:
     LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return 1; }
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnDpiChanged(WPARAM, LPARAM);
+    LRESULT OnGetObject(WPARAM, LPARAM);
 
     void Dismiss(int k);
     // After a row left: closes the window when nothing is left and it is
@@ -111,4 +114,5 @@ private:
         std::uint32_t eventId = 0;
         Instant start = 0;
     } snoozeTarget_;
+    AccessibleHolder<DueAccessible> accessible_;  // after the rows it reads: cut off first
 };

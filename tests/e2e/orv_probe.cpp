@@ -24,6 +24,11 @@
 //   orv_probe shot CLASS PATH             saves the window as it shows on the screen as a 24-bit BMP
 //   orv_probe clip TEXT [COUNT]           puts TEXT, COUNT times over, on the clipboard (system code page)
 //   orv_probe credential TARGET USER PASSWORD   keeps a generic credential, as the Sync page does
+//   orv_probe accessible CLASS           reads the first match's accessible tree as a screen reader does;
+//                                         prints "id|role|state|left top width height|name|description",
+//                                         the window's own object (id 0) first
+//   orv_probe hear CLASS SECONDS MSG WPARAM LPARAM   listens for the window's focus events, posts the
+//                                         message; prints "child|name" of the first one; 1 if none came
 //   orv_probe launch WAITCLASS QUITCLASS QUITMSG QUITWPARAM EXE [ARGS]
 //       starts EXE, times it until a visible WAITCLASS window shows painted, posts the
 //       quit message, waits for the end; prints "ms_to_window peak_working_set_kb ms_total"
@@ -37,6 +42,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "probe_accessible.h"
 
 namespace {
 
@@ -429,5 +436,15 @@ int main(int argc, char** argv) {
         return CredWriteA(&credential, 0) ? 0 : 1;
     }
     if (verb == "launch" && argc >= 7) return Launch(argc, argv);
+    if (verb == "accessible" && argc >= 3) {
+        HWND hwnd = Find(argv[2], nullptr);
+        return hwnd != nullptr ? PrintAccessibleTree(hwnd) : 1;
+    }
+    if (verb == "hear" && argc >= 7) {
+        HWND hwnd = Find(argv[2], nullptr);
+        if (hwnd == nullptr) return 1;
+        return HearFocus(hwnd, std::atof(argv[3]), static_cast<UINT>(Number(argv[4])), Number(argv[5]),
+                         static_cast<LPARAM>(Number(argv[6])));
+    }
     return 2;
 }

@@ -1,6 +1,6 @@
 // The upcoming-events window created in-process: its look in each state,
 // size and place, the anchor it remembers, blinking, notifications with tick
-// buttons, the mouse, and its closing.
+// buttons, the mouse, its closing, and what a screen reader finds in it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,7 +21,10 @@
 #include "support/dib_canvas.h"
 #include "support/pending_records.h"
 #include "upcoming/due_event_wnd.h"
+#include "win32/ole_session.h"
 #include "win32/scratch_hive.h"
+#include "platform/win32/com_ptr.h"
+#include "ui/accessible_iid.h"
 
 namespace {
 
@@ -741,6 +744,84 @@ TEST(DueEventWnd, LeftButtonStartsTheSystemDrag) {
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, rig.hwnd, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>(0xF012));
+}
+
+TEST(DueEventWnd, AReaderFindsTheRowsAndTheirButtons) {
+    OleSession ole;
+    Rig rig;
+    rig.clock.now = At(10, 55);
+    rig.Add(4, "Standup", At(11, 0), true);
+    rig.Add(5, "Call", At(11, 20), true);
+    CDueEventWnd* wnd = rig.Open();
+    ASSERT_NE(wnd, nullptr);
+    rig.clock.now = At(11, 0);
+    rig.BeginFirst();
+    ComPtr<IAccessible> acc;
+    ASSERT_EQ(AccessibleObjectFromWindow(rig.hwnd, static_cast<DWORD>(OBJID_CLIENT), kAccessibleIid, acc.OutVoid()),
+              S_OK);
+
+    auto child = [](long id) {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = id;
+        return v;
+    };
+    auto name = [&](long id) {
+        BSTR text = nullptr;
+        std::wstring s;
+        if (SUCCEEDED(acc->get_accName(child(id), &text)) && text != nullptr) s = text;
+        SysFreeString(text);
+        return s;
+    };
+    auto role = [&](long id) {
+        VARIANT v;
+        VariantInit(&v);
+        return SUCCEEDED(acc->get_accRole(child(id), &v)) ? v.lVal : -1;
+    };
+    auto wide = [](const std::string& s) { return std::wstring(s.begin(), s.end()); };
+
+    // The begun row has a tick and a clock, the reminded one a clock.
+    long count = 0;
+    ASSERT_EQ(acc->get_accChildCount(&count), S_OK);
+    ASSERT_EQ(count, 5);
+    EXPECT_EQ(role(CHILDID_SELF), ROLE_SYSTEM_LIST);
+    const struct {
+        long role;
+        std::wstring name;
+    } expected[] = {
+        {ROLE_SYSTEM_LISTITEM, L"Standup, " + wide(TimeText(11, 0)) + L", begun"},
+        {ROLE_SYSTEM_LISTITEM, L"Call, " + wide(TimeText(11, 20)) + L", begins in 20 minutes"},
+        {ROLE_SYSTEM_PUSHBUTTON, L"Dismiss Standup"},
+        {ROLE_SYSTEM_PUSHBUTTON, L"Snooze Standup"},
+        {ROLE_SYSTEM_PUSHBUTTON, L"Snooze Call"},
+    };
+    for (long id = 1; id <= count; ++id) {
+        EXPECT_EQ(role(id), expected[id - 1].role) << id;
+        EXPECT_EQ(name(id), expected[id - 1].name) << id;
+    }
+    // A button is where it is drawn and is found there.
+    long x = 0, y = 0, w = 0, h = 0;
+    ASSERT_EQ(acc->accLocation(&x, &y, &w, &h, child(5)), S_OK);
+    const RECT clock = WindowRect(wnd->SnoozeButton(1));
+    EXPECT_EQ(x, clock.left);
+    EXPECT_EQ(y, clock.top);
+    VARIANT hit;
+    VariantInit(&hit);
+    ASSERT_EQ(acc->accHitTest(x + w / 2, y + h / 2, &hit), S_OK);
+    EXPECT_EQ(hit.lVal, 5);
+
+    // Pressing the tick through the reader dismisses its row.
+    ASSERT_EQ(acc->accDoDefaultAction(child(3)), S_OK);
+    Pump();
+    ASSERT_EQ(acc->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(name(1), L"Call, " + wide(TimeText(11, 20)) + L", begins in 20 minutes");
+    EXPECT_EQ(name(2), L"Snooze Call");
+
+    // Closed, the window's object answers no more.
+    DestroyWindow(rig.hwnd);
+    EXPECT_EQ(acc->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
 }
 
 }  // namespace
