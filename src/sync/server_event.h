@@ -5,7 +5,6 @@
 
 #include "core/schedule_item.h"
 #include "core/time_types.h"
-#include "platform/text_codec.h"
 
 // One server copy as one of our events.
 struct ServerEvent {
@@ -21,5 +20,5 @@ struct ServerEvent {
 
 // Window thread: local times are converted here. The UTF-8 text of one
 // calendar object resource: its event that is not a changed occurrence.
-ServerEvent MapServerText(std::string_view text, const TextCodec& codec, Instant now, Instant windowStart,
+ServerEvent MapServerText(std::string_view text, Instant now, Instant windowStart,
                           Instant windowEnd);

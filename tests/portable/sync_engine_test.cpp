@@ -359,10 +359,10 @@ TEST(SyncEngine, AnEditMadeWhileTheExchangeRunsIsSentNextTime) {
     p.here.Add("Plan", 2026, 12, 9);
     p.here.Sync(p.server);
     p.here.Retitle("Plan", "Plan A");
-    SyncSnapshot snap = TakeSyncSnapshot(p.here.store, p.here.registry, p.here.codec, p.here.clock, p.here.exchangeId_);
+    SyncSnapshot snap = TakeSyncSnapshot(p.here.store, p.here.registry, p.here.clock, p.here.exchangeId_);
     SyncOutcome outcome = RunSyncExchange(snap, p.server);
     p.here.Retitle("Plan A", "Plan B");  // on the window thread, while the worker ran
-    ApplySyncOutcome(outcome, snap, p.here.store, p.here.registry, p.here.codec, p.here.clock, p.here.exchangeId_);
+    ApplySyncOutcome(outcome, snap, p.here.store, p.here.registry, p.here.clock, p.here.exchangeId_);
     EXPECT_EQ(ServerTitles(p.server), (Titles{"Plan A"}));
     EXPECT_EQ(p.here.Titles(), (Titles{"Plan B"}));
     p.here.Sync(p.server);

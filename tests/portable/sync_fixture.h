@@ -21,13 +21,13 @@ public:
         : MemoryCalendar(now), exchangeId_(exchangeId) {}
 
     SyncResult Sync(CalDavTransport& server) {
-        SyncSnapshot snap = TakeSyncSnapshot(store, registry, codec, clock, exchangeId_);
+        SyncSnapshot snap = TakeSyncSnapshot(store, registry, clock, exchangeId_);
         SyncOutcome outcome = RunSyncExchange(snap, server);
-        return ApplySyncOutcome(outcome, snap, store, registry, codec, clock, exchangeId_);
+        return ApplySyncOutcome(outcome, snap, store, registry, clock, exchangeId_);
     }
     // A sync killed after the exchange: its outcome never reaches the store.
     void SyncKilled(CalDavTransport& server) {
-        SyncSnapshot snap = TakeSyncSnapshot(store, registry, codec, clock, exchangeId_);
+        SyncSnapshot snap = TakeSyncSnapshot(store, registry, clock, exchangeId_);
         RunSyncExchange(snap, server);
     }
 

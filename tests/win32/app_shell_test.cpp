@@ -1,21 +1,26 @@
 // Pieces of the application shell that need no running program.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
 #include "app/exchange_request.h"
 #include "app/ical_exchange.h"
+#include "platform/win32/wide_text.h"
 #include "app/app_ids.h"
 
 namespace {
 
-TEST(CommandLine, SplitsLikeTheRuntime) {
-    EXPECT_EQ(SplitCommandLine(""), std::vector<std::string>{});
-    EXPECT_EQ(SplitCommandLine("  /s   -x "), (std::vector<std::string>{"/s", "-x"}));
-    EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\a b\" c"),
-              (std::vector<std::string>{"C:\\Program Files\\a b", "c"}));
-    EXPECT_EQ(SplitCommandLine("a\\\\\"b c\" d\\e"), (std::vector<std::string>{"a\\b c", "d\\e"}));
+// The arguments as the program takes them from its wide command line.
+std::vector<std::string> Arguments(const char* line) {
+    int count = 0;
+    const std::wstring whole = L"OrvCalendar.exe " + Wide(line);
+    LPWSTR* argv = CommandLineToArgvW(whole.c_str(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; argv != nullptr && i < count; ++i) args.push_back(Utf8(argv[i]));
+    LocalFree(argv);
+    return args;
 }
 
 TEST(CommandLine, QuietStartNeedsALowercaseS) {
@@ -51,7 +56,7 @@ TEST(CommandLine, ExchangesTakeTheNextArgumentAsTheirFileAndSyncTakesNone) {
         {"/sync later", A::Invalid, "", false},
     };
     for (const auto& c : cases) {
-        const CommandLineRequest r = ParseCommandLine(SplitCommandLine(c.line));
+        const CommandLineRequest r = ParseCommandLine(Arguments(c.line));
         EXPECT_EQ(r.action, c.action) << c.line;
         EXPECT_EQ(r.path, c.path) << c.line;
         EXPECT_EQ(r.quiet, c.quiet) << c.line;
