@@ -91,6 +91,37 @@ TEST(ExchangeRequest, ReadsOnlyAWellFormedRequest) {
     }
 }
 
+// A new copy sends the path in UTF-16, so a folder in any script reaches the
+// running one; an older copy's code-page form still does for its letters.
+TEST(ExchangeRequest, ReadsTheWideFormAndTheOlderCodePageForm) {
+    const std::string documents = "C:\\\xD0\x94\xD0\xBE\xD0\xBA\\\xE4\xBC\x9A.ics";  // C:\Док\会.ics
+    const std::wstring wide = Wide(documents);
+    const struct {
+        ULONG_PTR tag;
+        const void* bytes;
+        DWORD size;
+        const char* path;  // null: refused
+    } cases[] = {
+        {COPYDATA_ICAL_IMPORT | COPYDATA_WIDE, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * 2), documents.c_str()},
+        {COPYDATA_ICAL_EXPORT | COPYDATA_WIDE | COPYDATA_QUIET, L"a.ics", 12, "a.ics"},
+        {COPYDATA_ICAL_IMPORT | COPYDATA_WIDE, L"a.ics", 11, nullptr},  // half a unit
+        {COPYDATA_ICAL_IMPORT | COPYDATA_WIDE, L"a.ics", 10, nullptr},  // no terminating zero
+        {COPYDATA_ICAL_IMPORT | COPYDATA_WIDE, L"a\0b.ics", 16, nullptr},  // a zero inside
+        {COPYDATA_ICAL_IMPORT | COPYDATA_WIDE, L"", 2, nullptr},
+        {COPYDATA_ICAL_IMPORT, "C:\\Caf\xE9.ics", 11, GetACP() == 1252 ? "C:\\Caf\xC3\xA9.ics" : nullptr},
+    };
+    for (const auto& c : cases) {
+        if (c.path == nullptr && (c.tag & COPYDATA_WIDE) == 0) continue;  // another code page than the test knows
+        const COPYDATASTRUCT data{c.tag, c.size, const_cast<void*>(c.bytes)};
+        ExchangeRequest request;
+        ASSERT_EQ(ReadExchangeRequest(data, request), c.path != nullptr) << c.size;
+        if (c.path == nullptr) continue;
+        EXPECT_EQ(request.path, c.path);
+        EXPECT_EQ(request.import, (c.tag & ~static_cast<ULONG_PTR>(COPYDATA_WIDE | COPYDATA_QUIET)) == COPYDATA_ICAL_IMPORT);
+        EXPECT_EQ(request.quiet, (c.tag & COPYDATA_QUIET) != 0);
+    }
+}
+
 // A copy of an older version answers 0 (not handled): never a success.
 TEST(ExchangeRequest, AnAnswerThatIsNotACodeMeansUnavailable) {
     WNDCLASSA wc = {};
