@@ -40,5 +40,5 @@ void CAboutDlg::OnDonate() {
     // No browser or no network is not the user's to hear about; the box stays open.
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, nullptr, Wide(context_.donateUrl).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (result <= 32) TraceFailure("ShellExecuteA(donation page)", __FILE__, __LINE__, static_cast<unsigned long>(result));
+    if (result <= 32) TraceFailure("ShellExecuteW(donation page)", __FILE__, __LINE__, static_cast<unsigned long>(result));
 }

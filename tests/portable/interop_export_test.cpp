@@ -245,12 +245,14 @@ TEST(IcalRoundTrip, TextInFourScriptsComesBackByteForByte) {
     InteropStore s(Local(2026, 6, 15, 12));
     const ImportPlan plan = s.Import(Vcalendar(body));
     EXPECT_EQ(plan.report.Text(), "3 events imported.");
-    // Stored and read back by a fresh load as they came.
-    s.store.LoadEvents();
+    // Stored, and read back by another load as they came.
+    EventStore reloaded{s.registry, s.clock, s.schedule, s.notifier};
+    reloaded.LoadEvents();
     for (const auto& t : texts) {
-        const ScheduleItem* e = s.ByTitle(t[0]);
-        ASSERT_NE(e, nullptr) << t[0];
-        EXPECT_EQ(e->note, t[1]);
+        const auto e = std::find_if(reloaded.Events().begin(), reloaded.Events().end(),
+                                    [&](const auto& event) { return event->title == t[0]; });
+        ASSERT_NE(e, reloaded.Events().end()) << t[0];
+        EXPECT_EQ((*e)->note, t[1]);
     }
     const ExportResult out = s.Export();
     const IcsReadResult read = ReadIcs(out.text);

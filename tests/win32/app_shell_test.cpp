@@ -133,7 +133,7 @@ TEST(ExchangeRequest, AnAnswerThatIsNotACodeMeansUnavailable) {
     CommandLineRequest request;
     request.action = CommandLineRequest::Action::Import;
     request.path = "a.ics";
-    EXPECT_EQ(HandToRunningCopy(request, wc.lpszClassName), kExchangeUnavailable);
+    EXPECT_EQ(HandToRunningCopy(request, L"OrvDeafFrame"), kExchangeUnavailable);
     DestroyWindow(deaf);
 }
 

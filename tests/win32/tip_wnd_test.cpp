@@ -27,8 +27,8 @@ protected:
 
     void SetUp() override {
         context = {&clock, &desktop, &format, &EnglishLocaleNames(), std::nullopt, false, DpiScale{}};
-        LOGFONTA font = {};
-        if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0)) context.font = font;
+        LOGFONTW font = {};
+        if (SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0)) context.font = font;
     }
     void TearDown() override {
         if (tip != nullptr) DestroyWindow(tip->Hwnd());
@@ -65,7 +65,7 @@ TEST_F(TipWndTest, SizedToItsLiteralLinesBelowTheCursorWithoutTakingActivation) 
     const RECT r = Rect();
     {
         WindowDc dc(tip->Hwnd());
-        FontHandle font(CreateFontIndirectA(&*context.font));
+        FontHandle font(CreateFontIndirectW(&*context.font));
         SelectObject(dc, font);
         SIZE literal = {};
         GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &literal);
