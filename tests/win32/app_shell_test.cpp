@@ -108,7 +108,7 @@ TEST(ExchangeRequest, ReadsTheWideFormAndTheOlderCodePageForm) {
         {COPYDATA_ICAL_IMPORT | COPYDATA_WIDE, L"a.ics", 10, nullptr},  // no terminating zero
         {COPYDATA_ICAL_IMPORT | COPYDATA_WIDE, L"a\0b.ics", 16, nullptr},  // a zero inside
         {COPYDATA_ICAL_IMPORT | COPYDATA_WIDE, L"", 2, nullptr},
-        {COPYDATA_ICAL_IMPORT, "C:\\Caf\xE9.ics", 11, GetACP() == 1252 ? "C:\\Caf\xC3\xA9.ics" : nullptr},
+        {COPYDATA_ICAL_IMPORT, "C:\\Caf\xE9.ics", 12, GetACP() == 1252 ? "C:\\Caf\xC3\xA9.ics" : nullptr},
     };
     for (const auto& c : cases) {
         if (c.path == nullptr && (c.tag & COPYDATA_WIDE) == 0) continue;  // another code page than the test knows
