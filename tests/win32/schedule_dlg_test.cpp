@@ -100,6 +100,7 @@ TEST_F(ScheduleDlgTest, TitlesInAnyScriptAreSavedWhole) {
                                  ui::Type(d, IDC_TITLE, title);
                                  ui::Type(d, IDC_NOTE, note);
                                  shown.push_back(Text(d, IDC_TITLE));
+                                 if (title == chinese) ui::SavePicture(d, "editor_scripts");
                                  ui::Press(d, IDOK);
                                  if (title.size() > emoji.size()) ui::Press(d, IDCANCEL);  // refused: stays open
                              }}});
