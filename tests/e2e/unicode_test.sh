@@ -2,7 +2,8 @@
 # Text in every script, end to end: a file with four scripts in a folder
 # named in Cyrillic, handed to the running copy by /import and written out
 # again by /export with the same texts; the calendar and the upcoming window
-# show them (pictures to look at).
+# show them (pictures to look at); a reminder opens a program in a folder
+# named in Cyrillic.
 . "$(dirname "$0")/lib.sh"
 work=$(cd "$(dirname "$EXE")/.." && pwd)/e2e_unicode
 folder="$work/Документы"
@@ -43,5 +44,20 @@ probe shot "$CALENDAR" "$(winpath "$shots/e2e_unicode_calendar.bmp")"
 probe post "$FRAME" "$WM_COMMAND" "$ID_UPCOMING_EVENTS" 0 >/dev/null
 probe wait "$UPCOMING" 10
 probe shot "$UPCOMING" "$(winpath "$shots/e2e_unicode_upcoming.bmp")"
+stop_program
+
+# A reminder opens a program in a folder named in Cyrillic; the event's title
+# is Cyrillic too.
+mkdir -p "$folder/Программы"
+marker="$work/launched.log"
+make_launch_file "$folder/Программы/запуск.bat" "$marker"
+now_secs=$(( $(date +%s) - $(date -d 'today 00:00' +%s) ))
+soon=$(( now_secs + 1800 ))
+[ "$soon" -lt 86400 ] || soon=86300
+reg_reset
+add_event 1 0 "$soon" 0 1 60 "Приём у врача" "$(winpath "$folder/Программы/запуск.bat")"  # already due
+start_program /s
+wait_launches "$marker" 10
+check "the due reminder opened the program in the Cyrillic folder once" launched_times "$marker" 1
 stop_program
 finish
