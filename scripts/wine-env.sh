@@ -19,11 +19,6 @@ orv_wine_prefix() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wineserver -w
   fi
-  # Wine's UI font lacks Chinese; the tests' screenshots draw it with this one.
-  # Only in the test prefix: Windows links its UI fonts to CJK fonts itself.
-  if ! grep -q '^"Tahoma"="WenQuanYi Micro Hei"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
-  fi
   wineserver -p >/dev/null 2>&1 || true
 }
 

@@ -17,6 +17,14 @@ ics BEGIN:VEVENT UID:ru@example.com "DTSTART:$(day 1)T090000" 'SUMMARY:Встр�
   BEGIN:VEVENT UID:soon@example.com "DTSTART:$(date -d '+2 hour' +%Y%m%dT%H0000)" 'SUMMARY:Встреча 会议 Σύσκεψη' END:VEVENT \
   BEGIN:VEVENT UID:el@example.com "DTSTART:$(day 2)T100000" 'SUMMARY:Σύσκεψη 🙂' 'DESCRIPTION:Αίθουσα 2' END:VEVENT \
   >"$folder/четыре.ics"
+# Wine's UI font lacks Chinese: for this script's pictures the test prefix
+# draws it with WenQuanYi Micro Hei (never the product: Windows links its UI
+# fonts to CJK fonts itself). Taken out again at the end, as the pixel tests
+# measure the usual font.
+fonts='HKCU\Software\Wine\Fonts\Replacements'
+wine reg add "$fonts" /v Tahoma /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+trap 'wine reg delete "$fonts" /v Tahoma /f >/dev/null 2>&1' EXIT
+
 # The events' own titles and notes (an alarm's description repeats the title).
 texts() {
   tr -d '\r' <"$1" | awk '/^BEGIN:VALARM/ { a = 1 } /^END:VALARM/ { a = 0 } !a && /^(SUMMARY|DESCRIPTION):/' | sort
