@@ -3,7 +3,7 @@ function(orv_target_defaults target)
   target_compile_options(${target} PRIVATE ${ORV_WARNINGS})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   if(WIN32)
-    target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+    target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601)
   endif()
 endfunction()
 

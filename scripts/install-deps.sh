@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64
   xvfb xauth xdotool x11-utils imagemagick nsis sox
-  python3 tzdata time fonts-liberation faketime
+  python3 tzdata time fonts-liberation fonts-wqy-microhei faketime
   libical-dev python3-icalendar python3-recurring-ical-events
   clang libclang-rt-14-dev
   radicale xandikos python3-caldav curl

@@ -18,6 +18,9 @@
 #define COPYDATA_ICAL_EXPORT 0x4F524901
 #define COPYDATA_ICAL_IMPORT 0x4F524902
 #define COPYDATA_QUIET 0x10
+/* With COPYDATA_WIDE lpData is the path in UTF-16 with one terminating zero;
+   without it, in the sender's ANSI code page (older copies send that). */
+#define COPYDATA_WIDE 0x20
 #define COPYDATA_ANSWERED 0x4F00
 /* From a second plain start: the frame shows its calendar. No data. */
 #define COPYDATA_SHOW_CALENDAR 0x4F524903

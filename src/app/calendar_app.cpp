@@ -12,6 +12,7 @@
 #include "platform/win32/win32_locale.h"
 #include "ui/gdiplus.h"
 #include "ui/message_loop.h"
+#include "platform/win32/wide_text.h"
 
 CCalendarApp::CCalendarApp(DWORD lastMutexError, Registry* registry)
     : lastMutexError_(lastMutexError), registry_(registry != nullptr ? *registry : win32Registry_) {}
@@ -21,8 +22,8 @@ CCalendarApp::~CCalendarApp() {
     mainFrame_.reset();
 }
 
-int CCalendarApp::Run(const char* commandLine) {
-    const CommandLineRequest request = ParseCommandLine(SplitCommandLine(commandLine));
+int CCalendarApp::Run(const std::vector<std::string>& args) {
+    const CommandLineRequest request = ParseCommandLine(args);
     if (request.action != CommandLineRequest::Action::Start) return RunExchange(request);
     // A second start, from the Start menu while the sign-in start runs in
     // the tray: the running copy shows its calendar. A quiet one stays quiet.
@@ -30,7 +31,7 @@ int CCalendarApp::Run(const char* commandLine) {
         if (!request.quiet) ShowRunningCopy(CMainFrame::kClassName);
         return 0;
     }
-    if (InitInstance(commandLine)) {
+    if (InitInstance(request.quiet)) {
         RunMessageLoop();
     } else if (mainFrame_ && mainFrame_->Hwnd() != nullptr) {
         mainFrame_->DestroyWindow();
@@ -40,20 +41,20 @@ int CCalendarApp::Run(const char* commandLine) {
     return code;
 }
 
-bool CCalendarApp::InitInstance(const char* commandLine) {
+bool CCalendarApp::InitInstance(bool quiet) {
     if (lastMutexError_ == ERROR_ALREADY_EXISTS) return false;  // another instance runs
 
-    OSVERSIONINFOA version = {};
+    OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version)) return false;
+    if (!GetVersionExW(&version)) return false;
     hasDropShadow_ = version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion >= 1);
 
     InitCommonControls();
 
-    quietStart_ = ParseCommandLine(SplitCommandLine(commandLine)).quiet;
+    quietStart_ = quiet;
 
     if (FAILED(OleInitialize(nullptr))) {
-        MessageBoxA(nullptr, "The system's OLE libraries could not be initialised.", kAppTitle, MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, L"The system's OLE libraries could not be initialised.", Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
         return false;
     }
     oleInitialized_ = true;
@@ -64,7 +65,7 @@ bool CCalendarApp::InitInstance(const char* commandLine) {
         case AppValuesCheck::Unreadable:
             return false;
         case AppValuesCheck::NewerVersion:
-            MessageBoxA(nullptr, kNewerVersionText, kAppTitle, MB_OK);
+            MessageBoxW(nullptr, Wide(kNewerVersionText).c_str(), Wide(kAppTitle).c_str(), MB_OK);
             return false;
     }
 

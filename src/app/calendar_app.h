@@ -24,10 +24,11 @@ public:
     CCalendarApp& operator=(const CCalendarApp&) = delete;
 
     // InitInstance, the message loop while the main frame lives, ExitInstance.
-    int Run(const char* commandLine);
+    // args: the command line after the program's name.
+    int Run(const std::vector<std::string>& args);
 
     // True to run the message loop.
-    bool InitInstance(const char* commandLine);
+    bool InitInstance(bool quiet);
     // Runs once in the process's life, whichever path ends it.
     int ExitInstance();
     // "/export FILE" or "/import FILE", or arguments that are neither: the

@@ -1,6 +1,7 @@
 #include "app/exchange_request.h"
 
 #include <cstring>
+#include <cwchar>
 #include <exception>
 
 #include "app/ical_exchange.h"
@@ -8,6 +9,7 @@
 #include "core/clock.h"
 #include "core/product.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_credential_store.h"
 #include "platform/win32/win32_desktop.h"
 #include "store/event_store.h"
@@ -18,8 +20,8 @@
 
 namespace {
 
-// Longer than any path Windows opens.
-constexpr DWORD kMaxPathBytes = 32768;
+// Longer than any path Windows opens, in UTF-16 units.
+constexpr DWORD kMaxPathUnits = 32768;
 // A large import into a copy busy with a dialog may take a while.
 constexpr UINT kAnswerTimeoutMs = 60000;
 // A sync waits for one that runs, and each request may take a minute.
@@ -29,10 +31,11 @@ constexpr int kFrameWaitSteps = 50;
 constexpr DWORD kFrameWaitStepMs = 100;
 
 // The running copy has another current directory.
-std::string FullPath(const std::string& path) {
-    std::string full(kMaxPathBytes, '\0');
-    const DWORD n = GetFullPathNameA(path.c_str(), kMaxPathBytes, full.data(), nullptr);
-    if (n == 0 || n >= kMaxPathBytes) return path;
+std::wstring FullPath(const std::string& path) {
+    const std::wstring wide = Wide(path);
+    std::wstring full(kMaxPathUnits, L'\0');
+    const DWORD n = GetFullPathNameW(wide.c_str(), kMaxPathUnits, full.data(), nullptr);
+    if (n == 0 || n >= kMaxPathUnits) return wide;
     full.resize(n);
     return full;
 }
@@ -45,54 +48,64 @@ int Unavailable(const std::string& why) {
 }  // namespace
 
 bool ReadExchangeRequest(const COPYDATASTRUCT& data, ExchangeRequest& out) {
-    const ULONG_PTR kind = data.dwData & ~static_cast<ULONG_PTR>(COPYDATA_QUIET);
+    const ULONG_PTR kind = data.dwData & ~static_cast<ULONG_PTR>(COPYDATA_QUIET | COPYDATA_WIDE);
     if (kind != COPYDATA_ICAL_EXPORT && kind != COPYDATA_ICAL_IMPORT) return false;
-    if (data.lpData == nullptr || data.cbData < 2 || data.cbData > kMaxPathBytes) return false;
-    const char* text = static_cast<const char*>(data.lpData);
-    // One zero, at the end: the path is all of it.
-    if (std::memchr(text, '\0', data.cbData) != text + data.cbData - 1) return false;
+    if (data.lpData == nullptr) return false;
+    if ((data.dwData & COPYDATA_WIDE) != 0) {
+        // Whole UTF-16 units, one zero, at the end: the path is all of it.
+        const std::size_t units = data.cbData / sizeof(wchar_t);
+        if (data.cbData % sizeof(wchar_t) != 0 || units < 2 || units > kMaxPathUnits) return false;
+        const wchar_t* text = static_cast<const wchar_t*>(data.lpData);
+        if (std::wmemchr(text, L'\0', units) != text + units - 1) return false;
+        out.path = Utf8(std::wstring_view(text, units - 1));
+    } else {
+        if (data.cbData < 2 || data.cbData > kMaxPathUnits) return false;
+        const char* text = static_cast<const char*>(data.lpData);
+        if (std::memchr(text, '\0', data.cbData) != text + data.cbData - 1) return false;
+        out.path = Utf8(WidenText(std::string_view(text, data.cbData - 1), CP_ACP));
+        if (out.path.empty()) return false;
+    }
     out.import = kind == COPYDATA_ICAL_IMPORT;
     out.quiet = (data.dwData & COPYDATA_QUIET) != 0;
-    out.path.assign(text, data.cbData - 1);
     return true;
 }
 
 namespace {
 
 // Sends the data to the running copy's frame; false when none answers.
-bool SendToRunningCopy(const char* frameClass, COPYDATASTRUCT& data, DWORD_PTR& answer,
+bool SendToRunningCopy(const wchar_t* frameClass, COPYDATASTRUCT& data, DWORD_PTR& answer,
                        UINT timeoutMs = kAnswerTimeoutMs) {
-    HWND frame = FindWindowA(frameClass, nullptr);
+    HWND frame = FindWindowW(frameClass, nullptr);
     for (int i = 0; frame == nullptr && i < kFrameWaitSteps; ++i) {
         Sleep(kFrameWaitStepMs);
-        frame = FindWindowA(frameClass, nullptr);
+        frame = FindWindowW(frameClass, nullptr);
     }
     if (frame == nullptr) return false;
     // Its windows and boxes may come to the front.
     DWORD processId = 0;
     GetWindowThreadProcessId(frame, &processId);
     AllowSetForegroundWindow(processId);
-    return SendMessageTimeoutA(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, timeoutMs,
+    return SendMessageTimeoutW(frame, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, timeoutMs,
                                &answer) != 0;
 }
 
 }  // namespace
 
-bool ShowRunningCopy(const char* frameClass) {
+bool ShowRunningCopy(const wchar_t* frameClass) {
     COPYDATASTRUCT data = {};
     data.dwData = COPYDATA_SHOW_CALENDAR;
     DWORD_PTR answer = 0;
     return SendToRunningCopy(frameClass, data, answer) && answer == COPYDATA_ANSWERED + kExchangeOk;
 }
 
-int HandToRunningCopy(const CommandLineRequest& request, const char* frameClass) {
+int HandToRunningCopy(const CommandLineRequest& request, const wchar_t* frameClass) {
     const bool sync = request.action == CommandLineRequest::Action::Sync;
-    const std::string path = FullPath(request.path);
+    std::wstring path = FullPath(request.path);
     COPYDATASTRUCT data = {};
     data.dwData = (request.action == CommandLineRequest::Action::Import ? COPYDATA_ICAL_IMPORT : COPYDATA_ICAL_EXPORT) |
-                  (request.quiet ? COPYDATA_QUIET : 0);
-    data.cbData = static_cast<DWORD>(path.size() + 1);
-    data.lpData = const_cast<char*>(path.c_str());
+                  (request.quiet ? COPYDATA_QUIET : 0) | COPYDATA_WIDE;
+    data.cbData = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
+    data.lpData = path.data();
     if (sync) data = COPYDATASTRUCT{COPYDATA_SYNC, 0, nullptr};
     DWORD_PTR answer = 0;
     if (!SendToRunningCopy(frameClass, data, answer, sync ? kSyncAnswerTimeoutMs : kAnswerTimeoutMs))

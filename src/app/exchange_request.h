@@ -22,11 +22,11 @@ bool ReadExchangeRequest(const COPYDATASTRUCT& data, ExchangeRequest& out);
 
 // Sends the request to the running copy's frame and returns the exit code
 // the frame answers with. frameClass: the frame's window class.
-int HandToRunningCopy(const CommandLineRequest& request, const char* frameClass);
+int HandToRunningCopy(const CommandLineRequest& request, const wchar_t* frameClass);
 
 // A second plain start: the running copy shows its calendar. False when
 // no copy answers.
-bool ShowRunningCopy(const char* frameClass);
+bool ShowRunningCopy(const wchar_t* frameClass);
 
 // Loads the events and does the work with no window, no tray icon and no
 // reminder; returns the exit code.

@@ -4,6 +4,7 @@
 
 #include "core/product.h"
 #include "platform/win32/file_dialog.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -34,5 +35,5 @@ bool AskImportPath(HWND owner, std::string& path) { return AskPath(owner, false,
 void ShowExchangeOutcome(HWND owner, const ExchangeOutcome& outcome) {
     if (outcome.message.empty()) return;
     const UINT icon = outcome.code == kExchangeOk ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-    MessageBoxA(owner, outcome.message.c_str(), kAppTitle, MB_OK | icon | MB_SETFOREGROUND);
+    MessageBoxW(owner, Wide(outcome.message).c_str(), Wide(kAppTitle).c_str(), MB_OK | icon | MB_SETFOREGROUND);
 }

@@ -9,7 +9,6 @@
 #include "interop/ics_reader.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win32_file.h"
-#include "platform/win32/win32_text_codec.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ ExchangeOutcome ExportCalendarFile(const std::string& path, EventStore& store, R
                                    const Clock& clock) {
     store.FinishLoad();  // the notes and files are in the second half
     const std::string exchangeId = CalendarExchangeId(registry);
-    const ExportResult result = ExportEvents(store.Events(), store.Exclusions(), Win32TextCodec(), exchangeId, clock.Now());
+    const ExportResult result = ExportEvents(store.Events(), store.Exclusions(), exchangeId, clock.Now());
     ExchangeOutcome outcome;
     if (!WriteWholeFile(path, result.text)) {
         outcome.code = kExchangeWriteFailed;
@@ -61,7 +60,7 @@ ExchangeOutcome ImportCalendarFile(const std::string& path, EventStore& store, R
     }
     // One too many bytes of a larger file: the reader refuses it.
     const std::string exchangeId = CalendarExchangeId(registry);
-    ImportPlan plan = PlanImport(text, store, Win32TextCodec(), clock, exchangeId, limits);
+    ImportPlan plan = PlanImport(text, store, clock, exchangeId, limits);
     if (!plan.error.empty()) {
         outcome.code = plan.storeFull ? kExchangeStoreFull : kExchangeInvalid;
         outcome.message = plan.error;

@@ -13,6 +13,7 @@
 #include "store/settings.h"
 #include "ui/desktop_metrics.h"
 #include "upcoming/due_event_wnd.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ END_MESSAGE_TABLE()
 CMainFrame::CMainFrame(CCalendarApp& app, const Clock& clock, NotifyIconCall notifyIcon)
     : app_(app),
       clock_(clock),
-      notifyIcon_(notifyIcon != nullptr ? notifyIcon : Shell_NotifyIconA),
+      notifyIcon_(notifyIcon != nullptr ? notifyIcon : Shell_NotifyIconW),
       store_(app.GetRegistry(), clock_, scheduler_, *this),
       keeper_(app.GetRegistry()),
       scheduler_(store_, prefs_, clock_, timer_, actions_, *this, &keeper_, this),
@@ -56,16 +57,15 @@ CMainFrame::CMainFrame(CCalendarApp& app, const Clock& clock, NotifyIconCall not
 CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::Create() {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.lpszClassName = kClassName;
     if (!RegisterWindowClass(wc)) return false;
-    char title[64] = {};
-    std::strncpy(title, kAppTitle, sizeof title - 1);
-    LoadStringA(GetModuleHandleA(nullptr), IDR_MAINFRAME, title, sizeof title);
+    wchar_t title[64] = {};
+    if (LoadStringW(GetModuleHandleW(nullptr), IDR_MAINFRAME, title, 64) <= 0) lstrcpynW(title, Wide(kAppTitle).c_str(), 64);
     RECT rc = {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
     // The events are read while the process's first window is made.
     store_.StartLoad();
-    return ORV_CHECK(CreateEx(0, kClassName, title, WS_OVERLAPPEDWINDOW, rc, nullptr, 0));
+    return ORV_CHECK(CreateEx(0, kClassName, Utf8(title).c_str(), WS_OVERLAPPEDWINDOW, rc, nullptr, 0));
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -95,7 +95,7 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
     if (Default() == -1) return -1;
     if (!LoadSettings(app_.GetRegistry(), desktop_, app_.Values().installPath, store_, prefs_)) return -1;
     timer_.Attach(hwnd_);
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     AddTrayIcon();
     store_.BeginLoad();
     created_ = true;
@@ -195,10 +195,10 @@ void CMainFrame::OpenCalendar(std::uint32_t eventId, Instant start) {
         context.names = &TheLocaleNames();
         context.closed = [this](const ScreenRect& rect) {
             prefs_.ScheRect = rect;
-            SendMessageA(hwnd_, WM_CHILDCLOSED, CHILD_CALENDAR, 0);
+            SendMessageW(hwnd_, WM_CHILDCLOSED, CHILD_CALENDAR, 0);
         };
         // Posted: read before any input that arrives after the paint.
-        if (!store_.Loaded()) context.painted = [this] { PostMessageA(hwnd_, WM_FINISHLOAD, 0, 0); };
+        if (!store_.Loaded()) context.painted = [this] { PostMessageW(hwnd_, WM_FINISHLOAD, 0, 0); };
         context.registry = &app_.GetRegistry();
         context.installPath = app_.Values().installPath;
         context.desktop = &desktop_;

@@ -34,14 +34,14 @@ class CMainFrame final : public CWnd, private ScheduleNotifier, private Upcoming
     DECLARE_MESSAGE_TABLE()
 public:
     // Shell_NotifyIconA, or what a test puts in its place.
-    using NotifyIconCall = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
+    using NotifyIconCall = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
 
     // The clock outlives the frame.
     CMainFrame(CCalendarApp& app, const Clock& clock, NotifyIconCall notifyIcon = nullptr);
     ~CMainFrame() override;
 
     // The hidden window's class, by which a second start finds it.
-    static constexpr const char* kClassName = "OrvCalendarFrame";
+    static constexpr const wchar_t* kClassName = L"OrvCalendarFrame";
     // Beside the reminders' timer.
     static constexpr UINT_PTR kSyncTimerId = 56;
 

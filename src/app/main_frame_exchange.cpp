@@ -39,7 +39,7 @@ LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
     if (lParam != 0 && reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == COPYDATA_SHOW_CALENDAR) {
         if (!created_) return COPYDATA_ANSWERED + kExchangeUnavailable;
         // Opened once the sender has its answer: it waits for nothing else.
-        ORV_CHECK(PostMessageA(hwnd_, WM_COMMAND, ID_OPEN_CALENDAR, 0));
+        ORV_CHECK(PostMessageW(hwnd_, WM_COMMAND, ID_OPEN_CALENDAR, 0));
         return COPYDATA_ANSWERED + kExchangeOk;
     }
     if (lParam != 0 && reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == COPYDATA_SYNC) return SyncForCaller();
@@ -51,7 +51,7 @@ LRESULT CMainFrame::OnCopyData(WPARAM, LPARAM lParam) {
     const LRESULT answer = COPYDATA_ANSWERED + outcome.code;
     if (!request.quiet && !outcome.message.empty() && hwnd_ != nullptr) {
         reports_.push_back(std::move(outcome));
-        ORV_CHECK(PostMessageA(hwnd_, WM_EXCHANGEREPORT, 0, 0));
+        ORV_CHECK(PostMessageW(hwnd_, WM_EXCHANGEREPORT, 0, 0));
     }
     return answer;
 }

@@ -36,11 +36,11 @@ LRESULT CMainFrame::OnTimeChange(WPARAM, LPARAM) {
 }
 
 void CMainFrame::CalendarChanged() {
-    if (scheduleWnd_ != nullptr) SendMessageA(scheduleWnd_, WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
+    if (scheduleWnd_ != nullptr) SendMessageW(scheduleWnd_, WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
 }
 
 void CMainFrame::UpcomingEventsDeleted() {
-    if (dueEventWnd_ != nullptr) SendMessageA(dueEventWnd_, WM_SCHEDULECHANGED, kUpcomingDeleted, 0);
+    if (dueEventWnd_ != nullptr) SendMessageW(dueEventWnd_, WM_SCHEDULECHANGED, kUpcomingDeleted, 0);
 }
 
 bool CMainFrame::IsOpen() const { return dueEventWnd_ != nullptr; }
@@ -49,6 +49,6 @@ void CMainFrame::Open() { OpenUpcoming(); }
 
 void CMainFrame::Send(std::uintptr_t code, PendingReminder* record) {
     if (dueEventWnd_ != nullptr) {
-        SendMessageA(dueEventWnd_, WM_SCHEDULECHANGED, code, reinterpret_cast<LPARAM>(record));
+        SendMessageW(dueEventWnd_, WM_SCHEDULECHANGED, code, reinterpret_cast<LPARAM>(record));
     }
 }

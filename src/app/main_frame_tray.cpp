@@ -3,32 +3,47 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/app_ids.h"
 #include "app/calendar_app.h"
 #include "core/product.h"
 #include "platform/win32/win32_date_format.h"
+#include "platform/text_codec.h"
 #include "platform/win32/trace.h"
 #include "sync/sync_settings.h"
 #include "ui/gdi.h"
 
+namespace {
+
+// The text into a fixed field, cut to it whole characters at a time.
+template <std::size_t N>
+void CopyText(wchar_t (&field)[N], std::string_view utf8) {
+    const std::u16string units = Utf8ToUtf16(utf8);
+    const std::u16string_view kept = CutUtf16(units, N - 1);
+    std::copy(kept.begin(), kept.end(), field);
+    field[kept.size()] = L'\0';
+}
+
+}  // namespace
+
 void CMainFrame::AddTrayIcon() {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88 bytes: the layout every shell understands
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;  // the layout every shell understands
     data.hWnd = hwnd_;
     data.uID = 0;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
-    data.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+    data.hIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    std::strncpy(data.szTip, kTrayTip, sizeof data.szTip - 1);
+    CopyText(data.szTip, kTrayTip);
     ORV_CHECK(notifyIcon_(NIM_ADD, &data));
 }
 
 void CMainFrame::RemoveTrayIcon() {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = hwnd_;
     data.uID = 0;
     ORV_CHECK(notifyIcon_(NIM_DELETE, &data));
@@ -52,15 +67,15 @@ void CMainFrame::ShowNotice(const std::vector<NoticeEntry>& entries, bool missed
 void CMainFrame::ShowBalloon(const std::string& title, const std::string& text, bool fromSync) {
     if (hwnd_ == nullptr) return;
     balloonIsSync_ = fromSync;
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V2_SIZE;  // the first layout with a balloon
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;  // the first layout with a balloon
     data.hWnd = hwnd_;
     data.uID = 0;
     data.uFlags = NIF_INFO;
     data.dwInfoFlags = NIIF_INFO;
     data.uTimeout = 10000;
-    std::strncpy(data.szInfoTitle, title.c_str(), sizeof data.szInfoTitle - 1);
-    std::strncpy(data.szInfo, text.c_str(), sizeof data.szInfo - 1);
+    CopyText(data.szInfoTitle, title);
+    CopyText(data.szInfo, text);
     ORV_CHECK(notifyIcon_(NIM_MODIFY, &data));
 }
 
@@ -70,13 +85,13 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
         POINT pt;
         GetCursorPos(&pt);
         SetForegroundWindow(hwnd_);
-        MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_POPUPS)));
+        MenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUPS)));
         if (HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr) {
             SetMenuDefaultItem(popup, ID_OPEN_CALENDAR, FALSE);
             if (!IsSyncSetUp(LoadSyncSettings(app_.GetRegistry()))) DeleteMenu(popup, ID_SYNC_NOW, MF_BYCOMMAND);
             TrackPopupMenu(popup, 0, pt.x, pt.y, 0, hwnd_, nullptr);
             // Lets the menu close when the user clicks elsewhere.
-            PostMessageA(hwnd_, WM_NULL, 0, 0);
+            PostMessageW(hwnd_, WM_NULL, 0, 0);
         }
     } else if (lParam == NIN_BALLOONUSERCLICK) {
         // A sync's balloon has nothing behind it.

@@ -4,7 +4,6 @@
 
 #include "app/ical_exchange.h"
 #include "platform/win32/win32_date_format.h"
-#include "platform/win32/win32_text_codec.h"
 #include "platform/win32/winhttp_transport.h"
 #include "sync/sync_apply.h"
 #include "sync/sync_settings.h"
@@ -40,12 +39,12 @@ std::unique_ptr<CalDavTransport> OpenSyncTransport(const std::string& url, const
 
 SyncSnapshot TakeCalendarSnapshot(EventStore& store, Registry& registry, const Clock& clock) {
     store.FinishLoad();  // the notes and files are in the second half
-    return TakeSyncSnapshot(store, registry, Win32TextCodec(), clock, CalendarExchangeId(registry));
+    return TakeSyncSnapshot(store, registry, clock, CalendarExchangeId(registry));
 }
 
 SyncResult ApplyCalendarOutcome(SyncOutcome& outcome, const SyncSnapshot& snapshot, EventStore& store,
                                 Registry& registry, const Clock& clock) {
-    return ApplySyncOutcome(outcome, snapshot, store, registry, Win32TextCodec(), clock, CalendarExchangeId(registry));
+    return ApplySyncOutcome(outcome, snapshot, store, registry, clock, CalendarExchangeId(registry));
 }
 
 std::string SyncStatusLine(const SyncResult& result, Instant now) {

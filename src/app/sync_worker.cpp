@@ -68,7 +68,7 @@ bool SyncWorker::Start(SyncSnapshot snapshot, std::unique_ptr<CalDavTransport> t
                 job->done = true;
             }
             job->ended.notify_all();
-            PostMessageA(notify, message, 0, 0);
+            PostMessageW(notify, message, 0, 0);
         });
     } catch (const std::exception&) {
         ORV_TRACE("sync thread");

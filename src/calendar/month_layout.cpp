@@ -232,8 +232,17 @@ void MonthLayout::PlaceEvent(const ScheduleItem& item, const Span& span) {
         monthEvents.pop_back();  // nothing refers to it
     } else {
         record.line = lowest;
-        record.barColor = TitleColor(item.title);
+        record.barColor = EventTitleColor(item.title, codePage_);
     }
+}
+
+Rgb EventTitleColor(std::string_view title, const TextCodec* codePage) {
+    if (codePage != nullptr) {
+        std::size_t replaced = 0;
+        const std::string bytes = codePage->FromUtf8(title, replaced);
+        if (replaced == 0) return TitleColor(bytes);
+    }
+    return TitleColor(title);
 }
 
 void MonthLayout::SetClientSize(int cx, int cy) {

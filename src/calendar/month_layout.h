@@ -12,6 +12,7 @@
 #include "core/schedule_item.h"
 #include "core/time_types.h"
 #include "platform/dpi_scale.h"
+#include "platform/text_codec.h"
 #include "store/store_links.h"
 
 // One event's presence in the displayed month.
@@ -64,12 +65,19 @@ struct MonthMetrics {
     int lineHeightPad;      // 4: an event line is the text's height plus this
 };
 
+// An event's colour from its UTF-8 title: from the bytes of the system's
+// code page when the page holds the title, as older versions kept it (no
+// event changes colour); else from the UTF-8 bytes, so that titles in other
+// scripts differ. Without a code page, from the UTF-8 bytes.
+Rgb EventTitleColor(std::string_view title, const TextCodec* codePage);
+
 class MonthLayout {
 public:
     static constexpr int kMaxLines = 20;
     static constexpr int kDaysTableSize = 32;  // indexed by day 1..31; day 0 unused
 
-    explicit MonthLayout(const EventSource& source) : source_(source) {}
+    explicit MonthLayout(const EventSource& source, const TextCodec* codePage = nullptr)
+        : source_(source), codePage_(codePage) {}
     MonthLayout(const MonthLayout&) = delete;
     MonthLayout& operator=(const MonthLayout&) = delete;
 
@@ -174,6 +182,7 @@ private:
     static int FreeLine(std::uint32_t taken);
 
     const EventSource& source_;
+    const TextCodec* codePage_;
     // Bit k - 1 set when line k of the day holds an event: the free lines
     // without a walk down the slots.
     std::uint32_t takenLines_[kDaysTableSize] = {};

@@ -9,6 +9,7 @@
 #include "dialogs/sche_browser_dlg.h"
 #include "dialogs/write_failure.h"
 #include "platform/win32/win32_date_format.h"
+#include "platform/win32/wide_text.h"
 
 ScheduleDlgContext CScheduleWnd::EditorContext() const {
     return {context_.registry, context_.clock, context_.names, context_.installPath, context_.editorShell};
@@ -52,7 +53,7 @@ void CScheduleWnd::DeleteSelectedEvent() {
     if (layout_.selectedEvent == nullptr) return;
     const std::uint32_t id = layout_.selectedEvent->item->front.id;
     const std::string text = "Delete the selected event?\n\"" + layout_.selectedEvent->item->title + "\"";
-    if (MessageBoxA(hwnd_, text.c_str(), "Delete", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    if (MessageBoxW(hwnd_, Wide(text).c_str(), L"Delete", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     // The box ran a message loop: the store may have changed and the month
     // been rebuilt, or the window closed. Only the event still selected goes.
     if (hwnd_ == nullptr) return;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calendar/calendar_ids.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -24,9 +25,9 @@ std::string MenuLabel(const std::string& title) {
 // A time of day as the user's locale writes it, without seconds.
 std::string FormatTimeOfDay(int secondsAfterMidnight) {
     const SYSTEMTIME st = SystemTimeOfDay(secondsAfterMidnight);
-    char text[30] = {};
-    if (GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, sizeof text) == 0) return {};
-    return text;
+    wchar_t text[30] = {};
+    if (GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, 30) == 0) return {};
+    return Utf8(text);
 }
 
 }  // namespace
@@ -35,7 +36,7 @@ MenuHandle CScheduleWnd::BuildContextMenu(HMENU& popup) {
     popup = nullptr;
     const int day = layout_.selectedDay;
     if (day <= 0 && layout_.selectedEvent == nullptr) return {};
-    MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_POPUPS)));
+    MenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUPS)));
     if (!menu) return menu;
 
     if (layout_.selectedEvent != nullptr) {
@@ -83,12 +84,12 @@ MenuHandle CScheduleWnd::BuildContextMenu(HMENU& popup) {
         const UINT base = ID_DAY_EVENT_BASE + 3 * i;
         MenuHandle sub(CreatePopupMenu());
         if (!sub) break;
-        AppendMenuA(sub, MF_STRING, base, "View/Edit...");
-        AppendMenuA(sub, MF_STRING, base + 1, "Delete");
-        AppendMenuA(sub, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(sub, MF_STRING | (entry.excluded ? MF_CHECKED : MF_UNCHECKED), base + 2, "Exclude This");
-        if (!InsertMenuA(popup, i, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub.Get()),
-                         entry.text.c_str())) {
+        AppendMenuW(sub, MF_STRING, base, L"View/Edit...");
+        AppendMenuW(sub, MF_STRING, base + 1, L"Delete");
+        AppendMenuW(sub, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(sub, MF_STRING | (entry.excluded ? MF_CHECKED : MF_UNCHECKED), base + 2, L"Exclude This");
+        if (!InsertMenuW(popup, i, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub.Get()),
+                         Wide(entry.text).c_str())) {
             break;
         }
         sub.Release();  // the day menu owns it now

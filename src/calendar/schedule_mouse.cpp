@@ -9,9 +9,9 @@ LRESULT CScheduleWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
     const int x = GET_X_LPARAM(lParam);
     const int y = GET_Y_LPARAM(lParam);
     if (sizeEdge_ > 0) {
-        PostMessageA(hwnd_, WM_SYSCOMMAND, SC_SIZE + sizeEdge_, 0);
+        PostMessageW(hwnd_, WM_SYSCOMMAND, SC_SIZE + sizeEdge_, 0);
     } else if (y < layout_.metrics.gridTop) {
-        PostMessageA(hwnd_, WM_SYSCOMMAND, SC_MOVE + 2, 0);  // move by dragging: the strip acts as a caption
+        PostMessageW(hwnd_, WM_SYSCOMMAND, SC_MOVE + 2, 0);  // move by dragging: the strip acts as a caption
     } else {
         SelectAt(x, y);
     }

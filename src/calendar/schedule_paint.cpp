@@ -10,6 +10,7 @@
 #include "core/locale_names.h"
 #include "wallpaper/wallpaper.h"
 #include "wallpaper/wallpaper_geometry.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ Gdiplus::ARGB Argb(BYTE alpha, COLORREF c) {
 
 void FillSolid(HDC dc, const RECT& rc, COLORREF color) {
     SetBkColor(dc, color);
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
 }
 
 void Line(HDC dc, int x0, int y0, int x1, int y1) {
@@ -102,7 +103,7 @@ HDC CScheduleWnd::LineDc() {
     const int width = layout_.clientWidth;
     const int height = layout_.lineHeight;
     BITMAP made = {};
-    if (!lineBitmap_ || GetObjectA(lineBitmap_, sizeof made, &made) == 0 || made.bmWidth != width ||
+    if (!lineBitmap_ || GetObjectW(lineBitmap_, sizeof made, &made) == 0 || made.bmWidth != width ||
         made.bmHeight != height) {
         lineDc_.Reset();
         void* bits = nullptr;
@@ -180,7 +181,7 @@ void CScheduleWnd::RebuildBackCache() {
     for (int i = 0; i < 7; ++i) {
         const int left = m.margin + i * cw;
         RECT rc = {left, m.headerTop, left + cw, m.daysTop};
-        DrawTextA(dc, names.ShortDayNames[static_cast<std::size_t>(i)].c_str(), -1, &rc, kHeaderFlags);
+        DrawTextW(dc, Wide(names.ShortDayNames[static_cast<std::size_t>(i)]).c_str(), -1, &rc, kHeaderFlags);
         if (i < 6) {
             GdiFlush();
             lay(left + cw, columnTop, 1, cy - 2 * m.margin - columnTop + 1, kBlack, kHalf);
@@ -202,7 +203,7 @@ void CScheduleWnd::DrawTitle(HDC dc, Gdiplus::GpGraphics* graphics, Gdiplus::GpP
     const HGDIOBJ oldFont = SelectObject(dc, titleFont_);
     SetTextColor(dc, currentMonth ? todayColor_ : RGB(0, 0, 0));
     RECT rc = {s(43), 0, s(166), s(41)};  // between the month arrows
-    DrawTextA(dc, text.c_str(), -1, &rc, kTitleFlags);
+    DrawTextW(dc, Wide(text).c_str(), -1, &rc, kTitleFlags);
     SelectObject(dc, oldFont);
 
     Gdiplus::DllExports::GdipDrawLineI(graphics, halfBlack, s(43), s(33), s(166), s(33));
@@ -234,13 +235,13 @@ void CScheduleWnd::DrawDayNumbers(HDC dc, Gdiplus::GpGraphics* graphics, bool cu
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, color);
         }
-        const std::string digits = std::to_string(d);
-        TextOutA(dc, x, y, digits.c_str(), static_cast<int>(digits.size()));
+        const std::wstring digits = std::to_wstring(d);
+        TextOutW(dc, x, y, digits.c_str(), static_cast<int>(digits.size()));
         if (layout_.lastLine[d] > maxLines) {
             // More event lines than the cell shows.
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, RGB(0, 0, 0));
-            TextOutA(dc, x + m.plusOffset, y, "+", 1);
+            TextOutW(dc, x + m.plusOffset, y, L"+", 1);
         }
     }
     SetBkMode(dc, TRANSPARENT);
@@ -263,21 +264,21 @@ void CScheduleWnd::DrawEvents(HDC frame, int maxLines, const RECT& clip) {
     struct Fitted {
         const MonthEvent* event;
         int width;
-        std::string text;
+        std::wstring text;
     };
     std::vector<Fitted> fitted;
     const auto drawTitle = [&](const MonthEvent* event, int width) {
         for (const Fitted& f : fitted) {
             if (f.event == event && f.width == width) {
-                TextOutA(scratch, m.textLeft, m.textTop, f.text.c_str(), static_cast<int>(f.text.size()));
+                TextOutW(scratch, m.textLeft, m.textTop, f.text.c_str(), static_cast<int>(f.text.size()));
                 return;
             }
         }
         const std::string& title = event->item->title;
-        std::vector<char> text(title.begin(), title.end());
-        text.resize(text.size() + 5, '\0');  // room for the ellipsis
+        std::wstring text = Wide(title);
+        text.resize(text.size() + 5, L'\0');  // room for the ellipsis
         RECT rc = {m.textLeft, m.textTop, width - m.textRightGap, lh - m.textBottomGap};
-        DrawTextA(scratch, text.data(), -1, &rc, kEventTitleFlags | DT_MODIFYSTRING);
+        DrawTextW(scratch, text.data(), -1, &rc, kEventTitleFlags | DT_MODIFYSTRING);
         // A control character is laid out by DrawText alone.
         if (std::none_of(title.begin(), title.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
             fitted.push_back({event, width, text.data()});

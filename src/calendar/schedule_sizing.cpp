@@ -13,7 +13,7 @@ int EdgeAt(int x, int y, int cx, int cy, int e) {
     return top ? WMSZ_TOP : bottom ? WMSZ_BOTTOM : 0;
 }
 
-LPCSTR EdgeCursor(int edge) {
+LPCWSTR EdgeCursor(int edge) {
     switch (edge) {
         case WMSZ_LEFT:
         case WMSZ_RIGHT:

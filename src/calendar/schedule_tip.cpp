@@ -15,7 +15,7 @@ void CScheduleWnd::ShowTip() {
     if (slot == nullptr || context_.desktop == nullptr || context_.format == nullptr) return;
     const DpiScale scale = layout_.metrics.scale;
     TipContext tip{context_.clock, context_.desktop, context_.format, context_.names, std::nullopt, dropShadow_, scale};
-    LOGFONTA font = {};
+    LOGFONTW font = {};
     if (GetIconTitleLogFont(font, scale.dpi)) tip.font = font;
     if (CTipWnd* wnd = CTipWnd::OpenNew(tip, *slot->event->item, pt)) tip_ = wnd->Hwnd();
 }

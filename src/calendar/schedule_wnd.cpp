@@ -14,6 +14,7 @@
 #include "ui/desktop_metrics.h"
 #include "ui/window_dpi.h"
 #include "wallpaper/wallpaper.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ CScheduleWnd* CScheduleWnd::CreateNew(const ScheduleWndContext& context, const R
     WindowCreation creation;
     creation.wndClass.style = CS_DBLCLKS | (dropShadow ? CS_DROPSHADOW : 0);
     creation.wndClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    creation.wndClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY));
+    creation.wndClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY));
     creation.wndClass.lpszClassName = kClassName;
     creation.title = kCalendarTitle;
     creation.style = WS_POPUP | WS_SYSMENU;
@@ -179,16 +180,16 @@ LRESULT CScheduleWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
 
 void CScheduleWnd::CreateFonts() {
     const int dpi = layout_.metrics.scale.dpi;
-    LOGFONTA logfont = {};
+    LOGFONTW logfont = {};
     GetIconTitleLogFont(logfont, dpi);  // a failed query leaves the system's default font
-    headerFont_.Reset(CreateFontIndirectA(&logfont));
-    eventFont_.Reset(CreateFontIndirectA(&logfont));
-    LOGFONTA bold = logfont;
+    headerFont_.Reset(CreateFontIndirectW(&logfont));
+    eventFont_.Reset(CreateFontIndirectW(&logfont));
+    LOGFONTW bold = logfont;
     bold.lfWeight = 600;
-    dayFont_.Reset(CreateFontIndirectA(&bold));
-    LOGFONTA title = bold;
+    dayFont_.Reset(CreateFontIndirectW(&bold));
+    LOGFONTW title = bold;
     title.lfHeight = -MulDiv(120, dpi, 720);  // 12 points at the window's resolution
-    titleFont_.Reset(CreateFontIndirectA(&title));
+    titleFont_.Reset(CreateFontIndirectW(&title));
 }
 
 void CScheduleWnd::MeasureLineHeight() {
@@ -198,7 +199,7 @@ void CScheduleWnd::MeasureLineHeight() {
     DcState state(dc);
     SelectObject(dc, eventFont_);
     RECT rc = {};
-    const int height = DrawTextA(dc, kAppTitle, -1, &rc, kSampleMeasureFlags);
+    const int height = DrawTextW(dc, Wide(kAppTitle).c_str(), -1, &rc, kSampleMeasureFlags);
     if (height > 0) layout_.lineHeight = height + layout_.metrics.lineHeightPad;
 }
 
@@ -250,7 +251,7 @@ LRESULT CScheduleWnd::OnRegisterDenied(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-void CScheduleWnd::OnCloseButton() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
+void CScheduleWnd::OnCloseButton() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
 void CScheduleWnd::RefreshBackColor() { backColor_ = context_.prefs->BkgColor; }
 

@@ -15,6 +15,7 @@
 #include "platform/desktop.h"
 #include "platform/registry.h"
 #include "platform/text_format.h"
+#include "platform/win32/win32_text_codec.h"
 #include "store/event_store.h"
 #include "store/preferences.h"
 #include "ui/accessible_holder.h"
@@ -49,7 +50,7 @@ struct ScheduleWndContext {
 class CScheduleWnd final : public CWnd {
     DECLARE_MESSAGE_TABLE()
 public:
-    static constexpr char kClassName[] = "OrvCalendarSchedule";
+    static constexpr wchar_t kClassName[] = L"OrvCalendarSchedule";
     static constexpr UINT_PTR kHoverTimerId = 0;
     // Looks at the date every minute: a window left open past midnight, or
     // across a change of the clock, marks the new day as today.
@@ -107,7 +108,7 @@ protected:
     void PostNcDestroy() override;
 
 private:
-    explicit CScheduleWnd(const ScheduleWndContext& context) : context_(context), layout_(*context.store) {}
+    explicit CScheduleWnd(const ScheduleWndContext& context) : context_(context), layout_(*context.store, &codePage_) {}
 
     LRESULT OnCreate(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
@@ -159,6 +160,7 @@ private:
     void DrawEvents(HDC dc, int maxLines, const RECT& clip);
 
     ScheduleWndContext context_;
+    Win32TextCodec codePage_;  // before the layout, which keeps its address
     MonthLayout layout_;
     // Ids of the events behind the day menu's submenus; index 0 unused.
     std::array<std::uint32_t, MonthLayout::kMaxLines + 1> menuEventIds_{};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/buffered_paint.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ CTipWnd* CTipWnd::OpenNew(const TipContext& context, const ScheduleItem& item, P
 void CTipWnd::PostNcDestroy() { delete this; }
 
 LRESULT CTipWnd::OnCreate(WPARAM, LPARAM) {
-    if (context_.font) font_.Reset(CreateFontIndirectA(&*context_.font));
+    if (context_.font) font_.Reset(CreateFontIndirectW(&*context_.font));
     if (Default() == -1) return -1;
     lines_ = MakeTipLines(*item_, context_.clock->Now(), *context_.format, *context_.names);
     WindowDc dc(hwnd_);
@@ -63,7 +64,7 @@ void CTipWnd::LayoutAndDraw(HDC dc, bool measure) {
         for (const std::string& line : lines_) {
             if (line.empty()) break;
             RECT r = {0, 0, 0, 0};
-            DrawTextA(dc, line.c_str(), static_cast<int>(line.size()), &r, kMeasureFlags);
+            DrawTextW(dc, Wide(line).c_str(), -1, &r, kMeasureFlags);
             textExtent_.right = std::max(textExtent_.right, r.right - r.left);
             lineStep_ = r.bottom - r.top + 2;
             textExtent_.bottom += lineStep_;
@@ -83,12 +84,12 @@ void CTipWnd::LayoutAndDraw(HDC dc, bool measure) {
     RECT r = {left, top, textExtent_.right + left, textExtent_.bottom + top};
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     for (std::size_t i = 0; i < 4; ++i) {
-        DrawTextA(dc, lines_[i].c_str(), static_cast<int>(lines_[i].size()), &r, kDrawFlags);
+        DrawTextW(dc, Wide(lines_[i]).c_str(), -1, &r, kDrawFlags);
         r.top += lineStep_;
     }
     if (!lines_[4].empty()) {
         SetTextColor(dc, kPastColor);
-        DrawTextA(dc, lines_[4].c_str(), static_cast<int>(lines_[4].size()), &r, kDrawFlags);
+        DrawTextW(dc, Wide(lines_[4]).c_str(), -1, &r, kDrawFlags);
     }
 }
 

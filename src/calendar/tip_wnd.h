@@ -20,7 +20,7 @@ struct TipContext {
     const Desktop* desktop = nullptr;  // the work area of the cursor's monitor
     const TextFormat* format = nullptr;
     const LocaleNames* names = nullptr;
-    std::optional<LOGFONTA> font;  // the icon-title font; none: the device context's default
+    std::optional<LOGFONTW> font;  // the icon-title font; none: the device context's default
     bool dropShadow = false;
     DpiScale scale;  // the calendar window's, whose font the tip writes in
 };
@@ -32,7 +32,7 @@ struct TipContext {
 class CTipWnd final : public CWnd {
     DECLARE_MESSAGE_TABLE()
 public:
-    static constexpr char kClassName[] = "OrvCalendarTip";
+    static constexpr wchar_t kClassName[] = L"OrvCalendarTip";
     static constexpr int kCursorGap = 17;  // below the cursor, at 96 DPI
 
     // A tip for the item, opened below the cursor's screen position; null

@@ -7,6 +7,7 @@
 #include "dialogs/about_ids.h"
 #include "dialogs/dialog_placement.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/wide_text.h"
 
 // Set by the build from its cache variable of the same name.
 #ifndef ORV_DONATE_URL
@@ -38,6 +39,6 @@ void CAboutDlg::OnDonate() {
     }
     // No browser or no network is not the user's to hear about; the box stays open.
     const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, nullptr, context_.donateUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (result <= 32) TraceFailure("ShellExecuteA(donation page)", __FILE__, __LINE__, static_cast<unsigned long>(result));
+        ShellExecuteW(nullptr, nullptr, Wide(context_.donateUrl).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result <= 32) TraceFailure("ShellExecuteW(donation page)", __FILE__, __LINE__, static_cast<unsigned long>(result));
 }

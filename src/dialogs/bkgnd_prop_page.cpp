@@ -32,7 +32,7 @@ BOOL CBkgndPropPage::OnInitDialog() {
     preview.ReloadImage();
     loading_ = true;
     CPropertyPage::OnInitDialog();
-    SendDlgItemMessageA(hwnd_, IDC_BKG_TRANSPARENCY_SPIN, UDM_SETRANGE32, 0, kMaxTransparency);
+    SendDlgItemMessageW(hwnd_, IDC_BKG_TRANSPARENCY_SPIN, UDM_SETRANGE32, 0, kMaxTransparency);
     EnableWindow(GetDlgItem(hwnd_, IDC_BKG_KEEP_ASPECT), preview.fit != 0);
     loading_ = false;
     // The sheet opens on this page, sized by now and not yet shown.

@@ -44,9 +44,9 @@ void ExchangeCheck(DataExchange& dx, HWND dialog, int id, bool& checked) {
 void ExchangeListIndex(DataExchange& dx, HWND dialog, int id, int& index) {
     if (dx.Failed()) return;
     if (dx.Saving()) {
-        index = static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+        index = static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
     } else {
-        SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
 }
 

@@ -14,7 +14,7 @@ void CenterDialog(HWND dialog, HWND anchor) {
     HWND onMonitorOf = overAnchor ? anchor : (owner != nullptr ? owner : dialog);
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoA(MonitorFromWindow(onMonitorOf, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    if (!GetMonitorInfoW(MonitorFromWindow(onMonitorOf, MONITOR_DEFAULTTONEAREST), &monitor)) return;
     RECT own = {};
     RECT over = monitor.rcWork;
     if (!GetWindowRect(dialog, &own) || (overAnchor && !GetWindowRect(anchor, &over))) return;

@@ -1,4 +1,5 @@
 #include "dialogs/editor_commit.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ EditorOutcome RunEditor(HWND owner, CScheduleDlg& dlg, EventStore& store, std::u
 
 bool ConfirmCanAddEvent(HWND owner, const EventStore& store) {
     if (store.CanAddEvent()) return true;
-    MessageBoxA(owner, kCannotAddText, "Notice", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(owner, Wide(kCannotAddText).c_str(), L"Notice", MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

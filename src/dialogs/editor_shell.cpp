@@ -31,14 +31,14 @@ bool EditorShell::ChooseFile(HWND owner, FileKind kind, const std::string& initi
     request.filter = kind == FileKind::Sound ? kSoundFilter : kLaunchFilter;
     request.initialFolder = initialFolder;
     request.flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    // The event keeps the path where the program reads MAX_PATH bytes back.
+    // The event keeps the path where the program reads MAX_PATH characters back.
     request.room = MAX_PATH;
     return AskFilePath(request, path);
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
-    const std::wstring wa = WidenText(a);
-    const std::wstring wb = WidenText(b);
+    const std::wstring wa = Wide(a);
+    const std::wstring wb = Wide(b);
     return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()),
                                 TRUE) == CSTR_EQUAL;
 }

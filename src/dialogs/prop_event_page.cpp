@@ -23,8 +23,8 @@ BOOL CPropEventPage::OnInitDialog() {
     values = EventFromPreferences(*context_.prefs);
     loading_ = true;
     CPropertyPage::OnInitDialog();
-    SendDlgItemMessageA(hwnd_, IDC_EVT_HOURS_SPIN, UDM_SETRANGE32, 0, kMaxUewHours);
-    SendDlgItemMessageA(hwnd_, IDC_EVT_SOON_SPIN, UDM_SETRANGE32, 0, kMaxUewHours);
+    SendDlgItemMessageW(hwnd_, IDC_EVT_HOURS_SPIN, UDM_SETRANGE32, 0, kMaxUewHours);
+    SendDlgItemMessageW(hwnd_, IDC_EVT_SOON_SPIN, UDM_SETRANGE32, 0, kMaxUewHours);
     loading_ = false;
     return TRUE;
 }

@@ -6,20 +6,22 @@
 
 #include "platform/win32/common_dialogs.h"
 #include "platform/win32/file_dialog.h"
+#include "platform/win32/wide_text.h"
 
 PrefSheetOutcome CPropSheet::DoModal() {
-    std::vector<PROPSHEETPAGEA> pages = {background_.PageRecord(), event_.PageRecord()};
+    std::vector<PROPSHEETPAGEW> pages = {background_.PageRecord(), event_.PageRecord()};
     if (context_.registry != nullptr && context_.credentials != nullptr) pages.push_back(sync_.PageRecord());
-    PROPSHEETHEADERA header = {};
+    PROPSHEETHEADERW header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOCONTEXTHELP;
     header.hwndParent = nullptr;
-    header.hInstance = GetModuleHandleA(nullptr);
-    header.pszCaption = kCaption;
+    header.hInstance = GetModuleHandleW(nullptr);
+    const std::wstring caption = Wide(kCaption);
+    header.pszCaption = caption.c_str();
     header.nPages = static_cast<UINT>(pages.size());
     header.nStartPage = 0;
     header.ppsp = pages.data();
-    PropertySheetA(&header);
+    PropertySheetW(&header);
     return PrefSheetOutcome{background_.flags.applied, event_.flags.applied, sync_.flags.applied};
 }
 
@@ -39,7 +41,7 @@ PrefSheetOutcome ShowPreferences(const PrefSheetContext& context) {
 }
 
 bool ChooseColorDialog(HWND owner, Rgb& color, COLORREF (&customColors)[16]) {
-    CHOOSECOLORA chooser = {};
+    CHOOSECOLORW chooser = {};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = owner;
     chooser.rgbResult = color;

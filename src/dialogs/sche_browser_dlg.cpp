@@ -1,7 +1,6 @@
 #include "dialogs/sche_browser_dlg.h"
 
 #include <commctrl.h>
-#include <mbstring.h>
 
 #include <utility>
 
@@ -12,6 +11,7 @@
 #include "platform/dpi_scale.h"
 #include "ui/window_dpi.h"
 #include "ui/window_messages.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -19,20 +19,24 @@ namespace {
 constexpr int kTitleWidth = 220;
 constexpr int kDateWidth = 160;
 
-// Titles are in the ANSI code page: letters of a double-byte character are
-// left as they are.
+// Case as the user's language folds it, in every script.
 int CompareTitlesCaseless(const std::string& a, const std::string& b) {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a.c_str()), reinterpret_cast<const unsigned char*>(b.c_str()));
+    const std::wstring wa = Wide(a);
+    const std::wstring wb = Wide(b);
+    const int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), static_cast<int>(wa.size()),
+                                     wb.c_str(), static_cast<int>(wb.size()));
+    return order == 0 ? wa.compare(wb) : order - CSTR_EQUAL;
 }
 
 void InsertColumn(HWND list, int index, const char* text, int width) {
-    LVCOLUMNA column = {};
+    LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     column.cx = width;
-    column.pszText = const_cast<char*>(text);
+    std::wstring wide = Wide(text);
+    column.pszText = wide.data();
     column.iSubItem = index;
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
 }  // namespace
@@ -59,7 +63,7 @@ BOOL CScheBrowserDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     CenterDialog(hwnd_, GetWindow(hwnd_, GW_OWNER));
     HWND list = List();
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINEHOT);
     const DpiScale scale{WindowDpi(hwnd_)};
     InsertColumn(list, kBrowserTitleColumn, "Title", scale(kTitleWidth));
@@ -68,18 +72,19 @@ BOOL CScheBrowserDlg::OnInitDialog() {
 
     for (const auto& event : context_.store->Events()) {
         auto row = std::make_unique<BrowserRow>(BrowserRow{event->front.id, event->title, event->front.startDate});
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = static_cast<int>(rows_.size());
-        item.pszText = const_cast<char*>(row->title.c_str());
+        std::wstring title = Wide(row->title);
+        item.pszText = title.data();
         item.lParam = reinterpret_cast<LPARAM>(row.get());
-        const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        const int index = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
         if (index < 0) continue;
-        std::string dates = context_.shortDate ? BrowserDateText(event->front, context_.shortDate) : std::string();
-        LVITEMA sub = {};
+        std::wstring dates = Wide(context_.shortDate ? BrowserDateText(event->front, context_.shortDate) : std::string());
+        LVITEMW sub = {};
         sub.iSubItem = kBrowserDateColumn;
         sub.pszText = dates.data();
-        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&sub));
+        SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&sub));
         rows_.push_back(std::move(row));
     }
     Sort();
@@ -87,10 +92,10 @@ BOOL CScheBrowserDlg::OnInitDialog() {
 }
 
 const BrowserRow* CScheBrowserDlg::RowAt(int index) const {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_PARAM;
     item.iItem = index;
-    if (!SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+    if (!SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
     return reinterpret_cast<const BrowserRow*>(item.lParam);
 }
 
@@ -100,25 +105,25 @@ int CALLBACK CScheBrowserDlg::CompareItems(LPARAM first, LPARAM second, LPARAM m
 }
 
 void CScheBrowserDlg::Sort() {
-    SendMessageA(List(), LVM_SORTITEMS, static_cast<WPARAM>(sortMode_),
+    SendMessageW(List(), LVM_SORTITEMS, static_cast<WPARAM>(sortMode_),
                  reinterpret_cast<LPARAM>(&CScheBrowserDlg::CompareItems));
     ShowSortArrow();
 }
 
 void CScheBrowserDlg::ShowSortArrow() {
-    HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
+    HWND header = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0));
     for (const int column : {kBrowserTitleColumn, kBrowserDateColumn}) {
-        HDITEMA item = {};
+        HDITEMW item = {};
         item.mask = HDI_FORMAT;
-        if (!SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item))) continue;
+        if (!SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item))) continue;
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
         if (column == SortedColumn(sortMode_)) item.fmt |= SortsAscending(sortMode_) ? HDF_SORTUP : HDF_SORTDOWN;
-        SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
     }
 }
 
 void CScheBrowserDlg::UpdateButtons() {
-    const BOOL any = SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+    const BOOL any = SendMessageW(List(), LVM_GETSELECTEDCOUNT, 0, 0) > 0;
     EnableWindow(GetDlgItem(hwnd_, IDC_BROWSER_EDIT), any);
     EnableWindow(GetDlgItem(hwnd_, IDC_BROWSER_DELETE), any);
 }
@@ -142,7 +147,7 @@ LRESULT CScheBrowserDlg::OnNotify(WPARAM, LPARAM lParam) {
         }
         case LVN_KEYDOWN:
             if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE &&
-                SendMessageA(List(), LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
+                SendMessageW(List(), LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
                 OnDelete();
             }
             return 0;
@@ -154,7 +159,7 @@ LRESULT CScheBrowserDlg::OnNotify(WPARAM, LPARAM lParam) {
 void CScheBrowserDlg::OnOK() { OnEdit(); }
 
 void CScheBrowserDlg::OnEdit() {
-    EditRow(static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+    EditRow(static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
 }
 
 void CScheBrowserDlg::EditRow(int index) {
@@ -166,18 +171,18 @@ void CScheBrowserDlg::EditRow(int index) {
 }
 
 void CScheBrowserDlg::OnDelete() {
-    if (MessageBoxA(hwnd_, "Delete selected event(s)?", "Delete", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    if (MessageBoxW(hwnd_, L"Delete selected event(s)?", L"Delete", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     // The calendar's month points at the events freed below until it hears
     // of the change: nothing from here to the notice may run a message loop.
     HWND list = List();
     bool written = true;
     for (;;) {
-        const int index = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        const int index = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         const BrowserRow* row = index >= 0 ? RowAt(index) : nullptr;
-        if (row == nullptr || !SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(index), 0)) break;
+        if (row == nullptr || !SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(index), 0)) break;
         if (context_.store != nullptr && !context_.store->DeleteEvent(row->eventId, 0, false)) written = false;
     }
-    if (parent_ != nullptr) SendMessageA(parent_, WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
+    if (parent_ != nullptr) SendMessageW(parent_, WM_SCHEDULECHANGED, kCalendarEventsChanged, 0);
     UpdateButtons();
     if (!written) ShowWriteFailure(hwnd_, kNotDeletedText);
 }

@@ -5,6 +5,7 @@
 #include "dialogs/control_exchange.h"
 #include "dialogs/dialog_placement.h"
 #include "dialogs/editor_ids.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -28,17 +29,17 @@ CScheRepeatDlg::CScheRepeatDlg(const LocaleNames& names) : CDialog(IDD_SCHE_REPE
 
 BOOL CScheRepeatDlg::OnInitDialog() {
     controls_ = OpenRepeat(values);
-    for (int i = 0; i < 7; ++i) SetDlgItemTextA(hwnd_, WeekdayBox(i), names_.DayNames[i].c_str());
+    for (int i = 0; i < 7; ++i) SetDlgItemTextW(hwnd_, WeekdayBox(i), Wide(names_.DayNames[i]).c_str());
     CheckRadioButton(hwnd_, IDC_KIND_NONE, IDC_KIND_YEARLY, IDC_KIND_NONE + static_cast<int>(controls_.kind));
     CheckRadioButton(hwnd_, IDC_BY_DAY, IDC_BY_NTH, controls_.useNth ? IDC_BY_NTH : IDC_BY_DAY);
-    SendDlgItemMessageA(hwnd_, IDC_DAY_SPIN, UDM_SETRANGE32, 1, 31);
-    SendDlgItemMessageA(hwnd_, IDC_INTERVAL_SPIN, UDM_SETRANGE32, 1, 200);
+    SendDlgItemMessageW(hwnd_, IDC_DAY_SPIN, UDM_SETRANGE32, 1, 31);
+    SendDlgItemMessageW(hwnd_, IDC_INTERVAL_SPIN, UDM_SETRANGE32, 1, 200);
     for (const std::string& month : names_.MonthNames)
-        SendDlgItemMessageA(hwnd_, IDC_MONTH_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(month.c_str()));
+        SendDlgItemMessageW(hwnd_, IDC_MONTH_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(month).c_str()));
     for (const std::string& day : names_.DayNames)
-        SendDlgItemMessageA(hwnd_, IDC_WEEKDAY_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(day.c_str()));
+        SendDlgItemMessageW(hwnd_, IDC_WEEKDAY_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(day).c_str()));
     for (const char* ordinal : kOrdinals)
-        SendDlgItemMessageA(hwnd_, IDC_NTH_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ordinal));
+        SendDlgItemMessageW(hwnd_, IDC_NTH_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(ordinal).c_str()));
     LimitToRepresentableMonths(GetDlgItem(hwnd_, IDC_START_DATE));
     LimitToRepresentableMonths(GetDlgItem(hwnd_, IDC_END_DATE));
     UpdateData(false);
@@ -77,7 +78,7 @@ void CScheRepeatDlg::ApplyLayout() {
     RepeatKind kind = RepeatKind::None;
     CheckedKind(kind);
     const RepeatLayout layout = LayoutForKind(kind);
-    SetDlgItemTextA(hwnd_, IDC_INTERVAL_UNIT, layout.unit);
+    SetDlgItemTextW(hwnd_, IDC_INTERVAL_UNIT, Wide(layout.unit).c_str());
     Show(hwnd_, {IDC_SUNDAY, 1067, 1068, 1069, 1070, 1071, IDC_SATURDAY}, layout.weekdays);
     Show(hwnd_, {IDC_BY_DAY, IDC_BY_NTH, IDC_DAY, IDC_DAY_SPIN, IDC_NTH_LIST, IDC_WEEKDAY_LIST}, layout.dayOrNth);
     Show(hwnd_, {IDC_MONTH_LIST}, layout.months);

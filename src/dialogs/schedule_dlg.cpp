@@ -14,6 +14,7 @@
 #include "dialogs/write_failure.h"
 #include "store/text_trim.h"
 #include "ui/control_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -27,10 +28,10 @@ bool FileNameOf(const std::string& path, std::string& name) {
     return true;
 }
 
-int Count(HWND list) { return static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0)); }
+int Count(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0)); }
 
 std::string* EntryPath(HWND list, int index) {
-    const LRESULT data = SendMessageA(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    const LRESULT data = SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
     return data == CB_ERR ? nullptr : reinterpret_cast<std::string*>(data);
 }
 
@@ -78,10 +79,10 @@ BOOL CScheduleDlg::OnInitDialog() {
     UpdateData(false);
     Fill(IDC_SOUND_LIST, sounds_, chosenSound);
     Fill(IDC_LAUNCH_LIST, launches_, chosenLaunch);
-    SendDlgItemMessageA(hwnd_, IDC_REMIND_SPIN, UDM_SETRANGE32, 0, 999);
+    SendDlgItemMessageW(hwnd_, IDC_REMIND_SPIN, UDM_SETRANGE32, 0, 999);
     EnableWindow(GetDlgItem(hwnd_, IDOK), !fields_.title.empty());
     UpdateRecurrenceText();
-    if (editing) SetWindowTextA(hwnd_, "View/Edit Event");
+    if (editing) SetWindowTextW(hwnd_, L"View/Edit Event");
     CenterDialog(hwnd_, GetWindow(hwnd_, GW_OWNER));
     return TRUE;  // the focus on the title, the first field
 }
@@ -106,7 +107,7 @@ void CScheduleDlg::OnTitleChange() {
 void CScheduleDlg::UpdateRecurrenceText() {
     std::string text;
     DescribeRecurrence(fields_.recurKind, fields_.recurPattern, fields_.recurInterval, text, *context_.names);
-    SetDlgItemTextA(hwnd_, IDC_RECUR_TEXT, text.c_str());
+    SetDlgItemTextW(hwnd_, IDC_RECUR_TEXT, Wide(text).c_str());
     EnableWindow(GetDlgItem(hwnd_, IDC_END_DATE), !fields_.Endless());
 }
 
@@ -130,12 +131,12 @@ void CScheduleDlg::OnSettings() {
 
 void CScheduleDlg::Fill(int listId, RecentFiles& files, const std::string& chosen) {
     HWND list = GetDlgItem(hwnd_, listId);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
     const auto offer = [list](std::string& path) {
         std::string name;
         if (!FileNameOf(path, name)) return -1;  // kept in the list, not offered
-        const int index = static_cast<int>(SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str())));
-        SendMessageA(list, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&path));
+        const int index = static_cast<int>(SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str())));
+        SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&path));
         return index;
     };
     int selection = -1;
@@ -151,12 +152,12 @@ void CScheduleDlg::Fill(int listId, RecentFiles& files, const std::string& chose
         files.push_back(chosen);
         selection = offer(files.back());
     }
-    if (Count(list) > 0) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(std::max(selection, 0)), 0);
+    if (Count(list) > 0) SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(std::max(selection, 0)), 0);
 }
 
 std::string* CScheduleDlg::Selected(int listId) const {
     HWND list = GetDlgItem(hwnd_, listId);
-    const int index = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+    const int index = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
     return index == CB_ERR ? nullptr : EntryPath(list, index);
 }
 
@@ -177,9 +178,9 @@ void CScheduleDlg::OnSoundSelected() {
     };
     HWND list = GetDlgItem(hwnd_, IDC_SOUND_LIST);  // none when the dialog closed meanwhile
     for (int i = Count(list) - 1; i >= 0; --i)
-        if (isMissing(EntryPath(list, i))) SendMessageA(list, CB_DELETESTRING, static_cast<WPARAM>(i), 0);
+        if (isMissing(EntryPath(list, i))) SendMessageW(list, CB_DELETESTRING, static_cast<WPARAM>(i), 0);
     sounds_.remove_if([&isMissing](const std::string& p) { return isMissing(&p); });
-    if (Count(list) > 0) SendMessageA(list, CB_SETCURSEL, 0, 0);
+    if (Count(list) > 0) SendMessageW(list, CB_SETCURSEL, 0, 0);
 }
 
 void CScheduleDlg::OnBrowseSound() { Browse(IDC_SOUND_LIST, sounds_, EditorShell::FileKind::Sound); }
@@ -203,11 +204,11 @@ void CScheduleDlg::Browse(int listId, RecentFiles& files, EditorShell::FileKind 
         files.push_front(chosen);
         std::string name;
         if (!FileNameOf(chosen, name)) name = chosen;
-        SendMessageA(list, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        SendMessageA(list, CB_SETITEMDATA, 0, reinterpret_cast<LPARAM>(&files.front()));
+        SendMessageW(list, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
+        SendMessageW(list, CB_SETITEMDATA, 0, reinterpret_cast<LPARAM>(&files.front()));
         index = 0;
     }
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     if (kind == EditorShell::FileKind::Sound) Shell().PlaySoundFile(chosen);
 }
 
@@ -262,4 +263,4 @@ void CScheduleDlg::OnOK() {
     if (hwnd_ != nullptr) EndDialog(IDOK);
 }
 
-void CScheduleDlg::ShowNotice(const char* text) { MessageBoxA(hwnd_, text, kNoticeCaption, MB_OK | MB_ICONERROR); }
+void CScheduleDlg::ShowNotice(const char* text) { MessageBoxW(hwnd_, Wide(text).c_str(), Wide(kNoticeCaption).c_str(), MB_OK | MB_ICONERROR); }

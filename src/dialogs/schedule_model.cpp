@@ -4,6 +4,7 @@
 
 #include "core/calendar.h"
 #include "core/occurrence.h"
+#include "platform/text_codec.h"
 #include "store/text_trim.h"
 
 namespace {
@@ -92,8 +93,8 @@ EditorRefusal ApplyEditorFields(EditorFields& f, const Clock& clock, std::unique
     f.title = TrimSpace(f.title);
     f.note = TrimSpace(f.note);
     // A long text already stored passes while it stays as it is.
-    if (f.title.size() > kMaxTitleLength && !(item && f.title == item->title)) return EditorRefusal::TitleTooLong;
-    if (f.note.size() > kMaxNoteLength && !(item && f.note == item->note)) return EditorRefusal::NoteTooLong;
+    if (Utf16Length(f.title) > kMaxTitleLength && !(item && f.title == item->title)) return EditorRefusal::TitleTooLong;
+    if (Utf16Length(f.note) > kMaxNoteLength && !(item && f.note == item->note)) return EditorRefusal::NoteTooLong;
     if (f.endDate < f.startDate) f.endDate = f.startDate;
 
     Instant startDate = 0;

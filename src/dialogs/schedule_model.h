@@ -31,7 +31,8 @@ struct EditorFields {
     void SetRepeat(const RepeatValues& values);
 };
 
-// Longest title and note the editor takes, in bytes.
+// Longest title and note the editor takes, in characters (UTF-16 units, as
+// the edit controls count them).
 constexpr std::size_t kMaxTitleLength = 50;
 constexpr std::size_t kMaxNoteLength = 200;
 

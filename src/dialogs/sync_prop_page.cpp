@@ -9,6 +9,7 @@
 #include "dialogs/write_failure.h"
 #include "sync/sync_settings.h"
 #include "ui/control_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ CSyncPropPage::CSyncPropPage(const PrefSheetContext& context) : CPropertyPage(ID
 void CSyncPropPage::ShowStatus(const std::string& text) {
     status_ = text;
     statusGiven_ = true;
-    if (hwnd_ != nullptr) SetDlgItemTextA(hwnd_, IDC_SYNC_STATUS, status_.c_str());
+    if (hwnd_ != nullptr) SetDlgItemTextW(hwnd_, IDC_SYNC_STATUS, Wide(status_).c_str());
 }
 
 BOOL CSyncPropPage::OnInitDialog() {
@@ -43,11 +44,11 @@ BOOL CSyncPropPage::OnInitDialog() {
     if (!statusGiven_ && context_.syncStatus) status_ = context_.syncStatus();
     loading_ = true;
     CPropertyPage::OnInitDialog();
-    SendDlgItemMessageA(hwnd_, IDC_SYNC_URL, EM_LIMITTEXT, kMaxSyncUrlLength, 0);
-    SendDlgItemMessageA(hwnd_, IDC_SYNC_USER, EM_LIMITTEXT, kMaxSyncUserLength, 0);
-    SendDlgItemMessageA(hwnd_, IDC_SYNC_PASSWORD, EM_LIMITTEXT, kMaxPasswordLength, 0);
-    SendDlgItemMessageA(hwnd_, IDC_SYNC_MINUTES_SPIN, UDM_SETRANGE32, 0, kMaxSyncMinutes);
-    SetDlgItemTextA(hwnd_, IDC_SYNC_STATUS, status_.c_str());
+    SendDlgItemMessageW(hwnd_, IDC_SYNC_URL, EM_LIMITTEXT, kMaxSyncUrlLength, 0);
+    SendDlgItemMessageW(hwnd_, IDC_SYNC_USER, EM_LIMITTEXT, kMaxSyncUserLength, 0);
+    SendDlgItemMessageW(hwnd_, IDC_SYNC_PASSWORD, EM_LIMITTEXT, kMaxPasswordLength, 0);
+    SendDlgItemMessageW(hwnd_, IDC_SYNC_MINUTES_SPIN, UDM_SETRANGE32, 0, kMaxSyncMinutes);
+    SetDlgItemTextW(hwnd_, IDC_SYNC_STATUS, Wide(status_).c_str());
     EnableSyncNow();
     loading_ = false;
     return TRUE;

@@ -57,9 +57,8 @@ DateKey KeyOfDays(long long days) {
     return MakeDateKey(y, m, d);
 }
 
-EventMapper::EventMapper(const TextCodec& codec, Instant now, Instant windowStart, Instant windowEnd)
-    : codec_(codec),
-      today_(LocalDays(now)),
+EventMapper::EventMapper(Instant now, Instant windowStart, Instant windowEnd)
+    : today_(LocalDays(now)),
       windowFirstDay_(LocalDays(windowStart)),
       windowEndDay_(LocalDays(windowEnd)),
       windowStart_(windowStart),

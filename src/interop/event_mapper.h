@@ -13,7 +13,6 @@
 #include "interop/ics_values.h"
 #include "interop/ics_zone.h"
 #include "interop/rule_mapping.h"
-#include "platform/text_codec.h"
 
 // A wall-clock time of the local zone.
 struct LocalTime {
@@ -34,7 +33,7 @@ struct SeriesPlan {
 // One VEVENT as one of our events.
 class EventMapper {
 public:
-    EventMapper(const TextCodec& codec, Instant now, Instant windowStart, Instant windowEnd);
+    EventMapper(Instant now, Instant windowStart, Instant windowEnd);
 
     std::map<std::string, IcsZone> zones;
 
@@ -51,7 +50,7 @@ public:
 private:
     bool ToLocal(const IcsTime& t, LocalTime& out);
     bool IsAbsolute(const IcsTime& t) const;
-    std::string Ansi(std::string_view utf8, std::size_t max);
+    std::string Text(std::string_view utf8, std::size_t max);
     std::string Path(std::string_view utf8);
     // The path when `allowed` takes it, else empty and counted; `named`
     // counts a reference that gave no path at all (a web address).
@@ -75,7 +74,6 @@ private:
                                std::set<DateKey>& excluded);
     void ReadTexts(const IcsComponent& event, ScheduleItem& item);
 
-    const TextCodec& codec_;
     long long today_ = 0;  // local days
     long long windowFirstDay_ = 0;
     long long windowEndDay_ = 0;  // the first day after the window

@@ -5,11 +5,12 @@
 #include "core/local_path.h"
 #include "interop/file_uri.h"
 #include "interop/ics_text.h"
+#include "platform/text_codec.h"
 #include "store/text_trim.h"
 
 namespace {
 
-// What the store and the editor keep, in bytes.
+// What the store and the editor keep, in characters.
 constexpr std::size_t kMaxTitle = 50;
 constexpr std::size_t kMaxNote = 200;
 constexpr std::size_t kMaxPath = 259;
@@ -17,33 +18,19 @@ constexpr std::string_view kNoTitle = "(No title)";
 
 }  // namespace
 
-std::string EventMapper::Ansi(std::string_view utf8, std::size_t max) {
-    std::size_t replaced = 0;
-    std::string ansi = codec_.FromUtf8(utf8, replaced);
-    if (ansi.size() > max) {
-        ++notes_.shortened;
-        // Every character takes at least one byte: no more than `max` of them
-        // fit; then drop whole characters until the bytes fit too.
-        std::size_t cut = 0;
-        for (std::size_t chars = 0; cut < utf8.size() && chars < max; ++chars)
-            for (++cut; cut < utf8.size() && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80;) ++cut;
-        for (;;) {
-            replaced = 0;
-            ansi = codec_.FromUtf8(utf8.substr(0, cut), replaced);
-            if (ansi.size() <= max) break;
-            while (cut > 0 && (static_cast<unsigned char>(utf8[--cut]) & 0xC0) == 0x80) {
-            }
-        }
-    }
-    notes_.replacedCharacters += replaced;
-    return ansi;
+std::string EventMapper::Text(std::string_view utf8, std::size_t max) {
+    std::string text = ValidUtf8(utf8, notes_.replacedCharacters);
+    const std::string_view kept = CutUtf8(text, max);
+    if (kept.size() == text.size()) return text;
+    ++notes_.shortened;
+    return std::string(kept);
 }
 
 std::string EventMapper::Path(std::string_view utf8) {
     std::size_t replaced = 0;
-    std::string path = codec_.FromUtf8(utf8, replaced);
+    std::string path = ValidUtf8(utf8, replaced);
     // A path cut short names another file: leave it out.
-    if (path.size() > kMaxPath) {
+    if (Utf16Length(path) > kMaxPath) {
         ++notes_.shortened;
         return {};
     }
@@ -102,11 +89,11 @@ void EventMapper::ReadAlarm(const IcsComponent& event, const LocalTime& first, c
 
 void EventMapper::ReadTexts(const IcsComponent& event, ScheduleItem& item) {
     const IcsProperty* summary = event.Find("SUMMARY");
-    std::string title = summary != nullptr ? TrimSpace(Ansi(UnescapeText(summary->value), kMaxTitle)) : std::string();
+    std::string title = summary != nullptr ? TrimSpace(Text(UnescapeText(summary->value), kMaxTitle)) : std::string();
     item.title = title.empty() ? std::string(kNoTitle) : title;
     if (const IcsProperty* d = event.Find("DESCRIPTION")) {
         std::string note;
         for (char c : UnescapeText(d->value)) note += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        item.note = TrimSpace(Ansi(note, kMaxNote));
+        item.note = TrimSpace(Text(note, kMaxNote));
     }
 }

@@ -95,7 +95,7 @@ std::string RuleText(const ScheduleFront& f, long long startDays) {
 }
 
 void WriteEvent(IcsWriter& w, const ScheduleItem& item, Instant first, const std::vector<DateKey>& excluded,
-                const TextCodec& codec, std::string_view exchangeId, const std::string& stamp) {
+                std::string_view exchangeId, const std::string& stamp) {
     const ScheduleFront& f = item.front;
     const bool recurring = IsRecurring(f.recurKind);
     const long long startDays = LocalDays(f.startDate);
@@ -109,8 +109,8 @@ void WriteEvent(IcsWriter& w, const ScheduleItem& item, Instant first, const std
     long long endDays = recurring ? firstDays + (f.endTime < f.startTime ? 1 : 0) : LocalDays(f.endDate);
     if (endDays * 86400 + f.endTime >= firstDays * 86400 + f.startTime)
         w.Property("DTEND", DateTime(endDays, f.endTime));
-    w.Text("SUMMARY", codec.ToUtf8(item.title));
-    if (!item.note.empty()) w.Text("DESCRIPTION", codec.ToUtf8(item.note));
+    w.Text("SUMMARY", item.title);
+    if (!item.note.empty()) w.Text("DESCRIPTION", item.note);
     if (recurring) {
         w.Property("RRULE", RuleText(f, startDays));
         std::string dates;
@@ -125,22 +125,22 @@ void WriteEvent(IcsWriter& w, const ScheduleItem& item, Instant first, const std
             w.Property("X-ORV-START", FormatIcsDate(c.year, c.month, c.day), {{"VALUE", "DATE"}});
         }
     }
-    if (!item.soundfile.empty()) w.Text("X-ORV-SOUNDFILE", codec.ToUtf8(item.soundfile));
+    if (!item.soundfile.empty()) w.Text("X-ORV-SOUNDFILE", item.soundfile);
     const bool launch = (item.actions & kActionLaunchFile) != 0;
     if (!item.launchfile.empty() || launch) {
-        if (launch) w.Text("X-ORV-LAUNCHFILE", codec.ToUtf8(item.launchfile), {{"X-ORV-LAUNCH", "TRUE"}});
-        else w.Text("X-ORV-LAUNCHFILE", codec.ToUtf8(item.launchfile));
+        if (launch) w.Text("X-ORV-LAUNCHFILE", item.launchfile, {{"X-ORV-LAUNCH", "TRUE"}});
+        else w.Text("X-ORV-LAUNCHFILE", item.launchfile);
     }
     w.Begin("VALARM");
     const int lead = std::clamp<int>(item.remindMinutes, 0, 999);
     w.Property("TRIGGER", FormatIcsDuration(-60LL * lead));
     if (item.actions & kActionPlaySound) {
         w.Property("ACTION", "AUDIO");
-        const std::string uri = PathToFileUri(codec.ToUtf8(item.soundfile));
+        const std::string uri = PathToFileUri(item.soundfile);
         if (!uri.empty()) w.Property("ATTACH", uri);
     } else {
         w.Property("ACTION", "DISPLAY");
-        w.Text("DESCRIPTION", codec.ToUtf8(item.title));
+        w.Text("DESCRIPTION", item.title);
     }
     w.End("VALARM");
     w.End("VEVENT");
@@ -148,7 +148,7 @@ void WriteEvent(IcsWriter& w, const ScheduleItem& item, Instant first, const std
 
 }  // namespace
 
-ExportResult ExportEvents(const EventList& events, const std::vector<Exclusion>& exclusions, const TextCodec& codec,
+ExportResult ExportEvents(const EventList& events, const std::vector<Exclusion>& exclusions,
                           std::string_view exchangeId, Instant now) {
     ExportResult result;
     IcsWriter w;
@@ -174,7 +174,7 @@ ExportResult ExportEvents(const EventList& events, const std::vector<Exclusion>&
             ++result.leftOut;
             continue;
         }
-        WriteEvent(w, *event, first, excluded, codec, exchangeId, stamp);
+        WriteEvent(w, *event, first, excluded, exchangeId, stamp);
         ++result.exported;
     }
     w.End("VCALENDAR");

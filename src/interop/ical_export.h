@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "core/time_types.h"
-#include "platform/text_codec.h"
 #include "store/event_store.h"
 #include "store/store_links.h"
 
@@ -16,7 +15,7 @@ struct ExportResult {
 
 // Every event that has an occurrence, as a VEVENT of one VCALENDAR. Times
 // are floating: occurrences are wall-clock times of the local zone.
-ExportResult ExportEvents(const EventList& events, const std::vector<Exclusion>& exclusions, const TextCodec& codec,
+ExportResult ExportEvents(const EventList& events, const std::vector<Exclusion>& exclusions,
                           std::string_view exchangeId, Instant now);
 
 // The product identifier written into every exported file.

@@ -183,7 +183,7 @@ bool FitIntoStore(std::vector<PlannedEvent>& planned, EventStore& store, std::st
 
 }  // namespace
 
-ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCodec& codec, const Clock& clock,
+ImportPlan PlanImport(std::string_view fileText, EventStore& store, const Clock& clock,
                       std::string_view exchangeId, const IcsLimits& limits) {
     store.FinishLoad();  // matching goes by the "uid" values
     ImportPlan plan;
@@ -200,7 +200,7 @@ ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCo
     Instant windowStart = 0;
     Instant windowEnd = 0;
     GetRollingWindow(clock, windowStart, windowEnd);
-    EventMapper mapper(codec, clock.Now(), windowStart, windowEnd);
+    EventMapper mapper(clock.Now(), windowStart, windowEnd);
     for (const IcsComponent& calendar : read.calendars) {
         for (const IcsComponent& c : calendar.components) {
             const IcsProperty* tzid = c.Find("TZID");

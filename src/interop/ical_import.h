@@ -11,7 +11,6 @@
 #include "core/schedule_item.h"
 #include "interop/import_report.h"
 #include "interop/ics_reader.h"
-#include "platform/text_codec.h"
 #include "store/event_store.h"
 
 struct PlannedEvent {
@@ -37,7 +36,7 @@ struct ImportPlan {
     ImportReport report;
 };
 
-ImportPlan PlanImport(std::string_view fileText, EventStore& store, const TextCodec& codec, const Clock& clock,
+ImportPlan PlanImport(std::string_view fileText, EventStore& store, const Clock& clock,
                       std::string_view exchangeId, const IcsLimits& limits = {});
 
 // What a sync shares of the import's changed occurrences (VEVENTs with a

@@ -95,8 +95,8 @@ std::string ImportReport::Text() const {
                 " the clock changes of another time zone: around those days " +
                 (zoneFollowers.size() == 1 ? "it" : "they") + " may be an hour off.");
     if (replacedCharacters > 0)
-        AddLine(text, Counted(static_cast<int>(replacedCharacters), "character", "characters") +
-                " that Windows cannot show in its code page became \"?\".");
+        AddLine(text, Counted(static_cast<int>(replacedCharacters), "byte", "bytes") +
+                " that were not UTF-8 text became \"?\".");
     if (shortened > 0)
         AddLine(text, Counted(shortened, "title, note or file name was", "titles, notes or file names were") +
                 " too long and shortened or left out.");

@@ -23,7 +23,7 @@ struct ImportReport {
     int updated = 0;   // events of the calendar matched by UID and replaced
     std::map<std::string, int> skipped;    // reason, count
     std::map<std::string, int> firstOnly;  // recurring ones kept as one occurrence, by reason
-    std::size_t replacedCharacters = 0;    // not in the system's code page
+    std::size_t replacedCharacters = 0;    // bytes that were not UTF-8
     int shortened = 0;                     // titles, notes or paths cut to what the calendar keeps
     int unknownZones = 0;                  // times in a zone the file does not describe, read as local
     int launchesLeftOff = 0;               // events that asked to open a program: never switched on

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/little_endian.h"
+#include "platform/text_codec.h"
 
 bool SameRegistryName(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -46,13 +47,14 @@ bool RegKey::ReadDword(std::string_view name, std::uint32_t& out) const {
 }
 
 bool RegKey::ReadString(std::string_view name, std::size_t bufferSize, std::string& out) const {
-    if (bufferSize == 0) return false;
+    if (bufferSize == 0 || bufferSize > UINT32_MAX / 3) return false;
     std::string bytes;
-    if (!ReadBinary(name, bufferSize, bytes)) return false;
+    // A UTF-16 unit takes at most three bytes of UTF-8.
+    if (!ReadBinary(name, bufferSize * 3, bytes) || Utf16Length(bytes) > bufferSize) return false;
     // Stored data need not carry its terminating zero; the text never runs
     // past the buffer and leaves room for the terminator.
-    bytes.resize(std::min({bytes.find('\0'), bufferSize - 1, bytes.size()}));
-    out = std::move(bytes);
+    bytes.resize(std::min(bytes.find('\0'), bytes.size()));
+    out = std::string(CutUtf8(bytes, bufferSize - 1));
     return true;
 }
 

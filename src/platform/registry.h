@@ -8,6 +8,7 @@
 // names compared without regard to case, values read into buffers of a stated
 // size (a value larger than the buffer is a failed read), types not examined
 // on reading, subkeys enumerated by index, keys deleted with their values.
+// Text values (Sz, MultiSz) pass as UTF-8 bytes; Windows holds them as UTF-16.
 enum class RegType : std::uint32_t { Sz = 1, Binary = 3, Dword = 4, MultiSz = 7 };
 enum class RegAccess { Read, Write, All };
 
@@ -83,8 +84,10 @@ public:
 
     // Typed reads: false leaves out as it was.
     bool ReadDword(std::string_view name, std::uint32_t& out) const;
-    // Reads at most bufferSize bytes; the text ends at the first zero byte or
-    // at bufferSize - 1 characters, whichever comes first.
+    // Text values are UTF-8 here. Reads a text of at most bufferSize
+    // characters (UTF-16 units, as Windows keeps it, the terminating zero
+    // included); it ends at the first zero or at bufferSize - 1 characters,
+    // whichever comes first, never inside a character.
     bool ReadString(std::string_view name, std::size_t bufferSize, std::string& out) const;
     // Reads at most bufferSize bytes; out gets the bytes stored.
     bool ReadBinary(std::string_view name, std::size_t bufferSize, std::string& out) const;

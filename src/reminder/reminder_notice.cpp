@@ -1,12 +1,14 @@
 #include "reminder/reminder_notice.h"
 
+#include "platform/text_codec.h"
+
 namespace {
 
-// Cut with an ellipsis rather than mid-word without a sign.
+// Cut with an ellipsis rather than mid-word without a sign; the tray's
+// fields count UTF-16 units, and no character is cut in two.
 std::string Fit(std::string text, std::size_t length) {
-    if (text.size() <= length) return text;
-    text.resize(length - 3);
-    return text + "...";
+    if (Utf16Length(text) <= length) return text;
+    return std::string(CutUtf8(text, length - 3)) + "...";
 }
 
 std::string FirstLine(const std::string& note) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/text_codec.h"
 #include "store/registry_paths.h"
 
 namespace {
@@ -12,7 +13,8 @@ constexpr char kDefaultSound[] = "snd\\clock.wav";
 
 RecentFiles ReadList(const RegKey& key, const char* name) {
     std::string data;
-    if (!key.ReadBinary(name, kRecentFilesBuffer, data)) return {};
+    // A character is at most three bytes of the UTF-8 the value reads as.
+    if (!key.ReadBinary(name, 3 * kRecentFilesBuffer, data) || Utf16Length(data) > kRecentFilesBuffer) return {};
     return ParseRecentFiles(data);
 }
 
@@ -33,7 +35,7 @@ RecentFiles ParseRecentFiles(std::string_view data) {
     while (offset < data.size() && data[offset] != '\0' && files.size() < kMaxRecentFiles) {
         const std::size_t end = std::min(data.find('\0', offset), data.size());
         // An event would keep it and lose it at the next load.
-        if (end - offset <= kMaxRecentPath) files.emplace_back(data.substr(offset, end - offset));
+        if (Utf16Length(data.substr(offset, end - offset)) <= kMaxRecentPath) files.emplace_back(data.substr(offset, end - offset));
         offset = end + 1;
     }
     return files;

@@ -13,10 +13,11 @@
 using RecentFiles = std::list<std::string>;
 
 constexpr std::size_t kMaxRecentFiles = 10;
-// A stored value larger than this cannot be read and counts as absent.
+// A stored value of more characters than this cannot be read and counts as
+// absent.
 constexpr std::size_t kRecentFilesBuffer = 2860;
 // The longest path an event's sound or launch file can hold (read back at load
-// into 260 bytes); a longer entry is not taken.
+// into 260 characters); a longer entry is not taken.
 constexpr std::size_t kMaxRecentPath = 259;
 
 // The strings of a stored value, at most kMaxRecentFiles. The value is

@@ -44,12 +44,12 @@ bool AllOurs(const IcsComponent& event) {
 
 }  // namespace
 
-ServerEvent MapServerText(std::string_view text, const TextCodec& codec, Instant now, Instant windowStart,
+ServerEvent MapServerText(std::string_view text, Instant now, Instant windowStart,
                           Instant windowEnd) {
     ServerEvent out;
     const IcsReadResult read = ReadIcs(text);
     if (!read.Ok()) return out;
-    EventMapper mapper(codec, now, windowStart, windowEnd);
+    EventMapper mapper(now, windowStart, windowEnd);
     const IcsComponent* master = nullptr;
     std::vector<const IcsComponent*> changes;
     int events = 0;

@@ -5,7 +5,6 @@
 
 #include "core/schedule_item.h"
 #include "core/time_types.h"
-#include "platform/text_codec.h"
 
 // An occurrence the server's series changed (moved, retitled), or its first
 // one where the rule names other days: an event of its own beside the series.
@@ -30,5 +29,5 @@ struct ServerEvent {
 // Window thread: local times are converted here. The UTF-8 text of one
 // calendar object resource: its event that is not a changed occurrence,
 // and its changed occurrences as parts.
-ServerEvent MapServerText(std::string_view text, const TextCodec& codec, Instant now, Instant windowStart,
+ServerEvent MapServerText(std::string_view text, Instant now, Instant windowStart,
                           Instant windowEnd);

@@ -16,9 +16,9 @@ constexpr std::size_t kMaxTitleBytes = 60;
 
 class Apply {
 public:
-    Apply(SyncOutcome& o, const SyncSnapshot& s, EventStore& store, Registry& registry, const TextCodec& codec,
+    Apply(SyncOutcome& o, const SyncSnapshot& s, EventStore& store, Registry& registry,
           const Clock& clock, std::string_view exchangeId)
-        : out_(o), snap_(s), store_(store), registry_(registry), codec_(codec), clock_(clock), exchangeId_(exchangeId) {
+        : out_(o), snap_(s), store_(store), registry_(registry), clock_(clock), exchangeId_(exchangeId) {
         for (const LocalCopy& e : snap_.events) {
             byId_[e.id] = &e;
             if (e.server.href.empty()) continue;
@@ -200,9 +200,9 @@ private:
         ScheduleItem* local = store_.FindEvent(f.localId);
         if (snapIt == byId_.end() || local == nullptr) return;  // deleted here meanwhile: its deletion is on its way
         const LocalCopy& snap = *snapIt->second;
-        ServerEvent server = MapServerText(f.text, codec_, clock_.Now(), snap_.windowStart, snap_.windowEnd);
+        ServerEvent server = MapServerText(f.text, clock_.Now(), snap_.windowStart, snap_.windowEnd);
         // One held outside the synced months stays, as the server now has it.
-        if (!server.item && !snap.inWindow) server = MapServerText(f.text, codec_, clock_.Now(), 0, kLastStorableInstant);
+        if (!server.item && !snap.inWindow) server = MapServerText(f.text, clock_.Now(), 0, kLastStorableInstant);
         const ServerCopy copy{f.href, f.etag};
         const EventPrint now = PrintNow(*local);
         if (!server.item) {
@@ -244,7 +244,7 @@ private:
         };
         std::vector<Candidate> candidates;
         for (FetchedCopy* f : fresh) {
-            ServerEvent e = MapServerText(f->text, codec_, clock_.Now(), snap_.windowStart, snap_.windowEnd);
+            ServerEvent e = MapServerText(f->text, clock_.Now(), snap_.windowStart, snap_.windowEnd);
             if (e.item) candidates.push_back({f, std::move(e)});
         }
         // The nearest to today come in when there is no room for all.
@@ -292,7 +292,7 @@ private:
 
     // The parts a series' text makes; none when it cannot be read.
     std::vector<ServerPart> PartsOf(const std::string& text) const {
-        ServerEvent e = MapServerText(text, codec_, clock_.Now(), snap_.windowStart, snap_.windowEnd);
+        ServerEvent e = MapServerText(text, clock_.Now(), snap_.windowStart, snap_.windowEnd);
         return std::move(e.parts);
     }
 
@@ -364,7 +364,6 @@ private:
     const SyncSnapshot& snap_;
     EventStore& store_;
     Registry& registry_;
-    const TextCodec& codec_;
     const Clock& clock_;
     std::string_view exchangeId_;
     std::map<std::uint32_t, const LocalCopy*> byId_;
@@ -382,7 +381,7 @@ private:
 }  // namespace
 
 SyncResult ApplySyncOutcome(SyncOutcome& outcome, const SyncSnapshot& snapshot, EventStore& store,
-                            Registry& registry, const TextCodec& codec, const Clock& clock,
+                            Registry& registry, const Clock& clock,
                             std::string_view exchangeId) {
-    return Apply(outcome, snapshot, store, registry, codec, clock, exchangeId).Run();
+    return Apply(outcome, snapshot, store, registry, clock, exchangeId).Run();
 }

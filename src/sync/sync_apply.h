@@ -3,7 +3,6 @@
 
 #include "core/clock.h"
 #include "platform/registry.h"
-#include "platform/text_codec.h"
 #include "store/event_store.h"
 #include "sync/sync_exchange.h"
 #include "sync/sync_snapshot.h"
@@ -18,5 +17,5 @@ constexpr char kConflictPrefix[] = "(conflict) ";
 // the registry so that a sync stopped after it loses nothing and doubles
 // nothing.
 SyncResult ApplySyncOutcome(SyncOutcome& outcome, const SyncSnapshot& snapshot, EventStore& store,
-                            Registry& registry, const TextCodec& codec, const Clock& clock,
+                            Registry& registry, const Clock& clock,
                             std::string_view exchangeId);

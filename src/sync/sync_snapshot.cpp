@@ -22,13 +22,13 @@ bool PlainName(std::string_view uid) {
            });
 }
 
-std::string ExportOne(const ScheduleItem& item, const std::vector<DateKey>& excluded, const TextCodec& codec,
+std::string ExportOne(const ScheduleItem& item, const std::vector<DateKey>& excluded,
                       std::string_view exchangeId, Instant now) {
     EventList one;
     one.push_back(std::make_unique<ScheduleItem>(item));
     std::vector<Exclusion> exclusions;
     for (DateKey d : excluded) exclusions.push_back({d, item.front.id});
-    ExportResult r = ExportEvents(one, exclusions, codec, exchangeId, now);
+    ExportResult r = ExportEvents(one, exclusions, exchangeId, now);
     return r.exported == 1 ? std::move(r.text) : std::string();
 }
 
@@ -92,7 +92,7 @@ std::vector<DateKey> ExcludedDates(const EventStore& store, std::uint32_t id) {
     return dates;
 }
 
-SyncSnapshot TakeSyncSnapshot(EventStore& store, Registry& registry, const TextCodec& codec, const Clock& clock,
+SyncSnapshot TakeSyncSnapshot(EventStore& store, Registry& registry, const Clock& clock,
                               std::string_view exchangeId) {
     store.FinishLoad();  // the UIDs are read in the second half
     SyncSnapshot s;
@@ -126,10 +126,10 @@ SyncSnapshot TakeSyncSnapshot(EventStore& store, Registry& registry, const TextC
         if (!c.Changed() && c.keptText) {
             c.text = std::move(kept);
         } else {
-            c.text = ExportOne(*event, excluded, codec, exchangeId, clock.Now());
+            c.text = ExportOne(*event, excluded, exchangeId, clock.Now());
             if (c.keptText && !c.text.empty()) {
                 // The kept text as the calendar read it: what the edit started from.
-                const ServerEvent read = MapServerText(kept, codec, clock.Now(), s.windowStart, s.windowEnd);
+                const ServerEvent read = MapServerText(kept, clock.Now(), s.windowStart, s.windowEnd);
                 const LocalEdit edit{Compare(c.synced, c.print), event.get(), read.item.get(), excluded};
                 c.text = MergeIntoKeptText(kept, c.text, edit);
             }

@@ -7,7 +7,6 @@
 #include "core/clock.h"
 #include "core/time_types.h"
 #include "platform/registry.h"
-#include "platform/text_codec.h"
 #include "store/event_store.h"
 #include "store/server_copy.h"
 #include "sync/event_print.h"
@@ -70,7 +69,7 @@ bool SaveSyncToken(Registry& registry, Instant windowStart, const std::string& t
 
 // Window thread. Reads what each event's key holds of its server copy, and
 // forms the text of each event changed here.
-SyncSnapshot TakeSyncSnapshot(EventStore& store, Registry& registry, const TextCodec& codec, const Clock& clock,
+SyncSnapshot TakeSyncSnapshot(EventStore& store, Registry& registry, const Clock& clock,
                               std::string_view exchangeId);
 
 // The event's key below the events key; closed when none.

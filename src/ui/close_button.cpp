@@ -5,6 +5,7 @@
 #include "platform/dpi_scale.h"
 #include "ui/point_font.h"
 #include "ui/window_dpi.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -31,14 +32,14 @@ void Line(HDC dc, std::initializer_list<POINT> points) {
 
 // 8-point Arial at the window's resolution.
 HFONT CreateCaptionFont(HDC dc, int dpi) {
-    LOGFONTA lf = {};
+    LOGFONTW lf = {};
     const int dcDpi = GetDeviceCaps(dc, LOGPIXELSY);
     lf.lfHeight = PointFontHeight(dc, 80);
     if (dcDpi > 0 && dcDpi != dpi) lf.lfHeight = MulDiv(lf.lfHeight, dpi, dcDpi);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
+    lstrcpynW(lf.lfFaceName, L"Arial", LF_FACESIZE);
+    return CreateFontIndirectW(&lf);
 }
 
 }  // namespace
@@ -48,16 +49,16 @@ BEGIN_MESSAGE_TABLE(CCloseButton, CWnd)
 END_MESSAGE_TABLE()
 
 bool CCloseButton::Create(HWND parent, const RECT& rect, UINT id, DWORD exStyle) {
-    HWND hwnd = CreateWindowExA(exStyle, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left, rect.top,
+    HWND hwnd = CreateWindowExW(exStyle, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left, rect.top,
                                 rect.right - rect.left, rect.bottom - rect.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr) return false;
     if (!SubclassWindow(hwnd)) {
         ::DestroyWindow(hwnd);
         return false;
     }
-    SetWindowTextA(hwnd, caption.c_str());
-    transparent = (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
+    SetWindowTextW(hwnd, Wide(caption).c_str());
+    transparent = (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
     return true;
 }
 
@@ -118,7 +119,7 @@ void CCloseButton::DrawGlyph(HDC dc, const RECT& rc) {
             SelectScope selected(dc, font);
             SetBkMode(dc, TRANSPARENT);
             RECT text = rc;
-            DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            DrawTextW(dc, Wide(caption).c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
             break;
         }
         case GlyphTick:

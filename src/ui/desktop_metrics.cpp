@@ -3,11 +3,11 @@
 #include "platform/win32/trace.h"
 #include "ui/window_dpi.h"
 
-bool GetIconTitleLogFont(LOGFONTA& logfont) {
-    return ORV_CHECK(SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(LOGFONTA), &logfont, 0) == 1);
+bool GetIconTitleLogFont(LOGFONTW& logfont) {
+    return ORV_CHECK(SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(LOGFONTW), &logfont, 0) == 1);
 }
 
-bool GetIconTitleLogFont(LOGFONTA& logfont, int dpi) {
+bool GetIconTitleLogFont(LOGFONTW& logfont, int dpi) {
     const bool got = GetIconTitleLogFont(logfont);
     const int systemDpi = SystemDpi();
     if (dpi != systemDpi) logfont.lfHeight = MulDiv(logfont.lfHeight, dpi, systemDpi);
@@ -15,8 +15,8 @@ bool GetIconTitleLogFont(LOGFONTA& logfont, int dpi) {
 }
 
 bool CreateIconTitleFont(FontHandle& font) {
-    LOGFONTA logfont = {};
+    LOGFONTW logfont = {};
     if (!GetIconTitleLogFont(logfont)) return false;
-    font.Reset(CreateFontIndirectA(&logfont));
+    font.Reset(CreateFontIndirectW(&logfont));
     return static_cast<bool>(font);
 }

@@ -8,6 +8,7 @@
 #include "core/product.h"
 #include "platform/win32/trace.h"
 #include "ui/control_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -39,17 +40,17 @@ std::string IntegerRangeText(int minValue, int maxValue) {
 
 void DataExchange::Fail(int controlId, const std::string& message) {
     failed_ = true;
-    MessageBoxA(dialog_, message.c_str(), kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(dialog_, Wide(message).c_str(), Wide(kAppTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
     if (HWND control = GetDlgItem(dialog_, controlId)) {
         SetFocus(control);
-        SendMessageA(control, EM_SETSEL, 0, -1);
+        SendMessageW(control, EM_SETSEL, 0, -1);
     }
 }
 
 void DataExchange::Text(int controlId, int& value) {
     if (failed_) return;
     if (!save_) {
-        SetDlgItemTextA(dialog_, controlId, std::to_string(value).c_str());
+        SetDlgItemTextW(dialog_, controlId, Wide(std::to_string(value).c_str()).c_str());
         return;
     }
     int parsed = 0;
@@ -65,7 +66,7 @@ void DataExchange::Text(int controlId, std::string& value) {
     if (save_) {
         value = ControlText(dialog_, controlId);
     } else {
-        SetDlgItemTextA(dialog_, controlId, value.c_str());
+        SetDlgItemTextW(dialog_, controlId, Wide(value).c_str());
     }
 }
 
@@ -85,7 +86,7 @@ BEGIN_MESSAGE_TABLE(CDialog, CWnd)
 END_MESSAGE_TABLE()
 
 INT_PTR CDialog::DoModal(HWND parent) {
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent,
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent,
                                            &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
     ORV_CHECK(result != -1);
     return result;
@@ -144,6 +145,6 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
         message == WM_VKEYTOITEM || message == WM_CHARTOITEM || message == WM_QUERYDRAGICON) {
         return static_cast<INT_PTR>(result);
     }
-    SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

@@ -15,10 +15,10 @@ namespace {
 
 // False at WM_QUIT, with msg holding it.
 bool PumpOne(MSG& msg) {
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) return false;
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return false;
     if (!PreTranslate(msg)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return true;
 }

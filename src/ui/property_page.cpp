@@ -4,25 +4,25 @@ BEGIN_MESSAGE_TABLE(CPropertyPage, CDialog)
     ON_MESSAGE(WM_NOTIFY, &CPropertyPage::OnNotify)
 END_MESSAGE_TABLE()
 
-PROPSHEETPAGEA CPropertyPage::PageRecord() {
-    PROPSHEETPAGEA page = {};
+PROPSHEETPAGEW CPropertyPage::PageRecord() {
+    PROPSHEETPAGEW page = {};
     page.dwSize = sizeof page;
     page.dwFlags = PSP_DEFAULT;
-    page.hInstance = GetModuleHandleA(nullptr);
-    page.pszTemplate = MAKEINTRESOURCEA(templateId_);
+    page.hInstance = GetModuleHandleW(nullptr);
+    page.pszTemplate = MAKEINTRESOURCEW(templateId_);
     page.pfnDlgProc = &CPropertyPage::StaticPageProc;
     page.lParam = reinterpret_cast<LPARAM>(this);
     return page;
 }
 
 void CPropertyPage::SetModified(bool changed) {
-    if (HWND sheet = Sheet()) SendMessageA(sheet, changed ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(hwnd_), 0);
+    if (HWND sheet = Sheet()) SendMessageW(sheet, changed ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(hwnd_), 0);
 }
 
 INT_PTR CALLBACK CPropertyPage::StaticPageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // The sheet hands the page its record; the object rides in the record.
     if (message == WM_INITDIALOG && FromHandle(hwnd) == nullptr) {
-        lParam = reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam;
+        lParam = reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam;
     }
     return StaticDialogProc(hwnd, message, wParam, lParam);
 }

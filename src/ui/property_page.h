@@ -12,7 +12,7 @@ public:
     explicit CPropertyPage(UINT templateId) : CDialog(templateId), templateId_(templateId) {}
 
     // The record the sheet creates the page from; the object must outlive the sheet.
-    PROPSHEETPAGEA PageRecord();
+    PROPSHEETPAGEW PageRecord();
     // The sheet's window while the page exists.
     HWND Sheet() const { return hwnd_ != nullptr ? GetParent(hwnd_) : nullptr; }
     // Tells the sheet that the page has changes, which enables Apply.

@@ -3,12 +3,13 @@
 #include <utility>
 
 #include "platform/win32/trace.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
 // Records the object on its window: works for our own classes and for
 // subclassed standard controls, which may use their window words themselves.
-constexpr char kObjectProp[] = "OrvWndObject";
+constexpr wchar_t kObjectProp[] = L"OrvWndObject";
 
 // Creation hands the object over through the create parameters. A subclassed
 // standard control's creation does not, and it is attached afterwards.
@@ -23,7 +24,7 @@ CWnd::~CWnd() {
     // procedure instead of a dangling pointer.
     if (hwnd_ != nullptr) {
         if (superProc_ != nullptr) {
-            SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
+            SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
         }
         Detach();
     }
@@ -39,20 +40,20 @@ const MessageMap* CWnd::GetThisMessageMap() {
     return &map;
 }
 
-bool CWnd::RegisterWindowClass(WNDCLASSA wc) {
+bool CWnd::RegisterWindowClass(WNDCLASSW wc) {
     wc.lpfnWndProc = &CWnd::StaticWndProc;
-    if (wc.hInstance == nullptr) wc.hInstance = GetModuleHandleA(nullptr);
-    WNDCLASSA existing;
-    if (GetClassInfoA(wc.hInstance, wc.lpszClassName, &existing)) return true;
-    return RegisterClassA(&wc) != 0;
+    if (wc.hInstance == nullptr) wc.hInstance = GetModuleHandleW(nullptr);
+    WNDCLASSW existing;
+    if (GetClassInfoW(wc.hInstance, wc.lpszClassName, &existing)) return true;
+    return RegisterClassW(&wc) != 0;
 }
 
-bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, const RECT& rect,
+bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const char* title, DWORD style, const RECT& rect,
                     HWND parent, UINT_PTR idOrMenu) {
     CreateContext context{this};
-    HWND hwnd = CreateWindowExA(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
+    HWND hwnd = CreateWindowExW(exStyle, className, Wide(title).c_str(), style, rect.left, rect.top, rect.right - rect.left,
                                 rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(idOrMenu),
-                                GetModuleHandleA(nullptr), &context);
+                                GetModuleHandleW(nullptr), &context);
     return hwnd != nullptr && hwnd_ == hwnd;
 }
 
@@ -60,7 +61,7 @@ bool CWnd::SubclassWindow(HWND hwnd) {
     if (hwnd == nullptr || hwnd_ != nullptr || FromHandle(hwnd) != nullptr) return false;
     Attach(hwnd);
     superProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
     return superProc_ != nullptr;
 }
 
@@ -82,16 +83,16 @@ bool CWnd::CreateOrDelete(CWnd* wnd, const WindowCreation& creation) {
 BOOL CWnd::DestroyWindow() { return hwnd_ != nullptr ? ::DestroyWindow(hwnd_) : FALSE; }
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
-    return hwnd != nullptr ? static_cast<CWnd*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+    return hwnd != nullptr ? static_cast<CWnd*>(GetPropW(hwnd, kObjectProp)) : nullptr;
 }
 
 void CWnd::Attach(HWND hwnd) {
     hwnd_ = hwnd;
-    SetPropA(hwnd, kObjectProp, this);
+    SetPropW(hwnd, kObjectProp, this);
 }
 
 void CWnd::Detach() {
-    RemovePropA(hwnd_, kObjectProp);
+    RemovePropW(hwnd_, kObjectProp);
     hwnd_ = nullptr;
     superProc_ = nullptr;
 }
@@ -101,8 +102,8 @@ bool CWnd::PreTranslateMessage(MSG&) { return false; }
 LRESULT CWnd::Default() { return DefWindowProcedure(current_.message, current_.wParam, current_.lParam); }
 
 LRESULT CWnd::DefWindowProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (superProc_ != nullptr) return CallWindowProcA(superProc_, hwnd_, message, wParam, lParam);
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    if (superProc_ != nullptr) return CallWindowProcW(superProc_, hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 void CWnd::DrawItem(const DRAWITEMSTRUCT&) {}
@@ -163,7 +164,7 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             wnd->Attach(hwnd);
         }
     }
-    if (wnd == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (wnd == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
 
     return wnd->Invoke(hwnd, message, wParam, lParam);
 }
@@ -185,7 +186,7 @@ LRESULT CWnd::Invoke(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
     if (message == WM_NCDESTROY) {
         if (superProc_ != nullptr) {
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
         }
         Detach();
         ncDestroyed_ = true;

@@ -8,7 +8,7 @@
 // What a window created on demand states about itself: its class and how
 // its window is created.
 struct WindowCreation {
-    WNDCLASSA wndClass = {};  // the window procedure and a missing instance are filled in
+    WNDCLASSW wndClass = {};  // the window procedure and a missing instance are filled in
     DWORD exStyle = 0;
     const char* title = "";
     DWORD style = 0;
@@ -31,9 +31,10 @@ public:
 
     // Registers a class whose windows are dispatched by CWnd. Repeated
     // registrations of the same name succeed.
-    static bool RegisterWindowClass(WNDCLASSA wc);
+    static bool RegisterWindowClass(WNDCLASSW wc);
 
-    bool CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, const RECT& rect,
+    // The title is UTF-8.
+    bool CreateEx(DWORD exStyle, const wchar_t* className, const char* title, DWORD style, const RECT& rect,
                   HWND parent, UINT_PTR idOrMenu);
     // Takes over an existing window (a standard control): its messages reach
     // this object's table first, then the control's own procedure.

@@ -16,6 +16,7 @@
 #include "reminder/snooze_times.h"
 #include "ui/close_button.h"
 #include "ui/gdi.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ public:
             if (font_ != nullptr) SelectObject(*dc_, font_);
         }
         RECT rc = {};
-        DrawTextA(*dc_, text.c_str(), static_cast<int>(text.size()), &rc, kMeasureFlags);
+        DrawTextW(*dc_, Wide(text).c_str(), -1, &rc, kMeasureFlags);
         return rc.right - rc.left;
     }
 
@@ -110,15 +111,15 @@ void CDueEventWnd::BuildList() {
     std::optional<WindowDc> dc;
     if (list_.emptyTextWidth == 0) {
         dc.emplace(hwnd_);
-        LOGFONTA logfont = {};
+        LOGFONTW logfont = {};
         if (!font_) {
             // A DPI change makes its own font for the new scale.
             list_.scale = DpiScale{WindowDpi(hwnd_)};
-            if (GetIconTitleLogFont(logfont, list_.scale.dpi)) font_.Reset(CreateFontIndirectA(&logfont));
+            if (GetIconTitleLogFont(logfont, list_.scale.dpi)) font_.Reset(CreateFontIndirectW(&logfont));
         }
         if (font_) SelectObject(*dc, font_);
         RECT rc = {};
-        DrawTextA(*dc, kNoUpcomingText, -1, &rc, kMeasureFlags);
+        DrawTextW(*dc, Wide(kNoUpcomingText).c_str(), -1, &rc, kMeasureFlags);
         list_.SetTextMetrics(rc.right - rc.left, rc.bottom - rc.top);
     }
     DestroyTickButtons();
@@ -241,14 +242,14 @@ void CDueEventWnd::OpenSnoozeMenu(int row) {
     snoozeTarget_ = {true, r.eventId, r.start};
     MenuHandle menu(CreatePopupMenu());
     if (!menu) return;
-    for (int i = 0; i < kSnoozeChoices; ++i) AppendMenuA(menu, MF_STRING, ID_SNOOZE_5_MINUTES + i, kSnoozeTexts[i]);
+    for (int i = 0; i < kSnoozeChoices; ++i) AppendMenuW(menu, MF_STRING, ID_SNOOZE_5_MINUTES + i, Wide(kSnoozeTexts[i]).c_str());
     const DueRect b = list_.SnoozeButtonRect(row);
     POINT at = {b.left, b.bottom};
     ClientToScreen(hwnd_, &at);
     // As with the tray's menu: a click elsewhere must close it.
     SetForegroundWindow(hwnd_);
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd_, nullptr);
-    PostMessageA(hwnd_, WM_NULL, 0, 0);
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
 void CDueEventWnd::OnSnoozeChoice(UINT id) {
@@ -292,7 +293,7 @@ void CDueEventWnd::CloseIfEmpty() {
 
 LRESULT CDueEventWnd::OnLButtonDown(WPARAM, LPARAM) {
     // The system's move loop drags the window as if by its caption.
-    PostMessageA(hwnd_, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    PostMessageW(hwnd_, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
     return 0;
 }
 
@@ -352,7 +353,7 @@ bool CDueEventWnd::Paint(HDC dc, const RECT& clip) {
     SetBkColor(dc, back);
     for (const DueLine& line : list_.LinesToPaint(clip.top, clip.bottom)) {
         RECT rc = {line.rect.left, line.rect.top, line.rect.right, line.rect.bottom};
-        DrawTextA(dc, line.text.data(), static_cast<int>(line.text.size()), &rc, kTextFlags);
+        DrawTextW(dc, Wide(line.text).c_str(), -1, &rc, kTextFlags);
     }
     return true;
 }
@@ -360,7 +361,7 @@ bool CDueEventWnd::Paint(HDC dc, const RECT& clip) {
 LRESULT CDueEventWnd::OnDestroy(WPARAM, LPARAM) {
     KillTimer(hwnd_, kBlinkTimerId);
     blinkTimer_ = false;
-    if (context_.frame != nullptr) SendMessageA(context_.frame, WM_CHILDCLOSED, CHILD_UPCOMING, 0);
+    if (context_.frame != nullptr) SendMessageW(context_.frame, WM_CHILDCLOSED, CHILD_UPCOMING, 0);
     DestroyTickButtons();
     accessible_.Reset();
     Default();
@@ -372,8 +373,8 @@ LRESULT CDueEventWnd::OnDestroy(WPARAM, LPARAM) {
 // font for it, and the window keeps its anchor at its new size.
 LRESULT CDueEventWnd::OnDpiChanged(WPARAM wParam, LPARAM) {
     list_.scale = DpiScale{HIWORD(wParam)};
-    LOGFONTA logfont = {};
-    if (GetIconTitleLogFont(logfont, list_.scale.dpi)) font_.Reset(CreateFontIndirectA(&logfont));
+    LOGFONTW logfont = {};
+    if (GetIconTitleLogFont(logfont, list_.scale.dpi)) font_.Reset(CreateFontIndirectW(&logfont));
     {
         std::optional<WindowDc> dc;
         WindowTextMetrics metrics(hwnd_, font_, dc);

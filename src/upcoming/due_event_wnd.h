@@ -39,7 +39,7 @@ struct DueEventContext {
 class CDueEventWnd final : public CWnd {
     DECLARE_MESSAGE_TABLE()
 public:
-    static constexpr char kClassName[] = "OrvCalendarDueEvent";
+    static constexpr wchar_t kClassName[] = L"OrvCalendarDueEvent";
     static constexpr UINT_PTR kBlinkTimerId = 0;
     static constexpr UINT kBlinkShownMs = 700;
     static constexpr UINT kBlinkHiddenMs = 300;

@@ -11,9 +11,7 @@
 
 GdipBitmap LoadWallpaperImage(const std::string& path) {
     GdipBitmap bitmap;
-    // The path came through the ANSI registry and file-dialog calls, so it is
-    // in the system code page, whatever the thread's locale says.
-    const std::wstring wide = WidenText(path);
+    const std::wstring wide = Wide(path);
     if (wide.empty()) return bitmap;
     if (!ORV_CHECK_STATUS(Gdiplus::DllExports::GdipCreateBitmapFromFile(wide.c_str(), bitmap.Out()))) {
         bitmap.Reset();

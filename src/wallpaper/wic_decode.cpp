@@ -127,7 +127,7 @@ GdipBitmap DecodeScreenSizedFrame(IWICImagingFactory& factory, IWICBitmapFrameDe
 }
 
 GdipBitmap DecodeScreenSizedWallpaper(const std::string& path, int screenWidth, int screenHeight, bool fit) {
-    const std::wstring wide = WidenText(path);  // the system code page, as in LoadWallpaperImage
+    const std::wstring wide = Wide(path);
     if (wide.empty()) return {};
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IWICBitmapDecoder> decoder;

@@ -30,14 +30,20 @@ def main():
     actions = 2 if launch else 0
     priv = struct.pack("<BxH", actions, int(remind) & 0xFFFF)
     sub = f"{key}\\{ident}".replace("HKCU\\", "HKEY_CURRENT_USER\\", 1)
-    lines = ["REGEDIT4", "", f"[{sub}]",
+    # REGEDIT4 is read in the code page; text outside ASCII goes in the
+    # UTF-16 form, as the registry holds it.
+    wide = not (title + launch).isascii()
+    lines = ["Windows Registry Editor Version 5.00" if wide else "REGEDIT4", "", f"[{sub}]",
              f'"front"=hex:{front.hex(",")}',
              f'"priv"=hex:{priv.hex(",")}',
              f'"title"={text(title)}',
              f'"note"={text("")}',
              f'"soundfile"={text("")}',
              f'"launchfile"={text(launch)}', ""]
-    sys.stdout.write("\r\n".join(lines))
+    if wide:
+        sys.stdout.buffer.write("\ufeff".encode("utf-16-le") + "\r\n".join(lines).encode("utf-16-le"))
+    else:
+        sys.stdout.write("\r\n".join(lines))
 
 
 if __name__ == "__main__":

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IcsLimits limits;
     limits.maxBytes = 1 << 20;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const ImportPlan plan = PlanImport(text, s->store, s->codec, s->clock, InteropStore::kExchangeId, limits);
+    const ImportPlan plan = PlanImport(text, s->store, s->clock, InteropStore::kExchangeId, limits);
     if (!plan.error.empty() && !plan.events.empty()) __builtin_trap();
     return 0;
 }

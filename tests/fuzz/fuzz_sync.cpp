@@ -6,7 +6,6 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "platform/memory/cp1252_codec.h"
 #include "platform/memory/memory_caldav.h"
 #include "store/server_copy.h"
 #include "sync/sync_apply.h"
@@ -49,15 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         server.DevicePut(std::string("r").append(std::to_string(i)).append(".ics"), in.Bytes(length));
     }
 
-    Cp1252Codec codec;
     const char* exchangeId = "0123456789abcdef";
-    SyncSnapshot snap = TakeSyncSnapshot(rig.store, registry, codec, rig.clock, exchangeId);
+    SyncSnapshot snap = TakeSyncSnapshot(rig.store, registry, rig.clock, exchangeId);
     ORV_FUZZ_CHECK(snap.deletions.size() <= kMaxPendingDeletions);
     for (const ServerCopy& d : snap.deletions) ORV_FUZZ_CHECK(IsStorableHref(d.href) && IsStorableEtag(d.etag));
     for (const LocalCopy& e : snap.events)
         ORV_FUZZ_CHECK(e.server.href.empty() || (IsStorableHref(e.server.href) && IsStorableEtag(e.server.etag)));
     SyncOutcome outcome = RunSyncExchange(snap, server);
-    ApplySyncOutcome(outcome, snap, rig.store, registry, codec, rig.clock, exchangeId);
+    ApplySyncOutcome(outcome, snap, rig.store, registry, rig.clock, exchangeId);
 
     ORV_FUZZ_CHECK(rig.store.Count() <= kMaxEvents);
     for (const auto& e : rig.store.Events()) {

@@ -5,7 +5,6 @@
 
 #include "interop/ical_export.h"
 #include "interop/ical_import.h"
-#include "platform/memory/cp1252_codec.h"
 #include "platform/memory/memory_registry.h"
 #include "portable/core_zone.h"
 #include "portable/store_fakes.h"
@@ -26,7 +25,6 @@ public:
     MemoryRegistry registry;
     RecordingSchedule schedule;
     RecordingNotifier notifier;
-    Cp1252Codec codec;
     EventStore store{registry, clock, schedule, notifier};
 };
 
@@ -35,11 +33,11 @@ public:
     explicit InteropStore(Instant now) : MemoryCalendar(now) {}
 
     ImportPlan Import(const std::string& text) {
-        ImportPlan plan = PlanImport(text, store, codec, clock, kExchangeId);
+        ImportPlan plan = PlanImport(text, store, clock, kExchangeId);
         ApplyImport(plan, store);
         return plan;
     }
-    ExportResult Export() const { return ExportEvents(store.Events(), store.Exclusions(), codec, kExchangeId, clock.Now()); }
+    ExportResult Export() const { return ExportEvents(store.Events(), store.Exclusions(), kExchangeId, clock.Now()); }
 
     static constexpr const char* kExchangeId = "0123456789abcdef";
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/calendar.h"
+#include "platform/memory/cp1252_codec.h"
 #include "portable/core_zone.h"
 
 namespace {
@@ -534,6 +535,32 @@ TEST(MonthLayoutMonths, RefusesMonthsTheRuntimeCannotConvert) {
     empty.LayoutMonth(false);
     EXPECT_TRUE(empty.monthEvents.empty());
     EXPECT_EQ(empty.DayFromPoint(50, 70), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Titles the code page holds keep the colour older versions gave them from
+// their code-page bytes; others take their UTF-8 bytes, so two titles in
+// another script do not share one colour.
+TEST(EventTitleColor, KeepsCodePageColoursAndSpreadsOtherScripts) {
+    const Cp1252Codec codePage;
+    const struct {
+        const char* title;
+        Rgb color;
+    } cases[] = {
+        {"Dentist", TitleColor("Dentist")},
+        {"Caf\xC3\xA9 \xE2\x82\xAC", TitleColor("Caf\xE9 \x80")},  // what an older version stored
+        {"\xD0\x92\xD1\x81\xD1\x82\xD1\x80\xD0\xB5\xD1\x87\xD0\xB0", TitleColor("\xD0\x92\xD1\x81\xD1\x82\xD1\x80")},
+        {"\xE4\xBC\x9A\xE8\xAE\xAE", TitleColor("\xE4\xBC\x9A\xE8\xAE\xAE")},
+        {"Zo\xC3\xAB \xF0\x9F\x99\x82", TitleColor("Zo\xC3\xAB \xF0\x9F")},  // one emoji: not the code page's
+    };
+    for (const auto& c : cases) EXPECT_EQ(EventTitleColor(c.title, &codePage), c.color) << c.title;
+    // Before, both were "???????" and one grey.
+    EXPECT_NE(EventTitleColor("\xD0\x92\xD1\x81\xD1\x82\xD1\x80\xD0\xB5\xD1\x87\xD0\xB0", &codePage),
+              EventTitleColor("\xD0\x9E\xD1\x82\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA", &codePage));
+    EXPECT_EQ(EventTitleColor("Caf\xC3\xA9", nullptr), TitleColor("Caf\xC3\xA9"));
 }
 
 }  // namespace

@@ -348,6 +348,10 @@ TEST(ReminderNoticeTest, TextNamesOneOrSeveralWithinTheShellsLimits) {
     EXPECT_EQ(full.title, "Missed: " + std::string(52, 'T') + "...");
     EXPECT_EQ(full.title.size(), kNoticeTitleLength);
     EXPECT_EQ(full.text.size(), kNoticeTextLength);
+    // The tray counts UTF-16 units; a cut never splits a character.
+    std::string chinese;
+    for (int i = 0; i < 60; ++i) chinese += "\xE4\xBC\x9A";
+    EXPECT_EQ(MakeNoticeText({{chinese, 1, ""}}, true, start).title, "Missed: " + chinese.substr(0, 52 * 3) + "...");
     EXPECT_TRUE(MakeNoticeText({}, false, start).title.empty());
 }
 

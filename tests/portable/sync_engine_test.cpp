@@ -269,7 +269,7 @@ TEST(SyncEngine, AnEventAfterTheSyncedMonthsIsKeptUntilTheServerDropsIt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Pair p;
-        IndexSpans(p.server, p.here.codec, Now());
+        IndexSpans(p.server, Now());
         p.server.offersSyncCollection = c.syncCollection;
         p.here.Add("Far", 2027, 8, 20);
         p.here.Add("Near", 2026, 12, 20);
@@ -329,11 +329,11 @@ TEST(SyncEngine, AFullCalendarTakesNearerNewEventsOverFartherCopies) {
         ASSERT_EQ(p.here.Sync(p.server).received, old);
         p.server.DevicePut("dentist.ics", PhoneEvent("dentist", "Dentist", c.phoneStart, "20261209T090000"));
         SyncSnapshot snap =
-            TakeSyncSnapshot(p.here.store, p.here.registry, p.here.codec, p.here.clock, p.here.exchangeId_);
+            TakeSyncSnapshot(p.here.store, p.here.registry, p.here.clock, p.here.exchangeId_);
         SyncOutcome outcome = RunSyncExchange(snap, p.server);
         if (c.during == During::EditOld0) p.here.Retitle("Old 0", "Old 0 here");
         if (c.during == During::MakeOne) p.here.Add("Mine", 2026, 7, 2);
-        const SyncResult r = ApplySyncOutcome(outcome, snap, p.here.store, p.here.registry, p.here.codec,
+        const SyncResult r = ApplySyncOutcome(outcome, snap, p.here.store, p.here.registry,
                                               p.here.clock, p.here.exchangeId_);
         EXPECT_EQ(r.received, c.received);
         EXPECT_EQ(r.leftOut, 1);
@@ -490,10 +490,10 @@ TEST(SyncEngine, AnEditMadeWhileTheExchangeRunsIsSentNextTime) {
     p.here.Add("Plan", 2026, 12, 9);
     p.here.Sync(p.server);
     p.here.Retitle("Plan", "Plan A");
-    SyncSnapshot snap = TakeSyncSnapshot(p.here.store, p.here.registry, p.here.codec, p.here.clock, p.here.exchangeId_);
+    SyncSnapshot snap = TakeSyncSnapshot(p.here.store, p.here.registry, p.here.clock, p.here.exchangeId_);
     SyncOutcome outcome = RunSyncExchange(snap, p.server);
     p.here.Retitle("Plan A", "Plan B");  // on the window thread, while the worker ran
-    ApplySyncOutcome(outcome, snap, p.here.store, p.here.registry, p.here.codec, p.here.clock, p.here.exchangeId_);
+    ApplySyncOutcome(outcome, snap, p.here.store, p.here.registry, p.here.clock, p.here.exchangeId_);
     EXPECT_EQ(ServerTitles(p.server), (Titles{"Plan A"}));
     EXPECT_EQ(p.here.Titles(), (Titles{"Plan B"}));
     p.here.Sync(p.server);

@@ -22,13 +22,13 @@ public:
         : MemoryCalendar(now), exchangeId_(exchangeId) {}
 
     SyncResult Sync(CalDavTransport& server) {
-        SyncSnapshot snap = TakeSyncSnapshot(store, registry, codec, clock, exchangeId_);
+        SyncSnapshot snap = TakeSyncSnapshot(store, registry, clock, exchangeId_);
         SyncOutcome outcome = RunSyncExchange(snap, server);
-        return ApplySyncOutcome(outcome, snap, store, registry, codec, clock, exchangeId_);
+        return ApplySyncOutcome(outcome, snap, store, registry, clock, exchangeId_);
     }
     // A sync killed after the exchange: its outcome never reaches the store.
     void SyncKilled(CalDavTransport& server) {
-        SyncSnapshot snap = TakeSyncSnapshot(store, registry, codec, clock, exchangeId_);
+        SyncSnapshot snap = TakeSyncSnapshot(store, registry, clock, exchangeId_);
         RunSyncExchange(snap, server);
     }
 
@@ -68,9 +68,9 @@ public:
 
 // The server answers time-range queries with the days each text covers,
 // as a real one does; a text the calendar cannot read overlaps every range.
-inline void IndexSpans(MemoryCalDav& server, const TextCodec& codec, Instant now) {
-    server.spanOf = [&codec, now](const std::string& text) -> std::optional<std::pair<Instant, Instant>> {
-        const ServerEvent e = MapServerText(text, codec, now, 0, kLastStorableInstant);
+inline void IndexSpans(MemoryCalDav& server, Instant now) {
+    server.spanOf = [now](const std::string& text) -> std::optional<std::pair<Instant, Instant>> {
+        const ServerEvent e = MapServerText(text, now, 0, kLastStorableInstant);
         if (!e.item) return std::nullopt;
         const ScheduleFront& f = e.item->front;
         return std::make_pair(Instant{f.startDate}, IsEndless(f) ? kLastStorableInstant : Instant{f.endDate} + 1);

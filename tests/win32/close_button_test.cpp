@@ -202,9 +202,9 @@ TEST(CloseButton, CaptionIsCentredInEightPointArial) {
     Draw(button, canvas, 100, 16);
     ASSERT_TRUE(button.font);
 
-    LOGFONTA lf = {};
-    ASSERT_EQ(GetObjectA(button.font, sizeof lf, &lf), static_cast<int>(sizeof lf));
-    EXPECT_STREQ(lf.lfFaceName, "Arial");
+    LOGFONTW lf = {};
+    ASSERT_EQ(GetObjectW(button.font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_STREQ(lf.lfFaceName, L"Arial");
     EXPECT_EQ(lf.lfWeight, FW_NORMAL);
     EXPECT_EQ(lf.lfHeight, -MulDiv(GetDeviceCaps(canvas.Dc(), LOGPIXELSY), 80, 720));
 
@@ -238,8 +238,8 @@ public:
     std::vector<std::pair<UINT, UINT>> commands;  // id, notification
 
     bool Create() {
-        WNDCLASSA wc = {};
-        wc.lpszClassName = "OrvButtonTestParent";
+        WNDCLASSW wc = {};
+        wc.lpszClassName = L"OrvButtonTestParent";
         if (!RegisterWindowClass(wc)) return false;
         RECT rc = {100, 100, 400, 200};
         if (!CreateEx(0, wc.lpszClassName, "parent", WS_POPUP, rc, nullptr, 0)) return false;

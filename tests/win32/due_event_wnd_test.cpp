@@ -39,8 +39,8 @@ class CFrameRecorder : public CWnd {
 public:
     std::vector<WPARAM> closed;
     bool Create() {
-        WNDCLASSA wc = {};
-        wc.lpszClassName = "OrvDueTestFrame";
+        WNDCLASSW wc = {};
+        wc.lpszClassName = L"OrvDueTestFrame";
         if (!RegisterWindowClass(wc)) return false;
         return CreateEx(0, wc.lpszClassName, "frame", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0);
     }

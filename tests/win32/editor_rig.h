@@ -16,6 +16,7 @@
 #include "dialogs/editor_commit.h"
 #include "dialogs/editor_ids.h"
 #include "dialogs/schedule_dlg.h"
+#include "platform/win32/wide_text.h"
 #include "portable/core_zone.h"
 #include "portable/store_fakes.h"
 #include "scratch_hive.h"
@@ -120,12 +121,13 @@ protected:
 // The controls as a user sees and sets them.
 namespace ui {
 
+// Text in UTF-8, sent and read as UTF-16 (WM_SETTEXT, WM_GETTEXT).
 inline std::string Text(HWND dialog, int id) {
-    char text[512] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
+    wchar_t text[512] = {};
+    GetDlgItemTextW(dialog, id, text, 512);
+    return Utf8(text);
 }
-inline void Type(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+inline void Type(HWND dialog, int id, const std::string& text) { SetDlgItemTextW(dialog, id, Wide(text).c_str()); }
 inline bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 inline bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
 // A click the handler sees at once; for buttons that open no dialog.

@@ -25,6 +25,7 @@
 #include "scratch_hive.h"
 #include "support/message_box_catcher.h"
 #include "support/refused_create.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -408,10 +409,10 @@ struct TrayCall {
     std::string text;
 };
 std::vector<TrayCall> trayCalls;
-BOOL WINAPI CaptureTray(DWORD message, PNOTIFYICONDATAA data) {
+BOOL WINAPI CaptureTray(DWORD message, PNOTIFYICONDATAW data) {
     trayCalls.push_back({message, data->uFlags, data->cbSize,
-                         (data->uFlags & NIF_INFO) != 0 ? data->szInfoTitle : "",
-                         (data->uFlags & NIF_INFO) != 0 ? data->szInfo : ""});
+                         (data->uFlags & NIF_INFO) != 0 ? Utf8(data->szInfoTitle) : "",
+                         (data->uFlags & NIF_INFO) != 0 ? Utf8(data->szInfo) : ""});
     return TRUE;
 }
 
@@ -453,7 +454,7 @@ TEST(MainFrameNotice, AFiringReminderShowsABalloonThatOpensTheUpcomingWindow) {
         } else {
             ASSERT_EQ(balloons.size(), 1u);
             EXPECT_EQ(balloons[0].message, static_cast<DWORD>(NIM_MODIFY));
-            EXPECT_EQ(balloons[0].size, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
+            EXPECT_EQ(balloons[0].size, static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE));
             EXPECT_EQ(balloons[0].title, "Dentist");
             EXPECT_EQ(balloons[0].text.substr(balloons[0].text.find('\n')), "\nBring the card");
         }

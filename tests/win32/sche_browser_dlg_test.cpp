@@ -23,6 +23,7 @@
 #include "support/dialog_script.h"
 #include "support/message_box_catcher.h"
 #include "ui/window_messages.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -125,13 +126,13 @@ protected:
     }
 
     static std::string Text(HWND list, int item, int column) {
-        char text[128] = {};
-        LVITEMA lv = {};
+        wchar_t text[128] = {};
+        LVITEMW lv = {};
         lv.iSubItem = column;
         lv.pszText = text;
-        lv.cchTextMax = sizeof text;
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
-        return text;
+        lv.cchTextMax = 128;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+        return Utf8(text);
     }
     static Titles ListedTitles(HWND list) {
         Titles titles;
@@ -218,6 +219,24 @@ TEST_F(BrowserTest, ListsEveryEventWithItsDatesAndSortsByEitherHeaderBothWays) {
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(arrows, (std::vector<std::string>{"^-", "v-", "^-", "-^", "-v", "^-"}));
     EXPECT_TRUE(edited.empty());
+}
+
+// Titles in other scripts are listed whole and sorted by letter, case
+// ignored as the language folds it (not by their bytes).
+TEST_F(BrowserTest, ListsTitlesInEveryScriptWholeInLetterOrder) {
+    const std::string meeting = "\xD0\x92\xD1\x81\xD1\x82\xD1\x80\xD0\xB5\xD1\x87\xD0\xB0";  // Встреча
+    const std::string alpha = "\xD0\xB0\xD0\xBB\xD1\x8C\xD1\x84\xD0\xB0";                      // альфа
+    const std::string zoe = "Zo\xC3\xAB \xF0\x9F\x99\x82";
+    Add(meeting, 8, 3);
+    Add(alpha, 8, 1);
+    Add(zoe, 8, 5);
+    CScheBrowserDlg dlg(Context());
+    Titles listed;
+    DialogScript script({[&] { listed = ListedTitles(dlg.List()); },
+                         [&] { SaveScreenShot(dlg.Hwnd(), "browser_scripts"); },
+                         [&] { ClickButton(dlg.Hwnd(), IDCANCEL); }});
+    EXPECT_EQ(dlg.Run(nullptr), IDCANCEL);
+    EXPECT_EQ(listed, (Titles{zoe, alpha, meeting}));
 }
 
 TEST_F(BrowserTest, DeletesTheSelectedEventsAfterOneQuestionAndTellsTheCalendarOnce) {

@@ -85,6 +85,46 @@ TEST_F(ScheduleDlgTest, RefusalsKeepTheDialogOpenWithTheInput) {
     EXPECT_EQ(store.FindEvent(1)->remindMinutes, 999);
 }
 
+// What is typed in any script is saved whole: the limit counts characters
+// as the edit control does (an emoji two), and the stored value reads back
+// through the wide call as typed.
+TEST_F(ScheduleDlgTest, TitlesInAnyScriptAreSavedWhole) {
+    std::string chinese;
+    std::string emoji;
+    for (int i = 0; i < 50; ++i) chinese += "\xE4\xBC\x9A";
+    for (int i = 0; i < 25; ++i) emoji += "\xF0\x9F\x99\x82";
+    const std::string note = "\xD0\x92\xD1\x80\xD0\xB0\xD1\x87 \xCE\xB1\xCE\xB2 " + emoji;
+    std::vector<std::string> shown;
+    for (const std::string& title : {chinese, emoji, emoji + "x"}) {
+        ModalDriver driver({{"New Event", [&](HWND d) {
+                                 ui::Type(d, IDC_TITLE, title);
+                                 ui::Type(d, IDC_NOTE, note);
+                                 shown.push_back(Text(d, IDC_TITLE));
+                                 if (title == chinese) ui::SavePicture(d, "editor_scripts");
+                                 ui::Press(d, IDOK);
+                                 if (title.size() > emoji.size()) ui::Press(d, IDCANCEL);  // refused: stays open
+                             }}});
+        RunNewEvent(nullptr, Context(), store, 2026, 8, 20);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{chinese, emoji, emoji + "x"}));
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Notice: Title cannot exceed 50 characters."}));
+    ASSERT_EQ(store.Count(), 2u);
+    for (std::uint32_t id : {1u, 2u}) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Wide(EventKey(id)).c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+        wchar_t stored[128] = {};
+        DWORD size = sizeof stored;
+        EXPECT_EQ(RegQueryValueExW(key, L"title", nullptr, nullptr, reinterpret_cast<BYTE*>(stored), &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(Utf8(stored), id == 1 ? chinese : emoji);
+        size = sizeof stored;
+        EXPECT_EQ(RegQueryValueExW(key, L"note", nullptr, nullptr, reinterpret_cast<BYTE*>(stored), &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(Utf8(stored), note);
+        RegCloseKey(key);
+    }
+}
+
 // An event on the day Berlin's clocks go forward, edited under its own copy.
 class EditTest : public ScheduleDlgTest {
 protected:

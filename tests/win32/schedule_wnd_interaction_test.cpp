@@ -327,7 +327,7 @@ TEST(ScheduleWnd, FivePixelEdgesSizeAndTheTopStripMoves) {
         int x;
         int y;
         int edge;
-        LPCSTR cursor;
+        LPCWSTR cursor;
     };
     for (const Case& c : {Case{0, 0, WMSZ_TOPLEFT, IDC_SIZENWSE}, Case{4, 399, WMSZ_BOTTOMLEFT, IDC_SIZENESW},
                           Case{4, 200, WMSZ_LEFT, IDC_SIZEWE}, Case{595, 4, WMSZ_TOPRIGHT, IDC_SIZENESW},

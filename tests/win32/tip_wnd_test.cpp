@@ -14,6 +14,7 @@
 #include "portable/core_zone.h"
 #include "portable/store_fakes.h"
 #include "support/dib_canvas.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -27,8 +28,8 @@ protected:
 
     void SetUp() override {
         context = {&clock, &desktop, &format, &EnglishLocaleNames(), std::nullopt, false, DpiScale{}};
-        LOGFONTA font = {};
-        if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0)) context.font = font;
+        LOGFONTW font = {};
+        if (SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof font, &font, 0)) context.font = font;
     }
     void TearDown() override {
         if (tip != nullptr) DestroyWindow(tip->Hwnd());
@@ -65,7 +66,7 @@ TEST_F(TipWndTest, SizedToItsLiteralLinesBelowTheCursorWithoutTakingActivation) 
     const RECT r = Rect();
     {
         WindowDc dc(tip->Hwnd());
-        FontHandle font(CreateFontIndirectA(&*context.font));
+        FontHandle font(CreateFontIndirectW(&*context.font));
         SelectObject(dc, font);
         SIZE literal = {};
         GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &literal);
@@ -114,6 +115,29 @@ TEST_F(TipWndTest, SizedToItsLiteralLinesBelowTheCursorWithoutTakingActivation) 
 
 // Two monitors side by side: the tip stays on the one the cursor is on. At
 // the calendar's 150 % its gap, margins and border room grow with it.
+// A title in other scripts is measured and drawn as its characters, not as
+// its UTF-8 bytes; a picture to look at.
+TEST_F(TipWndTest, TitlesInOtherScriptsAreMeasuredAsTheirCharacters) {
+    const std::string title = "\xD0\x92\xD1\x81\xD1\x82\xD1\x80\xD0\xB5\xD1\x87\xD0\xB0 \xE4\xBC\x9A\xE8\xAE\xAE "
+                              "\xCE\xA3\xCF\x8D\xCE\xBD\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82 with a tail long enough to be the widest line of this tip";
+    Open(Item(title, 31), {100, 100});
+    EXPECT_EQ(tip->Lines()[0], title);
+    {
+        WindowDc dc(tip->Hwnd());
+        FontHandle font(CreateFontIndirectW(&*context.font));
+        SelectObject(dc, font);
+        const std::wstring wide = Wide(title);
+        SIZE literal = {};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &literal);
+        EXPECT_EQ(tip->TextExtent().right, literal.cx);
+    }
+    RECT client;
+    GetClientRect(tip->Hwnd(), &client);
+    DibCanvas canvas(client.right, client.bottom, RGB(0, 0, 255));
+    SendMessageW(tip->Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    EXPECT_TRUE(canvas.SaveBmp(ScreensDirectory() + "\\tip_scripts.bmp"));
+}
+
 TEST_F(TipWndTest, OnTheCursorsMonitorAtTheCalendarsScale) {
     const FixedDesktop two(std::vector<Monitor>{{{0, 0, 1024, 768}, {0, 0, 1024, 738}},
                                                 {{1024, 0, 2048, 768}, {1024, 0, 2048, 768}}});

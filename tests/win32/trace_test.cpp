@@ -16,10 +16,10 @@ class CThrowingWnd final : public CWnd {
     DECLARE_MESSAGE_TABLE()
 public:
     bool Create() {
-        WNDCLASSA wc = {};
-        wc.lpszClassName = "OrvThrowingWnd";
+        WNDCLASSW wc = {};
+        wc.lpszClassName = L"OrvThrowingWnd";
         RECT rc = {0, 0, 10, 10};
-        return RegisterWindowClass(wc) && CreateEx(0, "OrvThrowingWnd", "", WS_POPUP, rc, nullptr, 0);
+        return RegisterWindowClass(wc) && CreateEx(0, L"OrvThrowingWnd", "", WS_POPUP, rc, nullptr, 0);
     }
 
 private:

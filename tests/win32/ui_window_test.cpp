@@ -26,11 +26,11 @@ public:
     std::vector<std::string> calls;
 
     bool Create() {
-        WNDCLASSA wc = {};
-        wc.lpszClassName = "OrvTestWnd";
+        WNDCLASSW wc = {};
+        wc.lpszClassName = L"OrvTestWnd";
         if (!RegisterWindowClass(wc)) return false;
         RECT rc = {0, 0, 100, 80};
-        return CreateEx(0, "OrvTestWnd", "test", WS_POPUP, rc, nullptr, 0);
+        return CreateEx(0, L"OrvTestWnd", "test", WS_POPUP, rc, nullptr, 0);
     }
 
 protected:
@@ -224,7 +224,7 @@ public:
 
     static CSelfDeletingWnd* Open(Refuse refuse, int& deletions) {
         WindowCreation creation;
-        creation.wndClass.lpszClassName = "OrvSelfDeletingWnd";
+        creation.wndClass.lpszClassName = L"OrvSelfDeletingWnd";
         creation.style = WS_POPUP;
         creation.rect = {0, 0, 50, 40};
         return CreateSelfDeleting<CSelfDeletingWnd>(creation, [&] { return new CSelfDeletingWnd(refuse, deletions); });

@@ -15,6 +15,7 @@
 #include "wallpaper/wallpaper.h"
 #include "support/dib_canvas.h"
 #include "ui/gdiplus.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -259,13 +260,11 @@ TEST_F(Wallpaper, LoadsImageFilesAndRefusesWhatIsNotOne) {
     EXPECT_FALSE(LoadWallpaperImage(TempPath("orv_no_such_wallpaper.png")));
     EXPECT_FALSE(LoadWallpaperImage(""));
 
-    // A path in the ANSI code page with a letter outside ASCII.
-    if (GetACP() == 1252) {
-        const std::string accented = TempPath("orv_caf\xE9.bmp");
-        ASSERT_TRUE(CopyFileA(bmp.c_str(), accented.c_str(), FALSE));
-        EXPECT_TRUE(LoadWallpaperImage(accented));
-        DeleteFileA(accented.c_str());
-    }
+    // A path in UTF-8 with letters of a script the code page lacks (Док).
+    const std::wstring named = Wide(TempPath("orv_\xD0\x94\xD0\xBE\xD0\xBA.bmp"));
+    ASSERT_TRUE(CopyFileW(Wide(bmp).c_str(), named.c_str(), FALSE));
+    EXPECT_TRUE(LoadWallpaperImage(Utf8(named)));
+    DeleteFileW(named.c_str());
     DeleteFileA(text.c_str());
     DeleteFileA(bmp.c_str());
 }

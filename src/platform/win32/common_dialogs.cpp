@@ -18,8 +18,8 @@ bool Show(const char* entry, Parameters& parameters) {
 
 }  // namespace
 
-bool ShowOpenFileDialog(OPENFILENAMEA& ofn) { return Show("GetOpenFileNameA", ofn); }
+bool ShowOpenFileDialog(OPENFILENAMEW& ofn) { return Show("GetOpenFileNameW", ofn); }
 
-bool ShowSaveFileDialog(OPENFILENAMEA& ofn) { return Show("GetSaveFileNameA", ofn); }
+bool ShowSaveFileDialog(OPENFILENAMEW& ofn) { return Show("GetSaveFileNameW", ofn); }
 
-bool ShowColorDialog(CHOOSECOLORA& chooser) { return Show("ChooseColorA", chooser); }
+bool ShowColorDialog(CHOOSECOLORW& chooser) { return Show("ChooseColorW", chooser); }

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-// What an Open or Save As dialog shows and allows.
+// What an Open or Save As dialog shows and allows; text in UTF-8.
 struct FileDialogRequest {
     HWND owner = nullptr;
     bool save = false;            // Save As; else Open

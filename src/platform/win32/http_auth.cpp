@@ -5,6 +5,7 @@
 #include <bcrypt.h>
 
 #include <cctype>
+#include <cstdio>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -226,7 +227,7 @@ std::string DigestAuthorization(const HttpChallenge& challenge, const std::strin
     target += uri;
     const std::string ha2 = HexHash(algorithm, target);
     char count[16];
-    wsprintfA(count, "%08x", nc);
+    std::snprintf(count, sizeof count, "%08x", nc);
     std::string response = ha1;
     response += ':';
     response += challenge.nonce;

@@ -9,6 +9,6 @@ void UseSystemTimeZone() {
     // The runtime's own copy of the environment first: _tzset reads that one.
     _putenv("TZ=");
     // Programs a reminder opens inherit the process's.
-    SetEnvironmentVariableA("TZ", nullptr);
+    SetEnvironmentVariableW(L"TZ", nullptr);
     _tzset();
 }

@@ -1,4 +1,5 @@
 #include "platform/win32/trace.h"
+#include "platform/win32/wide_text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -18,12 +19,12 @@ void TraceFailure(const char* what, const char* file, int line, unsigned long er
     } else {
         std::snprintf(text, sizeof text, "OrvCalendar: %s\r\n", what);
     }
-    OutputDebugStringA(text);
+    OutputDebugStringW(Wide(text).c_str());
 
-    char path[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA("ORVCALENDAR_LOG", path, sizeof path);
-    if (length > 0 && length < sizeof path) {
-        HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"ORVCALENDAR_LOG", path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        HANDLE log = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (log != INVALID_HANDLE_VALUE) {
             DWORD written = 0;

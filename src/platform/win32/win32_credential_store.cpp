@@ -5,6 +5,7 @@
 #include <wincred.h>
 
 #include "platform/win32/trace.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -18,11 +19,11 @@ public:
     OwnedCredential(const OwnedCredential&) = delete;
     OwnedCredential& operator=(const OwnedCredential&) = delete;
 
-    PCREDENTIALA* Out() { return &credential_; }
-    const CREDENTIALA* operator->() const { return credential_; }
+    PCREDENTIALW* Out() { return &credential_; }
+    const CREDENTIALW* operator->() const { return credential_; }
 
 private:
-    PCREDENTIALA credential_ = nullptr;
+    PCREDENTIALW credential_ = nullptr;
 };
 
 // False when the credential is absent, which is no failure worth a trace.
@@ -37,8 +38,8 @@ bool TraceUnlessAbsent(const char* call, int line) {
 
 bool Win32CredentialStore::Read(const std::string& target, std::string& user, std::string& password) const {
     OwnedCredential credential;
-    if (CredReadA(target.c_str(), CRED_TYPE_GENERIC, 0, credential.Out()) == FALSE) {
-        TraceUnlessAbsent("CredReadA", __LINE__);
+    if (CredReadW(Wide(target).c_str(), CRED_TYPE_GENERIC, 0, credential.Out()) == FALSE) {
+        TraceUnlessAbsent("CredReadW", __LINE__);
         return false;
     }
     // Another program may have written this target: take nothing for granted.
@@ -46,24 +47,26 @@ bool Win32CredentialStore::Read(const std::string& target, std::string& user, st
         (credential->CredentialBlobSize > 0 && credential->CredentialBlob == nullptr)) {
         return false;
     }
-    user = credential->UserName != nullptr ? credential->UserName : "";
+    user = Utf8(credential->UserName);
     password.assign(reinterpret_cast<const char*>(credential->CredentialBlob), credential->CredentialBlobSize);
     return true;
 }
 
 bool Win32CredentialStore::Write(const std::string& target, const std::string& user, const std::string& password) {
     if (password.size() > CRED_MAX_CREDENTIAL_BLOB_SIZE) return false;
-    CREDENTIALA credential = {};
+    CREDENTIALW credential = {};
     credential.Type = CRED_TYPE_GENERIC;
-    credential.TargetName = const_cast<char*>(target.c_str());
-    credential.UserName = const_cast<char*>(user.c_str());
+    std::wstring targetName = Wide(target);
+    std::wstring userName = Wide(user);
+    credential.TargetName = targetName.data();
+    credential.UserName = userName.data();
     credential.CredentialBlobSize = static_cast<DWORD>(password.size());
     credential.CredentialBlob = reinterpret_cast<BYTE*>(const_cast<char*>(password.data()));
     credential.Persist = CRED_PERSIST_LOCAL_MACHINE;
-    return ORV_CHECK(CredWriteA(&credential, 0));
+    return ORV_CHECK(CredWriteW(&credential, 0));
 }
 
 bool Win32CredentialStore::Remove(const std::string& target) {
-    if (CredDeleteA(target.c_str(), CRED_TYPE_GENERIC, 0) != FALSE) return true;
-    return !TraceUnlessAbsent("CredDeleteA", __LINE__);
+    if (CredDeleteW(Wide(target).c_str(), CRED_TYPE_GENERIC, 0) != FALSE) return true;
+    return !TraceUnlessAbsent("CredDeleteW", __LINE__);
 }

@@ -31,7 +31,7 @@ ScreenRect FromRect(const RECT& rc) { return {rc.left, rc.top, rc.right, rc.bott
 BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(handle, &info)) return TRUE;
+    if (!GetMonitorInfoW(handle, &info)) return TRUE;
     auto& monitors = *reinterpret_cast<std::vector<Monitor>*>(list);
     const Monitor m{FromRect(info.rcMonitor), FromRect(info.rcWork), MonitorDpi(handle)};
     if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) {
@@ -49,7 +49,7 @@ std::vector<Monitor> Win32Desktop::Monitors() const {
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     if (monitors.empty()) {
         RECT rc{};
-        if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0)) {
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0)) {
             rc.right = GetSystemMetrics(SM_CXSCREEN);
             rc.bottom = GetSystemMetrics(SM_CYSCREEN);
         }

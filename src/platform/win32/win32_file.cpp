@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/win32/trace.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ constexpr DWORD kChunk = 1u << 20;
 
 FileReadStatus ReadWholeFile(const std::string& path, std::size_t maxBytes, std::string& out) {
     out.clear();
-    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return FileReadStatus::Unreadable;
     // Read in pieces up to one byte past the limit: the size may change while
@@ -52,8 +53,8 @@ FileReadStatus ReadWholeFile(const std::string& path, std::size_t maxBytes, std:
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".part";
-    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    const std::wstring temporary = Wide(path + ".part");
+    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     if (!file.Valid()) return false;
     bool ok = true;
@@ -66,7 +67,7 @@ bool WriteWholeFile(const std::string& path, const std::string& text) {
     }
     ok = ORV_CHECK(FlushFileBuffers(file.Get())) && ok;
     ok = file.Close() && ok;
-    if (ok) ok = ORV_CHECK(MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    if (!ok) DeleteFileA(temporary.c_str());
+    if (ok) ok = ORV_CHECK(MoveFileExW(temporary.c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    if (!ok) DeleteFileW(temporary.c_str());
     return ok;
 }

@@ -1,7 +1,8 @@
 #pragma once
 #include "platform/registry.h"
 
-// The registry through the ANSI Win32 calls; a handle is the HKEY's bits.
+// The registry through the wide Win32 calls, text values as UTF-8; a handle
+// is the HKEY's bits.
 class Win32Registry final : public Registry {
 public:
     Handle CurrentUser() const override;

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "platform/win32/trace.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -46,13 +47,13 @@ void Win32ReminderActions::PlaySoundFile(const std::string& soundfile) {
 }
 
 bool FileIsThere(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    const FindHandle found(FindFirstFileA(path.c_str(), &data));
+    WIN32_FIND_DATAW data;
+    const FindHandle found(FindFirstFileW(Wide(path).c_str(), &data));
     return found.Valid();
 }
 
 bool Win32ReminderActions::FileExists(const std::string& path) { return FileIsThere(path); }
 
 void Win32ReminderActions::OpenFile(const std::string& path) {
-    ShellExecuteA(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, nullptr, Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

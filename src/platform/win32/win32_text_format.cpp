@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/system_time.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -12,14 +13,14 @@ constexpr int kBufferSize = 50;
 
 std::string Win32TextFormat::LongDate(int year, int month, int day) const {
     const SYSTEMTIME st = MakeSystemTime(year, month, day);
-    char text[kBufferSize] = {};
-    if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, text, kBufferSize) == 0) return {};
-    return text;
+    wchar_t text[kBufferSize] = {};
+    if (GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, text, kBufferSize) == 0) return {};
+    return Utf8(text);
 }
 
 std::string Win32TextFormat::TimeWithSeconds(int hour, int minute, int second) const {
     const SYSTEMTIME st = MakeSystemTime(2000, 1, 1, hour, minute, second);
-    char text[kBufferSize] = {};
-    if (GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, text, kBufferSize) == 0) return {};
-    return text;
+    wchar_t text[kBufferSize] = {};
+    if (GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, text, kBufferSize) == 0) return {};
+    return Utf8(text);
 }
