@@ -265,7 +265,7 @@ TEST(IcalImport, SaysHowManyLinesItCouldNotRead) {
         ASSERT_NE(s.ByTitle("Standup"), nullptr);
         EXPECT_NE(s.ByTitle("Standup")->front.startDate, 0u);
         if (c.text.find("DESCRIPTION") != std::string::npos) {
-            EXPECT_EQ(s.ByTitle("Standup")->note, "Caf\xE9 ? au lait");
+            EXPECT_EQ(s.ByTitle("Standup")->note, "Caf\xC3\xA9 ? au lait");
         }
     }
 }
