@@ -80,6 +80,14 @@ bool ReadRect(const RegKey& key, ScreenRect& rect) {
     return true;
 }
 
+// A damaged rectangle (empty, inverted, off every screen) would make an
+// invisible window that each exit stores again.
+bool IsUsableWindowRect(const ScreenRect& r, const Desktop& desktop) {
+    const DpiScale s{desktop.DpiOf(r)};
+    return std::int64_t{r.right} - r.left >= s(kScheMinWidth) && std::int64_t{r.bottom} - r.top >= s(kScheMinHeight) &&
+           desktop.OnAnyMonitor(r);
+}
+
 std::string RectBytes(const ScreenRect& r) {
     std::string b;
     for (std::int32_t v : {r.left, r.top, r.right, r.bottom}) AppendLe32(b, static_cast<std::uint32_t>(v));
@@ -152,7 +160,7 @@ bool LoadSettings(Registry& registry, const Desktop& desktop, const std::string&
     // Present, even empty, it stands; only a missing one asks the desktop,
     // whose tile setting then decides the fit over a stored one.
     if (!imageFileStored) ApplyWallpaperRule(registry, installPath, p);
-    if (!ReadRect(key, p.ScheRect)) {
+    if (!ReadRect(key, p.ScheRect) || !IsUsableWindowRect(p.ScheRect, desktop)) {
         // 480 x 377 near the bottom-right corner of the work area, in
         // pixels at 96 DPI; the rectangle itself is stored as physical pixels.
         const ScreenRect w = desktop.WorkArea();
