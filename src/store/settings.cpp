@@ -121,6 +121,9 @@ void ClampLoaded(Preferences& p) {
     }
     p.UewHours = std::clamp(p.UewHours, 0, kMaxUewHours);
     p.UewHours2 = std::clamp(p.UewHours2, 0, kMaxUewHours);
+    // As the sheet keeps them: an event "beginning in" the soon hours must be
+    // one the window lists, or it opens to show nothing.
+    p.UewHours = std::max(p.UewHours, p.UewHours2);
     p.BkgColor &= 0x00FFFFFFu;
 }
 

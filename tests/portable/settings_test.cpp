@@ -206,7 +206,7 @@ TEST_F(SettingsTest, ValuesOutOfTheirRangeAreClampedOnLoad) {
     };
     const Row rows[] = {
         {"UewHours", 25, 24},
-        {"UewHours", 0xFFFFFFFF, 0},
+        {"UewHours", 0xFFFFFFFF, 2},  // 0, raised to the soon hours (2 by default)
         {"UewHours2", 1000, 24},
         {"UewHours2", 0x80000000, 0},
         {"BkgAlpha", 0x1FF, 255},           // only the low byte counts
@@ -257,6 +257,26 @@ TEST_F(SettingsTest, AWindowRectangleTheWindowCannotHaveGivesTheDefault) {
         ASSERT_TRUE(Load());
         EXPECT_EQ(prefs.ScheRect, row.loaded) << row.stored.left << "," << row.stored.top << "," << row.stored.right
                                               << "," << row.stored.bottom;
+    }
+}
+
+// The window's look-ahead never falls short of the "beginning in" hours, as
+// the sheet keeps them: otherwise it opens for an event it does not list.
+TEST_F(SettingsTest, TheLookAheadIsRaisedToTheSoonHoursAtLoad) {
+    const std::uint32_t rows[][4] = {
+        // stored hours, soon hours; loaded hours, soon hours
+        {2, 5, 5, 5},
+        {0, 24, 24, 24},
+        {3, 1000, 24, 24},
+        {24, 0, 24, 0},
+        {4, 4, 4, 4},
+    };
+    for (const auto& row : rows) {
+        User().WriteDword("UewHours", row[0]);
+        User().WriteDword("UewHours2", row[1]);
+        ASSERT_TRUE(Load());
+        EXPECT_EQ(prefs.UewHours, static_cast<std::int32_t>(row[2])) << row[0] << " " << row[1];
+        EXPECT_EQ(prefs.UewHours2, static_cast<std::int32_t>(row[3])) << row[0] << " " << row[1];
     }
 }
 
