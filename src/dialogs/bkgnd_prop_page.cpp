@@ -55,7 +55,9 @@ bool CBkgndPropPage::OnApply(bool closing) {
                         *context_.prefs);
         flags.modified = false;
         flags.applied = true;
-        // Apply shows its effect now; after OK the caller refreshes once the sheet has gone.
+        // Apply writes and shows its effect now: the program may end before the sheet
+        // does. After OK the caller saves and refreshes once the sheet has gone.
+        if (!closing && context_.saveSettings) context_.saveSettings();
         if (!closing && context_.refreshCalendar) context_.refreshCalendar();
     }
     return true;

@@ -155,8 +155,8 @@ TEST_F(PrefSheetTest, ApplyThenCancelStillCountsAsApplied) {
         },
         [&] {
             EXPECT_EQ(prefs.BkgAlpha, 100);
-            // An open calendar shows it while the sheet stays; saving waits for the close.
-            EXPECT_EQ(calls, Calls{"refresh"});
+            // Written at once (the program may end with the sheet open), and shown.
+            EXPECT_EQ(calls, (Calls{"save", "refresh"}));
             SetDlgItemTextA(Background(), IDC_BKG_TRANSPARENCY, "50");
             Press(PSBTN_CANCEL);
         },
@@ -165,7 +165,7 @@ TEST_F(PrefSheetTest, ApplyThenCancelStillCountsAsApplied) {
     EXPECT_TRUE(outcome.backgroundApplied);
     EXPECT_FALSE(outcome.eventApplied);
     EXPECT_EQ(prefs.BkgAlpha, 100);
-    EXPECT_EQ(calls, (Calls{"refresh", "save", "refresh"}));
+    EXPECT_EQ(calls, (Calls{"save", "refresh", "save", "refresh"}));
 }
 
 TEST_F(PrefSheetTest, AChosenColourIsKeptOnlyByApplyOrOk) {
@@ -205,11 +205,12 @@ TEST_F(PrefSheetTest, AChosenColourIsKeptOnlyByApplyOrOk) {
     EXPECT_EQ(reopened, RGB(255, 255, 255));
     EXPECT_EQ(liveAfterApply, RGB(200, 0, 0));
     EXPECT_TRUE(applied.backgroundApplied);
-    EXPECT_EQ(calls, (Calls{"choose color", "refresh", "save", "refresh"}));
+    EXPECT_EQ(calls, (Calls{"choose color", "save", "refresh", "save", "refresh"}));
 }
 
 TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
     std::string shownAfterApply;
+    Calls savedAtApply;
     const PrefSheetOutcome outcome = Run({
         [&] { ShowEventPage(); },
         [&] {
@@ -221,6 +222,7 @@ TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
         },
         [&] {
             shownAfterApply = Text(Event(), IDC_EVT_HOURS);
+            savedAtApply = calls;
             Press(PSBTN_OK);
         },
     });
@@ -231,7 +233,8 @@ TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
     EXPECT_EQ(prefs.UewHours2, 5);
     EXPECT_EQ(prefs.UewStartup, 1);
     EXPECT_EQ(prefs.UewToast, 0);  // on by default, ticked off
-    EXPECT_EQ(calls, (Calls{"save", "check"}));
+    EXPECT_EQ(savedAtApply, Calls{"save"});
+    EXPECT_EQ(calls, (Calls{"save", "save", "check"}));
 }
 
 TEST_F(PrefSheetTest, ClearAndAKeepAspectDisabledWithoutFitAreAppliedOnOk) {
