@@ -44,7 +44,8 @@ private:
     // The application values every start reads first; a store written by a
     // newer version is left alone.
     enum class AppValuesCheck { Ok, Unreadable, NewerVersion };
-    static constexpr char kNewerVersionText[] = "Incorrect program version. The latest version is recommended";
+    static constexpr char kNewerVersionText[] =
+        "The calendar was saved by a newer version of OrvCalendar. This version cannot open it.";
     AppValuesCheck OpenAppValues();
 
     DWORD lastMutexError_;
