@@ -9,6 +9,7 @@
 #include "platform/win32/win32_registry.h"
 #include "store/app_values.h"
 
+class CAboutDlg;
 class CMainFrame;
 class GdiplusSession;
 
@@ -59,4 +60,5 @@ private:
     Win32Registry win32Registry_;
     Registry& registry_;
     std::unique_ptr<CMainFrame> mainFrame_;
+    CAboutDlg* aboutDlg_ = nullptr;  // the open About box
 };
