@@ -80,12 +80,12 @@ bool ReadRect(const RegKey& key, ScreenRect& rect) {
     return true;
 }
 
-// A damaged rectangle (empty, inverted, off every screen) would make an
-// invisible window that each exit stores again.
+// A damaged rectangle (empty, inverted, a few pixels) would make an invisible
+// window that each exit stores again. One off every monitor is moved onto
+// the screen, whole, when the window opens.
 bool IsUsableWindowRect(const ScreenRect& r, const Desktop& desktop) {
     const DpiScale s{desktop.DpiOf(r)};
-    return std::int64_t{r.right} - r.left >= s(kScheMinWidth) && std::int64_t{r.bottom} - r.top >= s(kScheMinHeight) &&
-           desktop.OnAnyMonitor(r);
+    return std::int64_t{r.right} - r.left >= s(kScheMinWidth) && std::int64_t{r.bottom} - r.top >= s(kScheMinHeight);
 }
 
 std::string RectBytes(const ScreenRect& r) {

@@ -226,8 +226,9 @@ TEST_F(SettingsTest, ValuesOutOfTheirRangeAreClampedOnLoad) {
 }
 
 // A damaged rectangle would make the calendar invisible for good (each exit
-// stores it again): one smaller than the window can be, or on no monitor,
-// gives the default. The smallest size is the window's at the monitor's scale.
+// stores it again): one smaller than the window can be gives the default.
+// The smallest size is the window's at the scale of the monitor it is on or
+// nearest to; one on no monitor is kept and moved onto the screen when shown.
 TEST_F(SettingsTest, AWindowRectangleTheWindowCannotHaveGivesTheDefault) {
     const ScreenRect fallback{494, 338, 974, 715};
     desktop = FixedDesktop({{{0, 0, 1024, 768}, {0, 0, 1024, 738}, 96}, {{1024, 0, 3024, 1200}, {1024, 0, 3024, 1200}, 192}});
@@ -244,8 +245,9 @@ TEST_F(SettingsTest, AWindowRectangleTheWindowCannotHaveGivesTheDefault) {
         {{0, 0, 320, 200}, {0, 0, 320, 200}},
         {{-100, 600, 380, 977}, {-100, 600, 380, 977}},  // partly on: moved in when shown
         {{900, 600, 1380, 977}, fallback},               // mostly on the second monitor: too small there
-        {{-2000, 100, -1520, 477}, fallback},            // on no monitor
-        {{5000, 100, 5480, 477}, fallback},
+        {{-2000, 100, -1520, 477}, {-2000, 100, -1520, 477}},  // on no monitor
+        {{5000, 100, 5480, 477}, fallback},                    // nearest the 192-DPI one: too small there
+        {{5000, 100, 5640, 500}, {5000, 100, 5640, 500}},
         {{1100, 100, 1740, 500}, {1100, 100, 1740, 500}},  // 640 x 400 at 192 DPI
         {{1100, 100, 1739, 500}, fallback},
     };
