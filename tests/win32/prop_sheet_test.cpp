@@ -408,7 +408,10 @@ TEST_F(PrefSheetTest, AStoredWallpaperThatNoLongerLoadsKeepsItsPathAndIsShownMis
              }
              SetDlgItemTextA(Background(), IDC_BKG_TRANSPARENCY, "9");
          },
-         [&] { Press(PSBTN_OK); }});
+         [&] {
+             SaveScreenShot(Sheet(), "preferences_missing_wallpaper");
+             Press(PSBTN_OK);
+         }});
     EXPECT_GT(written, 0) << "the path is drawn over the colour";
     EXPECT_EQ(prefs.BkgAlpha, 9);
     EXPECT_EQ(prefs.BkgImgFile, TempPath("orv_pref_gone.bmp"));
