@@ -199,7 +199,8 @@ std::vector<DueLine> DueList::LinesToPaint(std::int32_t clipTop, std::int32_t cl
             if (r == 0 && moreCount == 0) {
                 lines.push_back({kNoUpcomingText, {textLeft, textTop, winWidth, rowHeight + textTop}});
             } else if (r == lastRow + 1 && moreCount > 0) {
-                lines.push_back({moreText, {textLeft, r * rowHeight + textTop, winWidth, (r + 1) * rowHeight + textTop}});
+                const DueRect rect{textLeft, r * rowHeight + textTop, winWidth, (r + 1) * rowHeight + textTop};
+                lines.push_back({moreText, rect});
             }
             break;
         }

@@ -40,6 +40,12 @@ TEST(PrefPages, FileDialogFilterIsZeroSeparatedAndDoublyTerminated) {
 }
 
 TEST(PrefPages, SyncAddressIsTrimmedAndEachFaultIsNamed) {
+    const char* const kUserInfo = "The server address cannot hold a user name (\"name@\"): enter it under User name.";
+    const char* const kHostLetters =
+        "The server's name must be written in ASCII (an international name in its xn-- form).";
+    const char* const kPath =
+        "The server address cannot hold \"?\", \"#\" or \"\\\", and characters other than ASCII in its path "
+        "must be percent-encoded.";
     struct Row {
         const char* typed;
         const char* problem;  // "" when it can be stored
@@ -55,20 +61,20 @@ TEST(PrefPages, SyncAddressIsTrimmedAndEachFaultIsNamed) {
         {"https://", "The server address needs the server's name after the \"//\"."},
         {"http:///dav", "The server address needs the server's name after the \"//\"."},
         {"https://:8443/dav", "The server address needs the server's name after the \"//\"."},
-        {"https://ann@cal.example/", "The server address cannot hold a user name (\"name@\"): enter it under User name."},
-        {"https://ann:pw@cal.example/", "The server address cannot hold a user name (\"name@\"): enter it under User name."},
+        {"https://ann@cal.example/", kUserInfo},
+        {"https://ann:pw@cal.example/", kUserInfo},
         {"https://cal.example:65536/", "The port after the server's name must be a number from 1 to 65535."},
         {"https://cal.example:0/", "The port after the server's name must be a number from 1 to 65535."},
         {"https://cal.example:8o/", "The port after the server's name must be a number from 1 to 65535."},
         {"https://cal.example:65535/dav/", ""},
         {"https://cal.example:/dav/", ""},  // an empty port is the scheme's
         {"https://[::1]:5232/dav/", ""},
-        {"https://k\xC3\xA4lender.example/", "The server's name must be written in ASCII (an international name in its xn-- form)."},
+        {"https://k\xC3\xA4lender.example/", kHostLetters},
         {"https://xn--klender-5wa.example/", ""},
-        {"https://cal.example/caf\xC3\xA9/", "The server address cannot hold \"?\", \"#\" or \"\\\", and characters other than ASCII in its path must be percent-encoded."},
+        {"https://cal.example/caf\xC3\xA9/", kPath},
         {"https://cal.example/caf%C3%A9/", ""},
-        {"https://cal.example/dav?user=ann", "The server address cannot hold \"?\", \"#\" or \"\\\", and characters other than ASCII in its path must be percent-encoded."},
-        {"https://cal.example?x", "The server address cannot hold \"?\", \"#\" or \"\\\", and characters other than ASCII in its path must be percent-encoded."},
+        {"https://cal.example/dav?user=ann", kPath},
+        {"https://cal.example?x", kPath},
     };
     for (const Row& r : rows) EXPECT_EQ(SyncUrlProblem(TrimmedSyncUrl(r.typed)), r.problem) << r.typed;
     // One rule: what the page takes is what is stored and what a request can go to.

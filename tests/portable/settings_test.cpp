@@ -231,7 +231,8 @@ TEST_F(SettingsTest, ValuesOutOfTheirRangeAreClampedOnLoad) {
 // nearest to; one on no monitor is kept and moved onto the screen when shown.
 TEST_F(SettingsTest, AWindowRectangleTheWindowCannotHaveGivesTheDefault) {
     const ScreenRect fallback{494, 338, 974, 715};
-    desktop = FixedDesktop({{{0, 0, 1024, 768}, {0, 0, 1024, 738}, 96}, {{1024, 0, 3024, 1200}, {1024, 0, 3024, 1200}, 192}});
+    desktop = FixedDesktop(
+        {{{0, 0, 1024, 768}, {0, 0, 1024, 738}, 96}, {{1024, 0, 3024, 1200}, {1024, 0, 3024, 1200}, 192}});
     struct Row {
         ScreenRect stored;
         ScreenRect loaded;

@@ -40,7 +40,8 @@ TEST_F(EditorCommitTest, ANewEventTypedWhileTheStoreFilledUpStaysInTheEditor) {
     EXPECT_EQ(RunNewEvent(nullptr, Context(), store, 2026, 8, 20), EditorOutcome::Saved);
     EXPECT_TRUE(driver.Finished());
     EXPECT_EQ(kept, "Dentist");
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Notice: Can't add more event.\nPlease delete some of the previous events."});
+    EXPECT_EQ(BoxTexts(),
+              std::vector<std::string>{"Notice: Can't add more event.\nPlease delete some of the previous events."});
     EXPECT_EQ(store.Count(), kMaxEvents);
     EXPECT_EQ(std::count_if(store.Events().begin(), store.Events().end(),
                             [](const auto& event) { return event->title == "Dentist"; }),
