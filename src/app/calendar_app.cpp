@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <utility>
+
 #include "app/command_line.h"
 #include "app/exchange_request.h"
 #include "app/ical_exchange.h"
@@ -122,5 +124,5 @@ void CCalendarApp::OnAppAbout() {
     // shown over the calendar when that is open.
     AboutContext context;
     context.anchor = mainFrame_ ? mainFrame_->ScheduleWnd() : nullptr;
-    CAboutDlg(context).DoModal(mainFrame_ ? mainFrame_->Hwnd() : nullptr);
+    ShowAbout(std::move(context), mainFrame_ ? mainFrame_->Hwnd() : nullptr, aboutDlg_);
 }

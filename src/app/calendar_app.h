@@ -9,6 +9,7 @@
 #include "platform/win32/win32_registry.h"
 #include "store/app_values.h"
 
+class CAboutDlg;
 class CMainFrame;
 class GdiplusSession;
 
@@ -45,7 +46,8 @@ private:
     // The application values every start reads first; a store written by a
     // newer version is left alone.
     enum class AppValuesCheck { Ok, Unreadable, NewerVersion };
-    static constexpr char kNewerVersionText[] = "Incorrect program version. The latest version is recommended";
+    static constexpr char kNewerVersionText[] =
+        "The calendar was saved by a newer version of OrvCalendar. This version cannot open it.";
     AppValuesCheck OpenAppValues();
 
     DWORD lastMutexError_;
@@ -59,4 +61,5 @@ private:
     Win32Registry win32Registry_;
     Registry& registry_;
     std::unique_ptr<CMainFrame> mainFrame_;
+    CAboutDlg* aboutDlg_ = nullptr;  // the open About box
 };

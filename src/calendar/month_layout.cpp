@@ -5,6 +5,7 @@
 
 #include "core/calendar.h"
 #include "core/local_zone.h"
+#include "store/preferences.h"
 
 // Where an event lies relative to the displayed month.
 struct MonthLayout::Span {
@@ -30,8 +31,8 @@ MonthMetrics::MonthMetrics(int dpi)
       textRightGap(scale(5)),
       textBottomGap(scale(3)),
       edge(scale(5)),
-      minWidth(scale(320)),
-      minHeight(scale(200)),
+      minWidth(scale(kScheMinWidth)),
+      minHeight(scale(kScheMinHeight)),
       defaultLineHeight(scale(17)),
       lineHeightPad(scale(4)) {}
 

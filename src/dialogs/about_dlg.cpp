@@ -42,3 +42,15 @@ void CAboutDlg::OnDonate() {
         ShellExecuteW(nullptr, nullptr, Wide(context_.donateUrl).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32) TraceFailure("ShellExecuteW(donation page)", __FILE__, __LINE__, static_cast<unsigned long>(result));
 }
+
+INT_PTR ShowAbout(AboutContext context, HWND owner, CAboutDlg*& open) {
+    if (open != nullptr) {
+        if (HWND shown = open->Hwnd()) SetForegroundWindow(shown);
+        return 0;
+    }
+    CAboutDlg dlg(std::move(context));
+    open = &dlg;
+    const INT_PTR result = dlg.DoModal(owner);
+    open = nullptr;
+    return result;
+}

@@ -31,3 +31,8 @@ private:
 
     AboutContext context_;
 };
+
+// The About command. With a box already open (open, the caller's guard, is
+// set while one shows) it only brings that one forward and returns 0: a
+// second modal box would leave the first below it, deaf to Enter.
+INT_PTR ShowAbout(AboutContext context, HWND owner, CAboutDlg*& open);

@@ -2,10 +2,14 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <utility>
+
 #include "dialogs/dialog_placement.h"
 #include "dialogs/page_exchange.h"
 #include "dialogs/preferences_ids.h"
 #include "dialogs/prop_sheet.h"
+#include "platform/win32/wide_text.h"
 
 BEGIN_MESSAGE_TABLE(CBkgndPropPage, CPropertyPage)
     ON_BN_CLICKED(IDC_BKG_CHANGE_COLOR, &CBkgndPropPage::OnChangeColor)
@@ -55,7 +59,9 @@ bool CBkgndPropPage::OnApply(bool closing) {
                         *context_.prefs);
         flags.modified = false;
         flags.applied = true;
-        // Apply shows its effect now; after OK the caller refreshes once the sheet has gone.
+        // Apply writes and shows its effect now: the program may end before the sheet
+        // does. After OK the caller saves and refreshes once the sheet has gone.
+        if (!closing && context_.saveSettings) context_.saveSettings();
         if (!closing && context_.refreshCalendar) context_.refreshCalendar();
     }
     return true;
@@ -86,8 +92,17 @@ void CBkgndPropPage::OnBrowse() {
     const bool chosen =
         context_.chooseImageFile ? context_.chooseImageFile(hwnd_, path) : ChooseImageFileDialog(hwnd_, path);
     if (!chosen) return;
+    std::string previous = std::move(preview.imagePath);
     preview.imagePath = path;
-    if (!preview.ReloadImage()) preview.imagePath.clear();  // no message: the preview shows the colour alone
+    if (!preview.ReloadImage()) {
+        // The wallpaper in use stays; the user learns why the choice did not take.
+        preview.imagePath = std::move(previous);
+        preview.ReloadImage();
+        RepaintPreview();
+        const std::wstring text = WidenText("The picture could not be read:\n" + path);
+        MessageBoxW(hwnd_, text.c_str(), L"Notice", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     RepaintPreview();
     MarkModified();
 }

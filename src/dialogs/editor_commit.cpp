@@ -18,13 +18,16 @@ EditorOutcome RunEditor(HWND owner, CScheduleDlg& dlg, EventStore& store, std::u
             outcome = store.FindEvent(eventId) == nullptr ? EditorOutcome::Failed
                                                           : Result(store.SaveEvent(copy, true, true));
         } else if (eventId == 0) {
+            // An import or a sync may have filled the store while the editor was open.
+            if (!ConfirmCanAddEvent(dlg.Hwnd(), store)) return CScheduleDlg::CommitResult::Refused;
             const std::uint32_t id = store.NextEventId();  // the one SaveNewEvent gives
             outcome = SaveNewEvent(store, std::move(copy));
             if (outcome == EditorOutcome::NotWritten) eventId = id;
         } else {
             outcome = SaveEditedEvent(store, std::move(copy), dlg.structureChanged, dlg.actionsChanged);
         }
-        return outcome != EditorOutcome::NotWritten;
+        return outcome == EditorOutcome::NotWritten ? CScheduleDlg::CommitResult::NotWritten
+                                                    : CScheduleDlg::CommitResult::Saved;
     });
     dlg.DoModal(owner);
     return outcome;

@@ -42,7 +42,7 @@ void CPropEventPage::DoDataExchange(DataExchange& dx) {
     ExchangeCheck(dx, hwnd_, IDC_EVT_TOAST, values.toast);
 }
 
-bool CPropEventPage::OnApply(bool) {
+bool CPropEventPage::OnApply(bool closing) {
     if (flags.modified) {
         ApplyEvent(values, *context_.prefs);
         loading_ = true;  // showing the raised hours is no change of the user's
@@ -50,6 +50,8 @@ bool CPropEventPage::OnApply(bool) {
         loading_ = false;
         flags.modified = false;
         flags.applied = true;
+        // The program may end before the sheet does; after OK the caller saves.
+        if (!closing && context_.saveSettings) context_.saveSettings();
     }
     return true;
 }

@@ -255,9 +255,10 @@ void CScheduleDlg::OnOK() {
         item_->launchfile = launch;
         actionsChanged = true;
     }
-    if (commit_ && !commit_(*item_)) {
+    const CommitResult result = commit_ ? commit_(*item_) : CommitResult::Saved;
+    if (result != CommitResult::Saved) {
         // The save may have run a message loop in which the dialog went.
-        if (hwnd_ != nullptr) ShowWriteFailure(hwnd_, kNotSavedText);
+        if (hwnd_ != nullptr && result == CommitResult::NotWritten) ShowWriteFailure(hwnd_, kNotSavedText);
         return;
     }
     if (hwnd_ != nullptr) EndDialog(IDOK);

@@ -43,9 +43,11 @@ public:
     const ScheduleItem* Item() const { return item_.get(); }
     std::unique_ptr<ScheduleItem> TakeItem() { return std::move(item_); }
 
-    // Called by OK with the working item; false when it could not be saved:
-    // the notice shows and the dialog stays open with the input.
-    void SetCommit(std::function<bool(const ScheduleItem&)> commit) { commit_ = std::move(commit); }
+    // What OK's commit made of the working item. Unless Saved, the dialog
+    // stays open with the input: after the write-failure notice (NotWritten),
+    // or after the commit's own notice (Refused).
+    enum class CommitResult { Saved, NotWritten, Refused };
+    void SetCommit(std::function<CommitResult(const ScheduleItem&)> commit) { commit_ = std::move(commit); }
 
     const RecentFiles& RecentSounds() const { return sounds_; }
     const RecentFiles& RecentLaunches() const { return launches_; }
@@ -83,5 +85,5 @@ private:
     RecentFiles sounds_;
     RecentFiles launches_;
     bool listsLoaded_ = false;
-    std::function<bool(const ScheduleItem&)> commit_;
+    std::function<CommitResult(const ScheduleItem&)> commit_;
 };

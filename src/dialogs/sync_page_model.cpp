@@ -1,20 +1,11 @@
 #include "dialogs/sync_page_model.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "platform/http_url.h"
 #include "sync/sync_settings.h"
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           });
-}
 
 }  // namespace
 
@@ -25,15 +16,27 @@ std::string TrimmedSyncUrl(std::string_view typed) {
 }
 
 std::string SyncUrlProblem(std::string_view url) {
-    if (url.empty() || IsSyncUrl(url)) return {};
-    if (!StartsWithNoCase(url, "https://") && !StartsWithNoCase(url, "http://")) {
-        return "The server address must begin with https:// or http://.";
-    }
+    if (url.empty()) return {};
+    const HttpUrlFault fault = CheckHttpUrl(url);
+    if (fault == HttpUrlFault::Scheme) return "The server address must begin with https:// or http://.";
     if (url.size() > kMaxSyncUrlLength) return "The server address is too long.";
-    const bool unprintable = std::any_of(url.begin(), url.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u <= 0x20 || u == 0x7F;
-    });
-    if (unprintable) return "The server address cannot contain spaces.";
-    return "The server address needs the server's name after the \"//\".";
+    switch (fault) {
+        case HttpUrlFault::None:
+            return {};
+        case HttpUrlFault::Scheme:
+        case HttpUrlFault::Blank:
+            return "The server address cannot contain spaces.";
+        case HttpUrlFault::NoHost:
+            return "The server address needs the server's name after the \"//\".";
+        case HttpUrlFault::UserInfo:
+            return "The server address cannot hold a user name (\"name@\"): enter it under User name.";
+        case HttpUrlFault::Port:
+            return "The port after the server's name must be a number from 1 to 65535.";
+        case HttpUrlFault::HostLetters:
+            return "The server's name must be written in ASCII (an international name in its xn-- form).";
+        case HttpUrlFault::Path:
+            return "The server address cannot hold \"?\", \"#\" or \"\\\", and characters other than ASCII in its "
+                   "path must be percent-encoded.";
+    }
+    return {};
 }

@@ -77,6 +77,8 @@ ScreenRect Desktop::WorkAreaAt(std::int32_t x, std::int32_t y) const {
 
 ScreenRect Desktop::WorkAreaOf(const ScreenRect& rect) const { return Nearest(Monitors(), rect).workArea; }
 
+int Desktop::DpiOf(const ScreenRect& rect) const { return Nearest(Monitors(), rect).dpi; }
+
 bool Desktop::OnAnyMonitor(const ScreenRect& rect) const {
     const std::vector<Monitor> monitors = Monitors();
     return std::any_of(monitors.begin(), monitors.end(), [&](const Monitor& m) { return Overlap(rect, m.area) > 0; });

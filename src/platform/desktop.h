@@ -35,6 +35,8 @@ public:
     // The work area of the monitor the rectangle overlaps most, else of the
     // nearest one.
     ScreenRect WorkAreaOf(const ScreenRect& rect) const;
+    // The DPI of the monitor the rectangle overlaps most, else of the nearest one.
+    int DpiOf(const ScreenRect& rect) const;
     // Whether any part of the rectangle shows on some monitor.
     bool OnAnyMonitor(const ScreenRect& rect) const;
 };

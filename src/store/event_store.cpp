@@ -16,6 +16,9 @@ namespace {
 constexpr std::size_t kTitleBuffer = 61;
 constexpr std::size_t kNoteBuffer = 256;
 constexpr std::size_t kPathBuffer = 260;
+// How much of an overlong title is read to be cut: beyond it, the value is
+// no title but damage.
+constexpr std::uint32_t kLongestTitleRead = 64 * 1024;
 // Every name a key can have: a longer one than an id needs must not end the
 // enumeration and hide the events after it.
 constexpr std::size_t kMaxKeyNameLength = 255;
@@ -30,6 +33,18 @@ void CopyActions(const ScheduleItem& from, ScheduleItem& to) {
     to.soundfile = from.soundfile;
     to.launchfile = from.launchfile;
     to.filesChosen = from.filesChosen;
+}
+
+// A title longer than the store keeps (a restored export, another tool, a
+// later version) is cut as the editor would have cut it, not taken for damage.
+std::string ReadTitle(const RegKey& key) {
+    std::string text;
+    if (!key.ReadString("title", kTitleBuffer, text)) {
+        std::uint32_t size = 0;
+        if (!key.ValueSize("title", size) || size > kLongestTitleRead) return {};
+        if (!key.ReadString("title", std::size_t{size} + 1, text)) return {};
+    }
+    return TrimSpace(CutText(text, kTitleBuffer - 1));
 }
 
 enum class Verdict { Good, Damaged, Expired, Discarded, Unopened };
@@ -50,8 +65,7 @@ Verdict ReadEvent(const RegKey& key, const std::string& name, std::optional<Inst
     if (f.linkKind == 1) return Verdict::Discarded;
     if (!key.ReadBinary("priv", ActionsBlock::kSize, bytes) || bytes.empty()) return Verdict::Damaged;
     item.SetActions(ActionsBlock::Decode(Bytes(bytes), bytes.size()));
-    std::string text;
-    if (key.ReadString("title", kTitleBuffer, text)) item.title = TrimSpace(text);
+    item.title = ReadTitle(key);
     if (item.title.empty()) return Verdict::Damaged;
     return Verdict::Good;
 }

@@ -38,19 +38,14 @@ bool EventStore::ToggleExclusion(std::uint32_t eventId, int year, int month, int
 
 void EventStore::LoadExclusions(const std::uint8_t* data, std::size_t size) {
     if (data == nullptr) return;
-    // Entries older than the first day of the month two months back are
-    // dropped, judged by an instant the clock's errors cannot move ahead.
+    // Entries before the first month the calendar shows are dropped, judged
+    // by an instant the clock's errors cannot move ahead.
     DateKey threshold = 0;
-    LocalFields now;
-    const std::optional<Instant> pruneAt = PruneInstant();
-    if (pruneAt && BreakDownLocal(*pruneAt, now)) {
-        int year = now.year;
-        int month = now.month - 1 - 2;
-        if (month < 0) {
-            month += 12;
-            --year;
-        }
-        threshold = MakeDateKey(year, month + 1, 1);
+    if (const std::optional<Instant> pruneAt = PruneInstant()) {
+        Instant windowStart = 0;
+        Instant windowEnd = 0;
+        GetRollingWindow(FixedClock(*pruneAt), windowStart, windowEnd);
+        threshold = DateKeyOf(windowStart);
     }
     for (std::size_t at = 0; at + kEntrySize <= size; at += kEntrySize) {
         const Exclusion e{GetLe32(data + at), GetLe32(data + at + 4)};

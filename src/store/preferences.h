@@ -8,6 +8,11 @@
 // The longest look-ahead of the upcoming-events window, in hours.
 constexpr std::int32_t kMaxUewHours = 24;
 
+// The calendar window's smallest size, in pixels at 96 DPI: a stored
+// rectangle below it is no window a user made.
+constexpr std::int32_t kScheMinWidth = 320;
+constexpr std::int32_t kScheMinHeight = 200;
+
 // The per-user preferences, named after their registry values.
 struct Preferences {
     Rgb BkgColor = MakeRgb(255, 255, 255);

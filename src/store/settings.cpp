@@ -80,6 +80,14 @@ bool ReadRect(const RegKey& key, ScreenRect& rect) {
     return true;
 }
 
+// A damaged rectangle (empty, inverted, a few pixels) would make an invisible
+// window that each exit stores again. One off every monitor is moved onto
+// the screen, whole, when the window opens.
+bool IsUsableWindowRect(const ScreenRect& r, const Desktop& desktop) {
+    const DpiScale s{desktop.DpiOf(r)};
+    return std::int64_t{r.right} - r.left >= s(kScheMinWidth) && std::int64_t{r.bottom} - r.top >= s(kScheMinHeight);
+}
+
 std::string RectBytes(const ScreenRect& r) {
     std::string b;
     for (std::int32_t v : {r.left, r.top, r.right, r.bottom}) AppendLe32(b, static_cast<std::uint32_t>(v));
@@ -113,6 +121,9 @@ void ClampLoaded(Preferences& p) {
     }
     p.UewHours = std::clamp(p.UewHours, 0, kMaxUewHours);
     p.UewHours2 = std::clamp(p.UewHours2, 0, kMaxUewHours);
+    // As the sheet keeps them: an event "beginning in" the soon hours must be
+    // one the window lists, or it opens to show nothing.
+    p.UewHours = std::max(p.UewHours, p.UewHours2);
     p.BkgColor &= 0x00FFFFFFu;
 }
 
@@ -152,7 +163,7 @@ bool LoadSettings(Registry& registry, const Desktop& desktop, const std::string&
     // Present, even empty, it stands; only a missing one asks the desktop,
     // whose tile setting then decides the fit over a stored one.
     if (!imageFileStored) ApplyWallpaperRule(registry, installPath, p);
-    if (!ReadRect(key, p.ScheRect)) {
+    if (!ReadRect(key, p.ScheRect) || !IsUsableWindowRect(p.ScheRect, desktop)) {
         // 480 x 377 near the bottom-right corner of the work area, in
         // pixels at 96 DPI; the rectangle itself is stored as physical pixels.
         const ScreenRect w = desktop.WorkArea();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/http_url.h"
 #include "store/registry_paths.h"
 
 namespace {
@@ -10,27 +11,10 @@ constexpr char kUrlValue[] = "SyncUrl";
 constexpr char kUserValue[] = "SyncUser";
 constexpr char kMinutesValue[] = "SyncMinutes";
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && SameRegistryName(text.substr(0, prefix.size()), prefix);
-}
-
-bool Printable(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u > 0x20 && u != 0x7F;
-    });
-}
-
 }  // namespace
 
 bool IsSyncUrl(std::string_view url) {
-    if (url.size() > kMaxSyncUrlLength || !Printable(url)) return false;
-    std::string_view rest;
-    if (StartsWithNoCase(url, "https://")) rest = url.substr(8);
-    else if (StartsWithNoCase(url, "http://")) rest = url.substr(7);
-    else return false;
-    const std::size_t hostEnd = rest.find_first_of("/?#");
-    return hostEnd != 0 && !rest.empty();
+    return url.size() <= kMaxSyncUrlLength && CheckHttpUrl(url) == HttpUrlFault::None;
 }
 
 bool IsSyncSetUp(const SyncSettings& settings) { return IsSyncUrl(settings.SyncUrl); }

@@ -20,7 +20,7 @@ constexpr std::uint32_t kMaxSyncMinutes = 1440;
 constexpr std::size_t kMaxSyncUrlLength = 2048;
 constexpr std::size_t kMaxSyncUserLength = 256;
 
-// An http:// or https:// address with a host, no spaces or control characters.
+// An address a request can go to (the transport's own rule), no longer than is stored.
 bool IsSyncUrl(std::string_view url);
 // Sync is set up when the address is one.
 bool IsSyncSetUp(const SyncSettings& settings);

@@ -123,6 +123,7 @@ void CDueEventWnd::BuildList() {
         list_.SetTextMetrics(rc.right - rc.left, rc.bottom - rc.top);
     }
     DestroyTickButtons();
+    list_.maxHeight = anchor_.work.bottom - anchor_.work.top;
     {
         WindowTextMetrics metrics(hwnd_, font_, dc);
         list_.Build(*context_.pending, context_.clock->Now(), context_.prefs->UewHours, metrics);
@@ -132,7 +133,7 @@ void CDueEventWnd::BuildList() {
 
     const DueSize size = list_.ContentSize();
     if (list_.Resize(size)) {
-        SetWindowPos(hwnd_, nullptr, anchor_.WindowLeft(size.width), anchor_.WindowTop(size.height), size.width,
+        SetWindowPos(hwnd_, nullptr, anchor_.WindowLeft(size.width), anchor_.FittedTop(size.height), size.width,
                      size.height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 

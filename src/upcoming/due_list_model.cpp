@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 #include "store/registry_paths.h"
 
@@ -54,29 +55,45 @@ void DueList::Build(ReminderScheduler::PendingList& pending, Instant now, std::i
     rows.clear();
     lastRow = -1;
     lastBlinkRow = -1;
+    moreCount = 0;
     const Instant limit = now + static_cast<Instant>(uewHours) * 3600;
+    // Lines the window has room for, the one saying how many more included.
+    std::int32_t lines = kMaxDueRows;
+    if (maxHeight > 0 && rowHeight > 0) {
+        lines = std::clamp((maxHeight - scale(kExtraHeight)) / rowHeight, 2, kMaxDueRows);
+    }
+    std::int32_t listed = 0;
+    const auto room = [&] { return static_cast<std::int32_t>(rows.size()) < lines; };
 
     for (const DueRow& n : notifications) {
-        if (static_cast<std::int32_t>(rows.size()) >= kMaxDueRows) break;
-        if (Blinks(n.kind)) lastBlinkRow = static_cast<std::int32_t>(rows.size());
-        rows.push_back(n);
+        ++listed;
+        if (room()) rows.push_back(n);
     }
 
     for (const auto& record : pending) {
-        if (static_cast<std::int32_t>(rows.size()) >= kMaxDueRows) break;
         DueRow row;
         if (record->fired && !record->snoozed) {
             row.kind = kDueReminded;
-            lastBlinkRow = static_cast<std::int32_t>(rows.size());
         } else if (record->start > limit) {
             continue;  // a later record may start further ahead and have fired already (or been put off)
         } else {
             row.kind = kDueUpcoming;
         }
+        ++listed;
+        if (!room()) continue;  // counted, but neither formatted nor measured
         FillRow(*record, metrics, row);
         rows.push_back(std::move(row));
     }
 
+    if (listed > static_cast<std::int32_t>(rows.size())) {
+        rows.pop_back();  // its line tells how many more there are: two at least
+        moreCount = listed - static_cast<std::int32_t>(rows.size());
+        moreText = "(" + std::to_string(moreCount) + " more events.)";
+        moreWidth = metrics.TextWidth(moreText);
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (Blinks(rows[i].kind)) lastBlinkRow = static_cast<std::int32_t>(i);
+    }
     lastRow = static_cast<std::int32_t>(rows.size()) - 1;
     rows.emplace_back();  // kind end
 }
@@ -126,7 +143,8 @@ DueSize DueList::ContentSize() const {
             const std::int32_t buttons = scale(rows[i].kind == kDueBegun ? kBegunExtraWidth : kExtraWidth);
             width = std::max(width, rows[i].textWidth + buttons);
         }
-        size = {width, (lastRow + 1) * rowHeight};
+        if (moreCount > 0) width = std::max(width, moreWidth + scale(kExtraWidth));
+        size = {width, (lastRow + 1 + (moreCount > 0 ? 1 : 0)) * rowHeight};
     }
     size.height += scale(kExtraHeight);
     return size;
@@ -178,7 +196,12 @@ std::vector<DueLine> DueList::LinesToPaint(std::int32_t clipTop, std::int32_t cl
     const std::int32_t top = std::max(clipTop, textTop);
     for (std::int32_t r = (top - textTop) / rowHeight; r * rowHeight + textTop < clipBottom; ++r) {
         if (r > lastRow) {
-            if (r == 0) lines.push_back({kNoUpcomingText, {textLeft, textTop, winWidth, rowHeight + textTop}});
+            if (r == 0 && moreCount == 0) {
+                lines.push_back({kNoUpcomingText, {textLeft, textTop, winWidth, rowHeight + textTop}});
+            } else if (r == lastRow + 1 && moreCount > 0) {
+                const DueRect rect{textLeft, r * rowHeight + textTop, winWidth, (r + 1) * rowHeight + textTop};
+                lines.push_back({moreText, rect});
+            }
             break;
         }
         const DueRow& row = rows[r];
@@ -199,6 +222,11 @@ DueHit DueList::HitTest(std::int32_t y) const {
     }
     if (r == 0 && lastRow == -1) return {true, 0, 0};
     return {};
+}
+
+std::int32_t DueAnchor::FittedTop(std::int32_t height) const {
+    // A window taller than the work area keeps its top, with the first rows, on it.
+    return std::max(work.top, std::min(WindowTop(height), work.bottom - height));
 }
 
 void DueAnchor::SetDefault(const ScreenRect& workArea) {

@@ -91,6 +91,12 @@ public:
     std::int32_t winHeight = 0;
     bool blinkOn = true;
     DpiScale scale;  // the window's; the margins and the tick button are given at 96 DPI
+    // The tallest the window may be (its monitor's work area); 0: no limit.
+    std::int32_t maxHeight = 0;
+    // Rows left out for want of room, told in a last line of their own.
+    std::int32_t moreCount = 0;
+    std::string moreText;
+    std::int32_t moreWidth = 0;
 
     // From the first build's measurement of the empty-list text.
     void SetTextMetrics(std::int32_t emptyWidth, std::int32_t textHeight) {
@@ -100,7 +106,9 @@ public:
 
     // Rebuilds the rows. Fills the records' text and width caches where they
     // are empty. A record not yet reminded that starts after now + uewHours
-    // hours is left out; one reminded is listed wherever it starts.
+    // hours is left out; one reminded is listed wherever it starts. Rows
+    // beyond sixty, or beyond what maxHeight holds, make way for a line
+    // that says how many more there are.
     void Build(ReminderScheduler::PendingList& pending, Instant now, std::int32_t uewHours,
                DueTextMetrics& metrics);
 
@@ -169,4 +177,6 @@ public:
     // Top-left corner of a window of that size.
     std::int32_t WindowLeft(std::int32_t width) const { return anchorRight ? anchorX - width : anchorX; }
     std::int32_t WindowTop(std::int32_t height) const { return anchorBottom ? anchorY - height : anchorY; }
+    // The same, kept inside the work area as far as the height allows.
+    std::int32_t FittedTop(std::int32_t height) const;
 };

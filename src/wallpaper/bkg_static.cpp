@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/local_path.h"
+#include "platform/win32/wide_text.h"
 #include "wallpaper/wallpaper.h"
 #include "ui/gdi.h"
 
@@ -21,6 +23,14 @@ bool CBkgStatic::ReloadImage() {
     return static_cast<bool>(image);
 }
 
+std::string CBkgStatic::Note() const {
+    if (image || imagePath.empty()) return {};
+    // Only a local path is asked about: the question alone would reach a host.
+    const bool exists = !IsLocalFilePath(imagePath) ||
+                        GetFileAttributesW(WidenText(imagePath).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return (exists ? "Could not be read:\n" : "Missing:\n") + imagePath;
+}
+
 void CBkgStatic::Paint(HDC dc, int width, int height) {
     {
         GdipGraphics graphics = GraphicsFromDc(dc);
@@ -30,6 +40,19 @@ void CBkgStatic::Paint(HDC dc, int width, int height) {
         Gdiplus::DllExports::GdipFillRectangleI(graphics.Get(), fill.Get(), 0, 0, width, height);
     }
     if (image) DrawWallpaper(dc, 0, 0, width, height, image.Get(), fit != 0, keepAspect != 0);
+    const std::string note = Note();
+    if (!note.empty()) {
+        std::wstring text = WidenText(note);
+        RECT box = {4, 4, width - 4, height - 4};
+        const int luma = GetRValue(backColor) * 3 + GetGValue(backColor) * 6 + GetBValue(backColor);
+        const int saved = SaveDC(dc);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, luma > 1275 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(GetParent(hwnd_), WM_GETFONT, 0, 0)));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+                  DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+        RestoreDC(dc, saved);
+    }
     if (framed) {
         const RECT all = {0, 0, width, height};
         FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWFRAME));

@@ -25,6 +25,10 @@ public:
     // false, with no image, otherwise.
     bool ReloadImage();
 
+    // What the control says instead of a picture: a path kept without its
+    // image is named, so that it does not look like no wallpaper at all.
+    std::string Note() const;
+
     // The control's picture for a client area of width x height.
     void Paint(HDC dc, int width, int height);
 

@@ -2,9 +2,9 @@
 # The tray's Preferences and About and the calendar's Browse All in the running
 # program: a colour chosen and cancelled stays out of the preferences and off
 # the open calendar; Apply shows a new transparency on the open calendar at
-# once; transparency and look-ahead changed through the sheet reach the
-# registry and the open calendar; two events deleted in the browser leave the
-# registry and the month.
+# once and writes it at once; transparency and look-ahead changed through the sheet
+# reach the registry and the open calendar; two events deleted in the browser
+# leave the registry and the month.
 . "$(dirname "$0")/lib.sh"
 # The property sheet's own tab control and Apply button (comctl32's ids).
 SHEET_TABS=0x3020
@@ -116,6 +116,7 @@ type_into Preferences "$IDC_BKG_TRANSPARENCY" 200
 click_item Preferences "$SHEET_APPLY"
 # 200/255 of white over the blue.
 check "Apply shows the wash on the open calendar at once" wait_for 2 shows e2e_preferences_applied $corner_point "200 200 243"
+check "and writes it at once, the sheet still open" test "$(reg_value "$USER_KEY" BkgAlpha)" = "REG_DWORD 0xc8"
 read -r _ sl st sr sb <<<"$(probe find '#32770' Preferences)"
 read -r cx cy <<<"$corner_point"
 check "the sheet leaves the calendar's corner in sight" \

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What a start, a wrong clock and edits must not undo: an event months ahead
 # survives a start with the clock three months back, a fired reminder does
-# not run again when its event is excluded or edited, and a second start
-# shows the running copy's calendar instead of doing nothing.
+# not run again when its event is excluded or edited, a second start shows
+# the running copy's calendar instead of doing nothing, and a damaged window
+# rectangle does not hide the calendar.
 . "$(dirname "$0")/lib.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -71,4 +72,18 @@ wine "$EXE" >/dev/null 2>&1
 check "a plain second start ends at once" test $? = 0
 check "and the running copy shows its calendar" probe wait "$CALENDAR" 10
 check "one copy runs" test "$(probe count "$FRAME")" = 1
+stop_program
+
+# 4. A damaged window rectangle (100,100,100,100) opens the calendar at its
+# default place and size, and the exit stores that instead.
+reg_reset
+wine reg add "$USER_KEY" /v ScheRect /t REG_BINARY /d 64000000640000006400000064000000 /f >/dev/null 2>&1
+start_program
+check "a damaged ScheRect still shows the calendar" probe wait "$CALENDAR" 10
+check "at the default 480 x 377 near the bottom right" is "1 494 368 974 745" probe find "$CALENDAR"
+probe post "$FRAME" "$WM_CLOSE" 0 0 >/dev/null
+check "the program ends" wait_program_end 10
+program_pid=
+check "and stores the rectangle it showed" \
+  test "$(reg_value "$USER_KEY" ScheRect)" = "REG_BINARY EE01000070010000CE030000E9020000"
 finish

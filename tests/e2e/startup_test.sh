@@ -49,8 +49,8 @@ wine reg add "$ROOT_KEY" /v DataVer /t REG_DWORD /d 2 /f >/dev/null 2>&1
 wine "$EXE" >/dev/null 2>&1 &
 program_pid=$!
 box=$(probe msgbox 20)
-check "DataVer 2 shows the version message" \
-  test "$box" = "OrvCalendar|Incorrect program version. The latest version is recommended"
+check "DataVer 2 says a newer version saved the calendar" \
+  test "$box" = "OrvCalendar|The calendar was saved by a newer version of OrvCalendar. This version cannot open it."
 check "and the program ends" wait_program_end 10
 check "and writes nothing" test -z "$(reg_subkeys "$ROOT_KEY")"
 check "and leaves DataVer 2" test "$(reg_value "$ROOT_KEY" DataVer)" = "REG_DWORD 0x2"

@@ -2,6 +2,7 @@
 # A reminder a minute after start-up opens the upcoming-events window at its
 # instant with the row blinking and opens the launch file once; when the
 # occurrence begins the row gets a tick, and dismissing it closes the window.
+# Sixty-six rows keep the window on the screen.
 . "$(dirname "$0")/lib.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -65,5 +66,30 @@ probe post "$UPCOMING" "$WM_COMMAND" "$ID_DISMISS_FIRST" 0 >/dev/null
 check "dismissing the last notification closes the window" probe gone "$UPCOMING" 5
 check "the closed window stored its anchor" \
   test "$(reg_value "$USER_KEY" DueEventCoord)" = "REG_BINARY F603000000030000"
+stop_program
+
+# Sixty-six upcoming rows: the window stays inside the 768-pixel work area and
+# its last line says how many more there are.
+reg_reset
+many="$work/many.reg"
+now=$(date +%s)
+for i in $(seq 1 66); do
+  at=$(( now + 3600 + i * 60 ))
+  d=$(date -d "@$at" +%F)
+  off=$(( ( $(date -d "$d 00:00" +%s) - $(date -d "$(date +%F) 00:00" +%s) + 43200 ) / 86400 ))
+  python3 "$E2E_DIR/make_event.py" "$SC" "$i" "$off" $(( at - $(date -d "$d 00:00" +%s) )) "$off" 1 0 "Row $i" |
+    { [ "$i" = 1 ] && cat || tail -n +2; }
+  printf '\r\n'
+done >"$many"
+wine reg import "$(winpath "$many")" >/dev/null 2>&1
+reg_dword "$USER_KEY" UewStartup 1
+reg_dword "$USER_KEY" UewHours 24
+start_program /s
+probe wait "$UPCOMING" 20
+probe shot "$UPCOMING" "$(winpath "$shots/e2e_upcoming_many.bmp")"
+read -r _ uleft utop uright ubottom <<<"$(probe find "$UPCOMING")"
+check "66 rows: the window's top is on the screen ($utop)" test "$utop" -ge 0
+check "and its bottom too ($ubottom)" test "$ubottom" -le 768
+check "and it is as tall as the work area allows ($utop..$ubottom)" test $(( ubottom - utop )) -gt 600
 
 finish

@@ -324,34 +324,95 @@ TEST(DueListTest, NotificationsOfDeletedEventsAreForgotten) {
     EXPECT_EQ(r.list.rows[0].eventId, 5u);
 }
 
-TEST(DueListTest, AtMostSixtyRowsAreShown) {
+// Sixty lines at most; rows beyond them are not dropped without a word: the
+// last line says how many more there are.
+TEST(DueListTest, AtMostSixtyLinesAreShownTheLastSayingHowManyMore) {
     Rig r;
     for (int i = 0; i < 70; ++i) r.pending.Add(100 + i, "Item " + std::to_string(i), At(11, 10) + i * 60);
     r.Build(At(11, 0));
-    EXPECT_EQ(r.list.lastRow, 59);
-    ASSERT_EQ(r.list.rows.size(), 61u);
-    EXPECT_EQ(r.list.rows[59].eventId, 159u);
-    EXPECT_EQ(r.list.rows[60].kind, kDueEnd);
+    EXPECT_EQ(r.list.lastRow, 58);
+    ASSERT_EQ(r.list.rows.size(), 60u);
+    EXPECT_EQ(r.list.rows[58].eventId, 158u);
+    EXPECT_EQ(r.list.rows[59].kind, kDueEnd);
+    EXPECT_EQ(r.list.moreCount, 11);
     EXPECT_EQ(r.list.winHeight, 60 * kRowHeight + 4);
-    // Records past the sixtieth are not even formatted.
+    const auto last = r.list.LinesToPaint(59 * kRowHeight + 2, 60 * kRowHeight + 2);
+    ASSERT_EQ(last.size(), 1u);
+    EXPECT_EQ(last[0].text, "(11 more events.)");
+    EXPECT_FALSE(r.list.HitTest(59 * kRowHeight + 5).open);
+    // Records past the room are not even formatted.
     EXPECT_EQ(r.metrics.formatted, 60);
 
-    // Notifications beyond sixty wait for earlier ones to go.
+    // Notifications beyond the room wait for earlier ones to go.
     for (auto it = r.pending.list.begin(); it != r.pending.list.end(); ++it) {
         if ((*it)->text.empty()) (*it)->text = "late";
         r.list.AppendNotification(**it, r.metrics);
     }
     r.pending.list.clear();
     r.Build(At(12, 30));
-    EXPECT_EQ(r.list.lastRow, 59);
-    EXPECT_EQ(r.list.lastBlinkRow, 59);
-    EXPECT_EQ(r.list.BegunRowCount(), 60);
+    EXPECT_EQ(r.list.lastRow, 58);
+    EXPECT_EQ(r.list.lastBlinkRow, 58);
+    EXPECT_EQ(r.list.BegunRowCount(), 59);
+    EXPECT_EQ(r.list.moreCount, 11);
     EXPECT_EQ(r.list.notifications.size(), 70u);
     for (int k = 0; k < 10; ++k) ASSERT_TRUE(r.list.RemoveNotification(0));
     r.Build(At(12, 30));
     EXPECT_EQ(r.list.lastRow, 59);
+    EXPECT_EQ(r.list.moreCount, 0);
     EXPECT_EQ(r.list.rows[59].text, "late");
     EXPECT_EQ(r.list.rows[0].eventId, 110u);
+}
+
+// The window stays inside its monitor's work area: as many lines as fit in
+// its height, the last one counting the rest, and a top on the work area
+// whichever way it is anchored.
+TEST(DueListTest, TheWindowFitsItsWorkAreaAndCountsTheRowsLeftOut) {
+    struct Row {
+        int records;
+        std::int32_t workHeight;
+        std::int32_t shownRows;
+        std::int32_t more;
+    } rows[] = {
+        {66, 768, 49, 17},  // (768 - 4) / 15 = 50 lines
+        {50, 768, 50, 0},
+        {51, 768, 49, 2},
+        {66, 2000, 59, 7},  // sixty lines at most
+        {5, 40, 1, 4},      // two lines at least
+    };
+    for (const Row& row : rows) {
+        Rig r;
+        r.list.maxHeight = row.workHeight;
+        for (int i = 0; i < row.records; ++i) r.pending.Add(100 + i, "Item " + std::to_string(i), At(11, 10) + i);
+        r.Build(At(11, 0));
+        EXPECT_EQ(r.list.lastRow + 1, row.shownRows) << row.records << " in " << row.workHeight;
+        EXPECT_EQ(r.list.moreCount, row.more) << row.records << " in " << row.workHeight;
+        if (row.workHeight >= 2 * kRowHeight + 4) {
+            EXPECT_LE(r.list.winHeight, row.workHeight) << row.records << " in " << row.workHeight;
+        }
+        if (r.list.moreCount > 0) {
+            EXPECT_EQ(r.list.moreWidth, Width(r.list.moreText));
+        }
+    }
+
+    struct Place {
+        std::int32_t anchorY;
+        bool bottom;
+        std::int32_t height;
+        std::int32_t top;
+    } places[] = {
+        {768, true, 754, 14},
+        {768, true, 900, 0},    // taller than the work area: its top, and the first rows, stay on it
+        {100, false, 754, 14},  // anchored at its top, moved up to stay above the work area's bottom
+        {100, false, 300, 100},
+        {300, true, 754, 0},
+    };
+    for (const Place& p : places) {
+        DueAnchor anchor;
+        anchor.work = {0, 0, 1024, 768};
+        anchor.anchorY = p.anchorY;
+        anchor.anchorBottom = p.bottom;
+        EXPECT_EQ(anchor.FittedTop(p.height), p.top) << p.anchorY << " " << p.height;
+    }
 }
 
 TEST(DueListTest, PaintTouchesOnlyTheRowsInTheClipBox) {

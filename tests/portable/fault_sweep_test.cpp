@@ -296,7 +296,9 @@ std::string Judge(const State& before, const State& after, const State& found, i
         }
     }
     for (const auto& [name, value] : found.values) {
-        if (value != before.values.at(name) && value != after.values.at(name))
+        // A look-ahead written before a failed threshold is raised to the threshold at load.
+        const bool raised = name == "UewHours" && value == found.values.at("UewHours2");
+        if (value != before.values.at(name) && value != after.values.at(name) && !raised)
             bad << name << " is " << value << "; ";
     }
     return bad.str();

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/little_endian.h"
 #include "platform/memory/faulty_registry.h"
 #include "platform/memory/fixed_desktop.h"
 #include "platform/memory/memory_registry.h"
@@ -159,7 +161,7 @@ TEST_F(SettingsTest, StoredValuesAreReadAndWrittenBackAsTheyWere) {
         user.WriteDword("UewSoon", 0);
         user.WriteDword("UewHours", 24);
         user.WriteDword("UewHours2", 0);
-        const std::uint8_t rect[16] = {10, 0, 0, 0, 20, 0, 0, 0, 0xF6, 0xFF, 0xFF, 0xFF, 40, 1, 0, 0};
+        const std::uint8_t rect[16] = {10, 0, 0, 0, 0xF6, 0xFF, 0xFF, 0xFF, 0x4A, 1, 0, 0, 40, 1, 0, 0};
         user.WriteBinary("ScheRect", rect, sizeof rect);
     }
     ASSERT_TRUE(Load());
@@ -172,7 +174,7 @@ TEST_F(SettingsTest, StoredValuesAreReadAndWrittenBackAsTheyWere) {
     EXPECT_EQ(prefs.UewNotification + prefs.UewBeginning + prefs.UewUpcoming + prefs.UewSoon, 0);
     EXPECT_EQ(prefs.UewHours, 24);
     EXPECT_EQ(prefs.UewHours2, 0);
-    EXPECT_EQ(prefs.ScheRect, (ScreenRect{10, 20, -10, 296}));
+    EXPECT_EQ(prefs.ScheRect, (ScreenRect{10, -10, 330, 296}));
 
     SaveSettings(reg, kPreferenceGroup, prefs, store);
     EXPECT_EQ(reg.Writes(), (std::vector<std::string>{"BkgColor", "BkgImgFile", "BkgImgFit", "BkgImgRetainRatio",
@@ -204,7 +206,7 @@ TEST_F(SettingsTest, ValuesOutOfTheirRangeAreClampedOnLoad) {
     };
     const Row rows[] = {
         {"UewHours", 25, 24},
-        {"UewHours", 0xFFFFFFFF, 0},
+        {"UewHours", 0xFFFFFFFF, 2},  // 0, raised to the soon hours (2 by default)
         {"UewHours2", 1000, 24},
         {"UewHours2", 0x80000000, 0},
         {"BkgAlpha", 0x1FF, 255},           // only the low byte counts
@@ -220,6 +222,64 @@ TEST_F(SettingsTest, ValuesOutOfTheirRangeAreClampedOnLoad) {
         User().WriteDword(row.name, row.stored);
         ASSERT_TRUE(Load());
         EXPECT_EQ(field(row.name), row.loaded) << row.name << " " << row.stored;
+    }
+}
+
+// A damaged rectangle would make the calendar invisible for good (each exit
+// stores it again): one smaller than the window can be gives the default.
+// The smallest size is the window's at the scale of the monitor it is on or
+// nearest to; one on no monitor is kept and moved onto the screen when shown.
+TEST_F(SettingsTest, AWindowRectangleTheWindowCannotHaveGivesTheDefault) {
+    const ScreenRect fallback{494, 338, 974, 715};
+    desktop = FixedDesktop(
+        {{{0, 0, 1024, 768}, {0, 0, 1024, 738}, 96}, {{1024, 0, 3024, 1200}, {1024, 0, 3024, 1200}, 192}});
+    struct Row {
+        ScreenRect stored;
+        ScreenRect loaded;
+    } rows[] = {
+        {{100, 100, 100, 100}, fallback},
+        {{0, 0, 0, 0}, fallback},
+        {{974, 715, 494, 338}, fallback},  // inverted
+        {{100, 100, 110, 110}, fallback},
+        {{0, 0, 319, 377}, fallback},
+        {{0, 0, 480, 199}, fallback},
+        {{0, 0, 320, 200}, {0, 0, 320, 200}},
+        {{-100, 600, 380, 977}, {-100, 600, 380, 977}},  // partly on: moved in when shown
+        {{900, 600, 1380, 977}, fallback},               // mostly on the second monitor: too small there
+        {{-2000, 100, -1520, 477}, {-2000, 100, -1520, 477}},  // on no monitor
+        {{5000, 100, 5480, 477}, fallback},                    // nearest the 192-DPI one: too small there
+        {{5000, 100, 5640, 500}, {5000, 100, 5640, 500}},
+        {{1100, 100, 1740, 500}, {1100, 100, 1740, 500}},  // 640 x 400 at 192 DPI
+        {{1100, 100, 1739, 500}, fallback},
+    };
+    for (const Row& row : rows) {
+        std::uint8_t bytes[16];
+        const std::int32_t values[4] = {row.stored.left, row.stored.top, row.stored.right, row.stored.bottom};
+        for (int i = 0; i < 4; ++i) PutLe32(bytes + 4 * i, static_cast<std::uint32_t>(values[i]));
+        User().WriteBinary("ScheRect", bytes, sizeof bytes);
+        ASSERT_TRUE(Load());
+        EXPECT_EQ(prefs.ScheRect, row.loaded) << row.stored.left << "," << row.stored.top << "," << row.stored.right
+                                              << "," << row.stored.bottom;
+    }
+}
+
+// The window's look-ahead never falls short of the "beginning in" hours, as
+// the sheet keeps them: otherwise it opens for an event it does not list.
+TEST_F(SettingsTest, TheLookAheadIsRaisedToTheSoonHoursAtLoad) {
+    const std::uint32_t rows[][4] = {
+        // stored hours, soon hours; loaded hours, soon hours
+        {2, 5, 5, 5},
+        {0, 24, 24, 24},
+        {3, 1000, 24, 24},
+        {24, 0, 24, 0},
+        {4, 4, 4, 4},
+    };
+    for (const auto& row : rows) {
+        User().WriteDword("UewHours", row[0]);
+        User().WriteDword("UewHours2", row[1]);
+        ASSERT_TRUE(Load());
+        EXPECT_EQ(prefs.UewHours, static_cast<std::int32_t>(row[2])) << row[0] << " " << row[1];
+        EXPECT_EQ(prefs.UewHours2, static_cast<std::int32_t>(row[3])) << row[0] << " " << row[1];
     }
 }
 

@@ -111,11 +111,11 @@ TEST_F(ExclusionTest, EveryToggleReachesTheRegistryAtOnce) {
 }
 
 TEST_F(ExclusionTest, LoadTakesWholeEntriesAndPrunesOldOnes) {
-    // The last run was now, mid-June 2025: entries before 1 April 2025 are gone.
+    // The last run was now, mid-June 2025: entries before 1 January 2025 are gone.
     LastRun(clock.Now());
-    Load(Entry(MakeDateKey(2025, 4, 1), 1) + Entry(MakeDateKey(2025, 3, 31), 2) + Entry(MakeDateKey(2026, 2, 1), 3) +
+    Load(Entry(MakeDateKey(2025, 1, 1), 1) + Entry(MakeDateKey(2024, 12, 31), 2) + Entry(MakeDateKey(2026, 2, 1), 3) +
          std::string("\x01\x02\x03\x04", 4));  // 20 bytes: two whole entries and a stub
-    EXPECT_EQ(store.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2025, 4, 1), 1}, {MakeDateKey(2026, 2, 1), 3}}));
+    EXPECT_EQ(store.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2025, 1, 1), 1}, {MakeDateKey(2026, 2, 1), 3}}));
 
     // Twenty bytes, both entries recent enough: two entries.
     EventStore other{reg, clock, schedule, notifier};
@@ -124,17 +124,28 @@ TEST_F(ExclusionTest, LoadTakesWholeEntriesAndPrunesOldOnes) {
     EXPECT_EQ(other.Exclusions().size(), 2u);
 }
 
-TEST_F(ExclusionTest, PruningThresholdCrossesTheYear) {
-    clock.Set(Local(2025, 2, 10, 12));  // two months back is December 2024
-    LastRun(clock.Now());
-    Load(Entry(MakeDateKey(2024, 11, 30), 1) + Entry(MakeDateKey(2024, 12, 1), 2));
-    EXPECT_EQ(store.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2024, 12, 1), 2}}));
-    clock.Set(Local(2025, 1, 31, 12));  // November 2024
-    LastRun(clock.Now());
-    EventStore jan{reg, clock, schedule, notifier};
-    const std::string b = Entry(MakeDateKey(2024, 10, 31), 1) + Entry(MakeDateKey(2024, 11, 1), 2);
-    jan.LoadExclusions(reinterpret_cast<const std::uint8_t*>(b.data()), b.size());
-    EXPECT_EQ(jan.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2024, 11, 1), 2}}));
+// Only what the calendar can no longer show goes: everything from the first
+// day of the month five months back stays, across the year's end too.
+TEST_F(ExclusionTest, PruningKeepsEveryMonthTheCalendarShows) {
+    struct Row {
+        Instant lastRun;
+        DateKey firstKept;
+        DateKey lastPruned;
+    } rows[] = {
+        {Local(2025, 6, 15, 12), MakeDateKey(2025, 1, 1), MakeDateKey(2024, 12, 31)},
+        {Local(2025, 2, 10, 12), MakeDateKey(2024, 9, 1), MakeDateKey(2024, 8, 31)},
+        {Local(2025, 1, 31, 12), MakeDateKey(2024, 8, 1), MakeDateKey(2024, 7, 31)},
+        {Local(2025, 5, 1, 0), MakeDateKey(2024, 12, 1), MakeDateKey(2024, 11, 30)},
+    };
+    for (const Row& row : rows) {
+        clock.Set(row.lastRun);
+        LastRun(clock.Now());
+        EventStore next{reg, clock, schedule, notifier};
+        const std::string bytes = Entry(row.lastPruned, 1) + Entry(row.firstKept, 2) + Entry(row.firstKept + 2, 3);
+        next.LoadExclusions(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        EXPECT_EQ(next.Exclusions(), (std::vector<Exclusion>{{row.firstKept, 2}, {row.firstKept + 2, 3}}))
+            << row.firstKept;
+    }
 }
 
 // An imported biweekly rule may start a week before its first occurrence
@@ -146,21 +157,21 @@ TEST_F(ExclusionTest, OldEntriesThatAlignASeriesFirstWeekStay) {
         e->front.id = id;
         e->front.recurKind = id == 1 ? kKindWeekly : kKindDaily;
         e->front.recurFlags = 1;
-        e->front.startDate = static_cast<std::uint32_t>(Local(2025, 2, 3));  // a Monday
-        e->front.endDate = static_cast<std::uint32_t>(Local(2025, 2, 3, 23, 59, 59));
+        e->front.startDate = static_cast<std::uint32_t>(Local(2024, 11, 4));  // a Monday
+        e->front.endDate = static_cast<std::uint32_t>(Local(2024, 11, 4, 23, 59, 59));
         e->title.assign(1, 'x');
         ASSERT_TRUE(store.SaveEvent(e, true, true));
     }
-    LastRun(clock.Now());  // mid-June: entries before April are old
+    LastRun(clock.Now());  // mid-June: entries before January are old
     EventStore next{reg, clock, schedule, notifier};
-    const std::string bytes = Entry(MakeDateKey(2025, 2, 4), 1) + Entry(MakeDateKey(2025, 2, 9), 1) +
-                              Entry(MakeDateKey(2025, 2, 10), 1) + Entry(MakeDateKey(2025, 2, 4), 2) +
-                              Entry(MakeDateKey(2025, 2, 4), 7) + Entry(MakeDateKey(2025, 5, 6), 1);
+    const std::string bytes = Entry(MakeDateKey(2024, 11, 5), 1) + Entry(MakeDateKey(2024, 11, 10), 1) +
+                              Entry(MakeDateKey(2024, 11, 11), 1) + Entry(MakeDateKey(2024, 11, 5), 2) +
+                              Entry(MakeDateKey(2024, 11, 5), 7) + Entry(MakeDateKey(2025, 5, 6), 1);
     next.LoadExclusions(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     next.LoadEvents();
     EXPECT_EQ(next.Exclusions(), (std::vector<Exclusion>{{MakeDateKey(2025, 5, 6), 1},
-                                                         {MakeDateKey(2025, 2, 4), 1},
-                                                         {MakeDateKey(2025, 2, 9), 1}}));
+                                                         {MakeDateKey(2024, 11, 5), 1},
+                                                         {MakeDateKey(2024, 11, 10), 1}}));
 }
 
 TEST_F(ExclusionTest, RemoveExclusionsTakesEveryEntryOfTheEvent) {

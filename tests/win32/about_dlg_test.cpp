@@ -89,4 +89,30 @@ TEST(AboutDlg, WithoutADonationPageTheButtonIsLeftOut) {
     EXPECT_TRUE(opened.empty());
 }
 
+// A second About while one is open brings that one forward; the box left
+// open still takes Enter.
+TEST(AboutDlg, ASecondAboutBringsTheOpenBoxForwardInsteadOfStackingAnother) {
+    AboutContext context;
+    context.openUrl = [](const char*) {};
+    CAboutDlg* open = nullptr;
+    HWND first = nullptr;
+    INT_PTR second = -1;
+    int boxes = 0;
+    DialogScript script({[&] {
+                             first = open != nullptr ? open->Hwnd() : nullptr;
+                             second = ShowAbout(context, nullptr, open);
+                             for (HWND w = FindWindowA("#32770", "About Orv Pell Calendar"); w != nullptr;
+                                  w = FindWindowExA(nullptr, w, "#32770", "About Orv Pell Calendar")) {
+                                 ++boxes;
+                             }
+                             PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+                             PostMessageA(GetFocus(), WM_KEYUP, VK_RETURN, 0);
+                         }});
+    EXPECT_EQ(ShowAbout(context, nullptr, open), IDOK);
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(second, 0);
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(open, nullptr);
+}
+
 }  // namespace

@@ -701,18 +701,27 @@ TEST(DueEventWnd, WindowDraggedToTheRightHalfGrowsLeftwards) {
     EXPECT_EQ(WindowRect(rig.hwnd).top, 300);
 }
 
-TEST(DueEventWnd, ShowsAtMostSixtyRowsAndSixtyTicks) {
+// More rows than the work area holds: the window stays inside it, its last
+// line counting the rows left out, and only the shown rows have buttons.
+TEST(DueEventWnd, StaysInsideTheWorkAreaAndCountsTheRowsLeftOut) {
     Rig rig;
     for (int i = 0; i < 65; ++i) rig.Add(100 + i, "Item " + std::to_string(i), At(11, 10) + i * 60);
     CDueEventWnd* wnd = rig.Open();
     ASSERT_NE(wnd, nullptr);
-    EXPECT_EQ(wnd->List().lastRow, 59);
+    const ScreenRect work = rig.desktop.WorkArea();
+    const int rowHeight = wnd->List().rowHeight;
+    const int shown = std::min(60, (work.bottom - work.top - 4) / rowHeight) - 1;
+    ASSERT_LT(shown, 64);
+    EXPECT_EQ(wnd->List().lastRow, shown - 1);
+    EXPECT_EQ(wnd->List().moreCount, 65 - shown);
     const RECT rc = WindowRect(rig.hwnd);
-    EXPECT_EQ(rc.bottom - rc.top, 60 * wnd->List().rowHeight + 4);
+    EXPECT_EQ(rc.bottom - rc.top, (shown + 1) * rowHeight + 4);
+    EXPECT_GE(rc.top, work.top);
+    EXPECT_LE(rc.bottom, work.bottom);
     EXPECT_TRUE(rig.pending.back()->text.empty());
-    SaveScreenshot(rig.hwnd, "sixty_rows");
+    SaveScreenshot(rig.hwnd, "rows_left_out");
 
-    // 65 begun occurrences: 60 rows with ticks 8193..8252; the rest wait.
+    // 65 begun occurrences: the shown rows have ticks from 8193 on; the rest wait.
     for (auto& record : rig.pending) {
         if (record->text.empty()) record->text = "waiting";
         rig.Changed(4, record.get());
@@ -720,20 +729,21 @@ TEST(DueEventWnd, ShowsAtMostSixtyRowsAndSixtyTicks) {
     rig.pending.clear();
     rig.Changed(2);
     EXPECT_EQ(wnd->List().notifications.size(), 65u);
-    EXPECT_EQ(wnd->List().lastRow, 59);
-    for (int i = 0; i < 60; ++i) {
+    EXPECT_EQ(wnd->List().lastRow, shown - 1);
+    for (int i = 0; i < shown; ++i) {
         ASSERT_NE(wnd->TickButton(i), nullptr) << i;
         EXPECT_EQ(GetDlgCtrlID(wnd->TickButton(i)), ID_DISMISS_FIRST + i);
     }
     int children = 0;
     for (HWND c = GetWindow(rig.hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) ++children;
-    EXPECT_EQ(children, 120);  // a tick and a snooze button each
+    EXPECT_EQ(children, 2 * shown);  // a tick and a snooze button each
 
-    // Dismissing the 60th shows the 61st in its place.
-    SendMessageA(rig.hwnd, WM_COMMAND, MAKEWPARAM(ID_DISMISS_FIRST + 59, BN_CLICKED), 0);
+    // Dismissing the last shown one brings the next in its place.
+    SendMessageA(rig.hwnd, WM_COMMAND, MAKEWPARAM(ID_DISMISS_FIRST + shown - 1, BN_CLICKED), 0);
     EXPECT_EQ(wnd->List().notifications.size(), 64u);
-    EXPECT_EQ(wnd->List().rows[59].eventId, 160u);
-    SaveScreenshot(rig.hwnd, "sixty_notifications");
+    EXPECT_EQ(wnd->List().rows[shown - 1].eventId, static_cast<std::uint32_t>(100 + shown));
+    EXPECT_EQ(wnd->List().moreCount, 64 - shown);
+    SaveScreenshot(rig.hwnd, "notifications_left_out");
 }
 
 TEST(DueEventWnd, LeftButtonStartsTheSystemDrag) {

@@ -1,6 +1,7 @@
 // The saves behind New Event and View/Edit Event, and what happens when the
 // store moves while the editor is open (the program ending then is proved
 // end to end, in editor_modal_test.sh).
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -20,6 +21,31 @@ TEST_F(EditorCommitTest, ANewEventIsRefusedIfTheStoreFilledUpMeanwhile) {
     auto item = std::make_unique<ScheduleItem>(Event("Late", {2026, 8, 2}, {2026, 8, 2}));
     EXPECT_EQ(SaveNewEvent(store, std::move(item)), EditorOutcome::Failed);
     EXPECT_EQ(store.Count(), kMaxEvents);
+}
+
+// An import or a sync fills the store while the editor is open: OK says so
+// in the Insert key's words and keeps the editor with what was typed, so
+// room made elsewhere lets the same OK save it.
+TEST_F(EditorCommitTest, ANewEventTypedWhileTheStoreFilledUpStaysInTheEditor) {
+    for (std::size_t i = 1; i < kMaxEvents; ++i) Add(Event("Filler", {2026, 8, 1}, {2026, 8, 1}));
+    std::string kept;
+    ModalDriver driver({{"New Event", [&](HWND d) {
+                             ui::Type(d, IDC_TITLE, "Dentist");
+                             Add(Event("Imported", {2026, 8, 2}, {2026, 8, 2}));
+                             ui::Press(d, IDOK);
+                             kept = IsWindow(d) ? Text(d, IDC_TITLE) : "closed";
+                             store.DeleteEvent(1, 0, true);
+                             ui::Press(d, IDOK);
+                         }}});
+    EXPECT_EQ(RunNewEvent(nullptr, Context(), store, 2026, 8, 20), EditorOutcome::Saved);
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(kept, "Dentist");
+    EXPECT_EQ(BoxTexts(),
+              std::vector<std::string>{"Notice: Can't add more event.\nPlease delete some of the previous events."});
+    EXPECT_EQ(store.Count(), kMaxEvents);
+    EXPECT_EQ(std::count_if(store.Events().begin(), store.Events().end(),
+                            [](const auto& event) { return event->title == "Dentist"; }),
+              1);
 }
 
 TEST_F(EditorCommitTest, AnEditSavesOnlyTheGroupsThatChanged) {

@@ -155,8 +155,8 @@ TEST_F(PrefSheetTest, ApplyThenCancelStillCountsAsApplied) {
         },
         [&] {
             EXPECT_EQ(prefs.BkgAlpha, 100);
-            // An open calendar shows it while the sheet stays; saving waits for the close.
-            EXPECT_EQ(calls, Calls{"refresh"});
+            // Written at once (the program may end with the sheet open), and shown.
+            EXPECT_EQ(calls, (Calls{"save", "refresh"}));
             SetDlgItemTextA(Background(), IDC_BKG_TRANSPARENCY, "50");
             Press(PSBTN_CANCEL);
         },
@@ -165,7 +165,7 @@ TEST_F(PrefSheetTest, ApplyThenCancelStillCountsAsApplied) {
     EXPECT_TRUE(outcome.backgroundApplied);
     EXPECT_FALSE(outcome.eventApplied);
     EXPECT_EQ(prefs.BkgAlpha, 100);
-    EXPECT_EQ(calls, (Calls{"refresh", "save", "refresh"}));
+    EXPECT_EQ(calls, (Calls{"save", "refresh", "save", "refresh"}));
 }
 
 TEST_F(PrefSheetTest, AChosenColourIsKeptOnlyByApplyOrOk) {
@@ -205,11 +205,12 @@ TEST_F(PrefSheetTest, AChosenColourIsKeptOnlyByApplyOrOk) {
     EXPECT_EQ(reopened, RGB(255, 255, 255));
     EXPECT_EQ(liveAfterApply, RGB(200, 0, 0));
     EXPECT_TRUE(applied.backgroundApplied);
-    EXPECT_EQ(calls, (Calls{"choose color", "refresh", "save", "refresh"}));
+    EXPECT_EQ(calls, (Calls{"choose color", "save", "refresh", "save", "refresh"}));
 }
 
 TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
     std::string shownAfterApply;
+    Calls savedAtApply;
     const PrefSheetOutcome outcome = Run({
         [&] { ShowEventPage(); },
         [&] {
@@ -221,6 +222,7 @@ TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
         },
         [&] {
             shownAfterApply = Text(Event(), IDC_EVT_HOURS);
+            savedAtApply = calls;
             Press(PSBTN_OK);
         },
     });
@@ -231,7 +233,8 @@ TEST_F(PrefSheetTest, HoursAreRaisedToTheSoonHoursOnOk) {
     EXPECT_EQ(prefs.UewHours2, 5);
     EXPECT_EQ(prefs.UewStartup, 1);
     EXPECT_EQ(prefs.UewToast, 0);  // on by default, ticked off
-    EXPECT_EQ(calls, (Calls{"save", "check"}));
+    EXPECT_EQ(savedAtApply, Calls{"save"});
+    EXPECT_EQ(calls, (Calls{"save", "save", "check"}));
 }
 
 TEST_F(PrefSheetTest, ClearAndAKeepAspectDisabledWithoutFitAreAppliedOnOk) {
@@ -339,7 +342,7 @@ TEST_F(PrefSheetTest, ThePreviewIsDrawnExactlyAsTheWallpaperRuleDrawsIt) {
     }
 }
 
-TEST_F(PrefSheetTest, AWallpaperThatCannotBeLoadedLeavesThePreviewWithoutImageOrPath) {
+TEST_F(PrefSheetTest, AWallpaperThatCannotBeReadIsNamedAndTheOneInUseStays) {
     const std::string jpeg = TempPath("orv_pref_good.jpg");
     ASSERT_TRUE(WriteQuadrants(jpeg, 64, 48, L"image/jpeg"));
     const std::string whole = ReadFileBytes(jpeg);
@@ -368,34 +371,48 @@ TEST_F(PrefSheetTest, AWallpaperThatCannotBeLoadedLeavesThePreviewWithoutImageOr
     };
     prefs.BkgColor = RGB(1, 2, 3);
     for (const Row& row : rows) {
+        prefs.BkgImgFile = bmp;
         chosenFile = row.file;
-        bool hasImage = !row.loads;
+        bool hasImage = false;
         std::string path = "unchanged";
-        COLORREF corner = 0;
+        MessageBoxCatcher catcher;
         Run({[&] {
             ClickButton(Background(), IDC_BKG_BROWSE);
             hasImage = static_cast<bool>(Background().preview.image);
             path = Background().preview.imagePath;
-            corner = RenderPreview(Background().preview)->At(1, 1);
             Press(PSBTN_OK);
         }});
-        EXPECT_EQ(hasImage, row.loads) << row.file;
-        EXPECT_EQ(path, row.loads ? row.file : std::string()) << row.file;
+        EXPECT_TRUE(hasImage) << row.file;
+        EXPECT_EQ(path, row.loads ? row.file : bmp) << row.file;
         EXPECT_EQ(prefs.BkgImgFile, path) << row.file;
-        if (!row.loads) {
-            EXPECT_EQ(corner, RGB(1, 2, 3)) << "the colour alone: " << row.file;
+        if (row.loads) {
+            EXPECT_TRUE(catcher.Boxes().empty()) << row.file;
+        } else {
+            ASSERT_EQ(catcher.Boxes().size(), 1u) << row.file;
+            EXPECT_EQ(catcher.Boxes()[0].text, "The picture could not be read:\n" + row.file);
         }
     }
     for (const std::string& f : {jpeg, truncated, empty, huge}) DeleteFileA(f.c_str());
 }
 
-TEST_F(PrefSheetTest, AStoredWallpaperThatNoLongerLoadsKeepsItsPath) {
+TEST_F(PrefSheetTest, AStoredWallpaperThatNoLongerLoadsKeepsItsPathAndIsShownMissing) {
     prefs.BkgImgFile = TempPath("orv_pref_gone.bmp");
+    prefs.BkgColor = RGB(1, 2, 3);
+    int written = 0;
     Run({[&] {
              EXPECT_FALSE(Background().preview.image);
+             EXPECT_EQ(Background().preview.Note(), "Missing:\n" + TempPath("orv_pref_gone.bmp"));
+             const auto shown = RenderPreview(Background().preview);
+             for (int y = 0; y < shown->Height(); ++y) {
+                 for (int x = 0; x < shown->Width(); ++x) written += shown->At(x, y) != RGB(1, 2, 3);
+             }
              SetDlgItemTextA(Background(), IDC_BKG_TRANSPARENCY, "9");
          },
-         [&] { Press(PSBTN_OK); }});
+         [&] {
+             SaveScreenShot(Sheet(), "preferences_missing_wallpaper");
+             Press(PSBTN_OK);
+         }});
+    EXPECT_GT(written, 0) << "the path is drawn over the colour";
     EXPECT_EQ(prefs.BkgAlpha, 9);
     EXPECT_EQ(prefs.BkgImgFile, TempPath("orv_pref_gone.bmp"));
 }

@@ -2,17 +2,7 @@
 #include <string>
 #include <string_view>
 
-// Where the collection lives: scheme, host and port of every request.
-struct HttpOrigin {
-    bool https = false;
-    std::string host;  // lower case; an IPv6 address keeps its brackets
-    unsigned port = 0;
-};
-
-// Splits an http:// or https:// URL. False for any other scheme, for user
-// info ("user:pw@host"), a query or fragment, a control character, a space,
-// a backslash or a byte outside ASCII (a path comes percent-encoded). path is at least "/".
-bool SplitHttpUrl(std::string_view url, HttpOrigin& origin, std::string& path);
+#include "platform/http_url.h"
 
 // Whether the origin is this computer: "localhost", 127.0.0.0/8 or [::1].
 // A password sent there in Basic never crosses a network.
