@@ -8,6 +8,7 @@
 #include "core/calendar.h"
 #include "store/registry_paths.h"
 #include "store/server_copy.h"
+#include "platform/text_codec.h"
 #include "store/text_trim.h"
 
 namespace {
@@ -44,7 +45,7 @@ std::string ReadTitle(const RegKey& key) {
         if (!key.ValueSize("title", size) || size > kLongestTitleRead) return {};
         if (!key.ReadString("title", std::size_t{size} + 1, text)) return {};
     }
-    return TrimSpace(CutText(text, kTitleBuffer - 1));
+    return TrimSpace(CutUtf8(text, kTitleBuffer - 1));
 }
 
 enum class Verdict { Good, Damaged, Expired, Discarded, Unopened };

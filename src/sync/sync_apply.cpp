@@ -6,13 +6,14 @@
 
 #include "core/occurrence.h"
 #include "interop/exchange_id.h"
+#include "platform/text_codec.h"
 #include "store/registry_paths.h"
 #include "sync/server_event.h"
 
 namespace {
 
-// The title's limit where the store reads it back.
-constexpr std::size_t kMaxTitleBytes = 60;
+// The title's limit where the store reads it back, in UTF-16 units.
+constexpr std::size_t kMaxTitleLength = 60;
 
 class Apply {
 public:
@@ -170,7 +171,7 @@ private:
         const std::vector<DateKey> dates = ExcludedDates(store_, oldId);
         copy->front.id = store_.NextEventId();
         copy->uid.clear();
-        copy->title = (kConflictPrefix + copy->title).substr(0, kMaxTitleBytes);
+        copy->title = std::string(CutUtf8(kConflictPrefix + copy->title, kMaxTitleLength));
         const std::uint32_t id = copy->front.id;
         const std::uint8_t kind = copy->front.recurKind;
         if (!store_.SaveEvent(copy, true, true) && store_.FindEvent(id) == nullptr) return false;

@@ -185,17 +185,16 @@ TEST_F(EventStoreTest, AWrongClockDeletesNothingTheLastRunWouldNotHave) {
 // A title longer than the read limit (a restored export, another tool) is
 // an event all the same: cut at the limit, never inside a character.
 TEST_F(EventStoreTest, ALongTitleIsCutAtTheLimitNotTakenForDamage) {
-    const std::string e9 = "\xC3\xA9";                 // U+00E9 in UTF-8, two bytes
-    const std::string ansiTail = std::string(59, 'a') + "\xE9\xE9";  // not UTF-8: byte by byte
+    const std::string e9 = "\xC3\xA9";  // U+00E9 in UTF-8: one character, two bytes
+    const std::string smile = "\xF0\x9F\x99\x82";  // U+1F642: two UTF-16 units
     struct Row {
         std::string stored;
         std::string loaded;  // empty: the event is deleted as damaged
     } rows[] = {
         {std::string(61, 'x'), std::string(60, 'x')},
         {std::string(500, 'y'), std::string(60, 'y')},
-        {std::string(59, 'u') + e9 + "zz", std::string(59, 'u')},
-        {std::string(58, 'u') + e9 + "zz", std::string(58, 'u') + e9},
-        {ansiTail + "b", ansiTail.substr(0, 60)},
+        {std::string(59, 'u') + e9 + "zz", std::string(59, 'u') + e9},
+        {std::string(59, 'u') + smile + "z", std::string(59, 'u')},
         {"   " + std::string(70, 's'), std::string(57, 's')},
         {std::string(64 * 1024 - 1, 'w'), std::string(60, 'w')},  // with its zero, the longest read
         {std::string(64 * 1024, 'w'), ""},
