@@ -115,7 +115,7 @@ public:
             if (n == 0) n = Dates(i);
             if (n == 0) n = TimeAt(i);
             if (n == 0) {
-                ++i;
+                i = W(i) == "every" ? Unread(i + 1) : i + 1;
                 continue;
             }
             for (std::size_t k = i; k < i + n; ++k) t_[k].taken = true;
@@ -161,6 +161,19 @@ private:
         if (minutes > kMaxRemind) Refuse("A reminder can come at most 999 minutes before.");
         said.remind = static_cast<int>(std::min<long long>(minutes, kMaxRemind));
         return j - i;
+    }
+
+    // The words after an "every" it could not read ("every 2nd Tuesday")
+    // stay with it in the title rather than make a one-off of their own.
+    std::size_t Unread(std::size_t j) const {
+        while (j < t_.size()) {
+            const std::string& w = W(j);
+            if (CountOfWord(w) < 0 && NthOfWord(w) < 0 && DayOfWord(w, true) < 0 && WeekdayOfName(w) < 0 &&
+                WeekdayOfAbbreviation(w) < 0 && SpanUnitOfWord(w) == SpanUnit::None && w != "and" && w != "other")
+                break;
+            ++j;
+        }
+        return j;
     }
 
     // A list of weekdays: "Monday and Thursday", "Mon, Wed, Fri".
@@ -706,8 +719,10 @@ QuickAddResult ParseQuickAdd(std::string_view line, const Clock& clock, DateOrde
         f.recurKind = kind;
         f.recurPattern = PatternOf(said.rule, said.date, *start);
         f.recurInterval = static_cast<std::uint8_t>(std::clamp(said.rule.interval, 1, kMaxInterval));
-        const RecurrenceDays days = RecurrenceDays::FromDays(kind, f.recurPattern, f.recurInterval, *start);
         const long long from = *start == today && passed && said.date.kind != DateSpec::Offset ? today + 1 : *start;
+        // Days are counted from the first one ahead: "every 3 days" begins tomorrow when today's time has passed.
+        const RecurrenceDays days =
+            RecurrenceDays::FromDays(kind, f.recurPattern, f.recurInterval, kind == kKindDaily ? from : *start);
         long long first = 0;
         // Every rule the line can say occurs within its interval's years.
         if (days.FirstIn(from, from + 366LL * (f.recurInterval + 1), first)) {
