@@ -1,12 +1,12 @@
 #include "quickadd/quick_add.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <optional>
 #include <vector>
 
 #include "core/calendar.h"
+#include "core/locale_names.h"
 #include "core/recurrence_days.h"
 #include "quickadd/quick_add_words.h"
 #include "store/text_trim.h"
@@ -16,9 +16,8 @@ namespace {
 constexpr int kMaxInterval = 200;  // the recurrence dialog's bound
 constexpr int kMaxRemind = 999;    // the editor's bound
 constexpr std::string_view kDashes[] = {"\xE2\x80\x93", "\xE2\x80\x94"};  // en and em dash
-constexpr std::array<std::string_view, 12> kMonthNames = {"January", "February", "March",     "April",
-                                                          "May",     "June",     "July",      "August",
-                                                          "September", "October", "November", "December"};
+// Counts past which any end lies after the last storable day, one day apart at least.
+constexpr int kMaxCount = 99999;
 
 struct Token {
     std::string raw;   // as typed, for the title
@@ -351,14 +350,16 @@ private:
         if (count < 0) return 0;
         if (W(j + 1) == "times") {
             if (count < 1) Refuse("An event cannot end after no occurrence.");
-            said.times = std::max(count, 1);
+            if (count > kMaxCount) Refuse(RefusalText(EditorRefusal::DateOutOfRange));
+            said.times = std::clamp(count, 1, kMaxCount);
             return j + 2 - i;
         }
         const SpanUnit unit = SpanUnitOfWord(W(j + 1));
         if (w != "for" || unit == SpanUnit::None) return 0;
-        if (count < 1 || count > 9999) Refuse("An event lasts at least one day.");
+        if (count < 1) Refuse("An event lasts at least one day.");
+        if (count > kMaxCount) Refuse(RefusalText(EditorRefusal::DateOutOfRange));
         said.forUnit = unit;
-        said.forCount = std::clamp(count, 1, 9999);
+        said.forCount = std::clamp(count, 1, kMaxCount);
         return j + 2 - i;
     }
 
@@ -565,7 +566,7 @@ std::string TitleOf(const std::vector<Token>& tokens) {
 }
 
 std::string NoSuchDay(int month, int day) {
-    return std::string(kMonthNames[month - 1]) + " has no day " + std::to_string(day) + ".";
+    return EnglishLocaleNames().MonthNames[month - 1] + " has no day " + std::to_string(day) + ".";
 }
 
 // The first day on or after fromDays that the spec names; nothing (with the

@@ -127,6 +127,10 @@ const Line kLines[] = {
     {kFriday, "Team 3-7", "Team 3-7 | Fri 2026-12-11 10:30 | No Recurrence | 2026-12-11 | 10"},
     // Lines that make no event.
     {kFriday, "Walk every 0 days", "! Repeat every 1 to 200 days, weeks, months or years."},
+    {kFriday, "Census every 201 years", "! Repeat every 1 to 200 days, weeks, months or years."},
+    {kFriday, "Census every 200 years", "Census | Fri 2026-12-11 10:30 | December 11 of every 200 years | endless | 10"},
+    {kFriday, "Walk every day 100000 times", "! Date is out of range."},
+    {kFriday, "Nap tomorrow remind 999 min", "Nap | Sat 2026-12-12 10:30 | No Recurrence | 2026-12-12 | 999"},
     {kFriday, "Party 31 February", "! February has no day 31."},
     {kFriday, "every day at 9", "! Title cannot be empty."},
     {kFriday, "Trip 14 July", "! Date is out of range."},
