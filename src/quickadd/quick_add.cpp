@@ -47,13 +47,17 @@ void SplitRange(const std::string& raw, std::vector<std::pair<std::string, bool>
     out.emplace_back(raw, false);
 }
 
+// Control characters (a pasted line break, a zero from a command line)
+// separate words like spaces: a stored title cannot keep them.
+bool IsSeparator(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == ' '; }
+
 std::vector<Token> Tokenize(std::string_view line) {
     std::vector<std::pair<std::string, bool>> raws;
     std::size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && IsTrimSpace(line[i])) ++i;
+        while (i < line.size() && IsSeparator(line[i])) ++i;
         const std::size_t begin = i;
-        while (i < line.size() && !IsTrimSpace(line[i])) ++i;
+        while (i < line.size() && !IsSeparator(line[i])) ++i;
         if (i > begin) SplitRange(std::string(line.substr(begin, i - begin)), raws);
     }
     std::vector<Token> tokens;

@@ -46,6 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ScheduleItem made = *r.item;
     const ScheduleFront& f = made.front;
     ORV_FUZZ_CHECK(!made.title.empty() && made.title.size() <= kMaxTitleLength && made.title == TrimSpace(made.title));
+    for (char c : made.title) ORV_FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
     ORV_FUZZ_CHECK(WrittenKind(f.recurKind) && f.recurInterval >= 1 && f.recurInterval <= 200);
     ORV_FUZZ_CHECK(made.remindMinutes >= 0 && made.remindMinutes <= 999);
     ORV_FUZZ_CHECK(f.startTime >= 0 && f.startTime < kSecondsPerDay && f.startDate <= f.endDate);

@@ -124,6 +124,7 @@ const Line kLines[] = {
     {kFriday, "Lecture every 2nd Tuesday", "Lecture every 2nd Tuesday | Fri 2026-12-11 10:30 | No Recurrence | 2026-12-11 | 10"},
     {kFriday, "Remind me to call Bob", "Remind me to call Bob | Fri 2026-12-11 10:30 | No Recurrence | 2026-12-11 | 10"},
     {kFriday, "Reading in the sun", "Reading in the sun | Fri 2026-12-11 10:30 | No Recurrence | 2026-12-11 | 10"},
+    {kFriday, "Pasted\r\nline\tbreak tomorrow", "Pasted line break | Sat 2026-12-12 10:30 | No Recurrence | 2026-12-12 | 10"},
     {kFriday, "Team 3-7", "Team 3-7 | Fri 2026-12-11 10:30 | No Recurrence | 2026-12-11 | 10"},
     // Lines that make no event.
     {kFriday, "Walk every 0 days", "! Repeat every 1 to 200 days, weeks, months or years."},
