@@ -8,7 +8,7 @@
 int MonthOfWord(std::string_view word);
 // Weekday index 0..6 (Sunday first). Abbreviations ("sun", "sat", "wed")
 // are English words too, so a caller takes them only inside a rule or after
-// "on", "next" or "this".
+// "next" or "this".
 int WeekdayOfName(std::string_view word);
 int WeekdayOfAbbreviation(std::string_view word);
 // "first".."fourth" and "1st".."4th" give 0..3, "last" 4: the stored n-th index.
