@@ -15,6 +15,7 @@ public:
     std::string TimeWithSeconds(int h, int m, int s) const override {
         return std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s);
     }
+    std::string ShortTime(int h, int m) const override { return std::to_string(h) + ":" + std::to_string(m); }
 };
 
 struct Day {
