@@ -121,8 +121,9 @@ check "it never went up as an event of its own" not grep -q '^Choir' <(phone lis
 # Times edited here go back in the phone's own terms: a series in Berlin
 # moved half an hour earlier keeps its zone, and its cancelled and moved
 # weeks move with it; an all-day event moved a day stays all day.
-edit_front() {  # title, seconds to move its times by, days to move its dates by
-  local id hex; id=$(id_of "$1")
+edit_front() { edit_front_of "$(id_of "$1")" "$2" "$3"; }  # title, seconds, days
+edit_front_of() {  # id, seconds to move its times by, days to move its dates by
+  local id=$1 hex
   hex=$(wine reg query "$SC\\$id" /v front 2>/dev/null | tr -d '\r' | sed -n 's/^ *front *REG_BINARY *//p')
   hex=$(python3 -c 'import struct,sys
 b = bytearray.fromhex(sys.argv[1]); s, d = int(sys.argv[2]), int(sys.argv[3]) * 86400
@@ -149,6 +150,16 @@ check "the all-day event is still all day, a day later" \
 run /sync >/dev/null
 check "a second /sync leaves the phone's texts as they were" \
   test "$(phone raw holiday@phone)$(phone raw berlin@phone)" = "$holiday$series"
+# A phone's title in other scripts comes back whole after a time edit here.
+id_of_uid() { local id; for id in $(reg_subkeys "$SC"); do [ "$(reg_value "$SC\\$id" uid)" = "REG_SZ $1" ] && echo "$id"; done; }
+phone add script@phone 'Встреча 会议 🎉' 3 10
+run /sync >/dev/null
+edit_front_of "$(id_of_uid script@phone)" 3600 0
+check "/sync with a Cyrillic, Chinese and emoji title moved here: done (0)" test "$(run /sync)" = 0
+written=$(phone raw script@phone)
+check "the phone has its title whole and the new time" \
+  test "$(grep -E '^(SUMMARY|DTSTART)' <<<"$written" | sort | tr '\n' '|')" = \
+       "DTSTART:$(date -d '+3 days' +%Y%m%d)T110000|SUMMARY:Встреча 会议 🎉|"
 
 # The server stopped: a clear failure and nothing lost.
 before=$(titles)

@@ -27,7 +27,7 @@ std::string Win32TextFormat::TimeWithSeconds(int hour, int minute, int second) c
 
 std::string Win32TextFormat::ShortTime(int hour, int minute) const {
     const SYSTEMTIME st = MakeSystemTime(2000, 1, 1, hour, minute, 0);
-    char text[kBufferSize] = {};
-    if (GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, kBufferSize) == 0) return {};
-    return text;
+    wchar_t text[kBufferSize] = {};
+    if (GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, text, kBufferSize) == 0) return {};
+    return Utf8(text);
 }
