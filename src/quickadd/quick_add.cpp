@@ -343,10 +343,10 @@ private:
         if (said.until.kind != DateSpec::None || said.forUnit != SpanUnit::None || said.times > 0) return 0;
         const std::string& w = W(i);
         if (w == "until" || w == "till" || w == "through") {
-            DateSpec spec;
-            const std::size_t n = DateAt(i + 1, spec, true);
+            DateSpec asked;
+            const std::size_t n = DateAt(i + 1, asked, true);
             if (n == 0) return 0;
-            said.until = spec;
+            said.until = asked;
             return n + 1;
         }
         const std::size_t j = w == "for" ? i + 1 : i;
@@ -377,7 +377,7 @@ private:
 
     // A date made of numbers in the locale's order, "3/14", "14.3.2027",
     // or "2027-03-14"; a dot needs a year or a closing dot, as "9.30" is a time.
-    bool NumericDate(const std::string& w, DateSpec& spec) {
+    bool NumericDate(const std::string& w, DateSpec& asked) {
         std::vector<int> parts;
         std::vector<std::size_t> widths;
         char separator = 0;
@@ -411,55 +411,55 @@ private:
             if (parts.size() == 3) y = widths[2] == 2 ? 2000 + parts[2] : parts[2];
         }
         if (m < 1 || m > 12 || d < 1 || d > 31 || (y != 0 && (y < 1970 || y > 3000))) return false;
-        spec.kind = DateSpec::Civil;
-        spec.year = y, spec.month = m, spec.day = d;
+        asked.kind = DateSpec::Civil;
+        asked.year = y, asked.month = m, asked.day = d;
         return true;
     }
 
     // One date; monthOnly lets a month alone ("June") count, as "until" does.
-    std::size_t DateAt(std::size_t i, DateSpec& spec, bool monthOnly) {
+    std::size_t DateAt(std::size_t i, DateSpec& asked, bool monthOnly) {
         const std::string& w = W(i);
         if (w == "today" || w == "tomorrow") {
-            spec.kind = DateSpec::Offset;
-            spec.offset = w == "today" ? 0 : 1;
+            asked.kind = DateSpec::Offset;
+            asked.offset = w == "today" ? 0 : 1;
             return 1;
         }
         if (w == "next" || w == "this") {
             int wd = WeekdayOfName(W(i + 1));
             if (wd < 0) wd = WeekdayOfAbbreviation(W(i + 1));
             if (wd < 0) return 0;
-            spec.kind = DateSpec::Weekday;
-            spec.weekday = wd;
-            spec.next = w == "next";
+            asked.kind = DateSpec::Weekday;
+            asked.weekday = wd;
+            asked.next = w == "next";
             return 2;
         }
         if (const int wd = WeekdayOfName(w); wd >= 0) {
-            spec.kind = DateSpec::Weekday;
-            spec.weekday = wd;
+            asked.kind = DateSpec::Weekday;
+            asked.weekday = wd;
             return 1;
         }
-        if (NumericDate(w, spec)) return 1;
+        if (NumericDate(w, asked)) return 1;
         // "14 March [2027]", "14th of March"
         if (const int day = DayOfWord(w, false); day > 0) {
             std::size_t j = i + 1;
             if (W(j) == "of" && DayOfWord(w, true) > 0) ++j;
             const int month = MonthOfWord(W(j));
             if (month < 0) return 0;
-            spec.kind = DateSpec::Civil;
-            spec.month = month, spec.day = day;
-            return j + 1 - i + YearAt(j + 1, spec.year);
+            asked.kind = DateSpec::Civil;
+            asked.month = month, asked.day = day;
+            return j + 1 - i + YearAt(j + 1, asked.year);
         }
         // "March 14[, 2027]", "June [2027]"
         if (const int month = MonthOfWord(w); month > 0) {
             if (const int day = DayOfWord(W(i + 1), false); day > 0) {
-                spec.kind = DateSpec::Civil;
-                spec.month = month, spec.day = day;
-                return 2 + YearAt(i + 2, spec.year);
+                asked.kind = DateSpec::Civil;
+                asked.month = month, asked.day = day;
+                return 2 + YearAt(i + 2, asked.year);
             }
             if (!monthOnly) return 0;
-            spec.kind = DateSpec::MonthOnly;
-            spec.month = month;
-            return 1 + YearAt(i + 1, spec.year);
+            asked.kind = DateSpec::MonthOnly;
+            asked.month = month;
+            return 1 + YearAt(i + 1, asked.year);
         }
         return 0;
     }
@@ -573,46 +573,46 @@ std::string NoSuchDay(int month, int day) {
     return EnglishLocaleNames().MonthNames[month - 1] + " has no day " + std::to_string(day) + ".";
 }
 
-// The first day on or after fromDays that the spec names; nothing (with the
+// The first day on or after fromDays that the asked names; nothing (with the
 // reason) for a day no year has.
-std::optional<long long> Resolve(const DateSpec& spec, long long todayDays, long long fromDays, std::string& reason) {
+std::optional<long long> Resolve(const DateSpec& asked, long long todayDays, long long fromDays, std::string& reason) {
     int y = 0, m = 0, d = 0;
     CivilFromDays(fromDays, y, m, d);
-    switch (spec.kind) {
+    switch (asked.kind) {
         case DateSpec::None:
             return std::nullopt;
         case DateSpec::Offset:
-            return todayDays + spec.offset;
+            return todayDays + asked.offset;
         case DateSpec::Weekday: {
             const int today = WeekdayIndexOfDays(fromDays);
-            if (!spec.next) return fromDays + (spec.weekday - today + 7) % 7;
+            if (!asked.next) return fromDays + (asked.weekday - today + 7) % 7;
             // The named day of the week after this one, weeks beginning on Monday.
             const long long nextMonday = fromDays + 7 - (today + 6) % 7;
-            return nextMonday + (spec.weekday + 6) % 7;
+            return nextMonday + (asked.weekday + 6) % 7;
         }
         case DateSpec::Civil: {
-            const int longest = spec.month == 2 ? 29 : DaysInMonth(2001, spec.month);
-            if (spec.day > longest || (spec.year != 0 && spec.day > DaysInMonth(spec.year, spec.month))) {
-                reason = NoSuchDay(spec.month, spec.day);
+            const int longest = asked.month == 2 ? 29 : DaysInMonth(2001, asked.month);
+            if (asked.day > longest || (asked.year != 0 && asked.day > DaysInMonth(asked.year, asked.month))) {
+                reason = NoSuchDay(asked.month, asked.day);
                 return std::nullopt;
             }
-            if (spec.year != 0) return DaysFromCivil(spec.year, spec.month, spec.day);
+            if (asked.year != 0) return DaysFromCivil(asked.year, asked.month, asked.day);
             // The next such day: 29 February waits for a leap year.
             for (int year = y; year < y + 9; ++year) {
-                if (spec.day > DaysInMonth(year, spec.month)) continue;
-                const long long days = DaysFromCivil(year, spec.month, spec.day);
+                if (asked.day > DaysInMonth(year, asked.month)) continue;
+                const long long days = DaysFromCivil(year, asked.month, asked.day);
                 if (days >= fromDays) return days;
             }
             return std::nullopt;
         }
         case DateSpec::MonthOnly: {
             // Through the month's last day: the later reading of "until June".
-            int year = spec.year != 0 ? spec.year : (spec.month < m ? y + 1 : y);
-            return DaysFromCivil(year, spec.month, DaysInMonth(year, spec.month));
+            int year = asked.year != 0 ? asked.year : (asked.month < m ? y + 1 : y);
+            return DaysFromCivil(year, asked.month, DaysInMonth(year, asked.month));
         }
         case DateSpec::NthWeekday:
             for (int year = y; year < y + 2; ++year) {
-                const long long days = DaysFromCivil(year, spec.month, NthWeekdayDay(year, spec.month, spec.nth, spec.weekday));
+                const long long days = DaysFromCivil(year, asked.month, NthWeekdayDay(year, asked.month, asked.nth, asked.weekday));
                 if (days >= fromDays) return days;
             }
             return std::nullopt;

@@ -1,21 +1,5 @@
 #include "platform/win32/dav_url.h"
 
-#include <cctype>
-
-namespace {
-
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(text[i]) != prefix[i]) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 bool IsLoopback(const HttpOrigin& origin) {
     if (origin.host == "localhost" || origin.host == "[::1]") return true;
     // Only a whole dotted address: "127.0.0.1.example.net" is a name like any other.
@@ -54,7 +38,7 @@ std::string ServerPath(std::string_view href, const HttpOrigin& origin) {
 
 bool RedirectTarget(const std::string& location, const HttpOrigin& from, const std::string& fromPath,
                     HttpOrigin& origin, std::string& path) {
-    if (StartsWithNoCase(location, "http://") || StartsWithNoCase(location, "https://")) {
+    if (CheckHttpUrl(location) != HttpUrlFault::Scheme) {
         if (!SplitHttpUrl(location, origin, path)) return false;
     } else {
         // Empty, scheme-relative, or another scheme ("ftp:").
