@@ -45,16 +45,16 @@ struct ImportReport {
 
 // Why events are skipped or kept as one occurrence only.
 namespace import_reason {
-inline constexpr const char* kCancelled = "cancelled";
-inline constexpr const char* kNoStart = "without a valid start";
-inline constexpr const char* kOutOfRange = "at a date the calendar cannot hold";
-inline constexpr const char* kOver = "already over";
-inline constexpr const char* kTooFarAhead = "beyond the months the calendar shows";
-inline constexpr const char* kNoOccurrence = "without an occurrence";
-inline constexpr const char* kDuplicate = "repeated in the file";
-inline constexpr const char* kNoRoom = "for lack of room in the calendar";
-inline constexpr const char* kRule = "a repeat rule the calendar cannot follow";
-inline constexpr const char* kMissingDay = "a repeat on a day some months or years lack";
-inline constexpr const char* kZoneShift = "a repeat that the time zone moves to another day";
-inline constexpr const char* kExtraDates = "extra dates or rules";
+inline constexpr char kCancelled[] = "cancelled";
+inline constexpr char kNoStart[] = "without a valid start";
+inline constexpr char kOutOfRange[] = "at a date the calendar cannot hold";
+inline constexpr char kOver[] = "already over";
+inline constexpr char kTooFarAhead[] = "beyond the months the calendar shows";
+inline constexpr char kNoOccurrence[] = "without an occurrence";
+inline constexpr char kDuplicate[] = "repeated in the file";
+inline constexpr char kNoRoom[] = "for lack of room in the calendar";
+inline constexpr char kRule[] = "a repeat rule the calendar cannot follow";
+inline constexpr char kMissingDay[] = "a repeat on a day some months or years lack";
+inline constexpr char kZoneShift[] = "a repeat that the time zone moves to another day";
+inline constexpr char kExtraDates[] = "extra dates or rules";
 }  // namespace import_reason
