@@ -45,7 +45,7 @@ HRESULT Text(const std::wstring& text, BSTR* out) {
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT Text(const std::string& text, BSTR* out) { return Text(WidenText(text), out); }
+HRESULT Text(const std::string& text, BSTR* out) { return Text(Wide(text), out); }
 
 HRESULT None(BSTR* out) {
     *out = nullptr;

@@ -99,7 +99,7 @@ void CBkgndPropPage::OnBrowse() {
         preview.imagePath = std::move(previous);
         preview.ReloadImage();
         RepaintPreview();
-        const std::wstring text = WidenText("The picture could not be read:\n" + path);
+        const std::wstring text = Wide("The picture could not be read:\n" + path);
         MessageBoxW(hwnd_, text.c_str(), L"Notice", MB_OK | MB_ICONEXCLAMATION);
         return;
     }

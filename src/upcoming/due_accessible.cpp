@@ -118,9 +118,9 @@ HRESULT DueAccessible::get_accName(VARIANT child, BSTR* name) {
     if (!valid) return E_INVALIDARG;
     if (e.row < 0) return Text(L"Upcoming Events", name);
     const DueRow& row = list_->rows[static_cast<std::size_t>(e.row)];
-    if (e.button == 0) return Text(WidenText(DueRowSpeech(row, clock_.Now())), name);
+    if (e.button == 0) return Text(Wide(DueRowSpeech(row, clock_.Now())), name);
     const wchar_t* verb = e.button >= ID_SNOOZE_FIRST ? L"Snooze " : L"Dismiss ";
-    return Text(verb + WidenText(DueRowTitle(row)), name);
+    return Text(verb + Wide(DueRowTitle(row)), name);
 }
 
 HRESULT DueAccessible::get_accValue(VARIANT, BSTR* value) {
@@ -135,7 +135,7 @@ HRESULT DueAccessible::get_accDescription(VARIANT child, BSTR* text) {
     if (list_ == nullptr) return CO_E_OBJNOTCONNECTED;
     // An empty list says so where its rows would.
     if (child.vt == VT_I4 && child.lVal == CHILDID_SELF && list_->lastRow < 0) {
-        return Text(WidenText(kNoUpcomingText), text);
+        return Text(Wide(kNoUpcomingText), text);
     }
     return S_FALSE;
 }

@@ -27,7 +27,7 @@ std::string CBkgStatic::Note() const {
     if (image || imagePath.empty()) return {};
     // Only a local path is asked about: the question alone would reach a host.
     const bool exists = !IsLocalFilePath(imagePath) ||
-                        GetFileAttributesW(WidenText(imagePath).c_str()) != INVALID_FILE_ATTRIBUTES;
+                        GetFileAttributesW(Wide(imagePath).c_str()) != INVALID_FILE_ATTRIBUTES;
     return (exists ? "Could not be read:\n" : "Missing:\n") + imagePath;
 }
 
@@ -42,7 +42,7 @@ void CBkgStatic::Paint(HDC dc, int width, int height) {
     if (image) DrawWallpaper(dc, 0, 0, width, height, image.Get(), fit != 0, keepAspect != 0);
     const std::string note = Note();
     if (!note.empty()) {
-        std::wstring text = WidenText(note);
+        std::wstring text = Wide(note);
         RECT box = {4, 4, width - 4, height - 4};
         const int luma = GetRValue(backColor) * 3 + GetGValue(backColor) * 6 + GetBValue(backColor);
         const int saved = SaveDC(dc);

@@ -3,6 +3,7 @@
 // month title are built from them for any stored rule and month.
 #include <string>
 
+#include "platform/text_codec.h"
 #include "calendar/month_layout.h"
 #include "core/recurrence_text.h"
 #include "fuzz_support.h"
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& p = values.installPath;
     if (!p.empty()) {
         // A folder the defaults can be built on: trimmed, one final backslash.
-        ORV_FUZZ_CHECK(p.back() == '\\' && p.size() <= 260 && p.find('\0') == std::string::npos);
+        ORV_FUZZ_CHECK(p.back() == '\\' && Utf16Length(p) <= 260 && p.find('\0') == std::string::npos);
         ORV_FUZZ_CHECK(p.size() == 1 || !IsTrimSpace(p.front()));
     }
     WriteDataVersion(registry);

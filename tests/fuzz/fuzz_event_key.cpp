@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_codec.h"
 #include "fuzz_support.h"
 #include "store/registry_paths.h"
 #include "store/text_trim.h"
@@ -67,9 +68,9 @@ void CheckLoaded(StoreRig& rig, Registry& registry) {
     std::vector<std::uint32_t> ids;
     for (const auto& e : rig.store.Events()) {
         const ScheduleFront& f = e->front;
-        ORV_FUZZ_CHECK(!e->title.empty() && e->title.size() <= 60 && Trimmed(e->title));
-        ORV_FUZZ_CHECK(e->note.size() <= 255 && Trimmed(e->note));
-        ORV_FUZZ_CHECK(e->soundfile.size() <= 259 && e->launchfile.size() <= 259);
+        ORV_FUZZ_CHECK(!e->title.empty() && Utf16Length(e->title) <= 60 && Trimmed(e->title));
+        ORV_FUZZ_CHECK(Utf16Length(e->note) <= 255 && Trimmed(e->note));
+        ORV_FUZZ_CHECK(Utf16Length(e->soundfile) <= 259 && Utf16Length(e->launchfile) <= 259);
         for (const std::string* s : {&e->title, &e->note, &e->soundfile, &e->launchfile})
             ORV_FUZZ_CHECK(s->find('\0') == std::string::npos);
         ORV_FUZZ_CHECK(f.linkKind != 1);

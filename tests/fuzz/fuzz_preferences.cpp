@@ -4,6 +4,7 @@
 // must come back the same after the program writes it.
 #include <string>
 
+#include "platform/text_codec.h"
 #include "fuzz_support.h"
 #include "platform/memory/fixed_desktop.h"
 #include "platform/memory/memory_locale.h"
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ORV_FUZZ_CHECK(LoadSettings(registry, desktop, app.installPath, rig.store, rig.prefs));
     const Preferences& p = rig.prefs;
     // A path the rest of the program can hand to Windows.
-    ORV_FUZZ_CHECK(p.BkgImgFile.size() <= 259 && p.BkgImgFile.find('\0') == std::string::npos);
+    ORV_FUZZ_CHECK(Utf16Length(p.BkgImgFile) <= 259 && p.BkgImgFile.find('\0') == std::string::npos);
 
     // Wherever it was stored, the calendar opens where it can be reached.
     ScreenRect shown = p.ScheRect;

@@ -3,6 +3,7 @@
 // paths an event can keep, and must come back the same once written.
 #include <string>
 
+#include "platform/text_codec.h"
 #include "fuzz_support.h"
 #include "platform/memory/memory_locale.h"
 #include "store/app_values.h"
@@ -15,7 +16,7 @@ namespace {
 void CheckList(const RecentFiles& files) {
     ORV_FUZZ_CHECK(files.size() <= kMaxRecentFiles);
     for (const std::string& path : files) {
-        ORV_FUZZ_CHECK(!path.empty() && path.size() <= 259 && path.find('\0') == std::string::npos);
+        ORV_FUZZ_CHECK(!path.empty() && Utf16Length(path) <= 259 && path.find('\0') == std::string::npos);
     }
 }
 

@@ -81,7 +81,7 @@ bool IsRedirect(DWORD status) { return status == 301 || status == 302 || status 
 HINTERNET ConnectTo(HINTERNET session, const HttpOrigin& origin) {
     std::string host = origin.host;
     if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-    return late::WinHttpConnect(session, WidenText(host, CP_UTF8).c_str(), static_cast<INTERNET_PORT>(origin.port), 0);
+    return late::WinHttpConnect(session, Wide(host).c_str(), static_cast<INTERNET_PORT>(origin.port), 0);
 }
 
 // A header's values, all of them, joined by "\n"; a byte outside ASCII
@@ -254,7 +254,7 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
         if (!ORV_CHECK(elsewhere != nullptr)) return DavStatus::Unreachable;
         connection = elsewhere.get();
     }
-    const std::wstring widePath = WidenText(path, CP_UTF8);
+    const std::wstring widePath = Wide(path);
     if (widePath.empty()) return DavStatus::Refused;
     const InternetHandle request(late::WinHttpOpenRequest(connection, method, widePath.c_str(), nullptr,
                                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
@@ -275,7 +275,7 @@ DavStatus WinHttpTransport::SendOnce(const wchar_t* method, const HttpOrigin& or
                                     sizeof answerMs))) {
         return DavStatus::Refused;
     }
-    std::wstring lines = WidenText(headers, CP_UTF8);
+    std::wstring lines = Wide(headers);
     const BOOL sent = late::WinHttpSendRequest(request.get(), lines.c_str(), static_cast<DWORD>(lines.size()),
                                          const_cast<char*>(body.data()), static_cast<DWORD>(body.size()),
                                          static_cast<DWORD>(body.size()), 0);
