@@ -8,7 +8,6 @@
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_date_format.h"
 #include "platform/win32/win32_text_format.h"
-#include "ui/accessible_iid.h"
 
 namespace {
 
@@ -64,31 +63,6 @@ void SetEmpty(VARIANT* v) { v->vt = VT_EMPTY; }
 MonthAccessible::MonthAccessible(HWND hwnd, const MonthLayout& layout, const LocaleNames& names,
                                  std::function<void(int day)> selectDay)
     : hwnd_(hwnd), layout_(&layout), names_(names), selectDay_(std::move(selectDay)) {}
-
-HRESULT MonthAccessible::QueryInterface(REFIID riid, void** out) {
-    if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, kAccessibleIid)) {
-        *out = static_cast<IAccessible*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG MonthAccessible::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-ULONG MonthAccessible::Release() {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
-HRESULT MonthAccessible::GetTypeInfoCount(UINT* count) {
-    if (count == nullptr) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
 
 long MonthAccessible::ChildOf(const VARIANT& v) {
     if (v.vt != VT_I4) return -1;

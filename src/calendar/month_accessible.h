@@ -9,8 +9,9 @@
 
 #include "calendar/day_speech_model.h"
 #include "core/locale_names.h"
+#include "ui/accessible_base.h"
 
-class MonthAccessible final : public IAccessible {
+class MonthAccessible final : public AccessibleBase {
 public:
     // Child ids: the buttons in the order they stand, then the cells.
     static constexpr long kButtonCount = 4;
@@ -21,24 +22,11 @@ public:
     // selectDay selects a day of the displayed month as a click would.
     MonthAccessible(HWND hwnd, const MonthLayout& layout, const LocaleNames& names,
                     std::function<void(int day)> selectDay);
-    MonthAccessible(const MonthAccessible&) = delete;
-    MonthAccessible& operator=(const MonthAccessible&) = delete;
 
     // The window is going: a reader still holding the object gets an error
     // rather than a freed layout.
     void Disconnect() { layout_ = nullptr; }
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    // IDispatch: readers use the IAccessible methods directly.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
     // IAccessible
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override;
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override;
@@ -59,11 +47,9 @@ public:
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override;
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override;
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    ~MonthAccessible() = default;
+    ~MonthAccessible() override = default;
     // The child a VARIANT names: CHILDID_SELF, 1..kChildCount, or -1 for none.
     static long ChildOf(const VARIANT& v);
     // The cell of a child id, -1 for self and the buttons.
@@ -71,7 +57,6 @@ private:
     HWND ButtonWnd(long child) const;
     int SelectedCell() const;
 
-    LONG refs_ = 1;
     HWND hwnd_;
     const MonthLayout* layout_;
     const LocaleNames& names_;

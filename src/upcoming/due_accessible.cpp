@@ -3,7 +3,6 @@
 #include <string>
 
 #include "platform/win32/wide_text.h"
-#include "ui/accessible_iid.h"
 #include "upcoming/due_speech_model.h"
 #include "upcoming/upcoming_ids.h"
 
@@ -20,31 +19,6 @@ void SetChild(VARIANT* v, long child) {
 }
 
 }  // namespace
-
-HRESULT DueAccessible::QueryInterface(REFIID riid, void** out) {
-    if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, kAccessibleIid)) {
-        *out = static_cast<IAccessible*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DueAccessible::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-ULONG DueAccessible::Release() {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
-HRESULT DueAccessible::GetTypeInfoCount(UINT* count) {
-    if (count == nullptr) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
 
 // Rows first, then each row's tick and clock in row order.
 long DueAccessible::ChildCount() const {

@@ -8,25 +8,15 @@
 
 #include "core/clock.h"
 #include "upcoming/due_list_model.h"
+#include "ui/accessible_base.h"
 
-class DueAccessible final : public IAccessible {
+class DueAccessible final : public AccessibleBase {
 public:
     DueAccessible(HWND hwnd, const DueList& list, const Clock& clock) : hwnd_(hwnd), list_(&list), clock_(clock) {}
-    DueAccessible(const DueAccessible&) = delete;
-    DueAccessible& operator=(const DueAccessible&) = delete;
 
     // The window is going: a reader still holding the object gets an error.
     void Disconnect() { list_ = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override;
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override;
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override;
@@ -46,11 +36,9 @@ public:
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override;
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override;
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    ~DueAccessible() = default;
+    ~DueAccessible() override = default;
     // A child: a row (button 0) or one of its buttons' control ids.
     struct Element {
         int row = -1;  // -1: the list itself or no such child
@@ -61,7 +49,6 @@ private:
     Element ElementOf(const VARIANT& v, bool& valid) const;
     RECT ScreenRect(const Element& e) const;
 
-    LONG refs_ = 1;
     HWND hwnd_;
     const DueList* list_;
     const Clock& clock_;
