@@ -161,6 +161,15 @@ check "the phone has its title whole and the new time" \
   test "$(grep -E '^(SUMMARY|DTSTART)' <<<"$written" | sort | tr '\n' '|')" = \
        "DTSTART:$(date -d '+3 days' +%Y%m%d)T110000|SUMMARY:Встреча 会议 🎉|"
 
+# An event here after the months the calendar syncs stays through a full
+# listing, which names only those months.
+add_event 150 250 36000 250 1 0 'Far ahead'
+run /sync >/dev/null
+wine reg delete "$USER_KEY" /v SyncToken /f >/dev/null 2>&1
+check "a full listing: done (0)" test "$(run /sync)" = 0
+check "it keeps the event after the synced months" has_title 'Far ahead'
+check "the server still has it" grep -qx 'Far ahead|' <(phone list)
+
 # The server stopped: a clear failure and nothing lost.
 before=$(titles)
 stop_pid "$server"; server=""
