@@ -263,5 +263,17 @@ check "the calendar's event is on the server" grep -qx 'Dentist|' <(phone list)
 phone retitle lunch@phone 'Phone lunch moved'
 check "again: done (0)" test "$(run /sync)" = 0
 check "the phone's edit came in" has_title 'Phone lunch moved'
+# xandikos too gets an edit here in its own terms.
+phone berlin berlin@phone 'Berlin choir'
+phone allday holiday@phone 'Holiday' 5
+run /sync >/dev/null
+edit_front 'Berlin choir' -1800 0
+edit_front 'Holiday' 0 1
+check "xandikos, times edited here: done (0)" test "$(run /sync)" = 0
+series=$(phone raw berlin@phone)
+check "the series, its cancelled and its moved week in Berlin time, half an hour earlier" \
+  test "$(grep -cE '^(DTSTART|EXDATE|RECURRENCE-ID);TZID=Europe/Berlin:[0-9]{8}T183000$' <<<"$series")" = 3
+check "the all-day event still all day, a day later" \
+  grep -qx "DTSTART;VALUE=DATE:$(date -d '+6 days' +%Y%m%d)" <<<"$(phone raw holiday@phone)"
 stop_pid "$auth"; stop_pid "$xandikos"
 finish
