@@ -29,17 +29,8 @@ wait_for 10 curl -s -o /dev/null "http://127.0.0.1:$port/" || { echo "FAIL - Rad
 curl -s -o /dev/null -u "$owner:$owner_password" -X MKCALENDAR "$url"
 
 phone() { /usr/bin/python3 "$E2E_DIR/phone.py" "$url" "$owner" "$owner_password" "$@"; }
-export ORVCALENDAR_LOG
-ORVCALENDAR_LOG=$(winpath "$work/trace.log")
-explain_failure() {
-  echo "the program's traces:"; tail -n 20 "$work/trace.log" 2>/dev/null | tr -d '\r'
-  : >"$work/trace.log"
-  echo "the server's log:"; tail -n 20 "$work/radicale.log" 2>/dev/null
-  echo "the phone lists:"; phone list 2>&1 | tail -n 20
-  echo "the calendar: $(titles)"
-}
-has_title() { titles | tr '|' '\n' | grep -qxF "$1"; }
-id_of() { local id; for id in $(reg_subkeys "$SC"); do [ "$(title_of "$id")" = "$1" ] && echo "$id"; done; }
+# shellcheck source=sync_checks.sh
+. "$E2E_DIR/sync_checks.sh"
 retitle_here() {  # as the editor writes a title
   local id; id=$(id_of "$1")
   [ -n "$id" ] && wine reg add "$SC\\$id" /v title /t REG_SZ /d "$2" /f >/dev/null 2>&1

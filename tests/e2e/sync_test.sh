@@ -30,20 +30,9 @@ start_server || { echo "FAIL - Radicale did not start"; cat "$work/radicale.log"
 curl -s -o /dev/null -u "$user:$password" -X MKCALENDAR "$url"
 
 phone() { /usr/bin/python3 "$E2E_DIR/phone.py" "$url" "$user" "$password" "$@"; }
-# A failed check shows the program's traced failures, the server's log and
-# what the phone sees: a rare failure on a loaded machine is not repeated
-# for the asking.
-export ORVCALENDAR_LOG
-ORVCALENDAR_LOG=$(winpath "$work/trace.log")
-explain_failure() {
-  echo "the program's traces:"; tail -n 20 "$work/trace.log" 2>/dev/null | tr -d '\r'
-  : >"$work/trace.log"
-  echo "the server's log:"; tail -n 20 "$work/radicale.log" 2>/dev/null
-  echo "the phone lists:"; phone list 2>&1 | tail -n 20
-  echo "the calendar: $(titles)"
-}
+# shellcheck source=sync_checks.sh
+. "$E2E_DIR/sync_checks.sh"
 run() { wine "$EXE" "$@" >/dev/null 2>&1; echo $?; }  # the exit code
-has_title() { titles | tr '|' '\n' | grep -qxF "$1"; }
 sync_to() {  # the collection's address
   wine reg add "$USER_KEY" /v SyncUrl /t REG_SZ /d "$1" /f >/dev/null 2>&1
 }
@@ -84,7 +73,6 @@ stop_program
 # Edits on both sides, written here as the editor writes them: an edit goes
 # up, one made on both sides keeps both, and a rule with an exception made
 # on the phone keeps its exception when its title is edited here.
-id_of() { local id; for id in $(reg_subkeys "$SC"); do [ "$(title_of "$id")" = "$1" ] && echo "$id"; done; }
 retitle_here() {
   local id; id=$(id_of "$1")
   [ -n "$id" ] && wine reg add "$SC\\$id" /v title /t REG_SZ /d "$2" /f >/dev/null 2>&1
